@@ -1,0 +1,46 @@
+# Shared helpers for the project's targets.
+
+# Warnings as errors on our own code only.
+function(orb_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# orb_library(name [QT] [DEPS ...]): one library per folder. Sources are the folder's
+# .cpp files; headers are included as "folder/file.h" from the repository root.
+function(orb_library name)
+    cmake_parse_arguments(ARG "QT" "" "DEPS;SOURCES" ${ARGN})
+    if(ARG_SOURCES)
+        set(sources ${ARG_SOURCES})
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
+    if(NOT sources)
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+        return()
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    orb_warnings(${name})
+endfunction()
+
+# orb_test(name LABEL label [QT] DEPS ...): one GoogleTest executable per layer; widget
+# tests run on Qt's offscreen platform so no display is needed.
+function(orb_test name)
+    cmake_parse_arguments(ARG "" "LABEL" "DEPS;SOURCES" ${ARGN})
+    if(ARG_SOURCES)
+        set(sources ${ARG_SOURCES})
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    orb_warnings(${name})
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS ${ARG_LABEL}
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
+                   TIMEOUT 120)
+endfunction()

@@ -1,0 +1,190 @@
+#include "service/curl_transport.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <strings.h>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace orb {
+
+namespace {
+
+struct EasyHandleDeleter
+{
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyHandleDeleter>;
+
+struct HeaderListDeleter
+{
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
+
+void GlobalInitOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* userData)
+{
+    static_cast<std::string*>(userData)->append(data, size * count);
+    return size * count;
+}
+
+bool HasHeader(const std::vector<std::string>& lines, const std::string& name)
+{
+    for (const std::string& line : lines) {
+        if (line.size() > name.size() && line[name.size()] == ':' &&
+            strncasecmp(line.c_str(), name.c_str(), name.size()) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string> SplitHeaderBlock(const std::string& block)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < block.size()) {
+        std::size_t end = block.find("\r\n", start);
+        if (end == std::string::npos)
+            end = block.size();
+        if (end > start)
+            lines.push_back(block.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+int CurlResultToWinInet(int curlCode, long osErrno)
+{
+    switch (static_cast<CURLcode>(curlCode)) {
+    case CURLE_OK:
+        return kHttpCompleted;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return wininet::kUnrecognizedScheme;
+    case CURLE_URL_MALFORMAT:
+        return wininet::kInvalidUrl;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return wininet::kNameNotResolved;
+    case CURLE_COULDNT_CONNECT:
+        return wininet::kCannotConnect;
+    case CURLE_OPERATION_TIMEDOUT:
+        return wininet::kTimeout;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+        return wininet::kInvalidCaCert;
+    case CURLE_SSL_CONNECT_ERROR:
+        return osErrno == ECONNRESET ? wininet::kConnectionReset : wininet::kInvalidCaCert;
+    case CURLE_GOT_NOTHING:
+    case CURLE_WEIRD_SERVER_REPLY:
+        return wininet::kInvalidServerResponse;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+        return osErrno == ECONNRESET ? wininet::kConnectionReset : wininet::kConnectionAborted;
+    case CURLE_PARTIAL_FILE:
+        return wininet::kConnectionAborted;
+    case CURLE_OUT_OF_MEMORY:
+        return wininet::kInternalError;
+    default:
+        return wininet::kInternalError;
+    }
+}
+
+CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions options)
+    : HttpTransport(session), options_(std::move(options))
+{
+    GlobalInitOnce();
+}
+
+int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
+{
+    EasyHandle easy(curl_easy_init());
+    if (!easy)
+        return wininet::kInternalError;
+    CURL* handle = easy.get();
+
+    // Host and port come from the address; the target goes out exactly as written.
+    const std::string origin = request.scheme + "://" + request.host + ":" + std::to_string(request.port) + "/";
+    curl_easy_setopt(handle, CURLOPT_URL, origin.c_str());
+    curl_easy_setopt(handle, CURLOPT_REQUEST_TARGET, request.target.c_str());
+    curl_easy_setopt(handle, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeout.count()));
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);
+    const long stallSeconds = std::max<long>(1, static_cast<long>((options_.stallTime.count() + 999) / 1000));
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, options_.userAgent.c_str());
+
+    // Only the caller's lines: libcurl's own Accept, Expect and form type are switched off.
+    const std::vector<std::string> lines = SplitHeaderBlock(request.headerBlock);
+    HeaderList headers;
+    const auto add = [&headers](const std::string& line) {
+        curl_slist* grown = curl_slist_append(headers.get(), line.c_str());
+        if (grown) {
+            headers.release();
+            headers.reset(grown);
+        }
+    };
+    for (const std::string& line : lines)
+        add(line);
+    if (!HasHeader(lines, "Accept"))
+        add("Accept:");
+    add("Expect:");
+    if (!HasHeader(lines, "Content-Type"))
+        add("Content-Type:");
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+
+    if (request.verb == "GET" && request.body.empty()) {
+        curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
+    } else {
+        // Every other request carries its body, an empty one as Content-Length: 0.
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDS, request.body.data());
+        if (request.verb != "POST")
+            curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, request.verb.c_str());
+    }
+
+    std::string body;
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
+
+    const CURLcode code = curl_easy_perform(handle);
+    if (code != CURLE_OK) {
+        long osErrno = 0;
+        curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
+        response.errorText = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
+        int mapped = CurlResultToWinInet(code, osErrno);
+        if (code == CURLE_PEER_FAILED_VERIFICATION && response.errorText.find("subject name") != std::string::npos)
+            mapped = wininet::kSecCertCnInvalid;
+        else if (code == CURLE_PEER_FAILED_VERIFICATION && response.errorText.find("expired") != std::string::npos)
+            mapped = wininet::kSecCertDateInvalid;
+        return mapped;
+    }
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    response.status = static_cast<int>(status);
+    response.body = std::move(body);
+    return kHttpCompleted;
+}
+
+} // namespace orb

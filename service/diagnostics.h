@@ -1,0 +1,26 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+
+namespace orb {
+
+// The diagnostic lines the program writes to standard output.
+class Diagnostics
+{
+public:
+    virtual ~Diagnostics() = default;
+    virtual void WriteLine(const std::string& line) = 0;
+};
+
+// Each line ends with a line feed and is flushed at once, so a crash loses nothing.
+class StdoutDiagnostics : public Diagnostics
+{
+public:
+    void WriteLine(const std::string& line) override;
+
+private:
+    std::mutex mutex_;
+};
+
+} // namespace orb

@@ -1,0 +1,222 @@
+#include "service/http.h"
+
+#include "service/diagnostics.h"
+#include "service/oauth.h"
+
+#include <exception>
+#include <map>
+
+namespace orb {
+
+namespace {
+
+constexpr std::size_t kExceptionTextLimit = 255;
+constexpr const char* kHeaderBlockEnd = "\r\n\r\n";
+constexpr const char* kTokenFailurePrefix = "Send_Internet Fail : ";
+constexpr const char* kUnknownErrorText = "UnKnown";
+
+struct LastTransportError
+{
+    int code = 0;
+    std::string text;
+};
+
+thread_local LastTransportError lastError;
+
+} // namespace
+
+int ParseRequestUrl(const std::string& url, HttpRequest& request)
+{
+    const std::size_t schemeEnd = url.find("://");
+    if (schemeEnd == std::string::npos)
+        return wininet::kInvalidUrl;
+    std::string scheme = url.substr(0, schemeEnd);
+    for (char& c : scheme)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    int defaultPort = 0;
+    if (scheme == "http")
+        defaultPort = 80;
+    else if (scheme == "https")
+        defaultPort = 443;
+    else
+        return wininet::kUnrecognizedScheme;
+
+    const std::size_t authorityStart = schemeEnd + 3;
+    std::size_t authorityEnd = url.find_first_of("/?#", authorityStart);
+    if (authorityEnd == std::string::npos)
+        authorityEnd = url.size();
+    const std::string authority = url.substr(authorityStart, authorityEnd - authorityStart);
+    if (authority.find('@') != std::string::npos)
+        return wininet::kInvalidUrl; // no credentials in addresses
+
+    std::string host = authority;
+    std::string portText;
+    bool hasPort = false;
+    if (!authority.empty() && authority.front() == '[') {
+        const std::size_t close = authority.find(']');
+        if (close == std::string::npos)
+            return wininet::kInvalidUrl;
+        host = authority.substr(0, close + 1);
+        const std::string rest = authority.substr(close + 1);
+        if (!rest.empty()) {
+            if (rest.front() != ':')
+                return wininet::kInvalidUrl;
+            portText = rest.substr(1);
+            hasPort = true;
+        }
+    } else if (const std::size_t colon = authority.find(':'); colon != std::string::npos) {
+        host = authority.substr(0, colon);
+        portText = authority.substr(colon + 1);
+        hasPort = true;
+    }
+    if (host.empty())
+        return wininet::kInvalidUrl;
+    for (const char c : host) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == '\\')
+            return wininet::kInvalidUrl;
+    }
+    int port = defaultPort;
+    if (hasPort) {
+        if (portText.empty() || portText.size() > 5)
+            return wininet::kInvalidUrl;
+        port = 0;
+        for (const char c : portText) {
+            if (c < '0' || c > '9')
+                return wininet::kInvalidUrl;
+            port = port * 10 + (c - '0');
+        }
+        if (port < 1 || port > 65535)
+            return wininet::kInvalidUrl;
+    }
+    // The target is the rest exactly as written; a fragment never goes on the wire.
+    std::string target = url.substr(authorityEnd);
+    if (const std::size_t fragment = target.find('#'); fragment != std::string::npos)
+        target.erase(fragment);
+    if (target.empty() || target.front() != '/')
+        target.insert(0, "/");
+
+    request.url = url;
+    request.scheme = scheme;
+    request.host = host;
+    request.port = port;
+    request.target = target;
+    return 0;
+}
+
+int HttpTransport::Perform(const char* verb, const std::string& url, const std::string& body,
+                           const std::string& headerLines, std::string& response, int* status)
+{
+    if (status)
+        *status = 0;
+    try {
+        HttpRequest request;
+        request.verb = verb;
+        request.headerBlock = headerLines + kHeaderBlockEnd;
+        request.body = body;
+        const int parsed = ParseRequestUrl(url, request);
+        if (parsed != 0)
+            return parsed;
+        HttpResponse answer;
+        const int result = Send(request, answer);
+        if (result != kHttpCompleted) {
+            SetLastTransportErrorText(result, answer.errorText);
+            return result;
+        }
+        response += answer.body;
+        if (status)
+            *status = answer.status;
+        return kHttpCompleted;
+    } catch (const std::exception& error) {
+        response = std::string(error.what()).substr(0, kExceptionTextLimit);
+        return kHttpException;
+    } catch (...) {
+        response.clear();
+        return kHttpException;
+    }
+}
+
+int HttpTransport::HttpPost(const std::string& url, const std::string& body, std::string& response,
+                            const std::string& headers, int* status)
+{
+    return Perform("POST", url, body, headers, response, status);
+}
+
+int HttpTransport::HttpGet(const std::string& url, const std::string& body, std::string& response, int* status)
+{
+    return Perform("GET", url, body, session_.AuthorizationLine() + kFormContentTypeLine, response, status);
+}
+
+int HttpTransport::HttpDelete(const std::string& url, const std::string& body, std::string& response,
+                              const std::string& headers, int* status)
+{
+    return Perform("DELETE", url, body, headers, response, status);
+}
+
+int HttpTransport::HttpPut(const std::string& url, const std::string& body, std::string& response,
+                           const std::string& headers, int* status)
+{
+    return Perform("PUT", url, body, headers, response, status);
+}
+
+int HttpTransport::HttpPatch(const std::string& url, const std::string& body, std::string& response,
+                             const std::string& headers, int* status)
+{
+    return Perform("PATCH", url, body, headers, response, status);
+}
+
+std::string WinInetErrorText(int code)
+{
+    static const std::map<int, const char*> kTable = {
+        {12001, "(Out of handles)"},
+        {12002, "(Timeout)"},
+        {12004, "(Internal Error)"},
+        {12005, "(Invalid URL)"},
+        {12006, "(Unrecognized Scheme : Please check the URL name in 'Nightjar.ini'.)"},
+        {12007, "(Service Name Not Resolved)"},
+        {12008, "(Protocol Not Found)"},
+        {12013, "(Incorrect User Name)"},
+        {12014, "(Incorrect Password)"},
+        {12015, "(Login Failure)"},
+        {12016, "(Invalid Operation)"},
+        {12017, "(Operation Canceled)"},
+        {12020, "(Not Proxy Request)"},
+        {12023, "(No Direct Access)"},
+        {12026, "(Request Pending)"},
+        {12027, "(Incorrect Format)"},
+        {12028, "(Item not found)"},
+        {12029, "(Cannot connect)"},
+        {12030, "(Connection Aborted)"},
+        {12031, "(Connection Reset)"},
+        {12033, "(Invalid Proxy Request)"},
+        {12034, "(Need UI)"},
+        {12035, "(Sec Cert Date Invalid)"},
+        {12038, "(Sec Cert CN Invalid)"},
+        {12044, "(Client Auth Cert Needed)"},
+        {12045, "(Invalid CA Cert)"},
+        {12046, "(Client Auth Not Setup)"},
+        {12150, "(HTTP Header Not Found)"},
+        {12152, "(Invalid HTTP Server Response)"},
+        {12153, "(Invalid HTTP Header)"},
+        {12154, "(Invalid Query Request)"},
+        {12156, "(Redirect Failed)"},
+        {12159, "(TCP/IP not installed)"},
+    };
+    const auto found = kTable.find(code);
+    return found == kTable.end() ? kUnknownErrorText : found->second;
+}
+
+void SetLastTransportErrorText(int code, const std::string& text)
+{
+    lastError = {code, text};
+}
+
+void ReportTransportFailure(Diagnostics& diagnostics, int code, FailureLineStyle style)
+{
+    std::string description = WinInetErrorText(code);
+    if (lastError.code == code && !lastError.text.empty())
+        description = lastError.text + " " + description;
+    description += std::to_string(code);
+    diagnostics.WriteLine(style == FailureLineStyle::TokenOperation ? kTokenFailurePrefix + description : description);
+}
+
+} // namespace orb

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <string>
+
+namespace orb {
+
+class Diagnostics;
+class OAuthSession;
+
+// Result of a request operation: 0 for every completed exchange whatever the HTTP
+// status, 1 when an exception was caught, otherwise a WinINet-style failure code.
+constexpr int kHttpCompleted = 0;
+constexpr int kHttpException = 1;
+
+namespace wininet {
+constexpr int kTimeout = 12002;
+constexpr int kInternalError = 12004;
+constexpr int kInvalidUrl = 12005;
+constexpr int kUnrecognizedScheme = 12006;
+constexpr int kNameNotResolved = 12007;
+constexpr int kCannotConnect = 12029;
+constexpr int kConnectionAborted = 12030;
+constexpr int kConnectionReset = 12031;
+constexpr int kSecCertDateInvalid = 12035;
+constexpr int kSecCertCnInvalid = 12038;
+constexpr int kInvalidCaCert = 12045;
+constexpr int kInvalidServerResponse = 12152;
+} // namespace wininet
+
+constexpr const char* kAuthorizationPrefix = "Authorization: ";
+constexpr const char* kJsonContentTypeLine = "Content-Type: application/json\r\n";
+constexpr const char* kFormContentTypeLine = "Content-type: application/x-www-form-urlencoded\r\n";
+
+// One request as it leaves the program. `headerBlock` is the caller's header lines
+// followed by "\r\n\r\n"; `target` is the path and query exactly as the caller wrote them.
+struct HttpRequest
+{
+    std::string verb;
+    std::string url;
+    std::string scheme; // "http" or "https"
+    std::string host;
+    int port = 0;
+    std::string target;
+    std::string headerBlock;
+    std::string body;
+};
+
+struct HttpResponse
+{
+    std::string body;
+    int status = 0;        // HTTP status of a completed exchange
+    std::string errorText; // the carrier's own words for a failure, when it has them
+};
+
+// Splits an absolute http/https URL into scheme, host, port and target. Returns 0, or
+// the failure code (nothing is sent for a URL that fails here).
+int ParseRequestUrl(const std::string& url, HttpRequest& request);
+
+// The five request operations. The verbs are fixed here; a carrier (libcurl, or a script
+// in tests) only moves the bytes.
+class HttpTransport
+{
+public:
+    explicit HttpTransport(const OAuthSession& session) : session_(session) {}
+    virtual ~HttpTransport() = default;
+    HttpTransport(const HttpTransport&) = delete;
+    HttpTransport& operator=(const HttpTransport&) = delete;
+
+    // `response` is appended to. `status`, when given, receives the HTTP status of a
+    // completed exchange (0 otherwise).
+    int HttpPost(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
+                 int* status = nullptr);
+    // Builds its own Authorization and form Content-type lines from the session.
+    int HttpGet(const std::string& url, const std::string& body, std::string& response, int* status = nullptr);
+    int HttpDelete(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
+                   int* status = nullptr);
+    int HttpPut(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
+                int* status = nullptr);
+    int HttpPatch(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
+                  int* status = nullptr);
+
+protected:
+    // Carries one parsed request. Returns 0 for a completed exchange, else a failure code.
+    virtual int Send(const HttpRequest& request, HttpResponse& response) = 0;
+
+private:
+    int Perform(const char* verb, const std::string& url, const std::string& body, const std::string& headerLines,
+                std::string& response, int* status);
+
+    const OAuthSession& session_;
+};
+
+// Short text for a WinINet-style code; "UnKnown" for codes not in the table.
+std::string WinInetErrorText(int code);
+
+enum class FailureLineStyle
+{
+    TokenOperation, // "Send_Internet Fail : " + description
+    Client,         // the description alone
+};
+
+// Writes the one diagnostic line for a failed exchange. The description is the carrier's
+// own text for the last failure on this thread when it has one, else the table text; the
+// decimal code follows it.
+void ReportTransportFailure(Diagnostics& diagnostics, int code, FailureLineStyle style = FailureLineStyle::Client);
+
+// Remembers the carrier's words for the last failure on the calling thread.
+void SetLastTransportErrorText(int code, const std::string& text);
+
+} // namespace orb

@@ -1,0 +1,210 @@
+#include "service/oauth.h"
+
+#include "service/diagnostics.h"
+#include "service/http.h"
+
+#include <json/json.h>
+
+#include <memory>
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kConsentPath = "/o/oauth2/auth";
+constexpr const char* kApprovalPath = "/o/oauth2/approval";
+constexpr const char* kTokenPath = "/o/oauth2/token";
+constexpr const char* kTokenCheckPath = "/oauth2/v1/tokeninfo";
+constexpr const char* kCalendarScopePath = "/auth/calendar";
+constexpr const char* kTasksScopePath = "/auth/tasks";
+
+bool ParseJson(const std::string& text, Json::Value& root)
+{
+    Json::CharReaderBuilder builder;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+}
+
+// Text form of a member, empty when absent or not a scalar.
+std::string MemberText(const Json::Value& root, const char* name)
+{
+    const Json::Value value = root.get(name, Json::Value());
+    if (value.isString())
+        return value.asString();
+    if (value.isNumeric() || value.isBool())
+        return value.asString();
+    return {};
+}
+
+// A non-empty "error" object or array always means refusal.
+bool HasErrorContainer(const Json::Value& root)
+{
+    const Json::Value error = root.get("error", Json::Value());
+    return (error.isObject() || error.isArray()) && !error.empty();
+}
+
+// Posts a form to the token endpoint and takes the tokens it answers. Returns the
+// current access token afterwards, or empty when the exchange failed or was refused.
+std::string PostTokenForm(ServiceContext& context, const std::string& body, bool takeRefreshToken)
+{
+    std::string response;
+    const int result = context.transport.HttpPost(TokenEndpointUrl(context.config), body, response, kFormContentTypeLine);
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
+        return {};
+    }
+    Json::Value root;
+    if (!ParseJson(response, root) || !root.isObject())
+        return context.session.access_token();
+    if (HasErrorContainer(root))
+        return {};
+    context.session.set_tokens(MemberText(root, "access_token"), MemberText(root, "token_type"));
+    if (takeRefreshToken)
+        context.session.set_refresh_token(MemberText(root, "refresh_token"));
+    return context.session.access_token();
+}
+
+} // namespace
+
+OAuthSession::Tokens OAuthSession::tokens() const
+{
+    std::lock_guard lock(mutex_);
+    return {access_token_, token_type_};
+}
+
+std::string OAuthSession::access_token() const
+{
+    std::lock_guard lock(mutex_);
+    return access_token_;
+}
+
+std::string OAuthSession::token_type() const
+{
+    std::lock_guard lock(mutex_);
+    return token_type_;
+}
+
+std::string OAuthSession::refresh_token() const
+{
+    std::lock_guard lock(mutex_);
+    return refresh_token_;
+}
+
+int OAuthSession::expires_in() const
+{
+    std::lock_guard lock(mutex_);
+    return expires_in_;
+}
+
+void OAuthSession::set_tokens(const std::string& accessToken, const std::string& tokenType)
+{
+    std::lock_guard lock(mutex_);
+    access_token_ = accessToken;
+    token_type_ = tokenType;
+}
+
+void OAuthSession::set_refresh_token(const std::string& refreshToken)
+{
+    std::lock_guard lock(mutex_);
+    refresh_token_ = refreshToken;
+}
+
+void OAuthSession::set_expires_in(int seconds)
+{
+    std::lock_guard lock(mutex_);
+    expires_in_ = seconds;
+}
+
+std::string OAuthSession::AuthorizationLine() const
+{
+    const Tokens current = tokens();
+    return kAuthorizationPrefix + current.token_type + " " + current.access_token + "\r\n";
+}
+
+int CheckAccessToken(ServiceContext& context, const std::string& token)
+{
+    std::string response;
+    const int result =
+        context.transport.HttpPost(TokenCheckUrl(context.config), "access_token=" + token, response, kFormContentTypeLine);
+    context.diagnostics.WriteLine(response);
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
+        return kTokenCheckFailed;
+    }
+    Json::Value root;
+    if (!ParseJson(response, root) || !root.isObject())
+        return context.session.expires_in();
+    if (HasErrorContainer(root) || !MemberText(root, "error").empty())
+        return kTokenCheckFailed;
+    const Json::Value expires = root.get("expires_in", 0);
+    int seconds = 0;
+    if (expires.isIntegral() && expires.isConvertibleTo(Json::intValue))
+        seconds = expires.asInt();
+    else if (expires.isString())
+        seconds = std::atoi(expires.asCString());
+    context.session.set_expires_in(seconds);
+    return seconds;
+}
+
+std::string RefreshAccessToken(ServiceContext& context, const std::string& refreshToken)
+{
+    const ServiceConfig& config = context.config;
+    const std::string body = "refresh_token=" + refreshToken + "&client_id=" + config.clientId +
+                             "&client_secret=" + config.clientSecret + "&redirect_uri=" + config.redirectUri +
+                             "&grant_type=refresh_token";
+    return PostTokenForm(context, body, false);
+}
+
+std::string ExchangeAuthorizationCode(ServiceContext& context, const std::string& code)
+{
+    const ServiceConfig& config = context.config;
+    const std::string body = "code=" + code + "&client_id=" + config.clientId + "&client_secret=" +
+                             config.clientSecret + "&redirect_uri=" + config.redirectUri +
+                             "&grant_type=authorization_code";
+    return PostTokenForm(context, body, true);
+}
+
+void EnsureAccessToken(ServiceContext& context)
+{
+    if (CheckAccessToken(context, context.session.access_token()) == kTokenCheckFailed)
+        RefreshAccessToken(context, context.session.refresh_token());
+}
+
+std::string ConsentPageUrl(const ServiceConfig& config)
+{
+    return config.accountsBase + kConsentPath + "?response_type=code&scope=" + config.apiBase + kCalendarScopePath +
+           "+" + config.apiBase + kTasksScopePath + "&redirect_uri=" + config.redirectUri +
+           "&client_id=" + config.clientId + "&include_granted_scopes=false";
+}
+
+std::string ApprovalPageUrl(const ServiceConfig& config)
+{
+    return config.accountsBase + kApprovalPath;
+}
+
+std::string TokenEndpointUrl(const ServiceConfig& config)
+{
+    return config.accountsBase + kTokenPath;
+}
+
+std::string TokenCheckUrl(const ServiceConfig& config)
+{
+    return config.apiBase + kTokenCheckPath;
+}
+
+bool IsApprovalPage(const std::string& documentUrl, const ServiceConfig& config)
+{
+    return documentUrl.substr(0, documentUrl.find('?')) == ApprovalPageUrl(config);
+}
+
+std::string CodeFromTitle(const std::string& title)
+{
+    const std::size_t first = title.find('=');
+    if (first == std::string::npos)
+        return {};
+    const std::size_t next = title.find('=', first + 1);
+    return title.substr(first + 1, next == std::string::npos ? std::string::npos : next - first - 1);
+}
+
+} // namespace orb

@@ -1,0 +1,151 @@
+#include "service/text_codec.h"
+
+#include <cstdio>
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";
+
+bool IsAsciiAlnum(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+void AppendHex(std::string& out, unsigned char byte, const char* format)
+{
+    char buffer[4];
+    std::snprintf(buffer, sizeof buffer, format, byte);
+    out += buffer;
+}
+
+// Length of the well-formed UTF-8 sequence starting at `i`, or 0 when it is broken.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0; // overlong
+        if (lead == 0xED)
+            high = 0x9F; // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90; // overlong
+        if (lead == 0xF4)
+            high = 0x8F; // above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+std::string EncodeJsonText(const std::string& text, bool percent)
+{
+    std::string escaped;
+    escaped.reserve(text.size() + 8);
+    for (const char c : text) {
+        if (c == '\\')
+            escaped += "\\\\";
+        else if (c == '\n')
+            escaped += "\\n";
+        else if (c == '"')
+            escaped += "\\\"";
+        else
+            escaped += c;
+    }
+    escaped = DecodeUtf8Text(escaped);
+    if (!percent)
+        return escaped;
+    std::string out;
+    out.reserve(escaped.size() * 3);
+    for (const char c : escaped) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80)
+            out += c;
+        else
+            AppendHex(out, byte, "%%%X");
+    }
+    return out;
+}
+
+std::string EncodeUrlComponent(const std::string& text)
+{
+    static constexpr std::string_view kKept = "!'()*-./_~";
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsAsciiAlnum(byte) || kKept.find(c) != std::string_view::npos)
+            out += c;
+        else
+            AppendHex(out, byte, "%%%02x");
+    }
+    return out;
+}
+
+std::string EncodeQueryValue(const std::string& text)
+{
+    static constexpr std::string_view kKept = "-._~";
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsAsciiAlnum(byte) || kKept.find(c) != std::string_view::npos)
+            out += c;
+        else
+            AppendHex(out, byte, "%%%02X");
+    }
+    return out;
+}
+
+std::string DecodeUtf8Text(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            out += kReplacementCharacter;
+            ++i;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
+bool IsValidUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+} // namespace orb

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace orb {
+
+// Escapes a value for a JSON string in a request body: backslash, line feed and double
+// quote, in that order. With `percent` on, every byte of 0x80 and above is then written
+// as %XX (upper-case hex); ASCII is left as it is.
+std::string EncodeJsonText(const std::string& text, bool percent);
+
+// Percent-encodes an id for a URL path: letters, digits and !'()*-./_~ stay, every other
+// byte becomes %xx (lower-case hex).
+std::string EncodeUrlComponent(const std::string& text);
+
+// Percent-encodes a query value: letters, digits and -._~ stay, every other byte becomes
+// %XX. Used where a user's free text enters a query string.
+std::string EncodeQueryValue(const std::string& text);
+
+// Validates UTF-8 from a service answer; a broken sequence becomes U+FFFD.
+std::string DecodeUtf8Text(const std::string& text);
+
+// True when the text is well-formed UTF-8.
+bool IsValidUtf8(const std::string& text);
+
+} // namespace orb

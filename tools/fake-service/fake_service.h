@@ -1,0 +1,129 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+namespace Json {
+class Value;
+}
+
+namespace orb::fake {
+
+// One request as the stand-in service received it.
+struct RecordedRequest
+{
+    std::string method;
+    std::string target; // path and query exactly as received
+    std::vector<std::pair<std::string, std::string>> headers; // in arrival order
+    std::string body;
+
+    // First value of a header, matched without regard to case; empty when absent.
+    std::string Header(const std::string& name) const;
+    bool HasHeader(const std::string& name) const;
+};
+
+enum class FaultKind
+{
+    Status,        // answer `status` with a Google-shaped error document
+    MalformedBody, // answer 200 with a body that is not JSON
+    Drop,          // close the connection part-way through the answer
+    Stall,         // send the headers, then nothing for `stall`
+};
+
+struct Fault
+{
+    FaultKind kind = FaultKind::Status;
+    int status = 500;
+    std::chrono::milliseconds stall{60000};
+};
+
+// The part of the stand-in for one service (OAuth, Calendar, Tasks): its routes, its
+// state and how that state is seeded.
+class FakeModule
+{
+public:
+    virtual ~FakeModule() = default;
+    virtual void Register(httplib::Server& server) = 0;
+    // Reads the module's own members of a seed document; others are ignored.
+    virtual bool Seed(const Json::Value& root, std::string& error) = 0;
+    virtual void Reset() = 0;
+};
+
+class FakeService;
+std::unique_ptr<FakeModule> MakeOAuthModule(FakeService& service);
+std::unique_ptr<FakeModule> MakeCalendarModule(FakeService& service);
+std::unique_ptr<FakeModule> MakeTasksModule(FakeService& service);
+
+struct TlsFiles
+{
+    std::string certificate; // PEM paths; both empty serves plain HTTP
+    std::string privateKey;
+};
+
+// A local stand-in for the Google OAuth, Calendar v3 and Tasks v1 services with real
+// state. Listens on 127.0.0.1 only.
+class FakeService
+{
+public:
+    FakeService();
+    ~FakeService();
+    FakeService(const FakeService&) = delete;
+    FakeService& operator=(const FakeService&) = delete;
+
+    // Starts listening on a background thread; port 0 picks a free port.
+    bool Start(int port = 0, const TlsFiles& tls = {});
+    void Stop();
+    int Port() const;
+    // "http://127.0.0.1:PORT" (or https).
+    std::string BaseUrl() const;
+
+    // Seeds every module from a JSON document (see the README of this folder).
+    bool SeedFromJson(const std::string& text, std::string& error);
+    void Reset();
+
+    std::vector<RecordedRequest> Requests() const;
+    void ClearRequests();
+    void SetLatency(std::chrono::milliseconds latency);
+    // The next `count` requests (control requests excluded) meet `fault`.
+    void FailNext(int count, const Fault& fault);
+
+    // Tokens: the OAuth module issues them, every module checks them.
+    std::string IssueAccessToken();
+    std::string IssueRefreshToken();
+    std::string IssueAuthorizationCode();
+    bool IsAccessTokenValid(const std::string& token) const;
+    bool IsRefreshTokenValid(const std::string& token) const;
+    bool TakeAuthorizationCode(const std::string& code); // a code works once
+    void AddAccessToken(const std::string& token);
+    void AddRefreshToken(const std::string& token);
+    void RevokeAccessTokens(); // every issued access token stops working
+
+    // Answers 401 with a Google-shaped error and returns false unless the request
+    // carries "Authorization: <type> <valid token>".
+    bool CheckAuthorization(const httplib::Request& request, httplib::Response& response) const;
+
+    // {"error": {"errors": [{"domain": "global", "reason": reason, "message": message}],
+    //            "code": status, "message": message}}
+    static void SendError(httplib::Response& response, int status, const std::string& reason,
+                          const std::string& message);
+
+    int PageSize() const;
+    void SetPageSize(int size);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace orb::fake

@@ -1,0 +1,4 @@
+int main()
+{
+    return 1; // the server is being built
+}
