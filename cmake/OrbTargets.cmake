@@ -26,7 +26,7 @@ function(orb_library name)
     orb_warnings(${name})
 endfunction()
 
-# orb_test(name LABEL label [QT] DEPS ...): one GoogleTest executable per layer; widget
+# orb_test(name LABEL label DEPS ... [SOURCES ...]): one GoogleTest executable per layer; widget
 # tests run on Qt's offscreen platform so no display is needed.
 function(orb_test name)
     cmake_parse_arguments(ARG "" "LABEL" "DEPS;SOURCES" ${ARGN})
@@ -34,6 +34,9 @@ function(orb_test name)
         set(sources ${ARG_SOURCES})
     else()
         file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
+    if(NOT sources)
+        return()
     endif()
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
@@ -43,4 +46,12 @@ function(orb_test name)
         PROPERTIES LABELS ${ARG_LABEL}
                    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
                    TIMEOUT 120)
+endfunction()
+
+# orb_benchmark(name DEPS ...): a program that prints figures; never part of the tests.
+function(orb_benchmark name)
+    cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    orb_warnings(${name})
 endfunction()
