@@ -30,7 +30,7 @@ endfunction()
 # tests run on Qt's offscreen platform so no display is needed.
 function(orb_test name)
     cmake_parse_arguments(ARG "" "LABEL" "DEPS;SOURCES" ${ARGN})
-    if(ARG_SOURCES)
+    if(ARG_SOURCES OR "SOURCES" IN_LIST ARG_KEYWORDS_MISSING_VALUES)
         set(sources ${ARG_SOURCES})
     else()
         file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
