@@ -18,11 +18,10 @@ TaskNode* DeepestFirstChild(TaskNode* node)
 void TaskTree::LinkLast(TaskNode& node, TaskNode& parent)
 {
     // Loading appends many children to one parent in a row; the hint keeps that linear.
-    TaskNode* last = nullptr;
-    if (hintParent_ == &parent && hintLast_ && hintLast_->parent == &parent && !hintLast_->nextSibling)
+    // Links may have changed since, so it is trusted only while it is still that last child.
+    TaskNode* last = parent.firstChild;
+    if (hintLast_ && hintLast_->parent == &parent && !hintLast_->nextSibling)
         last = hintLast_;
-    else
-        last = parent.firstChild;
     while (last && last->nextSibling)
         last = last->nextSibling;
 
@@ -33,7 +32,6 @@ void TaskTree::LinkLast(TaskNode& node, TaskNode& parent)
         last->nextSibling = &node;
     else
         parent.firstChild = &node;
-    hintParent_ = &parent;
     hintLast_ = &node;
 }
 
@@ -76,7 +74,6 @@ void TaskTree::SortChildren(TaskNode& parent)
         chain[i]->prevSibling = i > 0 ? chain[i - 1] : nullptr;
         chain[i]->nextSibling = i + 1 < chain.size() ? chain[i + 1] : nullptr;
     }
-    hintParent_ = nullptr;
 }
 
 void TaskTree::SortByDue()
@@ -97,8 +94,6 @@ void TaskTree::Unlink(TaskNode& node)
     node.parent = nullptr;
     node.prevSibling = nullptr;
     node.nextSibling = nullptr;
-    hintParent_ = nullptr;
-    hintLast_ = nullptr;
 }
 
 void TaskTree::Release(TaskNode& node)
@@ -108,6 +103,7 @@ void TaskTree::Release(TaskNode& node)
         return;
     }
     Unlink(node);
+    hintLast_ = nullptr; // it may be among the nodes released
     std::vector<TaskNode*> pending{&node};
     while (!pending.empty()) {
         TaskNode* current = pending.back();
@@ -139,7 +135,6 @@ bool TaskTree::MoveUnder(TaskNode& node, TaskNode& newParent)
 void TaskTree::Clear()
 {
     root_.firstChild = nullptr;
-    hintParent_ = nullptr;
     hintLast_ = nullptr;
     nodes_.clear();
 }

@@ -81,8 +81,7 @@ private:
     void LinkLast(TaskNode& node, TaskNode& parent);
 
     TaskNode root_;
-    TaskNode* hintParent_ = nullptr; // the parent last appended to, and that child
-    TaskNode* hintLast_ = nullptr;
+    TaskNode* hintLast_ = nullptr; // the node last linked as a last child
     std::unordered_map<const TaskNode*, std::unique_ptr<TaskNode>> nodes_;
 };
 
