@@ -6,9 +6,21 @@
 #include "tools/fake-service/fake_service.h"
 
 #include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <sstream>
 
 namespace orb {
 namespace {
+
+Json::Value ParseAnswer(const std::string& text)
+{
+    Json::Value root;
+    std::string errors;
+    std::istringstream stream(text);
+    EXPECT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), stream, &root, &errors)) << text;
+    return root;
+}
 
 constexpr const char* kToken = "tasks-integration-token";
 
@@ -192,6 +204,44 @@ TEST_F(TasksAgainstService, AnInvalidTokenMakesTheLoadFailInsteadOfLookingEmpty)
     EXPECT_FALSE(LoadTaskLists(context, lists));
     EXPECT_TRUE(lists.empty());
     EXPECT_TRUE(diagnostics.Contains("unreadable answer"));
+}
+
+// The stand-in's own rules that the client does not reach by itself.
+TEST_F(TasksAgainstService, ServiceHidesHiddenTasksUnlessAskedAndAnswersUnknownIdsWith404)
+{
+    const auto countItems = [&](const std::string& query) {
+        std::string response;
+        int status = 0;
+        transport.HttpGet(config.apiBase + "/tasks/v1/lists/home/tasks" + query, "", response, &status);
+        EXPECT_EQ(status, 200) << response;
+        return ParseAnswer(response)["items"].size();
+    };
+    EXPECT_EQ(countItems(""), 4u);
+    EXPECT_EQ(countItems("?showHidden=true"), 5u);
+    EXPECT_EQ(countItems("?showHidden=true&showCompleted=false"), 4u);
+
+    std::string response;
+    int status = 0;
+    transport.HttpGet(config.apiBase + "/tasks/v1/lists/nope/tasks", "", response, &status);
+    EXPECT_EQ(status, 404);
+    const Json::Value document = ParseAnswer(response);
+    EXPECT_EQ(document["error"]["errors"][0]["reason"].asString(), "notFound") << response;
+    EXPECT_EQ(document["error"]["code"].asInt(), 404);
+}
+
+TEST_F(TasksAgainstService, ServiceMovesAfterPreviousAndDeletesTheWholeSubtree)
+{
+    std::string response;
+    int status = 0;
+    transport.HttpPost(config.apiBase + "/tasks/v1/lists/home/tasks/milk/move?parent=shop&previous=done", "", response,
+                       session.AuthorizationLine(), &status);
+    EXPECT_EQ(status, 200);
+    const Json::Value moved = ParseAnswer(response);
+    EXPECT_EQ(moved["parent"].asString(), "shop");
+    EXPECT_EQ(moved["position"].asString(), "00000000000000000001") << response; // right after "done"
+
+    ASSERT_TRUE(DeleteTask(context, "home", "shop"));
+    EXPECT_EQ(test::TreeText(LoadList("home").root()), "late");
 }
 
 } // namespace
