@@ -302,16 +302,25 @@ bool SendMove(ServiceContext& context, const std::string& listId, const std::str
 
 } // namespace
 
+namespace {
+
+// The members both task bodies end with; "due" comes last and only when set.
+std::string TaskBodyTail(const TaskInfo& task, const std::string& updated)
+{
+    std::string tail = "\"title\": \"" + JsonText(task.title) + "\",";
+    tail += "\"updated\": \"" + updated + "\",";
+    tail += "\"notes\": \"" + JsonText(task.notes) + "\",";
+    tail += "\"status\": \"" + JsonText(task.status) + "\"";
+    if (!task.due.empty())
+        tail += ",\"due\": \"" + JsonText(task.due) + "\"";
+    return tail + "}";
+}
+
+} // namespace
+
 std::string TaskInsertBody(const TaskInfo& task, const std::string& updated)
 {
-    std::string body = "{\"kind\": \"tasks#task\",";
-    body += "\"title\": \"" + JsonText(task.title) + "\",";
-    body += "\"updated\": \"" + updated + "\",";
-    body += "\"notes\": \"" + JsonText(task.notes) + "\",";
-    body += "\"status\": \"" + JsonText(task.status) + "\"";
-    if (!task.due.empty())
-        body += ",\"due\": \"" + JsonText(task.due) + "\"";
-    return body + "}";
+    return "{\"kind\": \"tasks#task\"," + TaskBodyTail(task, updated);
 }
 
 std::string TaskUpdateBody(const TaskInfo& task, const std::string& updated)
@@ -320,13 +329,7 @@ std::string TaskUpdateBody(const TaskInfo& task, const std::string& updated)
     body += "\"id\": \"" + JsonText(task.id) + "\",";
     if (!task.parent.empty())
         body += "\"parent\": \"" + JsonText(task.parent) + "\",";
-    body += "\"title\": \"" + JsonText(task.title) + "\",";
-    body += "\"updated\": \"" + updated + "\",";
-    body += "\"notes\": \"" + JsonText(task.notes) + "\",";
-    body += "\"status\": \"" + JsonText(task.status) + "\"";
-    if (!task.due.empty())
-        body += ",\"due\": \"" + JsonText(task.due) + "\"";
-    return body + "}";
+    return body + TaskBodyTail(task, updated);
 }
 
 std::string TaskListInsertBody(const std::string& title, const std::string& updated)

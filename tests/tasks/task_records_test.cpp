@@ -15,6 +15,21 @@ TaskInfo Task(const std::string& id, const std::string& due = {})
     return task;
 }
 
+// a(b(c)),d
+struct ChainedTree
+{
+    ChainedTree()
+        : a(tree.AppendChild(list.root(), Task("a"))), b(tree.AppendChild(a, Task("b"))),
+          c(tree.AppendChild(b, Task("c"))), d(tree.AppendChild(list.root(), Task("d")))
+    {}
+    TaskListInfo list;
+    TaskTree& tree = *list.tree;
+    TaskNode& a;
+    TaskNode& b;
+    TaskNode& c;
+    TaskNode& d;
+};
+
 TEST(TaskTree, SortByDuePutsAnEmptyDueFirstThenDatesInOrder)
 {
     TaskListInfo list;
@@ -56,12 +71,9 @@ TEST(TaskTree, SortingAnEmptyOrSingleChainChangesNothing)
 
 TEST(TaskTree, FindNodeReachesEveryDepthAndMissesUnknownIds)
 {
-    TaskListInfo list;
-    TaskTree& tree = *list.tree;
-    TaskNode& a = tree.AppendChild(list.root(), Task("a"));
-    TaskNode& b = tree.AppendChild(a, Task("b"));
-    TaskNode& c = tree.AppendChild(b, Task("c"));
-    TaskNode& d = tree.AppendChild(list.root(), Task("d"));
+    ChainedTree chained;
+    TaskTree& tree = chained.tree;
+    TaskNode &a = chained.a, &c = chained.c, &d = chained.d;
     EXPECT_EQ(tree.FindNode("a"), &a);
     EXPECT_EQ(tree.FindNode("c"), &c);
     EXPECT_EQ(tree.FindNode("d"), &d);
@@ -134,12 +146,10 @@ TEST(TaskTree, ReleaseUnlinksTheNodeWithItsSubtreeAnywhereInAChain)
 
 TEST(TaskTree, MoveUnderRelinksButNeverUnderItsOwnSubtree)
 {
-    TaskListInfo list;
-    TaskTree& tree = *list.tree;
-    TaskNode& a = tree.AppendChild(list.root(), Task("a"));
-    TaskNode& b = tree.AppendChild(a, Task("b"));
-    TaskNode& c = tree.AppendChild(b, Task("c"));
-    TaskNode& d = tree.AppendChild(list.root(), Task("d"));
+    ChainedTree chained;
+    TaskTree& tree = chained.tree;
+    TaskListInfo& list = chained.list;
+    TaskNode &a = chained.a, &b = chained.b, &c = chained.c, &d = chained.d;
 
     EXPECT_FALSE(tree.MoveUnder(a, c));
     EXPECT_FALSE(tree.MoveUnder(a, a));

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <type_traits>
 
 namespace orb::fake {
 
@@ -103,26 +104,21 @@ void SendParseError(httplib::Response& response)
     FakeService::SendError(response, kBadRequest, "parseError", "Parse Error");
 }
 
-// Takes a string member when present; false when it is there but not a string.
-bool ReadString(const Json::Value& object, const char* name, std::string& out)
+// Takes a string or boolean member when present; false when it is there with another type.
+template <typename T> bool ReadMember(const Json::Value& object, const char* name, T& out)
 {
     const Json::Value& value = object[name];
     if (value.isNull())
         return true;
-    if (!value.isString())
-        return false;
-    out = value.asString();
-    return true;
-}
-
-bool ReadBool(const Json::Value& object, const char* name, bool& out)
-{
-    const Json::Value& value = object[name];
-    if (value.isNull())
-        return true;
-    if (!value.isBool())
-        return false;
-    out = value.asBool();
+    if constexpr (std::is_same_v<T, bool>) {
+        if (!value.isBool())
+            return false;
+        out = value.asBool();
+    } else {
+        if (!value.isString())
+            return false;
+        out = value.asString();
+    }
     return true;
 }
 
@@ -334,9 +330,9 @@ private:
             changed.due.clear();
             changed.status = kStatusNeedsAction;
         }
-        if (!ReadString(body, "title", changed.title) || !ReadString(body, "notes", changed.notes) ||
-            !ReadString(body, "due", changed.due) || !ReadString(body, "status", changed.status) ||
-            !ReadBool(body, "hidden", changed.hidden))
+        if (!ReadMember(body, "title", changed.title) || !ReadMember(body, "notes", changed.notes) ||
+            !ReadMember(body, "due", changed.due) || !ReadMember(body, "status", changed.status) ||
+            !ReadMember(body, "hidden", changed.hidden))
             return false;
         if (changed.status != kStatusNeedsAction && changed.status != kStatusCompleted)
             return false;
@@ -389,7 +385,7 @@ private:
         if (!ParseJson(request.body, body) || !body.isObject())
             return SendParseError(response);
         TaskList list;
-        if (!ReadString(body, "title", list.title))
+        if (!ReadMember(body, "title", list.title))
             return SendInvalid(response);
         list.id = NewId("L");
         list.updated = UtcNow();
@@ -414,7 +410,7 @@ private:
         if (!ParseJson(request.body, body) || !body.isObject())
             return SendParseError(response);
         std::string title = replace ? std::string() : list->title;
-        if (!ReadString(body, "title", title))
+        if (!ReadMember(body, "title", title))
             return SendInvalid(response);
         list->title = title;
         list->updated = UtcNow();
@@ -590,21 +586,21 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
         if (!seeded.isObject())
             return fail("a list is not an object");
         TaskList list;
-        if (!ReadString(seeded, "id", list.id) || !ReadString(seeded, "title", list.title) ||
-            !ReadString(seeded, "updated", list.updated))
+        if (!ReadMember(seeded, "id", list.id) || !ReadMember(seeded, "title", list.title) ||
+            !ReadMember(seeded, "updated", list.updated))
             return fail("a list member is not a string");
         const Json::Value& tasks = seeded["tasks"];
         if (!tasks.isNull() && !tasks.isArray())
             return fail("tasks of list '" + list.id + "' is not an array");
         for (const Json::Value& seededTask : tasks) {
             Task task;
-            if (!seededTask.isObject() || !ReadString(seededTask, "id", task.id) ||
-                !ReadString(seededTask, "title", task.title) || !ReadString(seededTask, "notes", task.notes) ||
-                !ReadString(seededTask, "status", task.status) || !ReadString(seededTask, "due", task.due) ||
-                !ReadString(seededTask, "parent", task.parent) ||
-                !ReadString(seededTask, "completed", task.completed) ||
-                !ReadString(seededTask, "updated", task.updated) || !ReadBool(seededTask, "hidden", task.hidden) ||
-                !ReadBool(seededTask, "deleted", task.deleted))
+            if (!seededTask.isObject() || !ReadMember(seededTask, "id", task.id) ||
+                !ReadMember(seededTask, "title", task.title) || !ReadMember(seededTask, "notes", task.notes) ||
+                !ReadMember(seededTask, "status", task.status) || !ReadMember(seededTask, "due", task.due) ||
+                !ReadMember(seededTask, "parent", task.parent) ||
+                !ReadMember(seededTask, "completed", task.completed) ||
+                !ReadMember(seededTask, "updated", task.updated) || !ReadMember(seededTask, "hidden", task.hidden) ||
+                !ReadMember(seededTask, "deleted", task.deleted))
                 return fail("a task of list '" + list.id + "' is malformed");
             list.tasks.push_back(task);
         }
