@@ -4,8 +4,7 @@
 namespace orb::fake {
 
 struct FakeService::Impl
-{
-};
+{};
 
 FakeService::FakeService() : impl_(std::make_unique<Impl>()) {}
 FakeService::~FakeService() = default;

@@ -24,7 +24,7 @@ namespace orb::fake {
 struct RecordedRequest
 {
     std::string method;
-    std::string target; // path and query exactly as received
+    std::string target;                                       // path and query exactly as received
     std::vector<std::pair<std::string, std::string>> headers; // in arrival order
     std::string body;
 
