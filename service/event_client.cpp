@@ -59,10 +59,7 @@ std::string UpdateTime(const EventTime& time)
     }
     if (time.dateTime.empty())
         return {};
-    std::string out = "\"date\":null,\"dateTime\":" + Quoted(time.dateTime);
-    if (!time.timeZone.empty())
-        out += ",\"timeZone\":" + Quoted(time.timeZone);
-    return out;
+    return "\"date\":null," + InsertTime(time);
 }
 
 std::string CalendarName(const CalendarRecord& calendar)

@@ -1,26 +1,16 @@
 #include "service/calendar_client.h"
 
-#include "tests/support/doubles.h"
+#include "tests/service/scripted_client_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace orb {
 namespace {
 
-constexpr const char* kTokenCheckAnswer = R"({"expires_in": 3000})";
-constexpr const char* kJsonHeaderBlock = "Authorization: Bearer access-1\r\nContent-Type: application/json\r\n\r\n\r\n";
-constexpr const char* kRefusal = R"({"error":{"code":404,"message":"Not Found"}})";
+using test::kJsonHeaderBlock;
+using test::kRefusal;
 
-class CalendarClientTest : public ::testing::Test
-{
-protected:
-    // Every operation first checks the token.
-    void QueueTokenCheck() { s.transport.Queue(kTokenCheckAnswer); }
-    const HttpRequest& Request(std::size_t index) { return s.transport.requests.at(index); }
-
-    test::ScriptedServiceContext s;
-    std::vector<CalendarRecord> calendars;
-};
+using CalendarClientTest = test::ScriptedClientTest;
 
 TEST_F(CalendarClientTest, ListReadsEveryPageWithoutATokenInTheAddress)
 {

@@ -1,15 +1,15 @@
 #include "service/event_client.h"
 
-#include "tests/support/doubles.h"
+#include "tests/service/scripted_client_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace orb {
 namespace {
 
-constexpr const char* kTokenCheckAnswer = R"({"expires_in": 3000})";
-constexpr const char* kJsonHeaderBlock = "Authorization: Bearer access-1\r\nContent-Type: application/json\r\n\r\n\r\n";
-constexpr const char* kRefusal = R"({"error":{"code":404,"message":"Not Found"}})";
+using test::kJsonHeaderBlock;
+using test::kRefusal;
+
 constexpr const char* kHolidayId = "ko.south_korea#holiday@group.v.calendar.google.com";
 constexpr const char* kHolidayPath = "/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com";
 
@@ -32,16 +32,7 @@ EventRecord Event(const std::string& id, const std::string& date)
     return event;
 }
 
-class EventClientTest : public ::testing::Test
-{
-protected:
-    // Every operation first checks the token.
-    void QueueTokenCheck() { s.transport.Queue(kTokenCheckAnswer); }
-    const HttpRequest& Request(std::size_t index) { return s.transport.requests.at(index); }
-
-    test::ScriptedServiceContext s;
-    std::vector<CalendarRecord> calendars;
-};
+using EventClientTest = test::ScriptedClientTest;
 
 TEST_F(EventClientTest, ListAsksOnlySelectedCalendarsForTheDateWindowAroundToday)
 {

@@ -386,6 +386,12 @@ private:
         return nullptr;
     }
 
+    static std::vector<Json::Value>::iterator FindEvent(Calendar& calendar, const std::string& id)
+    {
+        return std::find_if(calendar.events.begin(), calendar.events.end(),
+                            [&](const Json::Value& event) { return event["id"].asString() == id; });
+    }
+
     static bool CanWrite(const Calendar& calendar)
     {
         const std::string role = calendar.entry["accessRole"].asString();
@@ -581,16 +587,32 @@ private:
             change.removeMember(name);
     }
 
-    void InsertEvent(const httplib::Request& request, httplib::Response& response)
+    // The path's calendar, and the request's JSON body when `body` is given, when the caller
+    // may write to it; otherwise the refusal is answered and the result is nullptr.
+    Calendar* WritableCalendar(const httplib::Request& request, httplib::Response& response, Json::Value* body)
     {
         Calendar* calendar = FindCalendar(request.matches[1]);
-        if (!calendar)
-            return SendNotFound(response);
+        if (!calendar) {
+            SendNotFound(response);
+            return nullptr;
+        }
+        if (body && !ParseBody(request.body, *body)) {
+            SendParseError(response);
+            return nullptr;
+        }
+        if (!CanWrite(*calendar)) {
+            SendWriterAccessNeeded(response);
+            return nullptr;
+        }
+        return calendar;
+    }
+
+    void InsertEvent(const httplib::Request& request, httplib::Response& response)
+    {
         Json::Value event;
-        if (!ParseBody(request.body, event))
-            return SendParseError(response);
-        if (!CanWrite(*calendar))
-            return SendWriterAccessNeeded(response);
+        Calendar* calendar = WritableCalendar(request, response, &event);
+        if (!calendar)
+            return;
         DropReadOnly(event);
         if (!CheckEvent(event, response))
             return;
@@ -601,19 +623,13 @@ private:
 
     void PatchEvent(const httplib::Request& request, httplib::Response& response)
     {
-        Calendar* calendar = FindCalendar(request.matches[1]);
+        Json::Value change;
+        Calendar* calendar = WritableCalendar(request, response, &change);
         if (!calendar)
-            return SendNotFound(response);
-        const std::string id = request.matches[2];
-        const auto found = std::find_if(calendar->events.begin(), calendar->events.end(),
-                                        [&](const Json::Value& event) { return event["id"].asString() == id; });
+            return;
+        const auto found = FindEvent(*calendar, request.matches[2]);
         if (found == calendar->events.end())
             return SendNotFound(response);
-        Json::Value change;
-        if (!ParseBody(request.body, change))
-            return SendParseError(response);
-        if (!CanWrite(*calendar))
-            return SendWriterAccessNeeded(response);
         DropReadOnly(change);
         Json::Value patched = *found;
         Merge(patched, change);
@@ -627,21 +643,19 @@ private:
 
     void DeleteEvent(const httplib::Request& request, httplib::Response& response)
     {
-        Calendar* calendar = FindCalendar(request.matches[1]);
+        Calendar* calendar = WritableCalendar(request, response, nullptr);
         if (!calendar)
-            return SendNotFound(response);
+            return;
         const std::string id = request.matches[2];
-        if (!CanWrite(*calendar))
-            return SendWriterAccessNeeded(response);
-        const auto found = std::find_if(calendar->events.begin(), calendar->events.end(),
-                                        [&](const Json::Value& event) { return event["id"].asString() == id; });
+        const std::string deletedKey = calendar->entry["id"].asString() + "\n" + id;
+        const auto found = FindEvent(*calendar, id);
         if (found == calendar->events.end()) {
-            if (deletedEvents_.count(calendar->entry["id"].asString() + "\n" + id))
+            if (deletedEvents_.count(deletedKey))
                 return FakeService::SendError(response, kStatusGone, "deleted", "Resource has been deleted");
             return SendNotFound(response);
         }
         calendar->events.erase(found);
-        deletedEvents_.insert(calendar->entry["id"].asString() + "\n" + id);
+        deletedEvents_.insert(deletedKey);
         response.status = kStatusNoContent;
     }
 
