@@ -169,6 +169,8 @@ TEST_F(Recording, SeedErrorsAreReportedAndLeaveTheTokensAlone)
         {"{\"oauth\": {\"refreshTokens\": [1]}}", "oauth.refreshTokens"},
         {"{\"oauth\": {\"expiresIn\": -5}}", "oauth.expiresIn"},
         {"{\"oauth\": {\"clientId\": 7}}", "oauth.clientId"},
+        // A member that fails late must not have added the tokens listed before it.
+        {"{\"oauth\": {\"accessTokens\": [\"partial\"], \"refreshTokens\": [1]}}", "oauth.refreshTokens"},
     };
     for (const auto& entry : cases) {
         auto refused = client.Post("/__control/seed", entry.seed, "application/json");
@@ -176,6 +178,7 @@ TEST_F(Recording, SeedErrorsAreReportedAndLeaveTheTokensAlone)
         EXPECT_EQ(refused->status, 400) << entry.seed;
         EXPECT_NE(refused->body.find(entry.mentions), std::string::npos) << entry.seed << " -> " << refused->body;
     }
+    EXPECT_FALSE(service.IsAccessTokenValid("partial"));
 
     auto seeded =
         client.Post("/__control/seed", R"({"oauth": {"refreshTokens": ["r1"]}, "calendar": {}})", "application/json");
