@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <strings.h>
 #include <memory>
 #include <mutex>
+#include <strings.h>
 #include <vector>
 
 namespace orb {

@@ -49,7 +49,8 @@ bool HasErrorContainer(const Json::Value& root)
 std::string PostTokenForm(ServiceContext& context, const std::string& body, bool takeRefreshToken)
 {
     std::string response;
-    const int result = context.transport.HttpPost(TokenEndpointUrl(context.config), body, response, kFormContentTypeLine);
+    const int result =
+        context.transport.HttpPost(TokenEndpointUrl(context.config), body, response, kFormContentTypeLine);
     if (result != kHttpCompleted) {
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
         return {};
@@ -125,8 +126,8 @@ std::string OAuthSession::AuthorizationLine() const
 int CheckAccessToken(ServiceContext& context, const std::string& token)
 {
     std::string response;
-    const int result =
-        context.transport.HttpPost(TokenCheckUrl(context.config), "access_token=" + token, response, kFormContentTypeLine);
+    const int result = context.transport.HttpPost(TokenCheckUrl(context.config), "access_token=" + token, response,
+                                                  kFormContentTypeLine);
     context.diagnostics.WriteLine(response);
     if (result != kHttpCompleted) {
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
@@ -159,8 +160,8 @@ std::string RefreshAccessToken(ServiceContext& context, const std::string& refre
 std::string ExchangeAuthorizationCode(ServiceContext& context, const std::string& code)
 {
     const ServiceConfig& config = context.config;
-    const std::string body = "code=" + code + "&client_id=" + config.clientId + "&client_secret=" +
-                             config.clientSecret + "&redirect_uri=" + config.redirectUri +
+    const std::string body = "code=" + code + "&client_id=" + config.clientId +
+                             "&client_secret=" + config.clientSecret + "&redirect_uri=" + config.redirectUri +
                              "&grant_type=authorization_code";
     return PostTokenForm(context, body, true);
 }

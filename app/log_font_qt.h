@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/settings.h"
+
+#include <QFont>
+
+namespace orb {
+
+// Pixel size is |lfHeight|; an empty face is the application's own font family.
+QFont FontFromLogFont(const LogFont& logFont);
+// lfHeight is minus the pixel size (a point-sized font is converted at 96 dpi).
+LogFont LogFontFromFont(const QFont& font);
+
+} // namespace orb

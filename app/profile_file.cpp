@@ -1,0 +1,273 @@
+#include "app/profile_file.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+constexpr const char* kHexDigits = "0123456789ABCDEF";
+
+std::string Trim(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+// "[name]" gives name; anything else gives nothing.
+std::optional<std::string> SectionHeader(const std::string& line)
+{
+    const std::string trimmed = Trim(line);
+    if (trimmed.size() < 2 || trimmed.front() != '[')
+        return std::nullopt;
+    const std::size_t close = trimmed.find(']');
+    if (close == std::string::npos)
+        return std::nullopt;
+    return Trim(trimmed.substr(1, close - 1));
+}
+
+// The key of an entry line; comments and lines without "=" have none.
+std::optional<std::string> EntryKey(const std::string& line)
+{
+    const std::string trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';')
+        return std::nullopt;
+    const std::size_t equals = trimmed.find('=');
+    if (equals == std::string::npos)
+        return std::nullopt;
+    return Trim(trimmed.substr(0, equals));
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// Surrounding spaces and quotes would be stripped on reading, so such values are quoted.
+std::string QuoteIfNeeded(const std::string& value)
+{
+    if (value.empty())
+        return value;
+    const bool edgeSpace = value.front() == ' ' || value.front() == '\t' || value.back() == ' ' || value.back() == '\t';
+    const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return edgeSpace || quoted ? "\"" + value + "\"" : value;
+}
+
+} // namespace
+
+ProfileFile ProfileFile::Parse(const std::string& text)
+{
+    ProfileFile profile;
+    std::size_t start = 0;
+    Section* current = nullptr;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        start = end + 1;
+        if (const auto header = SectionHeader(line)) {
+            profile.sections_.push_back({*header, {}});
+            current = &profile.sections_.back();
+        } else if (current) {
+            current->lines.push_back(line);
+        } else {
+            profile.preamble_.push_back(line);
+        }
+    }
+    // A trailing blank line is the writer's own; keep the file from growing on every save.
+    for (Section& section : profile.sections_) {
+        while (!section.lines.empty() && Trim(section.lines.back()).empty())
+            section.lines.pop_back();
+    }
+    return profile;
+}
+
+bool ProfileFile::Load(const std::string& path)
+{
+    *this = ProfileFile();
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    const std::string text = buffer.str();
+    if (text.find('\0') != std::string::npos)
+        return false; // not a text file at all
+    *this = Parse(text);
+    return true;
+}
+
+std::string ProfileFile::Serialize() const
+{
+    std::string out;
+    for (const std::string& line : preamble_)
+        out += line + kLineEnd;
+    for (const Section& section : sections_) {
+        out += "[" + section.name + "]" + kLineEnd;
+        for (const std::string& line : section.lines)
+            out += line + kLineEnd;
+    }
+    return out;
+}
+
+bool ProfileFile::SaveAtomically(const std::string& path) const
+{
+    const std::string text = Serialize();
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    bool written = fchmod(fd, S_IRUSR | S_IWUSR) == 0;
+    std::size_t offset = 0;
+    while (written && offset < text.size()) {
+        const ssize_t n = write(fd, text.data() + offset, text.size() - offset);
+        if (n <= 0)
+            written = false;
+        else
+            offset += static_cast<std::size_t>(n);
+    }
+    written = written && fsync(fd) == 0;
+    written = (close(fd) == 0) && written;
+    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+const ProfileFile::Section* ProfileFile::FindSection(const std::string& name) const
+{
+    for (const Section& section : sections_) {
+        if (SameName(section.name, name))
+            return &section;
+    }
+    return nullptr;
+}
+
+ProfileFile::Section& ProfileFile::SectionFor(const std::string& name)
+{
+    for (Section& section : sections_) {
+        if (SameName(section.name, name))
+            return section;
+    }
+    sections_.push_back({name, {}});
+    return sections_.back();
+}
+
+bool ProfileFile::HasSection(const std::string& section) const
+{
+    return FindSection(section) != nullptr;
+}
+
+std::optional<std::string> ProfileFile::RawValue(const std::string& sectionName, const std::string& key) const
+{
+    const Section* section = FindSection(sectionName);
+    if (!section)
+        return std::nullopt;
+    for (const std::string& line : section->lines) {
+        const auto lineKey = EntryKey(line);
+        if (lineKey && SameName(*lineKey, key))
+            return Trim(line.substr(line.find('=') + 1));
+    }
+    return std::nullopt;
+}
+
+void ProfileFile::SetRawValue(const std::string& sectionName, const std::string& key, const std::string& value)
+{
+    Section& section = SectionFor(sectionName);
+    const std::string entry = key + "=" + value;
+    for (std::string& line : section.lines) {
+        const auto lineKey = EntryKey(line);
+        if (lineKey && SameName(*lineKey, key)) {
+            line = entry;
+            return;
+        }
+    }
+    section.lines.push_back(entry);
+}
+
+std::optional<std::string> ProfileFile::GetString(const std::string& section, const std::string& key) const
+{
+    auto value = RawValue(section, key);
+    if (value && value->size() >= 2 && value->front() == '"' && value->back() == '"')
+        *value = value->substr(1, value->size() - 2);
+    return value;
+}
+
+void ProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
+{
+    std::string clean;
+    for (const char c : value) {
+        if (c != '\r' && c != '\n' && c != '\0')
+            clean += c; // a line break would end the entry and corrupt the file
+    }
+    SetRawValue(section, key, QuoteIfNeeded(clean));
+}
+
+std::optional<std::vector<std::uint8_t>> ProfileFile::GetStruct(const std::string& section, const std::string& key,
+                                                                std::size_t size) const
+{
+    const auto value = RawValue(section, key);
+    if (!value || value->size() != 2 * (size + 1))
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(size + 1);
+    for (std::size_t i = 0; i < value->size(); i += 2) {
+        const int high = HexValue((*value)[i]);
+        const int low = HexValue((*value)[i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    }
+    const std::uint8_t checksum = bytes.back();
+    bytes.pop_back();
+    std::uint8_t sum = 0;
+    for (const std::uint8_t byte : bytes)
+        sum = static_cast<std::uint8_t>(sum + byte);
+    if (sum != checksum)
+        return std::nullopt;
+    return bytes;
+}
+
+void ProfileFile::SetStruct(const std::string& section, const std::string& key, const std::vector<std::uint8_t>& bytes)
+{
+    std::string value;
+    value.reserve(2 * (bytes.size() + 1));
+    std::uint8_t sum = 0;
+    const auto append = [&value](std::uint8_t byte) {
+        value += kHexDigits[byte >> 4];
+        value += kHexDigits[byte & 0x0F];
+    };
+    for (const std::uint8_t byte : bytes) {
+        append(byte);
+        sum = static_cast<std::uint8_t>(sum + byte);
+    }
+    append(sum);
+    SetRawValue(section, key, value);
+}
+
+} // namespace orb

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orb {
+
+// A private-profile (INI) file read and written the way the Windows profile functions
+// do: case-insensitive section and key names, plain string entries, and struct entries as
+// upper-case hex bytes followed by a one-byte checksum. Lines this program does not
+// change are kept exactly as they were.
+class ProfileFile
+{
+public:
+    static ProfileFile Parse(const std::string& text);
+
+    // Reads the file; a missing, unreadable or non-text file gives an empty profile and false.
+    bool Load(const std::string& path);
+    // Writes CRLF lines to a temporary file in the same folder, owner-only, then renames
+    // it over `path`, so a failed write leaves the old file intact.
+    bool SaveAtomically(const std::string& path) const;
+    std::string Serialize() const;
+
+    std::optional<std::string> GetString(const std::string& section, const std::string& key) const;
+    void SetString(const std::string& section, const std::string& key, const std::string& value);
+
+    // The bytes of a struct entry, or nothing when the entry is missing, malformed, of
+    // another length or has a wrong checksum.
+    std::optional<std::vector<std::uint8_t>> GetStruct(const std::string& section, const std::string& key,
+                                                       std::size_t size) const;
+    void SetStruct(const std::string& section, const std::string& key, const std::vector<std::uint8_t>& bytes);
+
+    bool HasSection(const std::string& section) const;
+
+private:
+    struct Section
+    {
+        std::string name;
+        std::vector<std::string> lines; // raw lines after the header
+    };
+
+    const Section* FindSection(const std::string& name) const;
+    Section& SectionFor(const std::string& name);
+    std::optional<std::string> RawValue(const std::string& section, const std::string& key) const;
+    void SetRawValue(const std::string& section, const std::string& key, const std::string& value);
+
+    std::vector<std::string> preamble_; // lines before the first section
+    std::vector<Section> sections_;
+};
+
+} // namespace orb

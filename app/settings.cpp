@@ -1,0 +1,248 @@
+#include "app/settings.h"
+
+#include "app/profile_file.h"
+#include "service/text_codec.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+#include <memory>
+#include <optional>
+
+namespace orb {
+
+namespace {
+
+constexpr std::size_t kIntSize = 4;
+constexpr std::size_t kRectSize = 16;
+constexpr std::int32_t kDialogFontHeight = -12;
+constexpr std::int32_t kNormalWeight = 400;
+constexpr std::uint8_t kDefaultCharSet = 1;
+
+void PutInt(std::vector<std::uint8_t>& out, std::int32_t value)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(bits >> shift));
+}
+
+std::int32_t GetInt(const std::vector<std::uint8_t>& bytes, std::size_t offset)
+{
+    std::uint32_t bits = 0;
+    for (int i = 3; i >= 0; --i)
+        bits = (bits << 8) | bytes[offset + static_cast<std::size_t>(i)];
+    return static_cast<std::int32_t>(bits);
+}
+
+void WriteInt(ProfileFile& file, const char* key, std::int32_t value)
+{
+    std::vector<std::uint8_t> bytes;
+    PutInt(bytes, value);
+    file.SetStruct(SettingsFile::kSection, key, bytes);
+}
+
+void ReadInt(const ProfileFile& file, const char* key, std::int32_t& field)
+{
+    if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kIntSize))
+        field = GetInt(*bytes, 0);
+}
+
+void WriteRect(ProfileFile& file, const char* key, const WindowRect& rect)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const std::int32_t value : {rect.left, rect.top, rect.right, rect.bottom})
+        PutInt(bytes, value);
+    file.SetStruct(SettingsFile::kSection, key, bytes);
+}
+
+void ReadRect(const ProfileFile& file, const char* key, WindowRect& rect)
+{
+    if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kRectSize))
+        rect = {GetInt(*bytes, 0), GetInt(*bytes, 4), GetInt(*bytes, 8), GetInt(*bytes, 12)};
+}
+
+void ReadFont(const ProfileFile& file, const char* key, LogFont& font)
+{
+    if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kLogFontSize))
+        font = LogFontFromBytes(*bytes);
+}
+
+std::string ReadText(const ProfileFile& file, const char* key)
+{
+    return file.GetString(SettingsFile::kSection, key).value_or("");
+}
+
+// Cuts UTF-8 to at most `limit` bytes without splitting a character.
+std::string CutUtf8(const std::string& text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text;
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
+struct IconvCloser
+{
+    void operator()(void* handle) const { iconv_close(static_cast<iconv_t>(handle)); }
+};
+
+} // namespace
+
+std::vector<std::uint8_t> LogFontToBytes(const LogFont& font)
+{
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(kLogFontSize);
+    for (const std::int32_t value : {font.lfHeight, font.lfWidth, font.lfEscapement, font.lfOrientation, font.lfWeight})
+        PutInt(bytes, value);
+    for (const std::uint8_t value : {font.lfItalic, font.lfUnderline, font.lfStrikeOut, font.lfCharSet,
+                                     font.lfOutPrecision, font.lfClipPrecision, font.lfQuality, font.lfPitchAndFamily})
+        bytes.push_back(value);
+    const std::string face = CutUtf8(font.lfFaceName, kLogFontFaceSize - 1);
+    bytes.insert(bytes.end(), face.begin(), face.end());
+    bytes.resize(kLogFontSize, 0);
+    return bytes;
+}
+
+LogFont LogFontFromBytes(const std::vector<std::uint8_t>& bytes)
+{
+    LogFont font;
+    if (bytes.size() != kLogFontSize)
+        return font;
+    font.lfHeight = GetInt(bytes, 0);
+    font.lfWidth = GetInt(bytes, 4);
+    font.lfEscapement = GetInt(bytes, 8);
+    font.lfOrientation = GetInt(bytes, 12);
+    font.lfWeight = GetInt(bytes, 16);
+    font.lfItalic = bytes[20];
+    font.lfUnderline = bytes[21];
+    font.lfStrikeOut = bytes[22];
+    font.lfCharSet = bytes[23];
+    font.lfOutPrecision = bytes[24];
+    font.lfClipPrecision = bytes[25];
+    font.lfQuality = bytes[26];
+    font.lfPitchAndFamily = bytes[27];
+    const auto* face = reinterpret_cast<const char*>(bytes.data() + 28);
+    const std::string raw(face, strnlen(face, kLogFontFaceSize));
+    font.lfFaceName = IsValidUtf8(raw) ? raw : Cp949ToUtf8(raw);
+    return font;
+}
+
+LogFont DefaultDialogFont()
+{
+    LogFont font;
+    font.lfHeight = kDialogFontHeight;
+    font.lfWeight = kNormalWeight;
+    font.lfCharSet = kDefaultCharSet;
+    return font;
+}
+
+std::string ScrambleText(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out)
+        c = static_cast<char>(static_cast<std::uint8_t>(c) ^ kScrambleMask);
+    return out;
+}
+
+std::string Cp949ToUtf8(const std::string& text)
+{
+    const iconv_t handle = iconv_open("UTF-8", "CP949");
+    if (handle == reinterpret_cast<iconv_t>(-1))
+        return DecodeUtf8Text(text);
+    const std::unique_ptr<void, IconvCloser> converter(handle);
+    std::string out;
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char buffer[256];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t result = iconv(static_cast<iconv_t>(converter.get()), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, sizeof buffer - outLeft);
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            out += "\xEF\xBF\xBD";
+            ++in;
+            --inLeft;
+        }
+    }
+    return out;
+}
+
+std::string SettingsFile::PathIn(const std::string& directory)
+{
+    if (directory.empty() || directory.back() == '/')
+        return directory + kFileName;
+    return directory + "/" + kFileName;
+}
+
+bool SettingsFile::Load(const std::string& path, AppSettings& settings)
+{
+    ProfileFile file;
+    file.Load(path);
+    settings.KEY = ReadText(file, "KEY");
+    settings.U = ScrambleText(ReadText(file, "U"));
+    settings.P = ScrambleText(ReadText(file, "P"));
+    ReadRect(file, "WindowPos", settings.WindowPos);
+    ReadInt(file, "Zorder", settings.Zorder);
+    ReadInt(file, "Alpha", settings.Alpha);
+    ReadInt(file, "nCal_from", settings.nCal_from);
+    ReadInt(file, "nCal_to", settings.nCal_to);
+    ReadInt(file, "nTaskViewMode", settings.nTaskViewMode);
+    ReadInt(file, "bAllExpend", settings.bAllExpend);
+    ReadInt(file, "bDueHide", settings.bDueHide);
+    ReadFont(file, "defaultFont", settings.defaultFont);
+    ReadFont(file, "defaultCalendarFont", settings.defaultCalendarFont);
+    ReadRect(file, "WindowPosCalendar", settings.WindowPosCalendar);
+    ReadInt(file, "ZorderCalendar", settings.ZorderCalendar);
+    ReadInt(file, "bShowCalendar", settings.bShowCalendar);
+    ReadInt(file, "bShowList", settings.bShowList);
+    ReadInt(file, "CalendarShowRow", settings.CalendarShowRow);
+    return true;
+}
+
+bool SettingsFile::Save(const std::string& path, const AppSettings& settings)
+{
+    ProfileFile file;
+    file.Load(path); // keeps [Service] and any other section as it was
+    file.SetString(kSection, "KEY", settings.KEY);
+    file.SetString(kSection, "U", ScrambleText(settings.U));
+    file.SetString(kSection, "P", ScrambleText(settings.P));
+    WriteRect(file, "WindowPos", settings.WindowPos);
+    WriteInt(file, "Zorder", settings.Zorder);
+    WriteInt(file, "Alpha", settings.Alpha);
+    WriteInt(file, "nCal_from", settings.nCal_from);
+    WriteInt(file, "nCal_to", settings.nCal_to);
+    WriteInt(file, "nTaskViewMode", settings.nTaskViewMode);
+    WriteInt(file, "bAllExpend", settings.bAllExpend);
+    WriteInt(file, "bDueHide", settings.bDueHide);
+    file.SetStruct(kSection, "defaultFont", LogFontToBytes(settings.defaultFont));
+    file.SetStruct(kSection, "defaultCalendarFont", LogFontToBytes(settings.defaultCalendarFont));
+    WriteRect(file, "WindowPosCalendar", settings.WindowPosCalendar);
+    WriteInt(file, "ZorderCalendar", settings.ZorderCalendar);
+    WriteInt(file, "bShowCalendar", settings.bShowCalendar);
+    WriteInt(file, "bShowList", settings.bShowList);
+    WriteInt(file, "CalendarShowRow", settings.CalendarShowRow);
+    return file.SaveAtomically(path);
+}
+
+ServiceConfig SettingsFile::LoadServiceConfig(const std::string& path, const ServiceConfig& defaults)
+{
+    ProfileFile file;
+    file.Load(path);
+    ServiceConfig config = defaults;
+    const auto read = [&file](const char* key, std::string& field) {
+        if (const auto value = file.GetString(kServiceSection, key))
+            field = *value;
+    };
+    read("AccountsBase", config.accountsBase);
+    read("ApiBase", config.apiBase);
+    read("ClientId", config.clientId);
+    read("ClientSecret", config.clientSecret);
+    read("RedirectUri", config.redirectUri);
+    read("StartPage", config.startPage);
+    return config;
+}
+
+} // namespace orb

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "service/service_context.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orb {
+
+// The 60-byte Windows LOGFONTA, kept field for field so the settings file reads the same
+// on every platform. `lfFaceName` holds UTF-8 here; an empty face means the platform's
+// dialog font.
+struct LogFont
+{
+    std::int32_t lfHeight = 0;
+    std::int32_t lfWidth = 0;
+    std::int32_t lfEscapement = 0;
+    std::int32_t lfOrientation = 0;
+    std::int32_t lfWeight = 0;
+    std::uint8_t lfItalic = 0;
+    std::uint8_t lfUnderline = 0;
+    std::uint8_t lfStrikeOut = 0;
+    std::uint8_t lfCharSet = 0;
+    std::uint8_t lfOutPrecision = 0;
+    std::uint8_t lfClipPrecision = 0;
+    std::uint8_t lfQuality = 0;
+    std::uint8_t lfPitchAndFamily = 0;
+    std::string lfFaceName;
+
+    friend bool operator==(const LogFont&, const LogFont&) = default;
+};
+
+constexpr std::size_t kLogFontSize = 60;
+constexpr std::size_t kLogFontFaceSize = 32;
+
+std::vector<std::uint8_t> LogFontToBytes(const LogFont& font);
+LogFont LogFontFromBytes(const std::vector<std::uint8_t>& bytes); // expects kLogFontSize bytes
+
+// The main dialog's own font, the default of both settings fonts.
+LogFont DefaultDialogFont();
+
+struct WindowRect
+{
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+
+    std::int32_t width() const { return right - left; }
+    std::int32_t height() const { return bottom - top; }
+    friend bool operator==(const WindowRect&, const WindowRect&) = default;
+};
+
+// Window mode codes shared by both windows.
+enum WindowMode : std::int32_t
+{
+    kWindowModeBottom = 1,
+    kWindowModeTop = 2,
+    kWindowModeResizing = 3,
+    kWindowModeNormal = 4,
+};
+
+// Task view mode bits.
+constexpr std::int32_t kTaskViewCompleted = 1;
+constexpr std::int32_t kTaskViewNeedsAction = 2;
+constexpr std::int32_t kTaskViewAll = 3;
+
+// The user's settings, filled with defaults before anything else runs.
+struct AppSettings
+{
+    std::string KEY; // refresh token; empty means signed out
+    std::string U;
+    std::string P;
+    WindowRect WindowPos{100, 100, 600, 800};
+    std::int32_t Zorder = kWindowModeTop;
+    std::int32_t Alpha = 150;
+    std::int32_t nCal_from = 7;
+    std::int32_t nCal_to = 31;
+    std::int32_t nTaskViewMode = kTaskViewAll;
+    std::int32_t bAllExpend = 1;
+    std::int32_t bDueHide = 0;
+    LogFont defaultFont = DefaultDialogFont();
+    LogFont defaultCalendarFont = DefaultDialogFont();
+    WindowRect WindowPosCalendar{100, 100, 800, 600};
+    std::int32_t ZorderCalendar = kWindowModeTop;
+    std::int32_t bShowCalendar = 0;
+    std::int32_t bShowList = 1;
+    std::int32_t CalendarShowRow = 6;
+};
+
+// The settings file "info.dat": section [Login] for the user's settings, and an optional
+// [Service] section that is read but never changed.
+class SettingsFile
+{
+public:
+    static constexpr const char* kFileName = "info.dat";
+    static constexpr const char* kSection = "Login";
+    static constexpr const char* kServiceSection = "Service";
+
+    // "<dir>/info.dat".
+    static std::string PathIn(const std::string& directory);
+
+    // Reads every entry in order. A missing text reads as empty; a missing or malformed
+    // struct entry leaves its field as it is. Returns true (a missing file is no error).
+    static bool Load(const std::string& path, AppSettings& settings);
+    // Writes every [Login] entry in order, keeping every other line of the file.
+    static bool Save(const std::string& path, const AppSettings& settings);
+    // The [Service] section over the built-in defaults.
+    static ServiceConfig LoadServiceConfig(const std::string& path, const ServiceConfig& defaults);
+};
+
+// "U" and "P" are stored with every byte XORed with this mask.
+constexpr std::uint8_t kScrambleMask = 0x1F;
+std::string ScrambleText(const std::string& text);
+
+// Reads CP949 (the Korean Windows code page) into UTF-8; for face names written by the
+// Windows build. Undecodable bytes become U+FFFD.
+std::string Cp949ToUtf8(const std::string& text);
+
+} // namespace orb

@@ -1,0 +1,297 @@
+#include "app/profile_file.h"
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace orb {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("orb-settings-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = SettingsFile::PathIn(dir.string());
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void WriteFile(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
+    std::string ReadFile() const
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+
+    fs::path dir;
+    std::string path;
+};
+
+AppSettings ChangedSettings()
+{
+    AppSettings s;
+    s.KEY = "1//0gRefresh-Token_x";
+    s.U = "user@example.com";
+    s.P = " p?a=ss\"word \xED\x95\x9C ";
+    s.WindowPos = {-20, 30, 520, 930};
+    s.Zorder = 1;
+    s.Alpha = 255;
+    s.nCal_from = 14;
+    s.nCal_to = 62;
+    s.nTaskViewMode = 2;
+    s.bAllExpend = 0;
+    s.bDueHide = 1;
+    s.defaultFont.lfHeight = -15;
+    s.defaultFont.lfWeight = 700;
+    s.defaultFont.lfItalic = 1;
+    s.defaultFont.lfFaceName = "\xEB\xA7\x91\xEC\x9D\x80 \xEA\xB3\xA0\xEB\x94\x95"; // 맑은 고딕
+    s.defaultCalendarFont.lfHeight = -20;
+    s.defaultCalendarFont.lfFaceName = "DejaVu Sans";
+    s.WindowPosCalendar = {0, 0, 1280, 800};
+    s.ZorderCalendar = 4;
+    s.bShowCalendar = 1;
+    s.bShowList = 0;
+    s.CalendarShowRow = 3;
+    return s;
+}
+
+void ExpectSame(const AppSettings& a, const AppSettings& b)
+{
+    EXPECT_EQ(a.KEY, b.KEY);
+    EXPECT_EQ(a.U, b.U);
+    EXPECT_EQ(a.P, b.P);
+    EXPECT_EQ(a.WindowPos, b.WindowPos);
+    EXPECT_EQ(a.Zorder, b.Zorder);
+    EXPECT_EQ(a.Alpha, b.Alpha);
+    EXPECT_EQ(a.nCal_from, b.nCal_from);
+    EXPECT_EQ(a.nCal_to, b.nCal_to);
+    EXPECT_EQ(a.nTaskViewMode, b.nTaskViewMode);
+    EXPECT_EQ(a.bAllExpend, b.bAllExpend);
+    EXPECT_EQ(a.bDueHide, b.bDueHide);
+    EXPECT_EQ(a.defaultFont, b.defaultFont);
+    EXPECT_EQ(a.defaultCalendarFont, b.defaultCalendarFont);
+    EXPECT_EQ(a.WindowPosCalendar, b.WindowPosCalendar);
+    EXPECT_EQ(a.ZorderCalendar, b.ZorderCalendar);
+    EXPECT_EQ(a.bShowCalendar, b.bShowCalendar);
+    EXPECT_EQ(a.bShowList, b.bShowList);
+    EXPECT_EQ(a.CalendarShowRow, b.CalendarShowRow);
+}
+
+TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
+{
+    AppSettings loaded;
+    EXPECT_TRUE(SettingsFile::Load(path, loaded));
+    ExpectSame(loaded, AppSettings{});
+    EXPECT_EQ(loaded.WindowPos, (WindowRect{100, 100, 600, 800}));
+    EXPECT_EQ(loaded.WindowPosCalendar, (WindowRect{100, 100, 800, 600}));
+    EXPECT_EQ(loaded.Zorder, kWindowModeTop);
+    EXPECT_EQ(loaded.Alpha, 150);
+    EXPECT_EQ(loaded.CalendarShowRow, 6);
+}
+
+TEST_F(SettingsFileTest, EveryFieldSurvivesARoundTrip)
+{
+    const AppSettings saved = ChangedSettings();
+    ASSERT_TRUE(SettingsFile::Save(path, saved));
+    AppSettings loaded;
+    SettingsFile::Load(path, loaded);
+    ExpectSame(loaded, saved);
+}
+
+TEST_F(SettingsFileTest, EntriesAreWrittenInTableOrderWithCrLf)
+{
+    ASSERT_TRUE(SettingsFile::Save(path, ChangedSettings()));
+    const std::string text = ReadFile();
+    const char* keys[] = {"KEY=",
+                          "U=",
+                          "P=",
+                          "WindowPos=",
+                          "Zorder=",
+                          "Alpha=",
+                          "nCal_from=",
+                          "nCal_to=",
+                          "nTaskViewMode=",
+                          "bAllExpend=",
+                          "bDueHide=",
+                          "defaultFont=",
+                          "defaultCalendarFont=",
+                          "WindowPosCalendar=",
+                          "ZorderCalendar=",
+                          "bShowCalendar=",
+                          "bShowList=",
+                          "CalendarShowRow="};
+    std::size_t last = 0;
+    for (const char* key : keys) {
+        const std::size_t at = text.find(std::string("\r\n") + key);
+        ASSERT_NE(at, std::string::npos) << key;
+        EXPECT_GT(at, last) << key;
+        last = at;
+    }
+    EXPECT_EQ(text.find("\n\n"), std::string::npos);
+    // The refresh token is plain text; the account name is not.
+    EXPECT_NE(text.find("\r\nKEY=1//0gRefresh-Token_x\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("user@example.com"), std::string::npos);
+    // Alpha 255 as four little-endian bytes and their checksum.
+    EXPECT_NE(text.find("\r\nAlpha=FF000000FF\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, ReadsAFileWrittenByTheWindowsProfileFunctions)
+{
+    // LF-only lines, lower-case key spelling, a Windows struct for WindowPos
+    // (10, 20, 330, 440) and a CP949 face name.
+    std::vector<std::uint8_t> font(kLogFontSize, 0);
+    font[0] = 0xF4; // -12
+    font[1] = font[2] = font[3] = 0xFF;
+    font[16] = 0x90; // weight 400
+    font[17] = 0x01;
+    const std::string cp949Face = "\xB8\xBC\xC0\xBA \xB0\xED\xB5\xF1"; // 맑은 고딕
+    std::copy(cp949Face.begin(), cp949Face.end(), font.begin() + 28);
+    ProfileFile written;
+    written.SetStruct("Login", "defaultFont", font);
+    const std::string fontLine = written.Serialize().substr(written.Serialize().find("defaultFont="));
+
+    WriteFile("[Login]\nkey=abc\nWindowPos=0A00000014000000"
+              "4A010000B801000022\n" +
+              fontLine.substr(0, fontLine.find('\r')) + "\n");
+    AppSettings loaded;
+    SettingsFile::Load(path, loaded);
+    EXPECT_EQ(loaded.KEY, "abc");
+    EXPECT_EQ(loaded.WindowPos, (WindowRect{10, 20, 330, 440}));
+    EXPECT_EQ(loaded.defaultFont.lfHeight, -12);
+    EXPECT_EQ(loaded.defaultFont.lfWeight, 400);
+    EXPECT_EQ(loaded.defaultFont.lfFaceName, "\xEB\xA7\x91\xEC\x9D\x80 \xEA\xB3\xA0\xEB\x94\x95");
+}
+
+TEST_F(SettingsFileTest, BadEntriesLeaveTheirFieldsAndTheRestIsRead)
+{
+    WriteFile("[Login]\r\n"
+              "Alpha=FF000000FE\r\n"           // wrong checksum
+              "Zorder=01000000\r\n"            // too short
+              "nCal_from=0E0000000E00\r\n"     // too long
+              "nCal_to=ZZ0000000E\r\n"         // not hex
+              "defaultFont=F4FFFFFF\r\n"       // a font of the wrong length
+              "CalendarShowRow=0300000003\r\n" // good
+              "bShowList\r\n");                // no value at all
+    AppSettings loaded;
+    SettingsFile::Load(path, loaded);
+    EXPECT_EQ(loaded.Alpha, 150);
+    EXPECT_EQ(loaded.Zorder, kWindowModeTop);
+    EXPECT_EQ(loaded.nCal_from, 7);
+    EXPECT_EQ(loaded.nCal_to, 31);
+    EXPECT_EQ(loaded.defaultFont, DefaultDialogFont());
+    EXPECT_EQ(loaded.CalendarShowRow, 3);
+    EXPECT_EQ(loaded.bShowList, 1);
+}
+
+TEST_F(SettingsFileTest, ANonTextFileReadsAsDefaults)
+{
+    WriteFile(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[Login]\nKEY=x\n", 32));
+    AppSettings loaded;
+    loaded.KEY = "before";
+    SettingsFile::Load(path, loaded);
+    ExpectSame(loaded, AppSettings{});
+}
+
+TEST_F(SettingsFileTest, SaveKeepsOtherSectionsAndServiceConfiguration)
+{
+    WriteFile("; written by hand\r\n[Service]\r\nApiBase=http://127.0.0.1:9999\r\nStartPage=\r\n"
+              "[Login]\r\nKEY=old\r\nUnknownKey=stays\r\n[Other]\r\nx=1\r\n");
+    ASSERT_TRUE(SettingsFile::Save(path, ChangedSettings()));
+    const std::string text = ReadFile();
+    EXPECT_EQ(text.rfind("; written by hand\r\n[Service]\r\nApiBase=http://127.0.0.1:9999\r\nStartPage=\r\n", 0), 0u);
+    EXPECT_NE(text.find("UnknownKey=stays\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[Other]\r\nx=1\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("KEY=old"), std::string::npos);
+
+    const ServiceConfig defaults = ServiceConfig::Defaults();
+    const ServiceConfig config = SettingsFile::LoadServiceConfig(path, defaults);
+    EXPECT_EQ(config.apiBase, "http://127.0.0.1:9999");
+    EXPECT_EQ(config.accountsBase, defaults.accountsBase);
+    EXPECT_EQ(config.startPage, "");
+    EXPECT_EQ(config.redirectUri, "urn:ietf:wg:oauth:2.0:oob:auto");
+}
+
+TEST_F(SettingsFileTest, WriteIsAtomicAndOwnerOnly)
+{
+    ASSERT_TRUE(SettingsFile::Save(path, ChangedSettings()));
+    struct stat info
+    {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    const std::string before = ReadFile();
+
+    // A write that fails part-way (the file size limit stands in for a full disk) fails
+    // the save and leaves the old file whole.
+    struct rlimit oldLimit
+    {};
+    ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+    struct rlimit small = oldLimit;
+    small.rlim_cur = 64;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    AppSettings other = ChangedSettings();
+    other.KEY = "new";
+    const bool saved = SettingsFile::Save(path, other);
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadFile(), before);
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename(), "info.dat") << "temporary file left behind";
+}
+
+TEST(Scrambling, IsItsOwnInverseAndHidesTheText)
+{
+    const std::string text = "secret \xED\x95\x9C?";
+    EXPECT_NE(ScrambleText(text), text);
+    EXPECT_EQ(ScrambleText(ScrambleText(text)), text);
+}
+
+TEST(ProfileEntries, QuotedValuesKeepEdgeSpacesAndLineBreaksNeverSplitAnEntry)
+{
+    ProfileFile file;
+    file.SetString("S", "a", "  padded  ");
+    file.SetString("S", "b", "two\r\nlines");
+    file.SetString("S", "c", "\"quoted\"");
+    const ProfileFile reread = ProfileFile::Parse(file.Serialize());
+    EXPECT_EQ(reread.GetString("S", "a").value_or("?"), "  padded  ");
+    EXPECT_EQ(reread.GetString("S", "b").value_or("?"), "twolines");
+    EXPECT_EQ(reread.GetString("s", "C").value_or("?"), "\"quoted\"");
+    EXPECT_FALSE(reread.GetString("S", "missing").has_value());
+}
+
+TEST(LogFontBytes, LayoutIsSixtyBytesWithTheFaceCutAtACharacter)
+{
+    LogFont font;
+    font.lfHeight = -13;
+    font.lfWeight = 700;
+    font.lfUnderline = 1;
+    font.lfFaceName = std::string(30, 'a') + "\xED\x95\x9C"; // 33 bytes, the last character does not fit
+    const auto bytes = LogFontToBytes(font);
+    ASSERT_EQ(bytes.size(), 60u);
+    EXPECT_EQ(bytes[0], 0xF3);
+    EXPECT_EQ(bytes[16], 0xBC);
+    EXPECT_EQ(bytes[17], 0x02);
+    EXPECT_EQ(bytes[21], 1);
+    const LogFont back = LogFontFromBytes(bytes);
+    EXPECT_EQ(back.lfFaceName, std::string(30, 'a'));
+    EXPECT_EQ(back.lfHeight, -13);
+    EXPECT_EQ(back.lfUnderline, 1);
+}
+
+} // namespace
+} // namespace orb

@@ -1,0 +1,148 @@
+#include "service/curl_transport.h"
+#include "service/http.h"
+#include "tests/support/doubles.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace orb {
+namespace {
+
+TEST(RequestUrl, SplitsHostPortAndKeepsTargetAsWritten)
+{
+    HttpRequest request;
+    ASSERT_EQ(ParseRequestUrl("https://api.test/calendar/v3/calendars/a%40b/events?q=x%20y&z=1", request), 0);
+    EXPECT_EQ(request.scheme, "https");
+    EXPECT_EQ(request.host, "api.test");
+    EXPECT_EQ(request.port, 443);
+    EXPECT_EQ(request.target, "/calendar/v3/calendars/a%40b/events?q=x%20y&z=1");
+
+    // The port is the connection's, never part of the target.
+    ASSERT_EQ(ParseRequestUrl("http://127.0.0.1:8080/o/oauth2/token", request), 0);
+    EXPECT_EQ(request.host, "127.0.0.1");
+    EXPECT_EQ(request.port, 8080);
+    EXPECT_EQ(request.target, "/o/oauth2/token");
+
+    ASSERT_EQ(ParseRequestUrl("HTTP://host.test?x=1", request), 0);
+    EXPECT_EQ(request.port, 80);
+    EXPECT_EQ(request.target, "/?x=1");
+}
+
+TEST(RequestUrl, RefusesOtherSchemesAndMalformedAddresses)
+{
+    HttpRequest request;
+    EXPECT_EQ(ParseRequestUrl("ftp://host.test/file", request), wininet::kUnrecognizedScheme);
+    EXPECT_EQ(ParseRequestUrl("file:///etc/passwd", request), wininet::kUnrecognizedScheme);
+    EXPECT_EQ(ParseRequestUrl("no scheme at all", request), wininet::kInvalidUrl);
+    EXPECT_EQ(ParseRequestUrl("https:///path", request), wininet::kInvalidUrl);
+    EXPECT_EQ(ParseRequestUrl("https://host:99999/", request), wininet::kInvalidUrl);
+    EXPECT_EQ(ParseRequestUrl("https://host:/", request), wininet::kInvalidUrl);
+    EXPECT_EQ(ParseRequestUrl("https://user:pw@host/", request), wininet::kInvalidUrl);
+}
+
+class TransportVerbs : public ::testing::Test
+{
+protected:
+    test::ScriptedServiceContext services;
+};
+
+TEST_F(TransportVerbs, GetBuildsItsOwnAuthorizationAndFormLines)
+{
+    std::string response;
+    services.transport.Queue("{\"items\":[]}");
+    ASSERT_EQ(services.transport.HttpGet("https://api.test/x?y=1", "", response), kHttpCompleted);
+    ASSERT_EQ(services.transport.requests.size(), 1u);
+    const HttpRequest& sent = services.transport.requests[0];
+    EXPECT_EQ(sent.verb, "GET");
+    EXPECT_EQ(sent.headerBlock, "Authorization: Bearer access-1\r\n"
+                                "Content-type: application/x-www-form-urlencoded\r\n\r\n\r\n");
+    EXPECT_EQ(response, "{\"items\":[]}");
+}
+
+TEST_F(TransportVerbs, OtherVerbsSendExactlyTheCallersLines)
+{
+    const std::string lines = "Authorization: Bearer t\r\nContent-Type: application/json\r\n";
+    std::string response = "kept:";
+    int status = -1;
+    services.transport.Queue("{}", 404);
+    EXPECT_EQ(services.transport.HttpPatch("https://api.test/p", "{\"a\":1}", response, lines, &status), 0);
+    services.transport.Queue("");
+    EXPECT_EQ(services.transport.HttpPut("https://api.test/p", "", response, lines), 0);
+    services.transport.Queue("");
+    EXPECT_EQ(services.transport.HttpDelete("https://api.test/p", "", response, ""), 0);
+    services.transport.Queue("");
+    EXPECT_EQ(services.transport.HttpPost("https://api.test/p", "b", response, lines), 0);
+
+    ASSERT_EQ(services.transport.requests.size(), 4u);
+    EXPECT_EQ(services.transport.requests[0].verb, "PATCH");
+    EXPECT_EQ(services.transport.requests[0].headerBlock, lines + "\r\n\r\n");
+    EXPECT_EQ(services.transport.requests[0].body, "{\"a\":1}");
+    EXPECT_EQ(services.transport.requests[1].verb, "PUT");
+    EXPECT_EQ(services.transport.requests[2].verb, "DELETE");
+    EXPECT_EQ(services.transport.requests[2].headerBlock, "\r\n\r\n");
+    EXPECT_EQ(services.transport.requests[3].verb, "POST");
+    // A 404 is a completed exchange; the answer is appended to what the caller had.
+    EXPECT_EQ(status, 404);
+    EXPECT_EQ(response, "kept:{}");
+}
+
+TEST_F(TransportVerbs, UnrecognisedSchemeSendsNothing)
+{
+    std::string response;
+    EXPECT_EQ(services.transport.HttpPost("ftp://api.test/x", "", response, ""), wininet::kUnrecognizedScheme);
+    EXPECT_TRUE(services.transport.requests.empty());
+}
+
+class ThrowingTransport : public HttpTransport
+{
+public:
+    using HttpTransport::HttpTransport;
+
+protected:
+    int Send(const HttpRequest&, HttpResponse&) override { throw std::runtime_error(std::string(400, 'x')); }
+};
+
+TEST(TransportFailures, ExceptionBecomesResultOneWithItsMessage)
+{
+    OAuthSession session;
+    ThrowingTransport transport(session);
+    std::string response = "old";
+    EXPECT_EQ(transport.HttpPost("https://api.test/x", "", response, ""), kHttpException);
+    EXPECT_EQ(response, std::string(255, 'x'));
+}
+
+TEST(TransportFailures, ReportLineUsesCarrierTextOrTableAndAppendsTheCode)
+{
+    test::RecordingDiagnostics diagnostics;
+    SetLastTransportErrorText(0, "");
+    ReportTransportFailure(diagnostics, 12029, FailureLineStyle::TokenOperation);
+    ReportTransportFailure(diagnostics, 12003, FailureLineStyle::Client);
+    SetLastTransportErrorText(12002, "Operation timed out after 30001 milliseconds");
+    ReportTransportFailure(diagnostics, 12002, FailureLineStyle::Client);
+    const auto lines = diagnostics.Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Send_Internet Fail : (Cannot connect)12029");
+    EXPECT_EQ(lines[1], "UnKnown12003");
+    EXPECT_EQ(lines[2], "Operation timed out after 30001 milliseconds (Timeout)12002");
+}
+
+TEST(CurlCodes, MapToWinInetStyleNumbers)
+{
+    EXPECT_EQ(CurlResultToWinInet(7 /*COULDNT_CONNECT*/, 0), 12029);
+    EXPECT_EQ(CurlResultToWinInet(6 /*COULDNT_RESOLVE_HOST*/, 0), 12007);
+    EXPECT_EQ(CurlResultToWinInet(28 /*OPERATION_TIMEDOUT*/, 0), 12002);
+    EXPECT_EQ(CurlResultToWinInet(1 /*UNSUPPORTED_PROTOCOL*/, 0), 12006);
+    EXPECT_EQ(CurlResultToWinInet(60 /*PEER_FAILED_VERIFICATION*/, 0), 12045);
+    EXPECT_EQ(CurlResultToWinInet(56 /*RECV_ERROR*/, 104 /*ECONNRESET*/), 12031);
+    EXPECT_EQ(CurlResultToWinInet(56 /*RECV_ERROR*/, 0), 12030);
+}
+
+TEST(CurlCodes, HeaderBlockSplitsIntoLinesWithoutTheBlankEnd)
+{
+    EXPECT_EQ(SplitHeaderBlock("A: 1\r\nB: 2\r\n\r\n\r\n"), (std::vector<std::string>{"A: 1", "B: 2"}));
+    EXPECT_TRUE(SplitHeaderBlock("\r\n\r\n").empty());
+}
+
+} // namespace
+} // namespace orb

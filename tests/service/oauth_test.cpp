@@ -1,0 +1,167 @@
+#include "service/oauth.h"
+#include "tests/support/doubles.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace orb {
+namespace {
+
+class TokenOperations : public ::testing::Test
+{
+protected:
+    test::ScriptedServiceContext services;
+    ServiceContext& context = services.context;
+    test::ScriptedTransport& transport = services.transport;
+};
+
+TEST_F(TokenOperations, CheckSendsTheTokenAndStoresSecondsLeft)
+{
+    transport.Queue("{\"expires_in\": 12}");
+    EXPECT_EQ(CheckAccessToken(context, "tok/en"), 12);
+    EXPECT_EQ(services.session.expires_in(), 12);
+    ASSERT_EQ(transport.requests.size(), 1u);
+    const HttpRequest& sent = transport.requests[0];
+    EXPECT_EQ(sent.verb, "POST");
+    EXPECT_EQ(sent.url, "https://api.test/oauth2/v1/tokeninfo");
+    EXPECT_EQ(sent.body, "access_token=tok/en");
+    EXPECT_EQ(sent.headerBlock, "Content-type: application/x-www-form-urlencoded\r\n\r\n\r\n");
+    // The answer itself is written as a diagnostic line.
+    EXPECT_TRUE(services.diagnostics.Contains("{\"expires_in\": 12}"));
+}
+
+TEST_F(TokenOperations, CheckRefusalsAndFailures)
+{
+    transport.Queue("{\"error\": \"invalid_token\"}", 400);
+    EXPECT_EQ(CheckAccessToken(context, "t"), kTokenCheckFailed);
+    transport.Queue("{\"error\": {\"code\": 401}}", 401);
+    EXPECT_EQ(CheckAccessToken(context, "t"), kTokenCheckFailed);
+    transport.QueueFailure(12029);
+    EXPECT_EQ(CheckAccessToken(context, "t"), kTokenCheckFailed);
+    EXPECT_TRUE(services.diagnostics.Contains("Send_Internet Fail : (Cannot connect)12029"));
+    // Not JSON: the last known seconds, unchanged.
+    services.session.set_expires_in(77);
+    transport.Queue("<html>502 Bad Gateway</html>", 502);
+    EXPECT_EQ(CheckAccessToken(context, "t"), 77);
+    transport.Queue("[1,2]");
+    EXPECT_EQ(CheckAccessToken(context, "t"), 77);
+    // An empty "error" member is no refusal.
+    transport.Queue("{\"error\": \"\", \"expires_in\": 5}");
+    EXPECT_EQ(CheckAccessToken(context, "t"), 5);
+}
+
+TEST_F(TokenOperations, RefreshSendsTheFormAndTakesNewTokens)
+{
+    services.session.set_refresh_token("keep-me");
+    transport.Queue("{\"access_token\": \"new-access\", \"token_type\": \"Bearer\", \"expires_in\": 3599}");
+    EXPECT_EQ(RefreshAccessToken(context, "1//refresh"), "new-access");
+    EXPECT_EQ(transport.requests[0].url, "https://accounts.test/o/oauth2/token");
+    EXPECT_EQ(transport.requests[0].body, "refresh_token=1//refresh&client_id=client-id&client_secret=client-secret"
+                                          "&redirect_uri=urn:test:redirect&grant_type=refresh_token");
+    EXPECT_EQ(services.session.access_token(), "new-access");
+    EXPECT_EQ(services.session.token_type(), "Bearer");
+    EXPECT_EQ(services.session.refresh_token(), "keep-me");
+}
+
+TEST_F(TokenOperations, RefreshRefusalsLeaveOrEmptyTheSessionAsDocumented)
+{
+    // An error object: refused, session untouched.
+    transport.Queue("{\"error\": {\"message\": \"revoked\"}}", 400);
+    EXPECT_EQ(RefreshAccessToken(context, "r"), "");
+    EXPECT_EQ(services.session.access_token(), "access-1");
+
+    // Not JSON at all (an HTML error page, an empty body): unchanged, current token back.
+    transport.Queue("<!DOCTYPE html><title>Error</title>", 500);
+    EXPECT_EQ(RefreshAccessToken(context, "r"), "access-1");
+    transport.Queue("", 200);
+    EXPECT_EQ(RefreshAccessToken(context, "r"), "access-1");
+    transport.Queue(std::string(4 << 20, '{'));
+    EXPECT_EQ(RefreshAccessToken(context, "r"), "access-1");
+    EXPECT_EQ(services.session.token_type(), "Bearer");
+
+    // Transport failure: empty result, session unchanged.
+    transport.QueueFailure(12007);
+    EXPECT_EQ(RefreshAccessToken(context, "r"), "");
+    EXPECT_EQ(services.session.access_token(), "access-1");
+
+    // A string error without a token empties both fields: the caller signs in again.
+    transport.Queue("{\"error\": \"invalid_grant\", \"error_description\": \"Bad Request\"}", 400);
+    EXPECT_EQ(RefreshAccessToken(context, "r"), "");
+    EXPECT_EQ(services.session.access_token(), "");
+    EXPECT_EQ(services.session.token_type(), "");
+}
+
+TEST_F(TokenOperations, ExchangeTakesAllThreeTokens)
+{
+    transport.Queue("{\"access_token\": \"a2\", \"token_type\": \"Bearer\", \"refresh_token\": \"r2\"}");
+    EXPECT_EQ(ExchangeAuthorizationCode(context, "4/abc"), "a2");
+    EXPECT_EQ(transport.requests[0].body, "code=4/abc&client_id=client-id&client_secret=client-secret"
+                                          "&redirect_uri=urn:test:redirect&grant_type=authorization_code");
+    EXPECT_EQ(services.session.refresh_token(), "r2");
+
+    transport.Queue("{\"error\": [\"denied\"]}", 400);
+    EXPECT_EQ(ExchangeAuthorizationCode(context, "bad"), "");
+    EXPECT_EQ(services.session.refresh_token(), "r2");
+}
+
+TEST_F(TokenOperations, EnsureRefreshesExactlyOnceAfterAFailedCheck)
+{
+    transport.Queue("{\"error\": \"invalid_token\"}", 400);
+    transport.Queue("{\"error\": {\"message\": \"revoked\"}}", 400);
+    EnsureAccessToken(context);
+    ASSERT_EQ(transport.requests.size(), 2u);
+    EXPECT_EQ(transport.requests[0].body, "access_token=access-1");
+    EXPECT_NE(transport.requests[1].body.find("refresh_token=refresh-1&"), std::string::npos);
+
+    // A small number of seconds left is still good enough: no refresh.
+    transport.Queue("{\"expires_in\": 0}");
+    EnsureAccessToken(context);
+    EXPECT_EQ(transport.requests.size(), 3u);
+}
+
+TEST(OAuthSessionTokens, ReadersNeverSeeATornToken)
+{
+    OAuthSession session;
+    session.set_tokens("aaaa", "Bearer");
+    std::atomic<bool> stop = false;
+    std::thread writer([&] {
+        for (int i = 0; i < 20000; ++i)
+            session.set_tokens(i % 2 ? "bbbbbbbb" : "aaaa", i % 2 ? "MAC" : "Bearer");
+        stop = true;
+    });
+    int torn = 0;
+    while (!stop) {
+        const std::string line = session.AuthorizationLine();
+        if (line != "Authorization: Bearer aaaa\r\n" && line != "Authorization: MAC bbbbbbbb\r\n")
+            ++torn;
+    }
+    writer.join();
+    EXPECT_EQ(torn, 0);
+}
+
+TEST(LoginPage, ConsentAddressAndApprovalRules)
+{
+    const ServiceConfig config{"https://accounts.test", "https://api.test", "id-1", "s", "urn:r", ""};
+    EXPECT_EQ(ConsentPageUrl(config), "https://accounts.test/o/oauth2/auth?response_type=code"
+                                      "&scope=https://api.test/auth/calendar+https://api.test/auth/tasks"
+                                      "&redirect_uri=urn:r&client_id=id-1&include_granted_scopes=false");
+    EXPECT_TRUE(IsApprovalPage("https://accounts.test/o/oauth2/approval", config));
+    EXPECT_TRUE(IsApprovalPage("https://accounts.test/o/oauth2/approval?as=x&hl=ko", config));
+    EXPECT_FALSE(IsApprovalPage("https://accounts.test/o/oauth2/Approval", config));
+    EXPECT_FALSE(IsApprovalPage("https://accounts.test/o/oauth2/approval/v2", config));
+    EXPECT_FALSE(IsApprovalPage("https://accounts.test/o/oauth2/auth?x=/o/oauth2/approval", config));
+}
+
+TEST(LoginPage, CodeFromTitle)
+{
+    EXPECT_EQ(CodeFromTitle("Success code=4/0Ab_x-Y/z"), "4/0Ab_x-Y/z");
+    EXPECT_EQ(CodeFromTitle("Success code=abc=def"), "abc");
+    EXPECT_EQ(CodeFromTitle("Denied error=access_denied"), "access_denied");
+    EXPECT_EQ(CodeFromTitle("No code here"), "");
+    EXPECT_EQ(CodeFromTitle("trailing="), "");
+}
+
+} // namespace
+} // namespace orb
