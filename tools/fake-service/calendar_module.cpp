@@ -16,15 +16,14 @@
 
 // The Calendar v3 endpoints the program uses, with real state: the calendar list, calendar
 // and calendar-list PATCH, and events (list with timeMin/timeMax, q, orderBy=startTime and
-// paging; insert, patch, delete). Seeded from the member "calendars" of a seed document:
-// an array of calendar-list entries, each with an optional "events" array of event
-// resources. Missing kind, etag, id and similar members are filled in.
+// paging; insert, patch, delete). The seed document's member "calendar" is described in
+// this folder's README.
 
 namespace orb::fake {
 
 namespace {
 
-constexpr const char* kJsonType = "application/json; charset=UTF-8";
+constexpr const char* kSeedMember = "calendar";
 constexpr const char* kCalendarListPattern = R"(/calendar/v3/users/me/calendarList)";
 constexpr const char* kCalendarListEntryPattern = R"(/calendar/v3/users/me/calendarList/([^/]+))";
 constexpr const char* kCalendarPattern = R"(/calendar/v3/calendars/([^/]+))";
@@ -60,18 +59,9 @@ struct Calendar
     std::vector<Json::Value> events; // in insertion order
 };
 
-std::string Serialize(const Json::Value& value)
+void SendJson(httplib::Response& response, const Json::Value& document)
 {
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "";
-    builder["emitUTF8"] = true;
-    return Json::writeString(builder, value);
-}
-
-void SendJson(httplib::Response& response, const Json::Value& value)
-{
-    response.status = kStatusOk;
-    response.set_content(Serialize(value), kJsonType);
+    FakeService::SendJson(response, kStatusOk, document);
 }
 
 bool ParseBody(const std::string& text, Json::Value& root)
@@ -169,6 +159,13 @@ std::optional<long long> TimeInstant(const Json::Value& time)
     return std::nullopt;
 }
 
+// A member's text; empty for anything but a string, so odd seeds never throw.
+std::string TextMember(const Json::Value& object, const char* name)
+{
+    const Json::Value& value = object[name];
+    return value.isString() ? value.asString() : std::string();
+}
+
 std::string Lowered(std::string text)
 {
     for (char& c : text)
@@ -180,8 +177,7 @@ std::string Lowered(std::string text)
 // compared without regard to case.
 bool MatchesQuery(const Json::Value& event, const std::string& query)
 {
-    const auto text = [&](const char* name) { return event[name].isString() ? event[name].asString() : std::string(); };
-    const std::string haystack = Lowered(text("summary") + "\n" + text("description"));
+    const std::string haystack = Lowered(TextMember(event, "summary") + "\n" + TextMember(event, "description"));
     std::istringstream words(Lowered(query));
     std::string word;
     while (words >> word) {
@@ -250,40 +246,55 @@ public:
 
     bool Seed(const Json::Value& root, std::string& error) override
     {
-        if (!root.isObject() || !root.isMember("calendars"))
+        if (!root.isObject() || !root.isMember(kSeedMember))
             return true;
-        const Json::Value& calendars = root["calendars"];
-        if (!calendars.isArray()) {
-            error = "\"calendars\" must be an array";
+        const Json::Value& member = root[kSeedMember];
+        if (!member.isObject()) {
+            error = "calendar must be an object";
             return false;
         }
-        std::lock_guard lock(mutex_);
-        std::vector<Calendar> seeded;
+        const Json::Value& calendars = member["calendars"];
+        if (!calendars.isNull() && !calendars.isArray()) {
+            error = "calendar.calendars must be an array";
+            return false;
+        }
+        // Everything is checked before anything changes.
         for (const Json::Value& entry : calendars) {
             if (!entry.isObject() || !entry["id"].isString() || entry["id"].asString().empty()) {
-                error = "every calendar needs a string \"id\"";
+                error = "calendar.calendars: every calendar needs a string \"id\"";
                 return false;
             }
-            Calendar calendar;
-            calendar.entry = entry;
-            calendar.entry.removeMember("events");
-            FillEntry(calendar.entry);
             const Json::Value& events = entry["events"];
             if (!events.isNull() && !events.isArray()) {
-                error = "\"events\" of " + entry["id"].asString() + " must be an array";
+                error = "calendar.calendars: events of " + entry["id"].asString() + " must be an array";
                 return false;
             }
             for (const Json::Value& event : events) {
-                if (!event.isObject() || !IsValidTime(event["start"])) {
-                    error = "every event of " + entry["id"].asString() + " needs an object with a valid \"start\"";
+                if (!event.isObject() || !IsValidTime(event["start"]) ||
+                    (event.isMember("end") && !IsValidTime(event["end"]))) {
+                    error = "calendar.calendars: every event of " + entry["id"].asString() +
+                            " needs a valid start (and end)";
                     return false;
                 }
-                calendar.events.push_back(event);
-                FillEvent(calendar.events.back(), !event.isMember("created"));
             }
-            seeded.push_back(std::move(calendar));
         }
-        calendars_ = std::move(seeded);
+
+        std::lock_guard lock(mutex_);
+        for (const Json::Value& entry : calendars) {
+            Calendar* calendar = FindCalendar(entry["id"].asString());
+            if (!calendar) {
+                calendars_.emplace_back();
+                calendar = &calendars_.back();
+            }
+            Json::Value members = entry;
+            members.removeMember("events");
+            Merge(calendar->entry, members);
+            FillEntry(calendar->entry);
+            for (const Json::Value& event : entry["events"]) {
+                calendar->events.push_back(event);
+                FillEvent(calendar->events.back(), *calendar, !event.isMember("created"));
+            }
+        }
         return true;
     }
 
@@ -329,7 +340,7 @@ private:
         return buffer;
     }
 
-    void FillEvent(Json::Value& event, bool stampCreation)
+    void FillEvent(Json::Value& event, const Calendar& calendar, bool stampCreation)
     {
         event["kind"] = "calendar#event";
         if (!event["id"].isString() || event["id"].asString().empty())
@@ -344,9 +355,15 @@ private:
             event["updated"] = event["created"];
         }
         if (!event.isMember("creator")) {
+            // The user writes to their own calendars; a read-only one speaks for itself.
             Json::Value person(Json::objectValue);
-            person["email"] = UserEmail();
-            person["self"] = true;
+            if (CanWrite(calendar)) {
+                person["email"] = UserEmail();
+                person["self"] = true;
+            } else {
+                person["email"] = calendar.entry["id"];
+                person["displayName"] = calendar.entry["summary"];
+            }
             event["creator"] = person;
             event["organizer"] = person;
         }
@@ -394,7 +411,7 @@ private:
 
     static bool CanWrite(const Calendar& calendar)
     {
-        const std::string role = calendar.entry["accessRole"].asString();
+        const std::string role = TextMember(calendar.entry, "accessRole");
         return role == kOwnerRole || role == kWriterRole;
     }
 
@@ -478,7 +495,7 @@ private:
         Json::Value change;
         if (!ParseBody(request.body, change))
             return SendParseError(response);
-        if (calendar->entry["accessRole"].asString() != kOwnerRole)
+        if (TextMember(calendar->entry, "accessRole") != kOwnerRole)
             return FakeService::SendError(response, kStatusForbidden, "forbidden", "Forbidden");
         for (const char* name : {"summary", "description", "timeZone", "location"}) {
             if (change[name].isString())
@@ -527,10 +544,11 @@ private:
             if (!*bound)
                 return FakeService::SendError(response, kStatusBadRequest, "badRequest", "Bad Request");
         }
-        const bool byStart = request.get_param_value("orderBy") == "startTime";
+        const std::string orderBy = request.get_param_value("orderBy");
+        const bool byStart = orderBy == "startTime";
         if (byStart && request.get_param_value("singleEvents") != "true")
             return SendInvalid(response, "The requested ordering is not available for the particular query.");
-        if (request.has_param("orderBy") && !byStart && request.get_param_value("orderBy") != "updated")
+        if (request.has_param("orderBy") && !byStart && orderBy != "updated")
             return SendInvalid(response, "Invalid Value");
         const std::string query = request.get_param_value("q");
 
@@ -550,6 +568,11 @@ private:
         if (byStart) {
             std::stable_sort(events.begin(), events.end(), [](const Json::Value* a, const Json::Value* b) {
                 return TimeInstant((*a)["start"]).value_or(0) < TimeInstant((*b)["start"]).value_or(0);
+            });
+        } else if (orderBy == "updated") {
+            // The stamps share one fixed form, so text order is time order.
+            std::stable_sort(events.begin(), events.end(), [](const Json::Value* a, const Json::Value* b) {
+                return TextMember(*a, "updated") < TextMember(*b, "updated");
             });
         }
         Json::Value answer(Json::objectValue);
@@ -616,7 +639,7 @@ private:
         DropReadOnly(event);
         if (!CheckEvent(event, response))
             return;
-        FillEvent(event, true);
+        FillEvent(event, *calendar, true);
         calendar->events.push_back(event);
         SendJson(response, event);
     }
