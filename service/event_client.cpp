@@ -86,8 +86,8 @@ void ReportListingFailure(ServiceContext& context, const ListingResult& result, 
         context.diagnostics.WriteLine(result.answer);
 }
 
-// Parses an insert or update answer. Returns the answer as JSON when it names an event;
-// otherwise shows or writes why not and returns false.
+// Parses an insert or update answer into `root`; true when it names an event, otherwise
+// the refusal is shown (or the parser's messages written) and the result is false.
 bool ReadWriteAnswer(ServiceContext& context, const std::string& answer, const std::string& refusalPrefix,
                      Json::Value& root)
 {
