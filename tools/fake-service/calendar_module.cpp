@@ -489,12 +489,10 @@ private:
     // The calendar resource: title, description and time zone.
     void PatchCalendar(const httplib::Request& request, httplib::Response& response)
     {
-        Calendar* calendar = FindCalendar(request.matches[1]);
-        if (!calendar)
-            return SendNotFound(response);
         Json::Value change;
-        if (!ParseBody(request.body, change))
-            return SendParseError(response);
+        Calendar* calendar = CalendarWithBody(request, response, &change);
+        if (!calendar)
+            return;
         if (TextMember(calendar->entry, "accessRole") != kOwnerRole)
             return FakeService::SendError(response, kStatusForbidden, "forbidden", "Forbidden");
         for (const char* name : {"summary", "description", "timeZone", "location"}) {
@@ -515,12 +513,10 @@ private:
     // The user's own view of a calendar: colour, selection, an override title.
     void PatchCalendarListEntry(const httplib::Request& request, httplib::Response& response)
     {
-        Calendar* calendar = FindCalendar(request.matches[1]);
-        if (!calendar)
-            return SendNotFound(response);
         Json::Value change;
-        if (!ParseBody(request.body, change))
-            return SendParseError(response);
+        Calendar* calendar = CalendarWithBody(request, response, &change);
+        if (!calendar)
+            return;
         for (const char* name : {"colorId", "summaryOverride", "selected", "hidden"}) {
             if (!change[name].isNull())
                 calendar->entry[name] = change[name];
@@ -610,9 +606,9 @@ private:
             change.removeMember(name);
     }
 
-    // The path's calendar, and the request's JSON body when `body` is given, when the caller
-    // may write to it; otherwise the refusal is answered and the result is nullptr.
-    Calendar* WritableCalendar(const httplib::Request& request, httplib::Response& response, Json::Value* body)
+    // The path's calendar, and the request's JSON body when `body` is given; otherwise the
+    // refusal is answered and the result is nullptr.
+    Calendar* CalendarWithBody(const httplib::Request& request, httplib::Response& response, Json::Value* body)
     {
         Calendar* calendar = FindCalendar(request.matches[1]);
         if (!calendar) {
@@ -623,7 +619,14 @@ private:
             SendParseError(response);
             return nullptr;
         }
-        if (!CanWrite(*calendar)) {
+        return calendar;
+    }
+
+    // The same, for a calendar the caller may write events to.
+    Calendar* WritableCalendar(const httplib::Request& request, httplib::Response& response, Json::Value* body)
+    {
+        Calendar* calendar = CalendarWithBody(request, response, body);
+        if (calendar && !CanWrite(*calendar)) {
             SendWriterAccessNeeded(response);
             return nullptr;
         }
