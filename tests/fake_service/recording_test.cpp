@@ -21,7 +21,7 @@ TEST_F(Recording, KeepsTargetHeadersAndBodyExactlyAsTheyArrived)
     const std::string body = "{\"summary\":\"\xED\x95\x9C\"}";
     ASSERT_EQ(body.size(), 17u);
     std::string answer = SendRaw(service.Port(), head + body);
-    EXPECT_EQ(answer.rfind("HTTP/1.1 404", 0), 0u) << answer; // nobody serves this path yet
+    EXPECT_EQ(answer.rfind("HTTP/1.1 401", 0), 0u) << answer; // the token is not one the service issued
 
     auto requests = service.Requests();
     ASSERT_EQ(requests.size(), 1u);
