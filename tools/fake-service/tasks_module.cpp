@@ -23,7 +23,6 @@ constexpr const char* kListRoute = R"(/tasks/v1/users/@me/lists/([^/]+))";
 constexpr const char* kTasksRoute = R"(/tasks/v1/lists/([^/]+)/tasks)";
 constexpr const char* kTaskRoute = R"(/tasks/v1/lists/([^/]+)/tasks/([^/]+))";
 constexpr const char* kMoveRoute = R"(/tasks/v1/lists/([^/]+)/tasks/([^/]+)/move)";
-constexpr const char* kJsonType = "application/json; charset=UTF-8";
 
 constexpr int kBadRequest = 400;
 constexpr int kNotFound = 404;
@@ -32,6 +31,7 @@ constexpr int kNoContent = 204;
 constexpr int kMaxPageSize = 100;
 constexpr int kPositionDigits = 20;
 
+constexpr const char* kSeedMember = "tasks";
 constexpr const char* kStatusNeedsAction = "needsAction";
 constexpr const char* kStatusCompleted = "completed";
 
@@ -75,18 +75,9 @@ bool ParseJson(const std::string& text, Json::Value& root)
     return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
 }
 
-std::string WriteJson(const Json::Value& value)
-{
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "  ";
-    builder["emitUTF8"] = true;
-    return Json::writeString(builder, value);
-}
-
 void SendJson(httplib::Response& response, const Json::Value& value)
 {
-    response.status = 200;
-    response.set_content(WriteJson(value), kJsonType);
+    FakeService::SendJson(response, 200, value);
 }
 
 void SendNotFound(httplib::Response& response)
@@ -128,40 +119,37 @@ bool AllDigits(const std::string& text, std::size_t from = 0)
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Reads the page size and the offset of the page asked for.
-bool ReadPaging(const httplib::Request& request, int defaultSize, std::size_t& offset, std::size_t& size)
+// Answers one page of `count` items: `PageSize()` of them, fewer when maxResults asks for
+// fewer, from the offset the page token names, with the token of the next page.
+template <typename MakeItem>
+void SendPage(const httplib::Request& request, httplib::Response& response, int pageSize, Json::Value page,
+              std::size_t count, MakeItem makeItem)
 {
-    size = static_cast<std::size_t>(std::max(1, defaultSize));
-    offset = 0;
+    std::size_t size = static_cast<std::size_t>(std::max(1, pageSize));
     if (request.has_param("maxResults")) {
         const std::string text = request.get_param_value("maxResults");
-        if (text.empty() || text.size() > 3 || !AllDigits(text))
-            return false;
-        const int asked = std::stoi(text);
-        if (asked < 1)
-            return false;
-        size = static_cast<std::size_t>(std::min(asked, kMaxPageSize));
+        constexpr std::size_t kMaxDigits = 9;
+        if (text.empty() || text.size() > kMaxDigits || !AllDigits(text) || std::stoi(text) < 1)
+            return SendInvalid(response);
+        size = std::min(size, static_cast<std::size_t>(std::stoi(text)));
     }
+    std::size_t offset = 0;
     if (request.has_param("pageToken")) {
         // Tokens are "p" followed by the offset; anything else was not made here.
         const std::string token = request.get_param_value("pageToken");
         constexpr std::size_t kMaxOffsetDigits = 9;
         if (token.size() < 2 || token.size() > kMaxOffsetDigits + 1 || token[0] != 'p' || !AllDigits(token, 1))
-            return false;
+            return SendInvalid(response);
         offset = static_cast<std::size_t>(std::stoul(token.substr(1)));
+        if (offset > count)
+            return SendInvalid(response);
     }
-    return true;
-}
-
-// Fills `page` with one page of `count` items and the token of the next page.
-template <typename MakeItem>
-void FillPage(Json::Value& page, std::size_t count, std::size_t offset, std::size_t size, MakeItem makeItem)
-{
     const std::size_t end = std::min(count, offset + size);
     for (std::size_t i = offset; i < end; ++i)
         page["items"].append(makeItem(i));
     if (end < count)
         page["nextPageToken"] = "p" + std::to_string(end);
+    SendJson(response, page);
 }
 
 bool QueryFlag(const httplib::Request& request, const char* name, bool fallback)
@@ -369,14 +357,10 @@ private:
 
     void ListLists(const httplib::Request& request, httplib::Response& response)
     {
-        std::size_t offset = 0;
-        std::size_t size = 0;
-        if (!ReadPaging(request, service_.PageSize(), offset, size))
-            return SendInvalid(response);
         Json::Value page(Json::objectValue);
         page["kind"] = "tasks#taskLists";
-        FillPage(page, lists_.size(), offset, size, [&](std::size_t i) { return ListJson(lists_[i]); });
-        SendJson(response, page);
+        SendPage(request, response, service_.PageSize(), page, lists_.size(),
+                 [&](std::size_t i) { return ListJson(lists_[i]); });
     }
 
     void InsertList(const httplib::Request& request, httplib::Response& response)
@@ -438,10 +422,6 @@ private:
         const TaskList* list = FindList(request.matches[1]);
         if (!list)
             return SendNotFound(response);
-        std::size_t offset = 0;
-        std::size_t size = 0;
-        if (!ReadPaging(request, service_.PageSize(), offset, size))
-            return SendInvalid(response);
         const bool showCompleted = QueryFlag(request, "showCompleted", true);
         const bool showHidden = QueryFlag(request, "showHidden", false);
         const bool showDeleted = QueryFlag(request, "showDeleted", false);
@@ -454,8 +434,8 @@ private:
         }
         Json::Value page(Json::objectValue);
         page["kind"] = "tasks#tasks";
-        FillPage(page, shown.size(), offset, size, [&](std::size_t i) { return TaskJson(*list, *shown[i]); });
-        SendJson(response, page);
+        SendPage(request, response, service_.PageSize(), page, shown.size(),
+                 [&](std::size_t i) { return TaskJson(*list, *shown[i]); });
     }
 
     void InsertTask(const httplib::Request& request, httplib::Response& response)
@@ -562,36 +542,42 @@ private:
     int nextId_ = 1;
 };
 
-// "taskLists": [{"id", "title", "updated", "tasks": [{"id", "title", "notes", "status",
-// "due", "parent", "completed", "updated", "hidden", "deleted"}]}]. The order of "tasks"
-// is the listing order, children before parents included.
+// Member "tasks": {"taskLists": [{"id", "title", "updated", "tasks": [{"id", "title",
+// "notes", "status", "due", "parent", "completed", "updated", "hidden", "deleted"}]}]}.
+// The order of "tasks" is the listing order, children before parents included. Seeding
+// adds: a list already there takes the new title and gains the tasks.
 bool TasksModule::Seed(const Json::Value& root, std::string& error)
 {
-    if (!root.isObject() || !root.isMember("taskLists"))
+    if (!root.isObject() || !root.isMember(kSeedMember))
         return true;
-    const Json::Value& seededLists = root["taskLists"];
-    if (!seededLists.isArray()) {
-        error = "taskLists: not an array";
+    const Json::Value& member = root[kSeedMember];
+    const Json::Value& seededLists = member["taskLists"];
+    if (!member.isObject() || (!seededLists.isNull() && !seededLists.isArray())) {
+        error = "tasks must be an object whose taskLists is an array";
         return false;
     }
     std::lock_guard lock(mutex_);
-    std::vector<TaskList> previous = std::move(lists_);
-    lists_.clear();
+    // Changes go to a copy, so a refused seed leaves the state as it was.
+    std::vector<TaskList> next = lists_;
     const auto fail = [&](const std::string& what) {
-        error = "taskLists: " + what;
-        lists_ = std::move(previous);
+        error = "tasks.taskLists: " + what;
         return false;
     };
     for (const Json::Value& seeded : seededLists) {
-        if (!seeded.isObject())
-            return fail("a list is not an object");
         TaskList list;
-        if (!ReadMember(seeded, "id", list.id) || !ReadMember(seeded, "title", list.title) ||
+        if (!seeded.isObject() || !ReadMember(seeded, "id", list.id) || !ReadMember(seeded, "title", list.title) ||
             !ReadMember(seeded, "updated", list.updated))
-            return fail("a list member is not a string");
+            return fail("every list must be an object with string members");
         const Json::Value& tasks = seeded["tasks"];
         if (!tasks.isNull() && !tasks.isArray())
-            return fail("tasks of list '" + list.id + "' is not an array");
+            return fail("tasks of list '" + list.id + "' must be an array");
+        const auto existing = std::find_if(next.begin(), next.end(),
+                                           [&](const TaskList& l) { return !list.id.empty() && l.id == list.id; });
+        TaskList& target = existing != next.end() ? *existing : next.emplace_back(list);
+        if (seeded.isMember("title"))
+            target.title = list.title;
+        if (seeded.isMember("updated"))
+            target.updated = list.updated;
         for (const Json::Value& seededTask : tasks) {
             Task task;
             if (!seededTask.isObject() || !ReadMember(seededTask, "id", task.id) ||
@@ -601,11 +587,16 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
                 !ReadMember(seededTask, "completed", task.completed) ||
                 !ReadMember(seededTask, "updated", task.updated) || !ReadMember(seededTask, "hidden", task.hidden) ||
                 !ReadMember(seededTask, "deleted", task.deleted))
-                return fail("a task of list '" + list.id + "' is malformed");
-            list.tasks.push_back(task);
+                return fail("a task of list '" + list.id + "' has a member of the wrong type");
+            if (task.status != kStatusNeedsAction && task.status != kStatusCompleted)
+                return fail("task '" + task.id + "': status must be needsAction or completed");
+            if (!task.id.empty() && FindTask(target, task.id))
+                return fail("task id '" + task.id + "' is there twice");
+            target.tasks.push_back(task);
         }
-        lists_.push_back(std::move(list));
     }
+    lists_ = std::move(next);
+
     // Ids left out are made up once every seeded id is known, so none collides.
     const std::string now = UtcNow();
     for (TaskList& list : lists_) {

@@ -26,7 +26,7 @@ constexpr const char* kToken = "tasks-integration-token";
 
 // Five tasks over two pages of two: the child comes before its parent, and the completed
 // task is hidden, as the service does for tasks completed in its own apps.
-constexpr const char* kSeed = R"({"taskLists": [
+constexpr const char* kSeed = R"({"tasks": {"taskLists": [
   {"id": "home", "title": "집", "tasks": [
     {"id": "milk", "title": "우유", "parent": "shop", "due": "2026-12-09T00:00:00.000Z"},
     {"id": "late", "title": "late", "due": "2026-12-31T00:00:00.000Z"},
@@ -34,14 +34,14 @@ constexpr const char* kSeed = R"({"taskLists": [
     {"id": "done", "title": "done", "status": "completed", "hidden": true, "parent": "shop"},
     {"id": "bread", "title": "빵", "parent": "shop"}]},
   {"id": "work", "title": "일"},
-  {"id": "empty", "title": "빈 목록"}]})";
+  {"id": "empty", "title": "빈 목록"}]}})";
 
 class TasksAgainstService : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(service.Start(0));
+        ASSERT_TRUE(service.Start(0)) << service.StartError();
         config = {service.BaseUrl(), service.BaseUrl(), "client", "secret", "urn:test", ""};
         service.AddAccessToken(kToken);
         session.set_tokens(kToken, "Bearer");
@@ -190,6 +190,8 @@ TEST_F(TasksAgainstService, DeleteOnADeadConnectionIsAFailure)
     // breaks off part-way, which must never read as an empty, successful answer.
     service.FailNext(3, {fake::FaultKind::Drop});
     EXPECT_FALSE(DeleteTask(context, "home", "late"));
+    ASSERT_EQ(service.Requests().size(), 3u);
+    EXPECT_EQ(service.Requests().back().method, "DELETE");
 
     service.Stop();
     EXPECT_FALSE(DeleteTask(context, "home", "late"));
