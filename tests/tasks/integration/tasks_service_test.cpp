@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace orb {
@@ -206,6 +208,26 @@ TEST_F(TasksAgainstService, AnInvalidTokenMakesTheLoadFailInsteadOfLookingEmpty)
     EXPECT_FALSE(LoadTaskLists(context, lists));
     EXPECT_TRUE(lists.empty());
     EXPECT_TRUE(diagnostics.Contains("unreadable answer"));
+}
+
+TEST_F(TasksAgainstService, TheDemoSeedLoadsWithEveryTaskInItsPlace)
+{
+    std::ifstream file(ORB_DEMO_SEED);
+    const std::string demo((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    service.Reset(); // forgets the tokens too
+    service.AddAccessToken(kToken);
+    std::string error;
+    ASSERT_TRUE(service.SeedFromJson(demo, error)) << error;
+    std::vector<TaskListInfo> lists;
+    ASSERT_TRUE(LoadTaskLists(context, lists));
+
+    ASSERT_EQ(lists.size(), 3u);
+    EXPECT_EQ(lists[0].title, "할일");
+    EXPECT_EQ(lists[0].tasks.size(), 9u); // the hidden, completed one included
+    EXPECT_EQ(test::TreeText(lists[1].root()),
+              "demo-task-review,demo-task-release(demo-task-slides,demo-task-notes(demo-task-translate)),"
+              "demo-task-report");
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 // The stand-in's own rules that the client does not reach by itself.
