@@ -1,18 +1,18 @@
 #include "tasks/tasks_client.h"
 
+#include "service/calendar_api.h"
 #include "service/clock.h"
 #include "service/diagnostics.h"
 #include "service/http.h"
 #include "service/oauth.h"
 #include "service/prompter.h"
+#include "service/record_json.h"
 #include "service/text_codec.h"
 
 #include <json/json.h>
 
 #include <cstdio>
 #include <functional>
-#include <memory>
-#include <set>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -25,7 +25,6 @@ constexpr const char* kListTasksPrefix = "/tasks/v1/lists/";
 // Completed tasks are asked for, and so are hidden ones: the service hides tasks completed
 // in its own apps unless asked, and the "Completed" view would silently miss them.
 constexpr const char* kTaskQuery = "?showCompleted=true&showHidden=true";
-constexpr const char* kPageTokenParameter = "pageToken=";
 constexpr const char* kParentParameter = "?parent=";
 constexpr const char* kUpdatedFormat = "%Y-%m-%dT%H:%M:%S.000Z";
 
@@ -36,23 +35,13 @@ constexpr const char* kDeleteTaskName = "DeleteTask";
 
 // Diagnostic lines; each follows the operation's name.
 constexpr const char* kUnreadablePageLine = " : unreadable answer : ";
-constexpr const char* kItemsNotListLine = " : \"items\" is not a list; page skipped";
 constexpr const char* kItemNotObjectLine = " : skipped an element that is not an object";
-constexpr const char* kRepeatedPageTokenLine = " : the service repeated a page token; stopped reading";
 constexpr const char* kListWithoutIdLine = " : skipped a task list without id : ";
 constexpr const char* kTaskWithoutIdLine = " : skipped a task without id : ";
 constexpr const char* kDuplicateTaskLine = " : skipped a second task with id ";
 constexpr const char* kMissingParentLine = " : parent not in the list, shown at the top level : ";
 constexpr const char* kParentCycleLine = " : parent chain loops, shown at the top level : ";
 constexpr const char* kDeleteStatusLine = " : answered with HTTP status ";
-
-constexpr int kFirstSuccessStatus = 200;
-constexpr int kFirstNonSuccessStatus = 300;
-
-bool IsSuccessStatus(int status)
-{
-    return status >= kFirstSuccessStatus && status < kFirstNonSuccessStatus;
-}
 
 // An id as one path segment: slashes and dot segments are encoded as well, so no id can
 // reach another path.
@@ -118,21 +107,11 @@ std::string JsonText(const std::string& text)
     return escaped;
 }
 
+// An answer that is a JSON object.
 bool ParseObject(const std::string& text, Json::Value& root)
 {
-    Json::CharReaderBuilder builder;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
-    return reader->parse(text.data(), text.data() + text.size(), &root, &errors) && root.isObject();
-}
-
-// A member as text: empty when absent or not a scalar, so a malformed answer never throws.
-std::string MemberText(const Json::Value& object, const char* name)
-{
-    const Json::Value value = object.get(name, Json::Value());
-    if (value.isString() || value.isNumeric() || value.isBool())
-        return DecodeUtf8Text(value.asString());
-    return {};
+    return ParseJsonAnswer(text, root, errors) && root.isObject();
 }
 
 TaskInfo TaskFromJson(const Json::Value& object)
@@ -159,48 +138,30 @@ void CopyListFields(const Json::Value& object, TaskListInfo& list)
     list.updated = MemberText(object, "updated");
 }
 
-// GETs `url` and every following page, handing each element of "items" that is an object
-// to `onItem`. False when a page could not be read.
+// Reads a listing to its last page, handing each element that is an object to `onItem`.
+// False, with a diagnostic line, when a page could not be read.
 bool ReadPages(ServiceContext& context, const std::string& url, const char* operation,
                const std::function<void(const Json::Value&)>& onItem)
 {
-    const char separator = url.find('?') == std::string::npos ? '?' : '&';
     const std::string operationName = operation;
-    std::set<std::string> seenTokens;
-    std::string pageUrl = url;
-    for (;;) {
-        std::string response;
-        int status = 0;
-        const int result = context.transport.HttpGet(pageUrl, "", response, &status);
-        if (result != kHttpCompleted) {
-            ReportTransportFailure(context.diagnostics, result);
-            return false;
-        }
-        Json::Value page;
-        if (!IsSuccessStatus(status) || !ParseObject(response, page)) {
-            context.diagnostics.WriteLine(operationName + kUnreadablePageLine + DecodeUtf8Text(response));
-            return false;
-        }
-        const Json::Value items = page.get("items", Json::Value());
-        if (items.isArray()) {
-            for (const Json::Value& item : items) {
-                if (item.isObject())
-                    onItem(item);
-                else
-                    context.diagnostics.WriteLine(operationName + kItemNotObjectLine);
-            }
-        } else if (!items.isNull()) {
-            context.diagnostics.WriteLine(operationName + kItemsNotListLine);
-        }
-        const Json::Value next = page.get("nextPageToken", Json::Value());
-        if (!next.isString() || next.asString().empty())
-            return true;
-        if (!seenTokens.insert(next.asString()).second) {
-            context.diagnostics.WriteLine(operationName + kRepeatedPageTokenLine);
-            return false;
-        }
-        pageUrl = url + separator + kPageTokenParameter + EncodeQueryValue(next.asString());
+    const ListingResult result = FetchListing(context, url, [&](const Json::Value& item) {
+        if (item.isObject())
+            onItem(item);
+        else
+            context.diagnostics.WriteLine(operationName + kItemNotObjectLine);
+    });
+    switch (result.outcome) {
+    case ListingOutcome::Complete:
+        return true;
+    case ListingOutcome::TransportFailed:
+        ReportTransportFailure(context.diagnostics, result.transportResult);
+        return false;
+    case ListingOutcome::Unreadable:
+    case ListingOutcome::Refused:
+        context.diagnostics.WriteLine(operationName + kUnreadablePageLine + DecodeUtf8Text(result.answer));
+        return false;
     }
+    return false;
 }
 
 // Places each new node under its parent, now that the whole list is known, so the order in
@@ -238,9 +199,7 @@ enum class EditVerb
 bool SendEdit(ServiceContext& context, EditVerb verb, const std::string& url, const std::string& body,
               const char* refusalPrefix, Json::Value& record)
 {
-    std::string headers = context.session.AuthorizationLine();
-    if (!body.empty())
-        headers += kJsonContentTypeLine;
+    const std::string headers = JsonRequestHeaders(context.session);
     std::string response;
     const int result = verb == EditVerb::Put ? context.transport.HttpPut(url, body, response, headers)
                                              : context.transport.HttpPost(url, body, response, headers);
