@@ -385,14 +385,27 @@ private:
         SendJson(response, ListJson(*list));
     }
 
-    void ChangeList(const httplib::Request& request, httplib::Response& response, bool replace)
+    // The list the path names and the request's JSON body; null once an error is answered.
+    TaskList* ListWithBody(const httplib::Request& request, httplib::Response& response, Json::Value& body)
     {
         TaskList* list = FindList(request.matches[1]);
-        if (!list)
-            return SendNotFound(response);
+        if (!list) {
+            SendNotFound(response);
+            return nullptr;
+        }
+        if (!ParseJson(request.body, body) || !body.isObject()) {
+            SendParseError(response);
+            return nullptr;
+        }
+        return list;
+    }
+
+    void ChangeList(const httplib::Request& request, httplib::Response& response, bool replace)
+    {
         Json::Value body;
-        if (!ParseJson(request.body, body) || !body.isObject())
-            return SendParseError(response);
+        TaskList* list = ListWithBody(request, response, body);
+        if (!list)
+            return;
         std::string title = replace ? std::string() : list->title;
         if (!ReadMember(body, "title", title))
             return SendInvalid(response);
@@ -440,12 +453,10 @@ private:
 
     void InsertTask(const httplib::Request& request, httplib::Response& response)
     {
-        TaskList* list = FindList(request.matches[1]);
-        if (!list)
-            return SendNotFound(response);
         Json::Value body;
-        if (!ParseJson(request.body, body) || !body.isObject())
-            return SendParseError(response);
+        TaskList* list = ListWithBody(request, response, body);
+        if (!list)
+            return;
         Task task;
         if (!ApplyTaskBody(body, true, task))
             return SendInvalid(response);
@@ -472,13 +483,13 @@ private:
 
     void ChangeTask(const httplib::Request& request, httplib::Response& response, bool replace)
     {
-        TaskList* list = FindList(request.matches[1]);
-        const auto index = list ? FindTask(*list, request.matches[2]) : std::nullopt;
+        Json::Value body;
+        TaskList* list = ListWithBody(request, response, body);
+        if (!list)
+            return;
+        const auto index = FindTask(*list, request.matches[2]);
         if (!index)
             return SendNotFound(response);
-        Json::Value body;
-        if (!ParseJson(request.body, body) || !body.isObject())
-            return SendParseError(response);
         // The body's parent is ignored: a task changes parent only by a move.
         if (!ApplyTaskBody(body, replace, list->tasks[*index]))
             return SendInvalid(response);
