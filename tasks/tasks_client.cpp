@@ -302,7 +302,7 @@ std::string TaskListUpdateBody(const TaskListInfo& list, const std::string& upda
            "\",\"updated\": \"" + updated + "\"}";
 }
 
-bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists)
+bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone)
 {
     EnsureAccessToken(context);
     const std::size_t firstNew = taskLists.size();
@@ -317,8 +317,11 @@ bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists
     });
     if (!complete)
         return false;
-    for (std::size_t i = firstNew; i < taskLists.size(); ++i)
+    for (std::size_t i = firstNew; i < taskLists.size(); ++i) {
         LoadTasks(context, taskLists[i]);
+        if (onListDone)
+            onListDone(taskLists[i]);
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "service/service_context.h"
 #include "tasks/task_records.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,10 @@ constexpr const char* kMissingParentMessage = "error!!";
 // Appends every task list of the user, with its tasks and hierarchy, following the pages
 // to the end. `taskLists` is usually the store's; the caller holds the store's lock for
 // the whole call. False when a page of lists could not be read; lists read before that
-// stay appended.
-bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists);
+// stay appended. `onListDone` is called for each list, in order, once its tasks are in;
+// the callee may move the list away.
+using TaskListDone = std::function<void(TaskListInfo&)>;
+bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone = {});
 
 // Appends the list's tasks (completed and hidden ones included) to `list.tasks` and its
 // hierarchy, following the pages to the end, then orders the hierarchy by due. A task is
