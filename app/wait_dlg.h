@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class QEventLoop;
+
+namespace orb {
+
+class CPictureEx;
+
+enum class WaitKind
+{
+    Overlay, // a child laid over the owner while a load pass runs
+    Dialog,  // a modal tool window over the owner during a long edit
+};
+
+// Where the picture, "Loading" and the message line go in a client area of `size`.
+struct WaitLayout
+{
+    QRect picture;
+    QRect title;
+    QRect message;
+};
+WaitLayout ComputeWaitLayout(QSize size);
+
+// "Loading" in red above a message line, beside the loading animation, covering the
+// owner's client area. It takes no input at all: everything but painting is swallowed.
+class CWaitDlg : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTemplateId = 133;
+    static constexpr int kPictureId = 1003;
+    static constexpr int kOpacity = 100; // of 255
+    static constexpr const char* kTitleText = "Loading";
+
+    CWaitDlg(QWidget* owner, WaitKind kind);
+    ~CWaitDlg() override;
+
+    WaitKind Kind() const { return kind_; }
+    // The owner's window mode: over a Top owner the dialog stays on top as well.
+    void SetWindowMode(int mode);
+    int WindowMode() const { return mode_; }
+    // Stored, and repainted when shown.
+    void SetWaitMessage(const std::string& text);
+    std::string WaitMessage() const { return message_.toStdString(); }
+
+    // Covers the owner again, shows and starts the animation. Non-blocking.
+    void ShowWait();
+    // Hides, stops the animation and ends a running Exec with `result`.
+    void EndWait(int result = 0);
+    bool IsWaiting() const { return isVisible(); }
+    // ShowWait, then a local event loop until EndWait; returns its result.
+    int Exec();
+    // Runs a blocking `call` on a worker thread while this window shows and the
+    // user-interface thread keeps painting; ends the wait when the call returns.
+    void RunWhileWaiting(const std::function<void()>& call);
+
+    CPictureEx* Picture() const { return picture_; }
+    const WaitLayout& Layout() const { return layout_; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CoverOwner();
+    void ApplyWindowMode();
+
+    QWidget* owner_;
+    WaitKind kind_;
+    int mode_;
+    QString message_;
+    CPictureEx* picture_;
+    WaitLayout layout_;
+    QPointer<QWidget> focusBefore_;
+    QEventLoop* loop_ = nullptr;
+};
+
+} // namespace orb
