@@ -8,7 +8,11 @@
 // the linker from dropping it.
 static void InitLoadingResource()
 {
-    Q_INIT_RESOURCE(loading);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(loading);
+        return true;
+    }();
+    (void)registered;
 }
 
 namespace orb {
