@@ -121,7 +121,8 @@ void MonthLayout::BuildCells(const Request& request)
 {
     rowCount_ = std::clamp(request.rowCount, 1, kMaxWeekRows);
     lineHeight_ = std::max(request.lineHeight, 1);
-    const PixelRect& grid = request.grid;
+    grid_ = request.grid;
+    const PixelRect& grid = grid_;
     // The truncations are part of the look: every cell gets the same width and height.
     const auto columnWidth = static_cast<float>((grid.right - grid.left) / 7.0);
     const double rowHeight = static_cast<double>(grid.bottom - grid.top) / rowCount_;

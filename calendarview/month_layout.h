@@ -124,6 +124,7 @@ public:
     const std::vector<EventPlacement>& placements() const { return placements_; }
     int lineHeight() const { return lineHeight_; }
     int rowCount() const { return rowCount_; }
+    const PixelRect& grid() const { return grid_; }
 
     // nullptr outside the sequence.
     const DayCell* Cell(int index) const;
@@ -154,6 +155,7 @@ private:
     std::vector<DayCell> cells_;
     std::vector<EventEntry> events_;
     std::vector<EventPlacement> placements_;
+    PixelRect grid_;
     int lineHeight_ = 1;
     int rowCount_ = kMaxWeekRows;
 };

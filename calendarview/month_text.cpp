@@ -48,6 +48,8 @@ std::string FirstCharacters(std::string_view text, std::size_t count)
 
 std::string CellDateText(const DateValue& date, bool firstCell)
 {
+    if (!date.IsValid())
+        return {};
     const std::string day = std::to_string(date.Day());
     if (date.Day() == 1 || firstCell)
         return ShortMonthName(date) + " " + day;
