@@ -167,25 +167,30 @@ void MonthLayout::PlaceEvents(const std::vector<CalendarRecord>& calendars, cons
 
 void MonthLayout::CollectEvents(const std::vector<CalendarRecord>& calendars)
 {
+    // Order positions first and copy each record once, in its final place.
+    struct Listed
+    {
+        SortKey key;
+        std::size_t calendar;
+        std::size_t event;
+    };
+    std::vector<Listed> listed;
     for (std::size_t c = 0; c < calendars.size(); ++c) {
-        const CalendarRecord& calendar = calendars[c];
-        if (calendar.selected != kSelectedTrue)
+        if (calendars[c].selected != kSelectedTrue)
             continue;
-        for (std::size_t e = 0; e < calendar.events.size(); ++e) {
-            EventEntry entry{calendar.events[e], static_cast<int>(e), static_cast<int>(c)};
-            if (entry.event.colorText.empty())
-                entry.event.colorText = calendar.backgroundColor;
-            events_.push_back(std::move(entry));
-        }
+        for (std::size_t e = 0; e < calendars[c].events.size(); ++e)
+            listed.push_back({SortKeyOf(calendars[c].events[e]), c, e});
     }
-    std::vector<std::pair<SortKey, EventEntry>> keyed;
-    keyed.reserve(events_.size());
-    for (EventEntry& entry : events_)
-        keyed.emplace_back(SortKeyOf(entry.event), std::move(entry));
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return SortsBefore(a.first, b.first); });
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        events_[i] = std::move(keyed[i].second);
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const Listed& a, const Listed& b) { return SortsBefore(a.key, b.key); });
+    events_.reserve(listed.size());
+    for (const Listed& item : listed) {
+        const CalendarRecord& calendar = calendars[item.calendar];
+        EventEntry& entry = events_.emplace_back(
+            EventEntry{calendar.events[item.event], static_cast<int>(item.event), static_cast<int>(item.calendar)});
+        if (entry.event.colorText.empty())
+            entry.event.colorText = calendar.backgroundColor;
+    }
 }
 
 void MonthLayout::CoverCells()
