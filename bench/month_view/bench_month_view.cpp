@@ -76,12 +76,8 @@ std::vector<CalendarRecord> MakeCalendars(int eventCount)
             event.colorText = "#FBD75B";
         calendars[static_cast<std::size_t>(i % kCalendars)].events.push_back(std::move(event));
     }
-    for (CalendarRecord& calendar : calendars) {
-        std::stable_sort(calendar.events.begin(), calendar.events.end(), [](const auto& a, const auto& b) {
-            return (a.start.date.empty() ? a.start.dateTime.substr(0, 10) : a.start.date) <
-                   (b.start.date.empty() ? b.start.dateTime.substr(0, 10) : b.start.date);
-        });
-    }
+    for (CalendarRecord& calendar : calendars)
+        SortEvents(calendar.events);
     return calendars;
 }
 
