@@ -76,6 +76,8 @@ public:
     QMenu* headerMenu() const { return headerMenu_.get(); }
 
 signals:
+    // An entry's calendarIndex and indexInCalendar are positions in the store at the last
+    // paint; the host checks them (or finds the event by id) before acting.
     // Double click on a bar or holiday label.
     void EditEventRequested(const orb::EventEntry& entry);
     // Double click on an empty part of a day (range false) or a right-button drag (range true).
