@@ -26,14 +26,21 @@ namespace {
 using test::AllDayEvent;
 using test::SelectedCalendar;
 
-QApplication& Application()
+// One application for the whole run, gone before the exit handlers tear Qt's globals down.
+class ApplicationEnvironment : public ::testing::Environment
 {
-    static int argc = 1;
-    static char name[] = "test_calendarview_gui";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
+public:
+    void SetUp() override { application_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { application_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[22] = "test_calendarview_gui";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 class VectorSource : public CalendarSource
 {
@@ -110,7 +117,6 @@ class CalendarViewTest : public ::testing::Test
 protected:
     CalendarViewTest() : clock({2024, 9, 18, 10, 0, 0})
     {
-        Application();
         EventRecord future = AllDayEvent("future", "2024-09-25", "2024-09-26");
         future.description = "Bring the slides\nRoom 4";
         EventRecord pastRed = AllDayEvent("red", "2024-09-03", "2024-09-04");
