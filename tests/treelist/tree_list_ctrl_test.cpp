@@ -1,4 +1,5 @@
 #include "tests/support/doubles.h"
+#include "tests/support/qt_input.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_edit_ctrl.h"
 #include "treelist/tree_list_header_ctrl.h"
@@ -18,6 +19,9 @@
 
 namespace orb {
 namespace {
+
+using test::Click;
+using test::SendMouse;
 
 constexpr int kTreeId = 1002;
 constexpr int kRow = 20;    // row height of a 14-pixel font
@@ -48,20 +52,6 @@ public:
     std::vector<TreeListNotify> notes;
     std::map<TreeListCode, int> replies;
 };
-
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint point, Qt::MouseButton button,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, QPointF(point), widget->mapToGlobal(QPointF(point)), button, held, modifiers);
-    QApplication::sendEvent(widget, &event);
-}
-
-void Click(QWidget* widget, QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    SendMouse(widget, QEvent::MouseButtonPress, point, Qt::LeftButton, modifiers);
-    SendMouse(widget, QEvent::MouseButtonRelease, point, Qt::LeftButton, modifiers);
-}
 
 int CountColour(const QImage& image, const QRect& rect, QRgb colour)
 {

@@ -1,3 +1,4 @@
+#include "tests/support/qt_input.h"
 #include "widgets/bitmap_slider.h"
 
 #include <QApplication>
@@ -10,14 +11,9 @@
 namespace orb {
 namespace {
 
-constexpr int kSliderId = 1005;
+using test::SendMouse;
 
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint point)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, QPointF(point), widget->mapToGlobal(QPointF(point)), Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
+constexpr int kSliderId = 1005;
 
 // The main window's opacity slider: range 0..155 on a 77-pixel channel with a 9-pixel thumb.
 class BitmapSlider : public ::testing::Test

@@ -1,4 +1,5 @@
 #include "tests/support/doubles.h"
+#include "tests/support/qt_input.h"
 #include "widgets/skin_horizontal_scrollbar.h"
 #include "widgets/skin_verticle_scrollbar.h"
 
@@ -9,6 +10,9 @@
 
 namespace orb {
 namespace {
+
+using test::Click;
+using test::SendMouse;
 
 class FakeTarget : public SkinScrollTarget
 {
@@ -29,19 +33,6 @@ public:
     std::vector<ScrollAction> actions;
     std::vector<int> positionsSet;
 };
-
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint point)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, QPointF(point), widget->mapToGlobal(QPointF(point)), Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-void Click(QWidget* widget, QPoint point)
-{
-    SendMouse(widget, QEvent::MouseButtonPress, point);
-    SendMouse(widget, QEvent::MouseButtonRelease, point);
-}
 
 bool SameRow(const QImage& image, int y1, int y2)
 {
