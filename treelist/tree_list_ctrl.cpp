@@ -392,6 +392,8 @@ const QImage& CTreeListCtrl::RenderImage()
 {
     if (image_.size() != size())
         image_ = QImage(size(), QImage::Format_RGB32);
+    if (image_.isNull())
+        return image_;
     const TreeListPaintContext context = PaintContext();
     TreeListPainter(context).Paint(image_);
     return image_;

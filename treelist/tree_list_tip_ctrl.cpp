@@ -23,15 +23,19 @@ constexpr int kOpaque = 255;
 bool PlatformHasWindowOpacity()
 {
     const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("wayland") && platform != QLatin1String("minimal") &&
-           platform != QLatin1String("linuxfb") && platform != QLatin1String("eglfs");
+    for (const char* name : {"wayland", "minimal", "offscreen", "linuxfb", "eglfs"}) {
+        if (platform == QLatin1String(name))
+            return false;
+    }
+    return true;
 }
 } // namespace
 
 CTreeListTipCtrl::CTreeListTipCtrl(QWidget* owner)
     : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
                          Qt::WindowTransparentForInput),
-      owner_(owner), layered_(PlatformHasWindowOpacity()), timers_([this](int id) { OnTimer(id); })
+      owner_(owner), layered_(PlatformHasWindowOpacity()), platformOpacity_(layered_),
+      timers_([this](int id) { OnTimer(id); })
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -119,7 +123,8 @@ void CTreeListTipCtrl::Hide()
 
 void CTreeListTipCtrl::ApplyAlpha()
 {
-    setWindowOpacity(alpha_ / static_cast<double>(kOpaque));
+    if (platformOpacity_)
+        setWindowOpacity(alpha_ / static_cast<double>(kOpaque));
 }
 
 void CTreeListTipCtrl::OnTimer(int id)
@@ -152,6 +157,8 @@ void CTreeListTipCtrl::OnTimer(int id)
 QImage CTreeListTipCtrl::RenderImage() const
 {
     QImage image(size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     QPainter painter(&image);
     painter.fillRect(image.rect(), kTipBackground);
     painter.setPen(kTipBorder);

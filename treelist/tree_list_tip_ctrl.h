@@ -60,6 +60,7 @@ private:
     int fadeInTime_ = kDefaultFadeTime;
     int fadeOutTime_ = kDefaultFadeTime;
     bool layered_;
+    bool platformOpacity_; // the fade runs either way; only this decides whether it is seen
     int alpha_ = 0;
     PixelRect anchor_;
     PixelRect windowRect_;

@@ -137,6 +137,8 @@ void SkinScrollbar::OnTimer(int id)
 QImage SkinScrollbar::RenderImage() const
 {
     QImage image(size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     QPainter painter(&image);
     painter.fillRect(image.rect(), kBarBackground);
     painter.setOpacity(barAlpha_ / kOpaque);
