@@ -199,7 +199,8 @@ TEST_F(SettingsFileTest, BadEntriesLeaveTheirFieldsAndTheRestIsRead)
 
 TEST_F(SettingsFileTest, ANonTextFileReadsAsDefaults)
 {
-    WriteFile(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR[Login]\nKEY=x\n", 32));
+    static constexpr char kPngStart[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR[Login]\nKEY=x\n";
+    WriteFile(std::string(kPngStart, sizeof kPngStart - 1));
     AppSettings loaded;
     loaded.KEY = "before";
     SettingsFile::Load(path, loaded);

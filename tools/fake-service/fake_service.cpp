@@ -1,12 +1,663 @@
 #include "tools/fake-service/fake_service.h"
 
-// Placeholder core; the server itself is being built.
+#include "tools/fake-service/control_interface.h"
+#include "tools/fake-service/recording_server.h"
+#include "tools/fake-service/token_registry.h"
+
+#include <httplib.h>
+#include <json/json.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <charconv>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <signal.h>
+#include <sys/socket.h>
+#include <thread>
+
 namespace orb::fake {
 
-struct FakeService::Impl
-{};
+namespace {
 
-FakeService::FakeService() : impl_(std::make_unique<Impl>()) {}
-FakeService::~FakeService() = default;
+constexpr const char* kLoopback = "127.0.0.1";
+constexpr const char* kControlPrefix = "/__control/";
+constexpr const char* kJsonContentType = "application/json; charset=UTF-8";
+constexpr std::chrono::milliseconds kStartPoll{1};
+
+// Bodies of the injected faults. The dropped one is a real answer cut in half, so a client
+// that reads what arrives gets the start of a JSON document.
+constexpr const char* kMalformedPage =
+    "<!DOCTYPE html>\n<html><head><title>Error 502 (Server Error)</title></head>\n"
+    "<body><p><b>502.</b> That's an error.</p>\n"
+    "<p>The server encountered a temporary error. Please try again.</p></body></html>\n";
+constexpr const char* kDroppedDocument = "{\n  \"kind\": \"calendar#events\",\n  \"summary\": \"dropped answer\",\n"
+                                         "  \"items\": [\n    {\n      \"kind\": \"calendar#event\",\n"
+                                         "      \"id\": \"dropped0000000000000000000\",\n"
+                                         "      \"summary\": \"this answer never arrives whole\"\n    }\n  ]\n}\n";
+// What a stalled answer announces; none of it is ever sent.
+constexpr std::size_t kStalledLength = 1024;
+
+struct StatusText
+{
+    int status;
+    const char* reason;
+    const char* message;
+};
+
+// The reasons and messages Google's services give with these statuses.
+constexpr StatusText kStatusTexts[] = {
+    {400, "badRequest", "Bad Request"},
+    {401, "authError", "Invalid Credentials"},
+    {403, "rateLimitExceeded", "Rate Limit Exceeded"},
+    {404, "notFound", "Not Found"},
+    {409, "duplicate", "The requested identifier already exists."},
+    {410, "deleted", "Resource has been deleted"},
+    {412, "conditionNotMet", "Precondition Failed"},
+    {429, "rateLimitExceeded", "Rate Limit Exceeded"},
+    {500, "backendError", "Backend Error"},
+    {502, "backendError", "Bad Gateway"},
+    {503, "backendError", "Backend Error"},
+};
+
+StatusText TextForStatus(int status)
+{
+    for (const auto& text : kStatusTexts) {
+        if (text.status == status) {
+            return text;
+        }
+    }
+    return {status, status < 500 ? "badRequest" : "backendError", status < 500 ? "Bad Request" : "Backend Error"};
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string TrimBlanks(const std::string& text)
+{
+    auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Splits a raw request head into the request line's method and target and the header
+// lines in the order they came.
+void ReadHead(const std::string& head, RecordedRequest& request)
+{
+    request.head = head;
+    std::size_t start = 0;
+    bool requestLine = true;
+    while (start < head.size()) {
+        auto end = head.find('\n', start);
+        if (end == std::string::npos) {
+            end = head.size();
+        }
+        std::string line = head.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (requestLine) {
+            auto firstSpace = line.find(' ');
+            auto lastSpace = line.rfind(' ');
+            request.method = line.substr(0, firstSpace);
+            if (firstSpace != std::string::npos && lastSpace > firstSpace) {
+                request.target = line.substr(firstSpace + 1, lastSpace - firstSpace - 1);
+            }
+            requestLine = false;
+            continue;
+        }
+        if (line.empty()) {
+            break;
+        }
+        auto colon = line.find(':');
+        if (colon != std::string::npos) {
+            request.headers.emplace_back(line.substr(0, colon), TrimBlanks(line.substr(colon + 1)));
+        }
+    }
+}
+
+// For a request that did not come through a ConnectionStream; httplib's own header map
+// is sorted and carries the peer addresses as made-up headers.
+void ReadParsedRequest(const httplib::Request& parsed, RecordedRequest& request)
+{
+    request.method = parsed.method;
+    request.target = parsed.target;
+    for (const auto& [name, value] : parsed.headers) {
+        if (name != "REMOTE_ADDR" && name != "REMOTE_PORT" && name != "LOCAL_ADDR" && name != "LOCAL_PORT") {
+            request.headers.emplace_back(name, value);
+        }
+    }
+}
+
+bool IsChunked(const httplib::Request& request)
+{
+    return request.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
+}
+
+std::size_t ContentLength(const httplib::Request& request)
+{
+    std::string text = request.get_header_value("Content-Length");
+    std::size_t length = 0;
+    std::from_chars(text.data(), text.data() + text.size(), length);
+    return length;
+}
+
+// The body of a chunked request is only known after routing; this names the record that
+// waits for it on this worker thread.
+thread_local std::uint64_t t_recordAwaitingBody = 0;
+
+} // namespace
+
+std::string RecordedRequest::Header(const std::string& name) const
+{
+    for (const auto& [key, value] : headers) {
+        if (EqualNoCase(key, name)) {
+            return value;
+        }
+    }
+    return {};
+}
+
+bool RecordedRequest::HasHeader(const std::string& name) const
+{
+    return std::any_of(headers.begin(), headers.end(),
+                       [&](const auto& header) { return EqualNoCase(header.first, name); });
+}
+
+struct FakeService::Impl
+{
+    struct PendingFault
+    {
+        Fault fault;
+        int left;
+    };
+
+    std::vector<std::unique_ptr<FakeModule>> modules;
+    TokenRegistry tokens;
+
+    std::unique_ptr<RecordingServer> server;
+    SslContext tls;
+    std::thread listener;
+    std::atomic<bool> listenerDone{false};
+    std::atomic<bool> stopping{false};
+    std::mutex wakeMutex;
+    std::condition_variable wake;
+    int port = 0;
+    bool secure = false;
+    std::string startError;
+
+    mutable std::mutex recordMutex;
+    std::vector<RecordedRequest> requests;
+    std::vector<std::uint64_t> requestIds; // parallel to `requests`
+    std::uint64_t lastRequestId = 0;
+
+    std::mutex faultMutex;
+    std::deque<PendingFault> faults;
+
+    std::atomic<long long> latencyMs{0};
+    std::atomic<int> pageSize{kDefaultPageSize};
+
+    // Sleeps unless Stop comes first; the stalls and the latency use it so that a test
+    // never waits on them after it is done.
+    void SleepUnlessStopping(std::chrono::milliseconds duration)
+    {
+        std::unique_lock lock(wakeMutex);
+        wake.wait_for(lock, duration, [this] { return stopping.load(); });
+    }
+
+    bool TakeFault(Fault& fault)
+    {
+        std::lock_guard lock(faultMutex);
+        if (faults.empty()) {
+            return false;
+        }
+        fault = faults.front().fault;
+        if (--faults.front().left == 0) {
+            faults.pop_front();
+        }
+        return true;
+    }
+
+    std::uint64_t Record(RecordedRequest request)
+    {
+        std::lock_guard lock(recordMutex);
+        requests.push_back(std::move(request));
+        requestIds.push_back(++lastRequestId);
+        return lastRequestId;
+    }
+
+    void CompleteBody(std::uint64_t id, const std::string& body)
+    {
+        std::lock_guard lock(recordMutex);
+        auto found = std::find(requestIds.begin(), requestIds.end(), id);
+        if (found != requestIds.end()) {
+            requests[static_cast<std::size_t>(found - requestIds.begin())].body = body;
+        }
+    }
+
+    void AnswerFault(const Fault& fault, httplib::Response& response)
+    {
+        switch (fault.kind) {
+        case FaultKind::Status: {
+            auto text = TextForStatus(fault.status);
+            SendError(response, fault.status, text.reason, text.message);
+            break;
+        }
+        case FaultKind::MalformedBody:
+            response.status = 200;
+            response.set_content(kMalformedPage, "text/html; charset=UTF-8");
+            break;
+        case FaultKind::Drop: {
+            std::string document = kDroppedDocument;
+            response.status = 200;
+            response.set_content_provider(document.size(), kJsonContentType,
+                                          [document](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                              sink.write(document.data(), document.size() / 2);
+                                              return false; // closes the connection part-way
+                                          });
+            break;
+        }
+        case FaultKind::Stall: {
+            auto stall = fault.stall;
+            response.status = 200;
+            response.set_content_provider(kStalledLength, kJsonContentType,
+                                          [this, stall](std::size_t, std::size_t, httplib::DataSink&) {
+                                              SleepUnlessStopping(stall);
+                                              return false;
+                                          });
+            break;
+        }
+        }
+    }
+
+    httplib::Server::HandlerResponse BeforeRouting(const httplib::Request& request, httplib::Response& response)
+    {
+        t_recordAwaitingBody = 0;
+        if (request.path.rfind(kControlPrefix, 0) == 0) {
+            return httplib::Server::HandlerResponse::Unhandled;
+        }
+        RecordedRequest record;
+        ConnectionStream* connection = ConnectionStream::OnThisThread();
+        if (connection) {
+            ReadHead(connection->Consumed(), record);
+        } else {
+            ReadParsedRequest(request, record);
+        }
+        bool chunked = IsChunked(request);
+        std::size_t length = chunked ? 0 : ContentLength(request);
+        if (connection && length > 0) {
+            connection->Peek(length, record.body);
+        }
+        std::uint64_t id = Record(std::move(record));
+
+        auto latency = std::chrono::milliseconds(latencyMs.load());
+        if (latency.count() > 0) {
+            SleepUnlessStopping(latency);
+        }
+
+        Fault fault;
+        if (!TakeFault(fault)) {
+            if (chunked) {
+                t_recordAwaitingBody = id;
+            }
+            return httplib::Server::HandlerResponse::Unhandled;
+        }
+        AnswerFault(fault, response);
+        if (connection) {
+            // The route never reads the body: a counted one is skipped so the connection
+            // can carry the next request; after a chunked one it cannot.
+            connection->Discard(length);
+            if (chunked) {
+                connection->CloseAfterAnswer();
+                response.set_header("Connection", "close");
+            }
+        }
+        return httplib::Server::HandlerResponse::Handled;
+    }
+
+    void AfterRouting(const httplib::Request& request)
+    {
+        if (t_recordAwaitingBody != 0) {
+            CompleteBody(t_recordAwaitingBody, request.body);
+            t_recordAwaitingBody = 0;
+        }
+    }
+};
+
+FakeService::FakeService() : impl_(std::make_unique<Impl>())
+{
+    impl_->modules.push_back(MakeOAuthModule(*this));
+    impl_->modules.push_back(MakeCalendarModule(*this));
+    impl_->modules.push_back(MakeTasksModule(*this));
+}
+
+FakeService::~FakeService()
+{
+    Stop();
+}
+
+bool FakeService::Start(int port, const TlsFiles& tls)
+{
+    Impl& impl = *impl_;
+    impl.startError.clear();
+    if (impl.listener.joinable()) {
+        impl.startError = "the service is already running";
+        return false;
+    }
+    if (port < 0 || port > 65535) {
+        impl.startError = "no such port: " + std::to_string(port);
+        return false;
+    }
+    impl.secure = !tls.certificate.empty() || !tls.privateKey.empty();
+    if (impl.secure) {
+        if (tls.certificate.empty() || tls.privateKey.empty()) {
+            impl.startError = "TLS needs both a certificate and a private key";
+            return false;
+        }
+        impl.tls = MakeServerTlsContext(tls, impl.startError);
+        if (!impl.tls) {
+            return false;
+        }
+    }
+
+    impl.stopping = false;
+    impl.server = std::make_unique<RecordingServer>(impl.stopping, impl.tls.get());
+    // httplib's default also sets SO_REUSEPORT, which would let a second service share a
+    // named port and take half its connections; a restart on the same port is all we need.
+    impl.server->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    impl.server->set_pre_routing_handler([&impl](const httplib::Request& request, httplib::Response& response) {
+        return impl.BeforeRouting(request, response);
+    });
+    impl.server->set_post_routing_handler(
+        [&impl](const httplib::Request& request, httplib::Response&) { impl.AfterRouting(request); });
+    RegisterControlRoutes(*impl.server, *this);
+    for (auto& module : impl.modules) {
+        module->Register(*impl.server);
+    }
+
+    int bound =
+        port == 0 ? impl.server->bind_to_any_port(kLoopback) : (impl.server->bind_to_port(kLoopback, port) ? port : -1);
+    if (bound <= 0) {
+        impl.startError = "cannot listen on " + std::string(kLoopback) + ":" + std::to_string(port);
+        impl.server.reset();
+        impl.tls.reset();
+        return false;
+    }
+    impl.port = bound;
+    impl.listenerDone = false;
+    impl.listener = std::thread([&impl] {
+        // A client that hangs up while we write must not end the whole process; the
+        // worker threads the server starts inherit this mask.
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        impl.server->listen_after_bind();
+        impl.listenerDone = true;
+    });
+    // Stop only works on a server that has entered its accept loop.
+    while (!impl.server->is_running() && !impl.listenerDone) {
+        std::this_thread::sleep_for(kStartPoll);
+    }
+    return true;
+}
+
+std::string FakeService::StartError() const
+{
+    return impl_->startError;
+}
+
+void FakeService::Stop()
+{
+    Impl& impl = *impl_;
+    if (!impl.listener.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard lock(impl.wakeMutex);
+        impl.stopping = true;
+    }
+    impl.wake.notify_all();
+    impl.server->stop();
+    impl.listener.join();
+    impl.server.reset();
+    impl.tls.reset();
+    impl.stopping = false;
+}
+
+int FakeService::Port() const
+{
+    return impl_->port;
+}
+
+std::string FakeService::BaseUrl() const
+{
+    return std::string(impl_->secure ? "https://" : "http://") + kLoopback + ":" + std::to_string(impl_->port);
+}
+
+bool FakeService::SeedFromJson(const std::string& text, std::string& error)
+{
+    Json::CharReaderBuilder builder;
+    Json::CharReaderBuilder::strictMode(&builder.settings_);
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value root;
+    std::string parseErrors;
+    if (!reader->parse(text.data(), text.data() + text.size(), &root, &parseErrors)) {
+        error = "the seed is not valid JSON: " + TrimBlanks(parseErrors);
+        while (!error.empty() && (error.back() == '\n' || error.back() == '\r')) {
+            error.pop_back();
+        }
+        return false;
+    }
+    if (!root.isObject()) {
+        error = "the seed must be a JSON object";
+        return false;
+    }
+    for (auto& module : impl_->modules) {
+        if (!module->Seed(root, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void FakeService::Reset()
+{
+    for (auto& module : impl_->modules) {
+        module->Reset();
+    }
+    impl_->tokens.Clear();
+    ClearRequests();
+    std::lock_guard lock(impl_->faultMutex);
+    impl_->faults.clear();
+}
+
+std::vector<RecordedRequest> FakeService::Requests() const
+{
+    std::lock_guard lock(impl_->recordMutex);
+    return impl_->requests;
+}
+
+void FakeService::ClearRequests()
+{
+    std::lock_guard lock(impl_->recordMutex);
+    impl_->requests.clear();
+    impl_->requestIds.clear();
+}
+
+void FakeService::SetLatency(std::chrono::milliseconds latency)
+{
+    impl_->latencyMs = std::max<long long>(0, latency.count());
+}
+
+std::chrono::milliseconds FakeService::Latency() const
+{
+    return std::chrono::milliseconds(impl_->latencyMs.load());
+}
+
+void FakeService::FailNext(int count, const Fault& fault)
+{
+    if (count <= 0) {
+        return;
+    }
+    std::lock_guard lock(impl_->faultMutex);
+    impl_->faults.push_back({fault, count});
+}
+
+std::string FakeService::IssueAccessToken()
+{
+    return IssueAccessToken(TokenGrant{});
+}
+
+std::string FakeService::IssueRefreshToken()
+{
+    return IssueRefreshToken(TokenGrant{});
+}
+
+std::string FakeService::IssueAuthorizationCode()
+{
+    return IssueAuthorizationCode(TokenGrant{});
+}
+
+std::string FakeService::IssueAccessToken(const TokenGrant& grant)
+{
+    return impl_->tokens.IssueAccessToken(grant, kAccessTokenLifetime);
+}
+
+std::string FakeService::IssueRefreshToken(const TokenGrant& grant)
+{
+    return impl_->tokens.IssueRefreshToken(grant);
+}
+
+std::string FakeService::IssueAuthorizationCode(const TokenGrant& grant)
+{
+    return impl_->tokens.IssueAuthorizationCode(grant);
+}
+
+bool FakeService::IsAccessTokenValid(const std::string& token) const
+{
+    TokenGrant grant;
+    int secondsLeft = 0;
+    return impl_->tokens.FindAccessToken(token, grant, secondsLeft);
+}
+
+bool FakeService::IsRefreshTokenValid(const std::string& token) const
+{
+    TokenGrant grant;
+    return impl_->tokens.FindRefreshToken(token, grant);
+}
+
+bool FakeService::TakeAuthorizationCode(const std::string& code)
+{
+    TokenGrant grant;
+    return impl_->tokens.TakeAuthorizationCode(code, grant);
+}
+
+bool FakeService::TakeAuthorizationCode(const std::string& code, TokenGrant& grant)
+{
+    return impl_->tokens.TakeAuthorizationCode(code, grant);
+}
+
+void FakeService::AddAccessToken(const std::string& token)
+{
+    impl_->tokens.AddAccessToken(token, kAccessTokenLifetime, {});
+}
+
+void FakeService::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant)
+{
+    impl_->tokens.AddAccessToken(token, lifetime, grant);
+}
+
+void FakeService::AddRefreshToken(const std::string& token)
+{
+    impl_->tokens.AddRefreshToken(token, {});
+}
+
+void FakeService::AddRefreshToken(const std::string& token, const TokenGrant& grant)
+{
+    impl_->tokens.AddRefreshToken(token, grant);
+}
+
+bool FakeService::FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const
+{
+    return impl_->tokens.FindAccessToken(token, grant, secondsLeft);
+}
+
+bool FakeService::FindRefreshToken(const std::string& token, TokenGrant& grant) const
+{
+    return impl_->tokens.FindRefreshToken(token, grant);
+}
+
+void FakeService::RevokeAccessTokens()
+{
+    impl_->tokens.RevokeAccessTokens();
+}
+
+bool FakeService::CheckAuthorization(const httplib::Request& request, httplib::Response& response) const
+{
+    // "<type> <token>": any type word is taken, as Google does; the token must be one we issued.
+    std::string value = request.get_header_value("Authorization");
+    auto space = value.find(' ');
+    if (space != std::string::npos && space > 0 && IsAccessTokenValid(TrimBlanks(value.substr(space + 1)))) {
+        return true;
+    }
+    Json::Value detail;
+    detail["domain"] = "global";
+    detail["reason"] = "authError";
+    detail["message"] = "Invalid Credentials";
+    detail["locationType"] = "header";
+    detail["location"] = "Authorization";
+    Json::Value document;
+    document["error"]["errors"].append(detail);
+    document["error"]["code"] = 401;
+    document["error"]["message"] = "Invalid Credentials";
+    SendJson(response, 401, document);
+    return false;
+}
+
+void FakeService::SendError(httplib::Response& response, int status, const std::string& reason,
+                            const std::string& message)
+{
+    Json::Value detail;
+    detail["domain"] = "global";
+    detail["reason"] = reason;
+    detail["message"] = message;
+    Json::Value document;
+    document["error"]["errors"].append(detail);
+    document["error"]["code"] = status;
+    document["error"]["message"] = message;
+    SendJson(response, status, document);
+}
+
+void FakeService::SendJson(httplib::Response& response, int status, const Json::Value& document)
+{
+    Json::StreamWriterBuilder builder;
+    builder["indentation"] = "  ";
+    builder["emitUTF8"] = true;
+    response.status = status;
+    response.set_content(Json::writeString(builder, document) + "\n", kJsonContentType);
+}
+
+int FakeService::PageSize() const
+{
+    return impl_->pageSize;
+}
+
+void FakeService::SetPageSize(int size)
+{
+    impl_->pageSize = std::max(1, size);
+}
 
 } // namespace orb::fake

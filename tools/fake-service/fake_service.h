@@ -27,6 +27,8 @@ struct RecordedRequest
     std::string target;                                       // path and query exactly as received
     std::vector<std::pair<std::string, std::string>> headers; // in arrival order
     std::string body;
+    // The request line and header lines exactly as they arrived, ending with the empty line.
+    std::string head;
 
     // First value of a header, matched without regard to case; empty when absent.
     std::string Header(const std::string& name) const;
@@ -65,6 +67,18 @@ std::unique_ptr<FakeModule> MakeOAuthModule(FakeService& service);
 std::unique_ptr<FakeModule> MakeCalendarModule(FakeService& service);
 std::unique_ptr<FakeModule> MakeTasksModule(FakeService& service);
 
+// What a token or an authorization code was granted for.
+struct TokenGrant
+{
+    std::string clientId;
+    std::string scope;       // scope identifiers separated by spaces
+    std::string redirectUri; // codes only: the token request must name the same one
+};
+
+// Access tokens live an hour, as Google's do.
+constexpr std::chrono::seconds kAccessTokenLifetime{3600};
+constexpr int kDefaultPageSize = 20;
+
 struct TlsFiles
 {
     std::string certificate; // PEM paths; both empty serves plain HTTP
@@ -83,6 +97,8 @@ public:
 
     // Starts listening on a background thread; port 0 picks a free port.
     bool Start(int port = 0, const TlsFiles& tls = {});
+    // Why the last Start failed.
+    std::string StartError() const;
     void Stop();
     int Port() const;
     // "http://127.0.0.1:PORT" (or https).
@@ -109,6 +125,17 @@ public:
     void AddRefreshToken(const std::string& token);
     void RevokeAccessTokens(); // every issued access token stops working
 
+    // The same with what the token was granted for; an access token also carries its lifetime.
+    std::string IssueAccessToken(const TokenGrant& grant);
+    std::string IssueRefreshToken(const TokenGrant& grant);
+    std::string IssueAuthorizationCode(const TokenGrant& grant);
+    bool TakeAuthorizationCode(const std::string& code, TokenGrant& grant);
+    void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant = {});
+    void AddRefreshToken(const std::string& token, const TokenGrant& grant);
+    // False for an unknown or expired access token; otherwise its grant and whole seconds left.
+    bool FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const;
+    bool FindRefreshToken(const std::string& token, TokenGrant& grant) const;
+
     // Answers 401 with a Google-shaped error and returns false unless the request
     // carries "Authorization: <type> <valid token>".
     bool CheckAuthorization(const httplib::Request& request, httplib::Response& response) const;
@@ -117,9 +144,13 @@ public:
     //            "code": status, "message": message}}
     static void SendError(httplib::Response& response, int status, const std::string& reason,
                           const std::string& message);
+    // Answers `document` as indented JSON, the way Google's services print it.
+    static void SendJson(httplib::Response& response, int status, const Json::Value& document);
 
     int PageSize() const;
-    void SetPageSize(int size);
+    void SetPageSize(int size); // values below 1 are taken as 1
+
+    std::chrono::milliseconds Latency() const;
 
 private:
     struct Impl;

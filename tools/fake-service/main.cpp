@@ -1,4 +1,157 @@
-int main()
+// orb-fake-service: serves the local stand-in for the Google services on 127.0.0.1 until
+// SIGINT or SIGTERM.
+
+#include "tools/fake-service/fake_service.h"
+
+#include <charconv>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <pthread.h>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr int kExitBadArguments = 2;
+constexpr int kExitCannotStart = 1;
+constexpr long long kHighestPort = 65535;
+
+constexpr const char* kUsage = "usage: orb-fake-service [--port N] [--seed FILE] [--page-size N] [--latency-ms N]\n"
+                               "                        [--tls-cert FILE --tls-key FILE]\n"
+                               "Serves the stand-in for the Google OAuth, Calendar and Tasks services on 127.0.0.1\n"
+                               "(port 0, the default, picks a free one) until interrupted.\n";
+
+struct Options
 {
-    return 1; // the server is being built
+    int port = 0;
+    std::string seedFile;
+    int pageSize = orb::fake::kDefaultPageSize;
+    long long latencyMs = 0;
+    orb::fake::TlsFiles tls;
+};
+
+bool ReadNumber(const std::string& text, long long lowest, long long highest, long long& number)
+{
+    const char* end = text.data() + text.size();
+    auto [stop, status] = std::from_chars(text.data(), end, number);
+    return !text.empty() && status == std::errc() && stop == end && number >= lowest && number <= highest;
+}
+
+// Empty when the arguments make sense; otherwise what is wrong with them.
+std::string ReadOptions(int argc, char** argv, Options& options, bool& help)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        if (name == "--help" || name == "-h") {
+            help = true;
+            return {};
+        }
+        if (i + 1 >= argc) {
+            return name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
+        }
+        std::string value = argv[++i];
+        long long number = 0;
+        if (name == "--port") {
+            if (!ReadNumber(value, 0, kHighestPort, number)) {
+                return "--port needs a number from 0 to 65535, not " + value;
+            }
+            options.port = static_cast<int>(number);
+        } else if (name == "--page-size") {
+            if (!ReadNumber(value, 1, INT32_MAX, number)) {
+                return "--page-size needs a whole number of at least 1, not " + value;
+            }
+            options.pageSize = static_cast<int>(number);
+        } else if (name == "--latency-ms") {
+            if (!ReadNumber(value, 0, INT32_MAX, number)) {
+                return "--latency-ms needs a whole number of at least 0, not " + value;
+            }
+            options.latencyMs = number;
+        } else if (name == "--seed") {
+            options.seedFile = value;
+        } else if (name == "--tls-cert") {
+            options.tls.certificate = value;
+        } else if (name == "--tls-key") {
+            options.tls.privateKey = value;
+        } else {
+            return "unknown argument " + name;
+        }
+    }
+    if (options.tls.certificate.empty() != options.tls.privateKey.empty()) {
+        return "--tls-cert and --tls-key go together";
+    }
+    return {};
+}
+
+bool ReadFile(const std::string& path, std::string& text)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    text = content.str();
+    return !file.bad();
+}
+
+int Fail(int code, const std::string& message)
+{
+    std::cerr << "orb-fake-service: " << message << "\n";
+    if (code == kExitBadArguments) {
+        std::cerr << kUsage;
+    }
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    bool help = false;
+    std::string problem = ReadOptions(argc, argv, options, help);
+    if (help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (!problem.empty()) {
+        return Fail(kExitBadArguments, problem);
+    }
+
+    orb::fake::FakeService service;
+    service.SetPageSize(options.pageSize);
+    service.SetLatency(std::chrono::milliseconds(options.latencyMs));
+    if (!options.seedFile.empty()) {
+        std::string text;
+        if (!ReadFile(options.seedFile, text)) {
+            return Fail(kExitBadArguments,
+                        "cannot read the seed file " + options.seedFile + ": " + std::strerror(errno));
+        }
+        std::string error;
+        if (!service.SeedFromJson(text, error)) {
+            return Fail(kExitBadArguments, "the seed file " + options.seedFile + ": " + error);
+        }
+    }
+
+    // The signals are taken by sigwait below, so every thread the service starts must
+    // leave them blocked.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    if (!service.Start(options.port, options.tls)) {
+        std::cerr << "orb-fake-service: " << service.StartError() << "\n";
+        return kExitCannotStart;
+    }
+    std::cout << "orb-fake-service listening on " << service.BaseUrl() << std::endl;
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    service.Stop();
+    return 0;
 }

@@ -1,0 +1,287 @@
+#include "service/event_client.h"
+
+#include "service/calendar_api.h"
+#include "service/clock.h"
+#include "service/diagnostics.h"
+#include "service/oauth.h"
+#include "service/prompter.h"
+#include "service/record_json.h"
+#include "service/text_codec.h"
+
+#include <json/json.h>
+
+#include <algorithm>
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kRangeFormat = "%Y-%m-%dT00:00:00.000Z";
+constexpr const char* kListQueryTail = "&orderBy=startTime&singleEvents=true";
+constexpr const char* kSelectedTrue = "true";
+constexpr const char* kEventCountLine = "Number of Event : ";
+constexpr const char* kListFailLine = "Event List Fail : ";
+constexpr const char* kSearchFailLine = "Event Search Fail : ";
+constexpr const char* kDeleteStatusLine = "Event Delete Fail : HTTP ";
+constexpr const char* kMalformedEventLine = "Malformed event skipped : ";
+constexpr const char* kMalformedAnswerLine = "Malformed event answer ignored";
+constexpr const char* kInsertFailPrefix = "Event Insert Fail\n";
+// Keeps the date arithmetic far from overflow whatever the settings file holds.
+constexpr int kMaxRangeDays = 1000000;
+
+// Dates, times and zones are the editor's or the service's texts; escaping them is a
+// no-op for every well-formed value and keeps an odd one from breaking the body.
+std::string Quoted(const std::string& text)
+{
+    return "\"" + EncodeJsonText(text, false) + "\"";
+}
+
+std::string InsertTime(const EventTime& time)
+{
+    if (!time.date.empty())
+        return "\"date\":" + Quoted(time.date);
+    if (time.dateTime.empty())
+        return {};
+    std::string out = "\"dateTime\":" + Quoted(time.dateTime);
+    if (!time.timeZone.empty())
+        out += ",\"timeZone\":" + Quoted(time.timeZone);
+    return out;
+}
+
+// Names both members and nulls the unused one, so a timed event can become all-day.
+std::string UpdateTime(const EventTime& time)
+{
+    if (!time.date.empty()) {
+        std::string out = "\"date\":" + Quoted(time.date);
+        if (!time.timeZone.empty())
+            out += ",\"timeZone\":" + Quoted(time.timeZone);
+        return out + ",\"dateTime\":null";
+    }
+    if (time.dateTime.empty())
+        return {};
+    return "\"date\":null," + InsertTime(time);
+}
+
+std::string CalendarName(const CalendarRecord& calendar)
+{
+    return calendar.summary + " (" + calendar.id + ")";
+}
+
+// Writes why a listing failed; `failLine` names what was being listed.
+void ReportListingFailure(ServiceContext& context, const ListingResult& result, const std::string& failLine)
+{
+    switch (result.outcome) {
+    case ListingOutcome::TransportFailed:
+        ReportTransportFailure(context.diagnostics, result.transportResult);
+        break;
+    case ListingOutcome::Unreadable:
+        WriteParseErrors(context.diagnostics, result.parseErrors);
+        break;
+    case ListingOutcome::Refused:
+    case ListingOutcome::Complete:
+        break;
+    }
+    context.diagnostics.WriteLine(failLine);
+    if (result.outcome == ListingOutcome::Refused)
+        context.diagnostics.WriteLine(result.answer);
+}
+
+// Parses an insert or update answer into `root`; true when it names an event, otherwise
+// the refusal is shown (or the parser's messages written) and the result is false.
+bool ReadWriteAnswer(ServiceContext& context, const std::string& answer, const std::string& refusalPrefix,
+                     Json::Value& root)
+{
+    std::string errors;
+    if (!ParseJsonAnswer(answer, root, errors)) {
+        WriteParseErrors(context.diagnostics, errors);
+        return false;
+    }
+    if (MemberText(root, "id").empty()) {
+        context.prompter.ShowMessage(refusalPrefix + answer);
+        return false;
+    }
+    return true;
+}
+
+void WriteEventCount(ServiceContext& context, const CalendarRecord& calendar)
+{
+    context.diagnostics.WriteLine(kEventCountLine + std::to_string(calendar.events.size()));
+}
+
+} // namespace
+
+EventListRange MakeEventListRange(const Clock& clock, int nCal_from, int nCal_to)
+{
+    const LocalDateTime now = clock.Now();
+    const int before = std::clamp(nCal_from, -kMaxRangeDays, kMaxRangeDays);
+    const int after = std::clamp(nCal_to, -kMaxRangeDays, kMaxRangeDays);
+    return {FormatLocal(AddDays(now, -before), kRangeFormat), FormatLocal(AddDays(now, after), kRangeFormat)};
+}
+
+std::string InsertEventBody(const EventRecord& record)
+{
+    std::string body = "{";
+    body += "\"kind\": \"calendar#event\",";
+    body += "\"status\": " + Quoted(record.status) + ",";
+    body += "\"summary\": " + Quoted(record.summary) + ",";
+    body += "\"description\": " + Quoted(record.description) + ",";
+    body += "\"location\": " + Quoted(record.location) + ",";
+    if (!record.colorId.empty())
+        body += "\"colorId\": " + Quoted(record.colorId) + ",";
+    body += "\"start\":{" + InsertTime(record.start) + "},";
+    body += "\"end\":{" + InsertTime(record.end) + "}";
+    body += "}";
+    return body;
+}
+
+std::string UpdateEventBody(const EventRecord& record)
+{
+    std::string body = "{";
+    body += "\"start\":{" + UpdateTime(record.start) + "},";
+    body += "\"end\":{" + UpdateTime(record.end) + "},";
+    body += "\"kind\":\"calendar#event\",";
+    body += "\"etag\":\"" + record.etag + "\","; // stored escaped
+    body += "\"status\":" + Quoted(record.status) + ",";
+    body += "\"summary\":" + Quoted(record.summary) + ",";
+    body += "\"description\":" + Quoted(record.description) + ",";
+    body += record.colorId.empty() ? "\"colorId\":null," : "\"colorId\":" + Quoted(record.colorId) + ",";
+    body += "\"location\":" + Quoted(record.location);
+    body += "}";
+    return body;
+}
+
+bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to)
+{
+    EnsureAccessToken(context);
+    const EventListRange range = MakeEventListRange(context.clock, nCal_from, nCal_to);
+    const std::string query = "?timeMin=" + range.timeMin + "&timeMax=" + range.timeMax + kListQueryTail;
+
+    for (CalendarRecord& calendar : calendars) {
+        if (calendar.selected != kSelectedTrue)
+            continue;
+        // The service orders them by start; appended as they come, without a local sort.
+        const ListingResult result = FetchListing(
+            context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), [&](const Json::Value& item) {
+                EventRecord event;
+                if (!ReadEvent(item, event)) {
+                    context.diagnostics.WriteLine(kMalformedEventLine + CalendarName(calendar));
+                    return;
+                }
+                ReadEventEtag(item, event);
+                ApplyTimeZoneFallback(event, calendar.timeZone);
+                calendar.events.push_back(std::move(event));
+            });
+        if (result.outcome != ListingOutcome::Complete)
+            ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
+        else
+            WriteEventCount(context, calendar);
+    }
+    return true;
+}
+
+bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,
+                  std::vector<EventRecord>& results)
+{
+    EnsureAccessToken(context);
+    // A query value, not JSON: a search for a quote is a search for a quote.
+    const std::string url = CalendarApiUrl(context.config, EventsPath(calendarId) + "?q=" + EncodeQueryValue(text));
+    const ListingResult result = FetchListing(context, url, [&](const Json::Value& item) {
+        EventRecord event;
+        if (ReadEvent(item, event))
+            results.push_back(std::move(event));
+        else
+            context.diagnostics.WriteLine(kMalformedEventLine + calendarId);
+    });
+    if (result.outcome != ListingOutcome::Complete)
+        ReportListingFailure(context, result, kSearchFailLine + calendarId);
+    return true;
+}
+
+bool InsertEvent(ServiceContext& context, EventRecord& record, std::vector<CalendarRecord>& calendars,
+                 const std::string& calendarId)
+{
+    EnsureAccessToken(context);
+    std::string answer;
+    const int result = context.transport.HttpPost(CalendarApiUrl(context.config, EventsPath(calendarId)),
+                                                  InsertEventBody(record), answer, JsonRequestHeaders(context.session));
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result);
+        return false;
+    }
+    Json::Value root;
+    if (!ReadWriteAnswer(context, answer, kInsertFailPrefix, root))
+        return true;
+    if (!ReadEvent(root, record)) {
+        context.diagnostics.WriteLine(kMalformedAnswerLine);
+        return true;
+    }
+    if (CalendarRecord* calendar = FindCalendar(calendars, calendarId)) {
+        ApplyTimeZoneFallback(record, calendar->timeZone);
+        calendar->events.push_back(record);
+        SortEvents(calendar->events);
+        WriteEventCount(context, *calendar);
+    }
+    return true;
+}
+
+bool UpdateEvent(ServiceContext& context, EventRecord& record, std::vector<CalendarRecord>& calendars,
+                 const std::string& calendarId)
+{
+    EnsureAccessToken(context);
+    std::string answer;
+    const int result =
+        context.transport.HttpPatch(CalendarApiUrl(context.config, EventPath(calendarId, record.id)),
+                                    UpdateEventBody(record), answer, JsonRequestHeaders(context.session));
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result);
+        return false;
+    }
+    Json::Value root;
+    if (!ReadWriteAnswer(context, answer, "", root))
+        return true;
+    EventRecord refreshed = record;
+    if (!ReadEvent(root, refreshed)) {
+        context.diagnostics.WriteLine(kMalformedAnswerLine);
+        return true;
+    }
+    if (refreshed.colorId.empty())
+        refreshed.colorText.clear();
+    record = std::move(refreshed);
+    if (CalendarRecord* calendar = FindCalendar(calendars, calendarId)) {
+        ApplyTimeZoneFallback(record, calendar->timeZone);
+        SortEvents(calendar->events);
+    }
+    return true;
+}
+
+bool DeleteEvent(ServiceContext& context, std::vector<CalendarRecord>& calendars, const std::string& calendarId,
+                 const std::string& eventId)
+{
+    EnsureAccessToken(context);
+    // Copies: the caller may pass the stored event's own id, which the removal moves.
+    const std::string calendar = calendarId;
+    const std::string event = eventId;
+    std::string answer;
+    int status = 0;
+    const int result = context.transport.HttpDelete(CalendarApiUrl(context.config, EventPath(calendar, event)), "",
+                                                    answer, context.session.AuthorizationLine(), &status);
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result);
+        return false;
+    }
+    if (!answer.empty()) {
+        context.diagnostics.WriteLine(answer);
+        return false;
+    }
+    if (!IsSuccessStatus(status)) {
+        context.diagnostics.WriteLine(kDeleteStatusLine + std::to_string(status));
+        return false;
+    }
+    if (CalendarRecord* found = FindCalendar(calendars, calendar)) {
+        std::erase_if(found->events, [&](const EventRecord& stored) { return stored.id == event; });
+        SortEvents(found->events);
+    }
+    return true;
+}
+
+} // namespace orb

@@ -1,0 +1,60 @@
+#include "service/records.h"
+
+#include <algorithm>
+
+namespace orb {
+
+namespace {
+constexpr std::size_t kDateKeyLength = 10; // "YYYY-MM-DD"
+constexpr std::size_t kMaxColorIdDigits = 4;
+} // namespace
+
+std::string EventColorText(const std::string& colorId)
+{
+    // Digits only, and few of them: a service answer must not overflow the lookup.
+    if (colorId.empty() || colorId.size() > kMaxColorIdDigits)
+        return {};
+    int value = 0;
+    for (const char c : colorId) {
+        if (c < '0' || c > '9')
+            return {};
+        value = value * 10 + (c - '0');
+    }
+    if (value < kFirstEventColorId || value >= kFirstEventColorId + kEventColorCount)
+        return {};
+    return std::string(EventColorTable[static_cast<std::size_t>(value - kFirstEventColorId)]);
+}
+
+std::string StartDateKey(const EventRecord& event)
+{
+    if (!event.start.date.empty())
+        return event.start.date;
+    return event.start.dateTime.substr(0, kDateKeyLength);
+}
+
+bool EventStartsBefore(const EventRecord& a, const EventRecord& b)
+{
+    return StartDateKey(a) < StartDateKey(b);
+}
+
+void SortEvents(std::vector<EventRecord>& events)
+{
+    std::stable_sort(events.begin(), events.end(), EventStartsBefore);
+}
+
+void ApplyTimeZoneFallback(EventRecord& event, const std::string& calendarTimeZone)
+{
+    if (event.start.timeZone.empty())
+        event.start.timeZone = calendarTimeZone;
+    if (event.end.timeZone.empty())
+        event.end.timeZone = calendarTimeZone;
+}
+
+CalendarRecord* FindCalendar(std::vector<CalendarRecord>& calendars, const std::string& calendarId)
+{
+    const auto found = std::find_if(calendars.begin(), calendars.end(),
+                                    [&](const CalendarRecord& calendar) { return calendar.id == calendarId; });
+    return found == calendars.end() ? nullptr : &*found;
+}
+
+} // namespace orb

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orb {
+
+// Every text below is UTF-8 as read from the service; an empty text means "absent".
+
+struct EventPerson
+{
+    std::string id;
+    std::string email;
+    std::string displayName;
+    std::string self; // "true", "false" or empty
+};
+
+// An all-day time has `date` ("YYYY-MM-DD"); a timed one has `dateTime` as sent.
+struct EventTime
+{
+    std::string date;
+    std::string dateTime;
+    std::string timeZone;
+};
+
+struct EventRecord
+{
+    std::string id;
+    std::string etag; // JSON-escaped, ready to go inside a JSON string
+    std::string kind;
+    std::string summary;
+    std::string description;
+    std::string status;
+    std::string created;
+    std::string updated;
+    std::string location;
+    std::string colorId;
+    EventPerson creator;
+    EventTime start;
+    EventTime end;
+    std::string colorText; // "#RRGGBB" from EventColorTable, empty for the calendar's colour
+};
+
+struct CalendarRecord
+{
+    std::string id;
+    std::string kind;
+    std::string summary;
+    std::string description;
+    std::string timeZone; // also the fallback zone of its events
+    std::string colorId;
+    std::string backgroundColor;
+    std::string foregroundColor;
+    std::string accessRole;
+    std::string selected;            // "true", "false" or empty; only "true" has its events fetched
+    std::int32_t tag = 0;            // 1 while the calendar's tree row is expanded; the clients leave it alone
+    std::vector<EventRecord> events; // in event order
+};
+
+constexpr int kFirstEventColorId = 1;
+constexpr int kEventColorCount = 11;
+
+// Google Calendar's event colours; entry i is colour id i + kFirstEventColorId.
+inline constexpr std::array<std::string_view, kEventColorCount> EventColorTable = {
+    "#A4BDFC", "#7AE7BF", "#DBADFF", "#FF887C", "#FBD75B", "#FFB878",
+    "#46D6DB", "#E1E1E1", "#5484ED", "#51B749", "#DC2127",
+};
+
+// The colour text for a decimal colour id; empty for anything outside 1..11.
+std::string EventColorText(const std::string& colorId);
+
+// The start's all-day date, else the first ten characters of its date-time.
+std::string StartDateKey(const EventRecord& event);
+
+// Orders by start date key, byte by byte.
+bool EventStartsBefore(const EventRecord& a, const EventRecord& b);
+
+// Stable, so events of one day keep the order the service gave them.
+void SortEvents(std::vector<EventRecord>& events);
+
+// An event without its own time zone takes its calendar's.
+void ApplyTimeZoneFallback(EventRecord& event, const std::string& calendarTimeZone);
+
+// The first calendar with exactly this id, or nullptr.
+CalendarRecord* FindCalendar(std::vector<CalendarRecord>& calendars, const std::string& calendarId);
+
+} // namespace orb

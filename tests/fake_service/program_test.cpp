@@ -1,0 +1,187 @@
+#include "tests/fake_service/fake_service_test_support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+extern char** environ;
+
+namespace orb::fake::test {
+namespace {
+
+// The orb-fake-service program as a child process with its standard output and error read back.
+class Program
+{
+public:
+    explicit Program(std::vector<std::string> arguments)
+    {
+        int out[2];
+        int err[2];
+        if (pipe(out) != 0 || pipe(err) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addclose(&actions, err[0]);
+        arguments.insert(arguments.begin(), ORB_FAKE_SERVICE_PROGRAM);
+        std::vector<char*> argv;
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, ORB_FAKE_SERVICE_PROGRAM, &actions, nullptr, argv.data(), environ) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        close(err[1]);
+        out_ = out[0];
+        err_ = err[0];
+    }
+
+    ~Program()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        close(out_);
+        close(err_);
+    }
+
+    // The first line of standard output; empty if none comes within the client time-out.
+    std::string FirstLine()
+    {
+        std::string text;
+        auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
+        while (text.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+            pollfd watched{out_, POLLIN, 0};
+            if (poll(&watched, 1, 50) <= 0) {
+                continue;
+            }
+            char chunk[256];
+            ssize_t received = read(out_, chunk, sizeof chunk);
+            if (received <= 0) {
+                break;
+            }
+            text.append(chunk, static_cast<std::size_t>(received));
+        }
+        return text.substr(0, text.find('\n'));
+    }
+
+    // Waits for the exit; -1 when the program does not end within the client time-out.
+    int ExitCode()
+    {
+        auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
+
+    std::string Errors()
+    {
+        std::string text;
+        char chunk[256];
+        fcntl(err_, F_SETFL, O_NONBLOCK);
+        ssize_t received;
+        while ((received = read(err_, chunk, sizeof chunk)) > 0) {
+            text.append(chunk, static_cast<std::size_t>(received));
+        }
+        return text;
+    }
+
+    void Signal(int number) { kill(pid_, number); }
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+};
+
+int PortOf(const std::string& line)
+{
+    auto colon = line.rfind(':');
+    return colon == std::string::npos ? 0 : std::atoi(line.c_str() + colon + 1);
+}
+
+TEST(ProgramRun, PrintsItsAddressServesTheSeedAndEndsCleanlyOnSigterm)
+{
+    std::string seed = MakeTemporaryFolder() + "/seed.json";
+    std::ofstream(seed) << R"({"oauth": {"refreshTokens": ["program-refresh"]}})";
+    Program program({"--seed", seed, "--page-size", "7", "--latency-ms", "1"});
+    std::string line = program.FirstLine();
+    ASSERT_EQ(line.rfind("orb-fake-service listening on http://127.0.0.1:", 0), 0u) << line << program.Errors();
+
+    httplib::Client client("127.0.0.1", PortOf(line));
+    client.set_read_timeout(kClientTimeout);
+    auto answer = client.Post("/o/oauth2/token", "refresh_token=program-refresh&client_id=c&grant_type=refresh_token",
+                              "application/x-www-form-urlencoded");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_FALSE(ParseJson(answer->body)["access_token"].asString().empty());
+
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST(ProgramRun, SigintEndsItToo)
+{
+    Program program({"--port", "0"});
+    ASSERT_FALSE(program.FirstLine().empty());
+    program.Signal(SIGINT);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST(ProgramRun, BadArgumentsAndSeedsExitWith2AndSayWhy)
+{
+    std::string folder = MakeTemporaryFolder();
+    std::string badSeed = folder + "/bad.json";
+    std::ofstream(badSeed) << "{\"oauth\": [";
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {{"--port"}, "--port"},
+        {{"--port", "70000"}, "--port"},
+        {{"--port", "12ab"}, "--port"},
+        {{"--page-size", "0"}, "--page-size"},
+        {{"--latency-ms", "-3"}, "--latency-ms"},
+        {{"--frobnicate", "1"}, "--frobnicate"},
+        {{"--tls-cert", "c.pem"}, "--tls-key"},
+        {{"--seed", folder + "/absent.json"}, "absent.json"},
+        {{"--seed", badSeed}, "not valid JSON"},
+    };
+    for (const auto& entry : cases) {
+        Program program(entry.arguments);
+        EXPECT_EQ(program.ExitCode(), 2) << entry.arguments[0];
+        std::string errors = program.Errors();
+        EXPECT_NE(errors.find(entry.mentions), std::string::npos) << entry.arguments[0] << ": " << errors;
+    }
+}
+
+TEST(ProgramRun, ADemoSeedThatLoads)
+{
+    Program program({"--seed", ORB_DEMO_SEED});
+    ASSERT_FALSE(program.FirstLine().empty()) << program.Errors();
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+} // namespace
+} // namespace orb::fake::test

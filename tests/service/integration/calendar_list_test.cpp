@@ -1,0 +1,95 @@
+#include "service/calendar_client.h"
+
+#include "tests/service/integration/calendar_fixture.h"
+
+namespace orb::test {
+namespace {
+
+using CalendarListWire = CalendarServiceTest;
+
+TEST_F(CalendarListWire, ListFollowsEveryPage)
+{
+    service.SetPageSize(2); // five calendars: three pages
+    std::vector<CalendarRecord> calendars;
+    ASSERT_TRUE(ListCalendars(context, calendars));
+
+    ASSERT_EQ(calendars.size(), 5u);
+    EXPECT_EQ(calendars[0].id, kPrimaryId);
+    EXPECT_EQ(calendars[2].id, kHolidayId);
+    EXPECT_EQ(calendars[2].summary, "대한민국의 휴일");
+    EXPECT_EQ(calendars[2].accessRole, "reader");
+    EXPECT_EQ(calendars[3].selected, "false");
+    EXPECT_EQ(calendars[4].selected, "");
+    EXPECT_EQ(RequestedTargets("GET").size(), 3u);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(CalendarListWire, ListWithARejectedTokenShowsTheServicesAnswer)
+{
+    service.RevokeAccessTokens();
+    // What the service answers a GET of the list with this token.
+    std::string expected;
+    ASSERT_EQ(transport.HttpGet(config.apiBase + "/calendar/v3/users/me/calendarList", "", expected), kHttpCompleted);
+
+    std::vector<CalendarRecord> calendars;
+    EXPECT_FALSE(ListCalendars(context, calendars));
+    EXPECT_TRUE(calendars.empty());
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{expected});
+    EXPECT_NE(expected.find("401"), std::string::npos);
+}
+
+TEST_F(CalendarListWire, UpdateChangesTitleAndColourAndTheNextListShowsThem)
+{
+    std::vector<CalendarRecord> calendars;
+    ASSERT_TRUE(ListCalendars(context, calendars));
+    CalendarRecord& mine = calendars[0];
+    mine.summary = "가족 \"Kim\"\nhome";
+    mine.description = "back\\slash";
+    mine.colorId = "7";
+    mine.events.resize(1);
+
+    ASSERT_TRUE(UpdateCalendar(context, mine, mine.id));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(mine.summary, "가족 \"Kim\"\nhome");
+    EXPECT_EQ(mine.colorId, "7");
+    EXPECT_EQ(mine.backgroundColor, "#42d692");
+    EXPECT_EQ(mine.events.size(), 1u);
+    const std::vector<std::string> patches = RequestedTargets("PATCH");
+    EXPECT_EQ(patches, (std::vector<std::string>{"/calendar/v3/calendars/me%40example.com",
+                                                 "/calendar/v3/users/me/calendarList/me%40example.com"}));
+
+    std::vector<CalendarRecord> again;
+    ASSERT_TRUE(ListCalendars(context, again));
+    EXPECT_EQ(again[0].summary, mine.summary);
+    EXPECT_EQ(again[0].description, "back\\slash");
+    EXPECT_EQ(again[0].backgroundColor, "#42d692");
+}
+
+TEST_F(CalendarListWire, UpdateOfAReadOnlyCalendarIsRefusedBeforeTheListEntry)
+{
+    std::vector<CalendarRecord> calendars;
+    ASSERT_TRUE(ListCalendars(context, calendars));
+    CalendarRecord holiday = calendars[2];
+    holiday.summary = "Mine now";
+
+    EXPECT_TRUE(UpdateCalendar(context, holiday, holiday.id));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].find("\"error\""), std::string::npos);
+    EXPECT_EQ(
+        RequestedTargets("PATCH"),
+        std::vector<std::string>{"/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com"});
+    EXPECT_EQ(holiday.summary, "Mine now");
+}
+
+TEST_F(CalendarListWire, UpdateOfAnUnknownCalendarShowsTheNotFoundDocument)
+{
+    CalendarRecord record;
+    record.summary = "x";
+    EXPECT_TRUE(UpdateCalendar(context, record, "nobody@example.com"));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].find("notFound"), std::string::npos);
+    EXPECT_EQ(record.id, "");
+}
+
+} // namespace
+} // namespace orb::test

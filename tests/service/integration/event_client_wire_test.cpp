@@ -1,0 +1,198 @@
+#include "service/calendar_client.h"
+#include "service/event_client.h"
+
+#include "tests/service/integration/calendar_fixture.h"
+
+namespace orb::test {
+namespace {
+
+constexpr int kDaysBefore = 7;
+constexpr int kDaysAfter = 31;
+
+class EventWire : public CalendarServiceTest
+{
+protected:
+    // A fresh load pass: the calendar list, then the events of the selected calendars.
+    std::vector<CalendarRecord> Load()
+    {
+        std::vector<CalendarRecord> calendars;
+        EXPECT_TRUE(ListCalendars(context, calendars));
+        EXPECT_TRUE(ListEvents(context, calendars, kDaysBefore, kDaysAfter));
+        return calendars;
+    }
+
+    // Throws (and so fails the test) when the calendar is missing.
+    template <typename Calendars> static auto& Find(Calendars& calendars, const std::string& id)
+    {
+        std::size_t index = 0;
+        while (index < calendars.size() && calendars[index].id != id)
+            ++index;
+        return calendars.at(index);
+    }
+
+    static EventRecord TimedEvent(const std::string& summary)
+    {
+        EventRecord event;
+        event.status = "confirmed";
+        event.summary = summary;
+        event.description = "line one\nline \"two\"";
+        event.location = "서울";
+        event.start.dateTime = "2026-06-15T10:00:00+09:00";
+        event.end.dateTime = "2026-06-15T11:00:00+09:00";
+        event.colorId = "11";
+        return event;
+    }
+};
+
+TEST_F(EventWire, ListTakesTheWindowFromTheClockAndSkipsUnselectedCalendars)
+{
+    const std::vector<CalendarRecord> calendars = Load();
+
+    // 10 June, 7 days back and 31 ahead: 3 June to 11 July. Edge events that end as the
+    // window opens or start as it closes stay out.
+    const CalendarRecord& mine = Find(calendars, kPrimaryId);
+    EXPECT_EQ(Ids(mine.events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
+    EXPECT_EQ(mine.events[1].summary, "한국 축제");
+    EXPECT_EQ(mine.events[1].start.timeZone, "Asia/Seoul");
+    EXPECT_EQ(mine.events[0].etag.substr(0, 2), "\\\"");
+    EXPECT_EQ(Ids(Find(calendars, kHolidayId).events), std::vector<std::string>{"holiday1"});
+    EXPECT_TRUE(Find(calendars, kHiddenId).events.empty());
+
+    const std::vector<std::string> gets = RequestedTargets("GET");
+    ASSERT_EQ(gets.size(), 4u); // the list, then three selected calendars
+    EXPECT_EQ(gets[1], "/calendar/v3/calendars/me%40example.com/events?timeMin=2026-06-03T00:00:00.000Z"
+                       "&timeMax=2026-07-11T00:00:00.000Z&orderBy=startTime&singleEvents=true");
+    EXPECT_EQ(gets[2].rfind("/calendar/v3/calendars/family%2bkids%40group.calendar.google.com/events?", 0), 0u);
+    EXPECT_EQ(gets[3].rfind("/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com/events?", 0),
+              0u);
+    EXPECT_TRUE(diagnostics.Contains("Number of Event : 4"));
+}
+
+TEST_F(EventWire, ListFollowsPagesInStartOrder)
+{
+    service.SetPageSize(1);
+    const std::vector<CalendarRecord> calendars = Load();
+    EXPECT_EQ(Ids(Find(calendars, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
+    const std::vector<std::string> gets = RequestedTargets("GET");
+    const auto primaryPages = std::count_if(gets.begin(), gets.end(), [](const std::string& target) {
+        return target.rfind("/calendar/v3/calendars/me%40example.com/events?", 0) == 0;
+    });
+    EXPECT_EQ(primaryPages, 4);
+}
+
+TEST_F(EventWire, SearchSendsKoreanAndReservedCharactersIntact)
+{
+    std::vector<EventRecord> results;
+    EXPECT_TRUE(SearchEvents(context, kPrimaryId, "한국", results));
+    EXPECT_EQ(Ids(results), std::vector<std::string>{"timed"});
+
+    results.clear();
+    EXPECT_TRUE(SearchEvents(context, kPrimaryId, "a b&c#d", results));
+    EXPECT_EQ(Ids(results), std::vector<std::string>{"first"});
+
+    results.clear();
+    EXPECT_TRUE(SearchEvents(context, kPrimaryId, "\"quoted\"", results));
+    EXPECT_EQ(Ids(results), std::vector<std::string>{"first"});
+
+    const std::vector<std::string> gets = RequestedTargets("GET");
+    ASSERT_EQ(gets.size(), 3u);
+    EXPECT_EQ(gets[0], "/calendar/v3/calendars/me%40example.com/events?q=%ED%95%9C%EA%B5%AD");
+    EXPECT_EQ(gets[1], "/calendar/v3/calendars/me%40example.com/events?q=a%20b%26c%23d");
+}
+
+TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
+{
+    std::vector<CalendarRecord> store = Load();
+    CalendarRecord& family = Find(store, kFamilyId);
+
+    EventRecord created = TimedEvent("새 일정 \"new\"");
+    ASSERT_TRUE(InsertEvent(context, created, store, kFamilyId));
+    ASSERT_FALSE(created.id.empty());
+    EXPECT_EQ(created.colorText, "#DC2127");
+    EXPECT_EQ(created.start.timeZone, "Asia/Seoul");
+    EXPECT_EQ(Ids(family.events), (std::vector<std::string>{"school", created.id}));
+    EXPECT_EQ(RequestedTargets("POST").back(),
+              "/calendar/v3/calendars/family%2bkids%40group.calendar.google.com/events");
+
+    std::vector<CalendarRecord> reloaded = Load();
+    const std::vector<EventRecord>& listed = Find(reloaded, kFamilyId).events;
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[1].summary, "새 일정 \"new\"");
+    EXPECT_EQ(listed[1].description, "line one\nline \"two\"");
+    EXPECT_EQ(listed[1].location, "서울");
+
+    // Turn it into an all-day event before the school day, without a colour.
+    EventRecord& stored = family.events[1];
+    stored.etag = listed[1].etag;
+    stored.summary = "Moved";
+    stored.start = {"2026-06-11", "", "Asia/Seoul"};
+    stored.end = {"2026-06-12", "", "Asia/Seoul"};
+    stored.colorId.clear();
+    ASSERT_TRUE(UpdateEvent(context, stored, store, kFamilyId));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(Ids(family.events), (std::vector<std::string>{created.id, "school"}));
+    EXPECT_EQ(family.events[0].colorText, "");
+
+    reloaded = Load();
+    const EventRecord& moved = Find(reloaded, kFamilyId).events.at(0);
+    EXPECT_EQ(moved.summary, "Moved");
+    EXPECT_EQ(moved.start.date, "2026-06-11");
+    EXPECT_EQ(moved.start.dateTime, "");
+    EXPECT_EQ(moved.colorId, "");
+
+    ASSERT_TRUE(DeleteEvent(context, store, kFamilyId, created.id));
+    EXPECT_EQ(Ids(family.events), std::vector<std::string>{"school"});
+    reloaded = Load();
+    EXPECT_EQ(Ids(Find(reloaded, kFamilyId).events), std::vector<std::string>{"school"});
+}
+
+TEST_F(EventWire, InsertIntoAReadOnlyCalendarShowsThePrefixedAnswer)
+{
+    std::vector<CalendarRecord> store = Load();
+    EventRecord event = TimedEvent("Not allowed");
+    ASSERT_TRUE(InsertEvent(context, event, store, kHolidayId));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    const std::string prefix = "Event Insert Fail\n";
+    EXPECT_EQ(prompter.messages[0].rfind(prefix, 0), 0u);
+    EXPECT_NE(prompter.messages[0].find("requiredAccessLevel"), std::string::npos);
+    EXPECT_EQ(event.id, "");
+    EXPECT_EQ(Ids(Find(store, kHolidayId).events), std::vector<std::string>{"holiday1"});
+}
+
+TEST_F(EventWire, UpdateOfAVanishedEventShowsTheBareAnswer)
+{
+    std::vector<CalendarRecord> store = Load();
+    EventRecord gone = TimedEvent("Gone");
+    gone.id = "nosuchevent";
+    EXPECT_TRUE(UpdateEvent(context, gone, store, kPrimaryId));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind("{", 0), 0u);
+    EXPECT_NE(prompter.messages[0].find("notFound"), std::string::npos);
+    EXPECT_EQ(gone.summary, "Gone");
+}
+
+TEST_F(EventWire, DeleteRefusedByTheServiceKeepsTheEvent)
+{
+    std::vector<CalendarRecord> store = Load();
+    EXPECT_FALSE(DeleteEvent(context, store, kHolidayId, "holiday1"));
+    EXPECT_TRUE(diagnostics.Contains("requiredAccessLevel"));
+    EXPECT_EQ(Ids(Find(store, kHolidayId).events), std::vector<std::string>{"holiday1"});
+}
+
+TEST_F(EventWire, DeleteOnADeadConnectionKeepsTheEvent)
+{
+    std::vector<CalendarRecord> store = Load();
+    // The token check, the refresh it falls back to, and the delete itself.
+    service.FailNext(3, {fake::FaultKind::Drop});
+    EXPECT_FALSE(DeleteEvent(context, store, kPrimaryId, "timed"));
+    EXPECT_EQ(RequestedTargets("DELETE"),
+              std::vector<std::string>{"/calendar/v3/calendars/me%40example.com/events/timed"});
+    EXPECT_TRUE(diagnostics.Contains("(Connection Aborted)12030"));
+    EXPECT_EQ(Ids(Find(store, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
+
+    const std::vector<CalendarRecord> reloaded = Load();
+    EXPECT_EQ(Ids(Find(reloaded, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
+}
+
+} // namespace
+} // namespace orb::test

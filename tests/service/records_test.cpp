@@ -1,0 +1,198 @@
+#include "service/record_json.h"
+#include "service/records.h"
+
+#include <json/json.h>
+
+#include <gtest/gtest.h>
+
+namespace orb {
+namespace {
+
+Json::Value ParseOrDie(const std::string& text)
+{
+    Json::Value root;
+    std::string errors;
+    EXPECT_TRUE(ParseJsonAnswer(text, root, errors)) << errors;
+    return root;
+}
+
+EventRecord EventOn(const std::string& id, const std::string& date, const std::string& dateTime = "")
+{
+    EventRecord event;
+    event.id = id;
+    event.start.date = date;
+    event.start.dateTime = dateTime;
+    return event;
+}
+
+TEST(EventColorTable, LooksUpIdsOneToElevenAndNothingElse)
+{
+    EXPECT_EQ(EventColorText("1"), "#A4BDFC");
+    EXPECT_EQ(EventColorText("5"), "#FBD75B");
+    EXPECT_EQ(EventColorText("11"), "#DC2127");
+    EXPECT_EQ(EventColorText("05"), "#FBD75B");
+    // Outside the table, or not a plain decimal: no colour rather than a wrong one.
+    for (const char* id : {"", "0", "12", "-1", " 5", "5a", "abc", "99999999999999999999"})
+        EXPECT_EQ(EventColorText(id), "") << id;
+}
+
+TEST(EventRecordFromJson, ReadsFieldsCreatorAndTimes)
+{
+    const Json::Value item = ParseOrDie(R"({"id":"e1","kind":"calendar#event","summary":"회의",
+        "description":"d","location":"l","created":"c","updated":"u","status":"confirmed","colorId":"5",
+        "creator":{"id":"p","email":"me@example.com","displayName":"Me","self":true},
+        "start":{"dateTime":"2026-12-08T08:00:00+09:00","timeZone":"Asia/Seoul"},
+        "end":{"date":"2026-12-09"}})");
+    EventRecord event;
+    ASSERT_TRUE(ReadEvent(item, event));
+    EXPECT_EQ(event.summary, "회의");
+    EXPECT_EQ(event.status, "confirmed");
+    EXPECT_EQ(event.colorText, "#FBD75B");
+    EXPECT_EQ(event.creator.email, "me@example.com");
+    EXPECT_EQ(event.creator.self, "true");
+    EXPECT_EQ(event.start.dateTime, "2026-12-08T08:00:00+09:00");
+    EXPECT_EQ(event.start.timeZone, "Asia/Seoul");
+    EXPECT_EQ(event.end.date, "2026-12-09");
+    EXPECT_EQ(event.etag, ""); // only the listing reads the etag
+}
+
+TEST(EventRecordFromJson, WithoutColourIdKeepsThePreviousColourText)
+{
+    EventRecord event;
+    event.colorText = "#123456";
+    ASSERT_TRUE(ReadEvent(ParseOrDie(R"({"id":"e","start":{"date":"2026-12-08"}})"), event));
+    EXPECT_EQ(event.colorId, "");
+    EXPECT_EQ(event.colorText, "#123456");
+
+    ASSERT_TRUE(ReadEvent(ParseOrDie(R"({"id":"e","colorId":"12","start":{"date":"2026-12-08"}})"), event));
+    EXPECT_EQ(event.colorText, "");
+}
+
+TEST(EventRecordFromJson, EtagIsStoredReadyForAJsonString)
+{
+    EventRecord event;
+    ReadEventEtag(ParseOrDie(R"({"etag":"\"abc\""})"), event);
+    EXPECT_EQ(event.etag, "\\\"abc\\\"");
+    EXPECT_EQ(event.etag.size(), 7u);
+
+    // A tag that is not a plain quoted text must still not break a body.
+    ReadEventEtag(ParseOrDie(R"({"etag":"a\"b\\"})"), event);
+    EXPECT_EQ(event.etag, "a\\\"b\\\\");
+}
+
+TEST(EventRecordFromJson, MalformedElementsAreRejectedAndLeaveTheRecordAlone)
+{
+    const char* malformed[] = {
+        R"([1,2])",
+        R"("text")",
+        R"({"start":{"date":"2026-12-08"}})", // no id
+        R"({"id":"e"})",                      // no start
+        R"({"id":"e","start":"2026-12-08"})", // start of the wrong type
+        R"({"id":"e","start":{"date":{}}})",  // nested member of the wrong type
+        R"({"id":"e","summary":["x"],"start":{"date":"2026-12-08"}})",
+        R"({"id":"e","start":{"date":"2026-12-08"},"end":7})",
+        R"({"id":"e","start":{"date":"2026-12-08"},"creator":"me"})",
+    };
+    for (const char* text : malformed) {
+        EventRecord event;
+        event.summary = "kept";
+        EXPECT_FALSE(ReadEvent(ParseOrDie(text), event)) << text;
+        EXPECT_EQ(event.summary, "kept") << text;
+        EXPECT_EQ(event.id, "") << text;
+    }
+}
+
+TEST(EventRecordFromJson, OddScalarsAndBrokenUtf8BecomeHarmlessText)
+{
+    const std::string text = "{\"id\":\"e\",\"summary\":\"a\xff\",\"colorId\":123456789012345678901234567890,"
+                             "\"location\":null,\"start\":{\"date\":\"2026-12-08\"}}";
+    EventRecord event;
+    ASSERT_TRUE(ReadEvent(ParseOrDie(text), event));
+    EXPECT_EQ(event.summary, "a\xEF\xBF\xBD");
+    EXPECT_EQ(event.colorText, "");
+    EXPECT_EQ(event.location, "");
+}
+
+TEST(JsonAnswer, UnparsableAndTooDeepTextsFailWithoutThrowing)
+{
+    Json::Value root;
+    std::string errors;
+    EXPECT_FALSE(ParseJsonAnswer("", root, errors));
+    EXPECT_FALSE(errors.empty());
+    EXPECT_FALSE(ParseJsonAnswer("<html>502</html>", root, errors));
+    EXPECT_FALSE(ParseJsonAnswer("{\"a\":1e400}", root, errors));
+    EXPECT_FALSE(ParseJsonAnswer(std::string(100000, '['), root, errors));
+    EXPECT_TRUE(root.isNull());
+}
+
+TEST(JsonAnswer, OnlyANonEmptyErrorContainerIsARefusal)
+{
+    EXPECT_TRUE(HasErrorDocument(ParseOrDie(R"({"error":{"code":404}})")));
+    EXPECT_TRUE(HasErrorDocument(ParseOrDie(R"({"error":[1]})")));
+    EXPECT_FALSE(HasErrorDocument(ParseOrDie(R"({"error":{}})")));
+    EXPECT_FALSE(HasErrorDocument(ParseOrDie(R"({"error":"invalid_token"})")));
+    EXPECT_FALSE(HasErrorDocument(ParseOrDie(R"([{"error":{"code":1}}])")));
+}
+
+TEST(CalendarRecordFromJson, SelectedIsTextAndTagAndEventsSurviveARefresh)
+{
+    CalendarRecord calendar;
+    calendar.tag = 1;
+    calendar.events.push_back(EventOn("e", "2026-12-08"));
+    ASSERT_TRUE(ReadCalendar(ParseOrDie(R"({"id":"c","summary":"S","timeZone":"Asia/Seoul","colorId":"7",
+        "backgroundColor":"#42d692","accessRole":"owner","selected":false})"),
+                             calendar));
+    EXPECT_EQ(calendar.selected, "false");
+    EXPECT_EQ(calendar.backgroundColor, "#42d692");
+    EXPECT_EQ(calendar.tag, 1);
+    EXPECT_EQ(calendar.events.size(), 1u);
+
+    CalendarRecord fresh;
+    ASSERT_TRUE(ReadCalendar(ParseOrDie(R"({"id":"c"})"), fresh));
+    EXPECT_EQ(fresh.selected, ""); // never fetched
+
+    EXPECT_FALSE(ReadCalendar(ParseOrDie(R"({"summary":"no id"})"), fresh));
+    EXPECT_FALSE(ReadCalendar(ParseOrDie(R"({"id":"c","summary":{"x":1}})"), fresh));
+    EXPECT_EQ(fresh.id, "c");
+}
+
+TEST(EventOrder, StartKeyIsTheDateOrTheFirstTenCharactersOfTheDateTime)
+{
+    EXPECT_EQ(StartDateKey(EventOn("a", "2026-12-08", "2026-12-09T10:00:00+09:00")), "2026-12-08");
+    EXPECT_EQ(StartDateKey(EventOn("a", "", "2026-12-09T10:00:00+09:00")), "2026-12-09");
+    EXPECT_EQ(StartDateKey(EventOn("a", "", "2026-12")), "2026-12");
+    EXPECT_EQ(StartDateKey(EventOn("a", "")), "");
+}
+
+TEST(EventOrder, SortIsStableForEventsOfOneDay)
+{
+    std::vector<EventRecord> events = {
+        EventOn("timed", "", "2026-12-08T08:00:00+09:00"),
+        EventOn("later", "2026-12-10"),
+        EventOn("allday", "2026-12-08"),
+        EventOn("earlier", "", "2026-12-01T23:00:00+09:00"),
+    };
+    SortEvents(events);
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].id, "earlier");
+    EXPECT_EQ(events[1].id, "timed");
+    EXPECT_EQ(events[2].id, "allday");
+    EXPECT_EQ(events[3].id, "later");
+
+    std::swap(events[1], events[2]);
+    SortEvents(events);
+    EXPECT_EQ(events[1].id, "allday");
+    EXPECT_EQ(events[2].id, "timed");
+}
+
+TEST(EventOrder, TimeZoneFallbackFillsOnlyMissingZones)
+{
+    EventRecord event = EventOn("e", "", "2026-12-08T08:00:00+09:00");
+    event.end.timeZone = "UTC";
+    ApplyTimeZoneFallback(event, "Asia/Seoul");
+    EXPECT_EQ(event.start.timeZone, "Asia/Seoul");
+    EXPECT_EQ(event.end.timeZone, "UTC");
+}
+
+} // namespace
+} // namespace orb

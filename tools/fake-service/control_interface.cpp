@@ -1,0 +1,180 @@
+#include "tools/fake-service/control_interface.h"
+
+#include "tools/fake-service/fake_service.h"
+
+#include <httplib.h>
+#include <json/json.h>
+
+#include <charconv>
+
+namespace orb::fake {
+
+namespace {
+
+constexpr const char* kTextContentType = "text/plain; charset=UTF-8";
+constexpr int kLowestFaultStatus = 200;
+constexpr int kHighestFaultStatus = 599;
+
+void Refuse(httplib::Response& response, const std::string& why)
+{
+    response.status = 400;
+    response.set_content(why + "\n", kTextContentType);
+}
+
+void Done(httplib::Response& response)
+{
+    Json::Value document;
+    document["ok"] = true;
+    FakeService::SendJson(response, 200, document);
+}
+
+// A whole decimal number of at least `lowest`, nothing around it.
+bool ReadNumber(const std::string& text, long long lowest, long long& number)
+{
+    const char* end = text.data() + text.size();
+    auto [stop, status] = std::from_chars(text.data(), end, number);
+    return status == std::errc() && stop == end && !text.empty() && number >= lowest;
+}
+
+bool ReadMember(const Json::Value& object, const char* name, long long lowest, long long& number)
+{
+    if (!object.isMember(name)) {
+        return true; // keeps the default
+    }
+    const Json::Value& member = object[name];
+    if (!member.isIntegral() || member.asLargestInt() < lowest) {
+        return false;
+    }
+    number = member.asLargestInt();
+    return true;
+}
+
+bool ReadFaultKind(const std::string& name, FaultKind& kind)
+{
+    static const std::pair<const char*, FaultKind> kinds[] = {
+        {"status", FaultKind::Status},
+        {"malformed", FaultKind::MalformedBody},
+        {"drop", FaultKind::Drop},
+        {"stall", FaultKind::Stall},
+    };
+    for (const auto& [text, value] : kinds) {
+        if (name == text) {
+            kind = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+Json::Value RequestsDocument(const std::vector<RecordedRequest>& requests)
+{
+    Json::Value list(Json::arrayValue);
+    for (const auto& request : requests) {
+        Json::Value item;
+        item["method"] = request.method;
+        item["target"] = request.target;
+        Json::Value headers(Json::arrayValue);
+        for (const auto& [name, value] : request.headers) {
+            Json::Value pair(Json::arrayValue);
+            pair.append(name);
+            pair.append(value);
+            headers.append(pair);
+        }
+        item["headers"] = headers;
+        item["body"] = request.body;
+        item["head"] = request.head;
+        list.append(item);
+    }
+    return list;
+}
+
+void HandleFail(FakeService& service, const httplib::Request& request, httplib::Response& response)
+{
+    Json::CharReaderBuilder builder;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value root;
+    std::string errors;
+    if (!reader->parse(request.body.data(), request.body.data() + request.body.size(), &root, &errors) ||
+        !root.isObject()) {
+        Refuse(response, "fail needs a JSON object: {\"count\":N,\"kind\":\"status|malformed|drop|stall\","
+                         "\"status\":S,\"stallMs\":N}");
+        return;
+    }
+    Fault fault;
+    long long count = 1;
+    long long status = fault.status;
+    long long stallMs = fault.stall.count();
+    if (!ReadMember(root, "count", 1, count)) {
+        Refuse(response, "count must be a whole number of at least 1");
+        return;
+    }
+    if (!ReadMember(root, "status", kLowestFaultStatus, status) || status > kHighestFaultStatus) {
+        Refuse(response, "status must be a whole number from 200 to 599");
+        return;
+    }
+    if (!ReadMember(root, "stallMs", 0, stallMs)) {
+        Refuse(response, "stallMs must be a whole number of at least 0");
+        return;
+    }
+    std::string kind = root.get("kind", "status").isString() ? root.get("kind", "status").asString() : "";
+    if (!ReadFaultKind(kind, fault.kind)) {
+        Refuse(response, "kind must be one of status, malformed, drop, stall");
+        return;
+    }
+    fault.status = static_cast<int>(status);
+    fault.stall = std::chrono::milliseconds(stallMs);
+    service.FailNext(static_cast<int>(std::min<long long>(count, std::numeric_limits<int>::max())), fault);
+    Done(response);
+}
+
+} // namespace
+
+void RegisterControlRoutes(httplib::Server& server, FakeService& service)
+{
+    server.Post("/__control/seed", [&service](const httplib::Request& request, httplib::Response& response) {
+        std::string error;
+        if (!service.SeedFromJson(request.body, error)) {
+            Refuse(response, error);
+            return;
+        }
+        Done(response);
+    });
+    server.Post("/__control/reset", [&service](const httplib::Request&, httplib::Response& response) {
+        service.Reset();
+        Done(response);
+    });
+    server.Get("/__control/requests", [&service](const httplib::Request&, httplib::Response& response) {
+        FakeService::SendJson(response, 200, RequestsDocument(service.Requests()));
+    });
+    server.Delete("/__control/requests", [&service](const httplib::Request&, httplib::Response& response) {
+        service.ClearRequests();
+        Done(response);
+    });
+    server.Post("/__control/latency", [&service](const httplib::Request& request, httplib::Response& response) {
+        long long ms = 0;
+        if (!ReadNumber(request.get_param_value("ms"), 0, ms)) {
+            Refuse(response, "latency needs ms=N with N a whole number of at least 0");
+            return;
+        }
+        service.SetLatency(std::chrono::milliseconds(ms));
+        Done(response);
+    });
+    server.Post("/__control/fail", [&service](const httplib::Request& request, httplib::Response& response) {
+        HandleFail(service, request, response);
+    });
+    server.Post("/__control/page-size", [&service](const httplib::Request& request, httplib::Response& response) {
+        long long size = 0;
+        if (!ReadNumber(request.get_param_value("size"), 1, size) || size > std::numeric_limits<int>::max()) {
+            Refuse(response, "page-size needs size=N with N a whole number of at least 1");
+            return;
+        }
+        service.SetPageSize(static_cast<int>(size));
+        Done(response);
+    });
+    server.Post("/__control/revoke-tokens", [&service](const httplib::Request&, httplib::Response& response) {
+        service.RevokeAccessTokens();
+        Done(response);
+    });
+}
+
+} // namespace orb::fake

@@ -1,0 +1,120 @@
+#include "tools/fake-service/token_registry.h"
+
+namespace orb::fake {
+
+namespace {
+
+// Prefixes shaped like Google's, so a program that sends them unencoded meets the same
+// characters (the slash included) it meets in real use.
+constexpr const char* kAccessTokenPrefix = "ya29.fake-";
+constexpr const char* kRefreshTokenPrefix = "1//fake-";
+constexpr const char* kCodePrefix = "4/fake-";
+constexpr int kRandomCharacters = 24;
+constexpr const char* kTokenAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+
+} // namespace
+
+TokenRegistry::TokenRegistry() : random_(std::random_device{}()) {}
+
+std::string TokenRegistry::NewToken(const std::string& prefix)
+{
+    // Called with mutex_ held.
+    std::string token = prefix + std::to_string(++issued_) + "-";
+    std::uniform_int_distribution<int> pick(0, 63);
+    for (int i = 0; i < kRandomCharacters; ++i) {
+        token += kTokenAlphabet[pick(random_)];
+    }
+    return token;
+}
+
+std::string TokenRegistry::IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime)
+{
+    std::lock_guard lock(mutex_);
+    std::string token = NewToken(kAccessTokenPrefix);
+    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime};
+    return token;
+}
+
+std::string TokenRegistry::IssueRefreshToken(const TokenGrant& grant)
+{
+    std::lock_guard lock(mutex_);
+    std::string token = NewToken(kRefreshTokenPrefix);
+    refreshTokens_[token] = grant;
+    return token;
+}
+
+std::string TokenRegistry::IssueAuthorizationCode(const TokenGrant& grant)
+{
+    std::lock_guard lock(mutex_);
+    std::string code = NewToken(kCodePrefix);
+    codes_[code] = grant;
+    return code;
+}
+
+void TokenRegistry::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant)
+{
+    std::lock_guard lock(mutex_);
+    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime};
+}
+
+void TokenRegistry::AddRefreshToken(const std::string& token, const TokenGrant& grant)
+{
+    std::lock_guard lock(mutex_);
+    refreshTokens_[token] = grant;
+}
+
+bool TokenRegistry::FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const
+{
+    std::lock_guard lock(mutex_);
+    auto found = accessTokens_.find(token);
+    if (found == accessTokens_.end()) {
+        return false;
+    }
+    auto left =
+        std::chrono::duration_cast<std::chrono::seconds>(found->second.expires - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+        return false;
+    }
+    grant = found->second.grant;
+    secondsLeft = static_cast<int>(left.count());
+    return true;
+}
+
+bool TokenRegistry::FindRefreshToken(const std::string& token, TokenGrant& grant) const
+{
+    std::lock_guard lock(mutex_);
+    auto found = refreshTokens_.find(token);
+    if (found == refreshTokens_.end()) {
+        return false;
+    }
+    grant = found->second;
+    return true;
+}
+
+bool TokenRegistry::TakeAuthorizationCode(const std::string& code, TokenGrant& grant)
+{
+    std::lock_guard lock(mutex_);
+    auto found = codes_.find(code);
+    if (found == codes_.end()) {
+        return false;
+    }
+    grant = found->second;
+    codes_.erase(found);
+    return true;
+}
+
+void TokenRegistry::RevokeAccessTokens()
+{
+    std::lock_guard lock(mutex_);
+    accessTokens_.clear();
+}
+
+void TokenRegistry::Clear()
+{
+    std::lock_guard lock(mutex_);
+    accessTokens_.clear();
+    refreshTokens_.clear();
+    codes_.clear();
+}
+
+} // namespace orb::fake

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "tools/fake-service/fake_service.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <random>
+#include <string>
+
+namespace orb::fake {
+
+// Access tokens, refresh tokens and one-time authorization codes the stand-in knows.
+// Thread-safe: every route of every module checks tokens from its own worker thread.
+class TokenRegistry
+{
+public:
+    TokenRegistry();
+
+    std::string IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime);
+    std::string IssueRefreshToken(const TokenGrant& grant);
+    std::string IssueAuthorizationCode(const TokenGrant& grant);
+
+    void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant);
+    void AddRefreshToken(const std::string& token, const TokenGrant& grant);
+
+    bool FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const;
+    bool FindRefreshToken(const std::string& token, TokenGrant& grant) const;
+    bool TakeAuthorizationCode(const std::string& code, TokenGrant& grant);
+
+    void RevokeAccessTokens();
+    void Clear();
+
+private:
+    using SteadyTime = std::chrono::steady_clock::time_point;
+    struct AccessToken
+    {
+        TokenGrant grant;
+        SteadyTime expires;
+    };
+
+    // Unique and unguessable enough for a test service; never contains a character that
+    // would need encoding in a form body, since the program sends tokens unencoded.
+    std::string NewToken(const std::string& prefix);
+
+    mutable std::mutex mutex_;
+    std::map<std::string, AccessToken> accessTokens_;
+    std::map<std::string, TokenGrant> refreshTokens_;
+    std::map<std::string, TokenGrant> codes_;
+    std::mt19937_64 random_;
+    std::uint64_t issued_ = 0;
+};
+
+} // namespace orb::fake
