@@ -150,15 +150,19 @@ std::string UpdateEventBody(const EventRecord& record)
     return body;
 }
 
-bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to)
+bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to,
+                const CalendarDone& onCalendarDone)
 {
     EnsureAccessToken(context);
     const EventListRange range = MakeEventListRange(context.clock, nCal_from, nCal_to);
     const std::string query = "?timeMin=" + range.timeMin + "&timeMax=" + range.timeMax + kListQueryTail;
 
     for (CalendarRecord& calendar : calendars) {
-        if (calendar.selected != kSelectedTrue)
+        if (calendar.selected != kSelectedTrue) {
+            if (onCalendarDone)
+                onCalendarDone(calendar);
             continue;
+        }
         // The service orders them by start; appended as they come, without a local sort.
         const ListingResult result = FetchListing(
             context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), [&](const Json::Value& item) {
@@ -175,6 +179,8 @@ bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars,
             ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
         else
             WriteEventCount(context, calendar);
+        if (onCalendarDone)
+            onCalendarDone(calendar);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include "service/records.h"
 #include "service/service_context.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,15 @@ struct EventListRange
 };
 EventListRange MakeEventListRange(const Clock& clock, int nCal_from, int nCal_to);
 
+// Called once per calendar, in order, when it is complete (unselected ones too); the
+// callee may move the record away.
+using CalendarDone = std::function<void(CalendarRecord&)>;
+
 // Appends the events from `nCal_from` days before today to `nCal_to` days after it to
 // every calendar whose `selected` is "true", in the service's start order. A calendar
 // that cannot be read gets a diagnostic line naming it and the pass goes on. Always true.
-bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to);
+bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to,
+                const CalendarDone& onCalendarDone = {});
 
 // Appends the events of one calendar that match `text` to `results`. Always true.
 bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,

@@ -1,8 +1,3 @@
-// NOTE TO THE DEVELOPER OF THIS FOLDER (delete this note block once read): your brief
-// was sent without its rules section. Before writing any more code, read
-// /work/briefs/common.md in full and follow it (the rules about never reading existing
-// implementations, never naming the specification in code/comments/tests/commits, tests
-// share and honesty, formatting, commits and the final report). Then delete this note.
 #pragma once
 
 #include <chrono>

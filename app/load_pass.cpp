@@ -1,0 +1,184 @@
+#include "app/load_pass.h"
+
+#include "service/calendar_client.h"
+#include "service/diagnostics.h"
+#include "service/event_client.h"
+#include "service/oauth.h"
+#include "tasks/tasks_client.h"
+
+namespace orb {
+
+LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, WaitUi& ui,
+                   UrlOpener& opener)
+    : context_(context), store_(store), settings_(settings), tree_(tree), ui_(ui), opener_(opener)
+{}
+
+LoadPass::~LoadPass()
+{
+    JoinWorker();
+}
+
+void LoadPass::JoinWorker()
+{
+    if (worker_.joinable())
+        worker_.join();
+}
+
+LoadPass::Options LoadPass::SnapshotOptions() const
+{
+    // Taken on the user-interface thread, the only writer of the settings.
+    return {settings_.nCal_from, settings_.nCal_to, settings_.nTaskViewMode, settings_.bAllExpend != 0,
+            context_.config.startPage};
+}
+
+void LoadPass::StartWorker(void (LoadPass::*body)(const Options&))
+{
+    JoinWorker(); // the previous pass has signalled idle; its thread is ending
+    worker_ = std::thread([this, body, options = SnapshotOptions()] { (this->*body)(options); });
+}
+
+void LoadPass::StartInitialLoad()
+{
+    waitingEvent_.Reset();
+    waitingEventCreated_ = true;
+    StartWorker(&LoadPass::InitialLoadThread);
+}
+
+bool LoadPass::IsBusy() const
+{
+    return editing_ || (waitingEventCreated_ && !waitingEvent_.IsSet());
+}
+
+bool LoadPass::Synchronize()
+{
+    if (IsBusy()) {
+        context_.diagnostics.WriteLine(kSynchronizingBusyLine);
+        return false;
+    }
+    if (ui_.IsMainWindowVisible())
+        ui_.ShowLoadingOverlay();
+    tree_.RemoveAllRows();
+    store_.Empty();
+    context_.diagnostics.WriteLine(kSynchronizingLine);
+    waitingEvent_.Reset();
+    waitingEventCreated_ = true;
+    StartWorker(&LoadPass::SyncThread);
+    return true;
+}
+
+bool LoadPass::Logout()
+{
+    tree_.RemoveAllRows();
+    store_.Empty();
+    ui_.HideWindows();
+    std::string code;
+    if (!ui_.ShowLoginPage(code)) {
+        ui_.PostExit();
+        return false;
+    }
+    ExchangeAuthorizationCode(context_, code);
+    settings_.KEY = context_.session.refresh_token();
+    waitingEvent_.Reset();
+    waitingEventCreated_ = true;
+    StartWorker(&LoadPass::SyncThread);
+    return true;
+}
+
+bool LoadPass::BeginLongEdit()
+{
+    if (IsBusy())
+        return false;
+    editing_ = true;
+    waitingEvent_.Reset();
+    ui_.ShowWaitDialog();
+    return true;
+}
+
+void LoadPass::SetWaitMessage(const std::string& text)
+{
+    ui_.SetWaitMessage(text);
+}
+
+void LoadPass::EndLongEdit()
+{
+    if (!editing_)
+        return;
+    ui_.EndWaitDialog();
+    editing_ = false;
+    waitingEvent_.Set();
+    context_.diagnostics.WriteLine(kWaitThreadExitLine);
+}
+
+bool LoadPass::WaitForIdle(std::chrono::milliseconds timeout) const
+{
+    if (!waitingEventCreated_)
+        return true;
+    return waitingEvent_.WaitFor(timeout);
+}
+
+void LoadPass::FullLoad()
+{
+    FullLoad(SnapshotOptions());
+}
+
+void LoadPass::FullLoad(const Options& options)
+{
+    // Each calendar and task list joins the store, and its rows the tree, as soon as it is
+    // complete, so rows appear while the pass runs.
+    std::vector<CalendarRecord> calendars;
+    const bool listed = ListCalendars(context_, calendars);
+    const std::string today = TodayText(context_.clock);
+    tree_.AddBranchRoot(kCalendarBranch);
+    if (listed) {
+        ListEvents(context_, calendars, options.nCal_from, options.nCal_to, [&](CalendarRecord& calendar) {
+            std::vector<TreeRow> rows = CalendarRows(calendar, today, FillMode::Load, options.allExpand);
+            store_.Write([&](LocalStore::Data& data) { data.calendars.push_back(std::move(calendar)); });
+            if (!rows.empty())
+                tree_.AddBranchRows(kCalendarBranch, std::move(rows));
+        });
+    }
+
+    tree_.AddBranchRoot(kTaskBranch);
+    std::vector<TaskListInfo> lists;
+    LoadTaskLists(context_, lists, [&](TaskListInfo& list) {
+        std::vector<TreeRow> rows = TaskListRows(list, options.nTaskViewMode, FillMode::Load, options.allExpand);
+        store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(list)); });
+        tree_.AddBranchRows(kTaskBranch, std::move(rows));
+    });
+}
+
+void LoadPass::InitialLoadThread(const Options& options)
+{
+    const bool calendarShown = ui_.IsCalendarWindowVisible();
+    if (calendarShown) {
+        calendarReadyEvent_.Reset();
+        ui_.ShowCalendarWaitDialog();
+    }
+    FullLoad(options);
+    ui_.HideLoadingOverlay();
+    if (calendarShown) {
+        ui_.EndCalendarWaitDialog();
+        calendarReadyEvent_.Set();
+        ui_.RepaintMonthView();
+    }
+    waitingEvent_.Set();
+    if (!options.startPage.empty())
+        opener_.Open(options.startPage);
+}
+
+void LoadPass::SyncThread(const Options& options)
+{
+    const bool calendarShown = ui_.IsCalendarWindowVisible();
+    if (calendarShown)
+        ui_.ShowCalendarOverlay();
+    FullLoad(options);
+    if (ui_.IsMainWindowVisible())
+        ui_.HideLoadingOverlay();
+    if (calendarShown) {
+        ui_.HideCalendarOverlay();
+        ui_.RepaintMonthView();
+    }
+    waitingEvent_.Set();
+}
+
+} // namespace orb

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/manual_reset_event.h"
+#include "app/settings.h"
+#include "app/store.h"
+#include "app/tree_rows.h"
+#include "service/prompter.h"
+#include "service/service_context.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orb {
+
+// Receives the rows of the main window's tree. Called from the load worker as well as the
+// user-interface thread: the window's implementation marshals to its own thread.
+class TreeSink
+{
+public:
+    virtual ~TreeSink() = default;
+    // Appends a branch root ("Calendar's" or "Task's") as the last top-level row, expanded.
+    virtual void AddBranchRoot(const std::string& text) = 0;
+    // Appends rows (pre-order, levels 2 and deeper) at the end of the named branch.
+    virtual void AddBranchRows(const std::string& branch, std::vector<TreeRow> rows) = 0;
+    virtual void RemoveAllRows() = 0;
+};
+
+// The overlays, wait dialogs and windows the load pass and long edits drive. Called from
+// worker threads too; the window's implementation marshals to its own thread.
+class WaitUi
+{
+public:
+    virtual ~WaitUi() = default;
+    virtual bool IsMainWindowVisible() = 0;
+    virtual bool IsCalendarWindowVisible() = 0; // false while the window does not exist
+    virtual void ShowLoadingOverlay() = 0;
+    virtual void HideLoadingOverlay() = 0;
+    virtual void ShowCalendarOverlay() = 0;
+    virtual void HideCalendarOverlay() = 0;
+    virtual void ShowCalendarWaitDialog() = 0;
+    virtual void EndCalendarWaitDialog() = 0;
+    virtual void RepaintMonthView() = 0;
+    virtual void ShowWaitDialog() = 0;
+    virtual void EndWaitDialog() = 0;
+    virtual void SetWaitMessage(const std::string& text) = 0;
+    virtual void HideWindows() = 0;
+    // Shows the login page modally; true with the captured code when it ended with OK.
+    virtual bool ShowLoginPage(std::string& code) = 0;
+    virtual void PostExit() = 0;
+};
+
+constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
+constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
+constexpr const char* kWaitThreadExitLine = "Thread Exit";
+constexpr const char* kDeletingTaskListMessage = "Deleting Task List . . .";
+constexpr const char* kUpdatingTaskListMessage = "Updating Task List . . .";
+// Exit and Logout wait this long for the idle signal, then give up.
+constexpr std::chrono::milliseconds kIdleWait{500};
+
+// The load pass and the idle signal around it. Only one pass runs at a time: a pass starts
+// from Idle (or at start-up), and a request while busy is ignored, so the store is never
+// emptied under a running pass.
+class LoadPass
+{
+public:
+    LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, WaitUi& ui,
+             UrlOpener& opener);
+    ~LoadPass(); // waits for a running worker
+    LoadPass(const LoadPass&) = delete;
+    LoadPass& operator=(const LoadPass&) = delete;
+
+    // Start-up: creates the idle signal unsignalled and starts the first pass on a worker.
+    void StartInitialLoad();
+    // The Synchronizing command: empties the tree and the store and starts a pass. Ignored
+    // (false) while a pass or a long edit runs.
+    bool Synchronize();
+    // The main window's part of Logout: empties, hides, signs in again and reloads.
+    // False when the login page was cancelled (the program then exits).
+    bool Logout();
+
+    // Long edits hold the idle signal unsignalled behind the modal wait dialog. Begin is
+    // refused (false) while a pass or another long edit runs.
+    bool BeginLongEdit();
+    void SetWaitMessage(const std::string& text);
+    void EndLongEdit();
+
+    // Exit and Logout: true when idle within `timeout`, or when no pass was ever started.
+    bool WaitForIdle(std::chrono::milliseconds timeout = kIdleWait) const;
+    bool IsBusy() const;
+
+    // One pass on the calling thread.
+    void FullLoad();
+
+    ManualResetEvent& WaitingEvent() { return waitingEvent_; }
+    ManualResetEvent& CalendarReadyEvent() { return calendarReadyEvent_; }
+    // Waits until the worker thread has ended (tests, shutdown).
+    void JoinWorker();
+
+private:
+    struct Options
+    {
+        int nCal_from = 0;
+        int nCal_to = 0;
+        int nTaskViewMode = 0;
+        bool allExpand = false;
+        std::string startPage;
+    };
+
+    Options SnapshotOptions() const;
+    void FullLoad(const Options& options);
+    void InitialLoadThread(const Options& options);
+    void SyncThread(const Options& options);
+    void StartWorker(void (LoadPass::*body)(const Options&));
+
+    ServiceContext& context_;
+    LocalStore& store_;
+    AppSettings& settings_;
+    TreeSink& tree_;
+    WaitUi& ui_;
+    UrlOpener& opener_;
+    ManualResetEvent waitingEvent_;
+    ManualResetEvent calendarReadyEvent_;
+    bool waitingEventCreated_ = false; // user-interface thread only
+    bool editing_ = false;             // user-interface thread only
+    std::thread worker_;
+};
+
+} // namespace orb

@@ -1,0 +1,147 @@
+#include "app/tree_rows.h"
+
+#include "app/settings.h"
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kTaskColourPrefix = "0xEF0000";
+constexpr const char* kColourPrefixStart = "0x";
+constexpr std::size_t kColourDigits = 6;
+constexpr std::size_t kDateLength = 10;
+constexpr const char* kSelectedTrue = "true";
+
+// Characters `first`..`last` (1-based, inclusive) of a text, as far as the text goes.
+std::string Characters(const std::string& text, std::size_t first, std::size_t last)
+{
+    if (first > text.size())
+        return {};
+    return text.substr(first - 1, last - first + 1);
+}
+
+void AppendTaskRows(TaskNode* node, int level, int nTaskViewMode, FillMode mode, std::vector<TreeRow>& rows)
+{
+    for (; node; node = node->nextSibling) {
+        // Skipping a hidden node also skips its descendants.
+        if (!IsShownInViewMode(node->task.status, nTaskViewMode))
+            continue;
+        TreeRow row;
+        row.level = level;
+        row.texts[kNameColumn] = kTaskColourPrefix + node->task.title;
+        row.texts[kDueColumn] = TaskDueText(node->task);
+        row.texts[kMemoColumn] = node->task.notes;
+        row.texts[kIdColumn] = node->task.id;
+        row.checked = node->task.status == kTaskStatusCompleted;
+        if (mode == FillMode::Load)
+            node->expanded = 1;
+        row.expanded = node->expanded == 1;
+        rows.push_back(std::move(row));
+        AppendTaskRows(node->firstChild, level + 1, nTaskViewMode, mode, rows);
+    }
+}
+
+} // namespace
+
+std::string TodayText(const Clock& clock)
+{
+    return FormatLocal(clock.Now(), "%Y-%m-%d");
+}
+
+std::string ColourPrefix(const std::string& hashColour)
+{
+    return kColourPrefixStart + Characters(hashColour, 2, 1 + kColourDigits);
+}
+
+std::string EventDueText(const EventRecord& event)
+{
+    if (!event.start.date.empty())
+        return event.start.date;
+    const std::string& when = event.start.dateTime;
+    if (when.empty())
+        return {};
+    return Characters(when, 6, 7) + "-" + Characters(when, 9, 10) + " " + Characters(when, 12, 13) + ":" +
+           Characters(when, 15, 16);
+}
+
+std::string TaskDueText(const TaskInfo& task)
+{
+    if (task.due.empty())
+        return {};
+    return Characters(task.due, 1, 4) + "-" + Characters(task.due, 6, 7) + "-" + Characters(task.due, 9, 10);
+}
+
+bool StartsBeforeToday(const EventRecord& event, const std::string& today)
+{
+    const std::string start =
+        !event.start.date.empty() ? event.start.date : event.start.dateTime.substr(0, kDateLength);
+    return start < today;
+}
+
+bool IsShownInViewMode(const std::string& status, int nTaskViewMode)
+{
+    if (status == kTaskStatusCompleted)
+        return (nTaskViewMode & kTaskViewCompleted) != 0;
+    return (nTaskViewMode & kTaskViewNeedsAction) != 0;
+}
+
+std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& today, FillMode mode, bool allExpand)
+{
+    std::vector<TreeRow> rows;
+    if (calendar.selected != kSelectedTrue)
+        return rows;
+    TreeRow calendarRow;
+    calendarRow.level = kBranchChildLevel;
+    calendarRow.texts[kNameColumn] = ColourPrefix(calendar.backgroundColor) + calendar.summary;
+    calendarRow.texts[kIdColumn] = calendar.id;
+    if (mode == FillMode::Load) {
+        calendarRow.expanded = allExpand;
+        if (allExpand)
+            calendar.tag = 1;
+    } else {
+        calendarRow.expanded = calendar.tag != 0;
+    }
+    rows.push_back(std::move(calendarRow));
+
+    for (const EventRecord& event : calendar.events) {
+        TreeRow row;
+        row.level = kBranchChildLevel + 1;
+        const std::string& colour = event.colorText.empty() ? calendar.backgroundColor : event.colorText;
+        row.texts[kNameColumn] = ColourPrefix(colour) + event.summary;
+        row.texts[kDueColumn] = EventDueText(event);
+        row.texts[kMemoColumn] = event.description;
+        row.texts[kIdColumn] = event.id;
+        row.checked = StartsBeforeToday(event, today);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMode mode, bool allExpand)
+{
+    std::vector<TreeRow> rows;
+    TreeRow listRow;
+    listRow.level = kBranchChildLevel;
+    listRow.texts[kNameColumn] = kTaskColourPrefix + list.title;
+    listRow.texts[kIdColumn] = list.id;
+    if (mode == FillMode::Load) {
+        listRow.expanded = allExpand;
+        if (allExpand)
+            list.expanded = 1;
+    } else {
+        listRow.expanded = list.expanded == 1;
+    }
+    rows.push_back(std::move(listRow));
+    AppendTaskRows(list.root().firstChild, kBranchChildLevel + 1, nTaskViewMode, mode, rows);
+    return rows;
+}
+
+std::string TextWithoutColourPrefix(const std::string& text)
+{
+    const std::size_t prefixLength = 2 + kColourDigits;
+    if (text.size() >= prefixLength && text.compare(0, 2, kColourPrefixStart) == 0)
+        return text.substr(prefixLength);
+    return text;
+}
+
+} // namespace orb

@@ -1,0 +1,142 @@
+#include "tasks/task_records.h"
+
+#include <algorithm>
+
+namespace orb {
+
+namespace {
+
+TaskNode* DeepestFirstChild(TaskNode* node)
+{
+    while (node->firstChild)
+        node = node->firstChild;
+    return node;
+}
+
+} // namespace
+
+void TaskTree::LinkLast(TaskNode& node, TaskNode& parent)
+{
+    // Loading appends many children to one parent in a row; the hint keeps that linear.
+    // Links may have changed since, so it is trusted only while it is still that last child.
+    TaskNode* last = parent.firstChild;
+    if (hintLast_ && hintLast_->parent == &parent && !hintLast_->nextSibling)
+        last = hintLast_;
+    while (last && last->nextSibling)
+        last = last->nextSibling;
+
+    node.parent = &parent;
+    node.prevSibling = last;
+    node.nextSibling = nullptr;
+    if (last)
+        last->nextSibling = &node;
+    else
+        parent.firstChild = &node;
+    hintLast_ = &node;
+}
+
+TaskNode& TaskTree::AppendChild(TaskNode& parent, const TaskInfo& task)
+{
+    auto owned = std::make_unique<TaskNode>();
+    TaskNode& node = *owned;
+    node.task = task;
+    nodes_.emplace(&node, std::move(owned));
+
+    LinkLast(node, parent);
+    return node;
+}
+
+TaskNode* TaskTree::FindNode(const std::string& id)
+{
+    if (!root_.firstChild)
+        return nullptr;
+    // Children before their parent, then the next sibling: a post-order walk.
+    TaskNode* node = DeepestFirstChild(root_.firstChild);
+    while (node != &root_) {
+        if (node->task.id == id)
+            return node;
+        node = node->nextSibling ? DeepestFirstChild(node->nextSibling) : node->parent;
+    }
+    return nullptr;
+}
+
+void TaskTree::SortChildren(TaskNode& parent)
+{
+    std::vector<TaskNode*> chain;
+    for (TaskNode* child = parent.firstChild; child; child = child->nextSibling)
+        chain.push_back(child);
+    if (chain.size() < 2)
+        return;
+    std::stable_sort(chain.begin(), chain.end(),
+                     [](const TaskNode* a, const TaskNode* b) { return a->task.due < b->task.due; });
+    parent.firstChild = chain.front();
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        chain[i]->prevSibling = i > 0 ? chain[i - 1] : nullptr;
+        chain[i]->nextSibling = i + 1 < chain.size() ? chain[i + 1] : nullptr;
+    }
+}
+
+void TaskTree::SortByDue()
+{
+    SortChildren(root_);
+    for (const auto& entry : nodes_)
+        SortChildren(*entry.second);
+}
+
+void TaskTree::Unlink(TaskNode& node)
+{
+    if (node.prevSibling)
+        node.prevSibling->nextSibling = node.nextSibling;
+    else if (node.parent)
+        node.parent->firstChild = node.nextSibling;
+    if (node.nextSibling)
+        node.nextSibling->prevSibling = node.prevSibling;
+    node.parent = nullptr;
+    node.prevSibling = nullptr;
+    node.nextSibling = nullptr;
+}
+
+void TaskTree::Release(TaskNode& node)
+{
+    if (&node == &root_) {
+        Clear();
+        return;
+    }
+    Unlink(node);
+    hintLast_ = nullptr; // it may be among the nodes released
+    std::vector<TaskNode*> pending{&node};
+    while (!pending.empty()) {
+        TaskNode* current = pending.back();
+        pending.pop_back();
+        for (TaskNode* child = current->firstChild; child; child = child->nextSibling)
+            pending.push_back(child);
+        nodes_.erase(current);
+    }
+}
+
+bool TaskTree::IsWithin(const TaskNode& node, const TaskNode& ancestor)
+{
+    for (const TaskNode* current = &node; current; current = current->parent) {
+        if (current == &ancestor)
+            return true;
+    }
+    return false;
+}
+
+bool TaskTree::MoveUnder(TaskNode& node, TaskNode& newParent)
+{
+    if (&node == &root_ || IsWithin(newParent, node))
+        return false;
+    Unlink(node);
+    LinkLast(node, newParent);
+    return true;
+}
+
+void TaskTree::Clear()
+{
+    root_.firstChild = nullptr;
+    hintLast_ = nullptr;
+    nodes_.clear();
+}
+
+} // namespace orb

@@ -1,0 +1,425 @@
+#include "tasks/tasks_client.h"
+
+#include "service/calendar_api.h"
+#include "service/clock.h"
+#include "service/diagnostics.h"
+#include "service/http.h"
+#include "service/oauth.h"
+#include "service/prompter.h"
+#include "service/record_json.h"
+#include "service/text_codec.h"
+
+#include <json/json.h>
+
+#include <cstdio>
+#include <functional>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kListsPath = "/tasks/v1/users/@me/lists";
+constexpr const char* kListTasksPrefix = "/tasks/v1/lists/";
+// Completed tasks are asked for, and so are hidden ones: the service hides tasks completed
+// in its own apps unless asked, and the "Completed" view would silently miss them.
+constexpr const char* kTaskQuery = "?showCompleted=true&showHidden=true";
+constexpr const char* kParentParameter = "?parent=";
+constexpr const char* kUpdatedFormat = "%Y-%m-%dT%H:%M:%S.000Z";
+
+constexpr const char* kLoadTaskListsName = "LoadTaskLists";
+constexpr const char* kLoadTasksName = "LoadTasks";
+constexpr const char* kDeleteTaskListName = "DeleteTaskList";
+constexpr const char* kDeleteTaskName = "DeleteTask";
+
+// Diagnostic lines; each follows the operation's name.
+constexpr const char* kUnreadablePageLine = " : unreadable answer : ";
+constexpr const char* kItemNotObjectLine = " : skipped an element that is not an object";
+constexpr const char* kListWithoutIdLine = " : skipped a task list without id : ";
+constexpr const char* kTaskWithoutIdLine = " : skipped a task without id : ";
+constexpr const char* kDuplicateTaskLine = " : skipped a second task with id ";
+constexpr const char* kMissingParentLine = " : parent not in the list, shown at the top level : ";
+constexpr const char* kParentCycleLine = " : parent chain loops, shown at the top level : ";
+constexpr const char* kDeleteStatusLine = " : answered with HTTP status ";
+
+// An id as one path segment: slashes and dot segments are encoded as well, so no id can
+// reach another path.
+std::string PathSegment(const std::string& id)
+{
+    std::string segment;
+    for (const char c : EncodeUrlComponent(id)) {
+        if (c == '/')
+            segment += "%2f";
+        else
+            segment += c;
+    }
+    if (segment == "." || segment == "..") {
+        std::string dots;
+        for (std::size_t i = 0; i < segment.size(); ++i)
+            dots += "%2e";
+        return dots;
+    }
+    return segment;
+}
+
+std::string ListsUrl(const ServiceContext& context)
+{
+    return context.config.apiBase + kListsPath;
+}
+
+std::string ListUrl(const ServiceContext& context, const std::string& listId)
+{
+    return ListsUrl(context) + "/" + PathSegment(listId);
+}
+
+std::string TasksUrl(const ServiceContext& context, const std::string& listId)
+{
+    return context.config.apiBase + kListTasksPrefix + PathSegment(listId) + "/tasks";
+}
+
+std::string TaskUrl(const ServiceContext& context, const std::string& listId, const std::string& taskId)
+{
+    return TasksUrl(context, listId) + "/" + PathSegment(taskId);
+}
+
+std::string Now(const ServiceContext& context)
+{
+    return FormatLocal(context.clock.Now(), kUpdatedFormat);
+}
+
+// A value for a JSON string in a body. Beyond what EncodeJsonText escapes, the other
+// control characters are written as \u00XX: sent raw (a pasted tab) they would make the
+// whole body unreadable to the service.
+std::string JsonText(const std::string& text)
+{
+    constexpr unsigned char kFirstPrintable = 0x20;
+    std::string escaped;
+    for (const char c : EncodeJsonText(text, false)) {
+        if (static_cast<unsigned char>(c) < kFirstPrintable) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            escaped += buffer;
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// An answer that is a JSON object.
+bool ParseObject(const std::string& text, Json::Value& root)
+{
+    std::string errors;
+    return ParseJsonAnswer(text, root, errors) && root.isObject();
+}
+
+TaskInfo TaskFromJson(const Json::Value& object)
+{
+    TaskInfo task;
+    task.id = MemberText(object, "id");
+    task.kind = MemberText(object, "kind");
+    task.selfLink = MemberText(object, "selfLink");
+    task.title = MemberText(object, "title");
+    task.updated = MemberText(object, "updated");
+    task.notes = MemberText(object, "notes");
+    task.parent = MemberText(object, "parent");
+    task.due = MemberText(object, "due");
+    task.status = MemberText(object, "status");
+    return task;
+}
+
+void CopyListFields(const Json::Value& object, TaskListInfo& list)
+{
+    list.id = MemberText(object, "id");
+    list.kind = MemberText(object, "kind");
+    list.selfLink = MemberText(object, "selfLink");
+    list.title = MemberText(object, "title");
+    list.updated = MemberText(object, "updated");
+}
+
+// Reads a listing to its last page, handing each element that is an object to `onItem`.
+// False, with a diagnostic line, when a page could not be read.
+bool ReadPages(ServiceContext& context, const std::string& url, const char* operation,
+               const std::function<void(const Json::Value&)>& onItem)
+{
+    const std::string operationName = operation;
+    const ListingResult result = FetchListing(context, url, [&](const Json::Value& item) {
+        if (item.isObject())
+            onItem(item);
+        else
+            context.diagnostics.WriteLine(operationName + kItemNotObjectLine);
+    });
+    switch (result.outcome) {
+    case ListingOutcome::Complete:
+        return true;
+    case ListingOutcome::TransportFailed:
+        ReportTransportFailure(context.diagnostics, result.transportResult);
+        return false;
+    case ListingOutcome::Unreadable:
+    case ListingOutcome::Refused:
+        context.diagnostics.WriteLine(operationName + kUnreadablePageLine + DecodeUtf8Text(result.answer));
+        return false;
+    }
+    return false;
+}
+
+// Places each new node under its parent, now that the whole list is known, so the order in
+// which the service lists parents and children does not matter.
+void PlaceUnderParents(ServiceContext& context, TaskTree& tree, const std::vector<TaskNode*>& added)
+{
+    const std::string operationName = kLoadTasksName;
+    std::unordered_map<std::string, TaskNode*> byId;
+    for (TaskNode* node : added)
+        byId.emplace(node->task.id, node);
+    for (TaskNode* node : added) {
+        const std::string& parentId = node->task.parent;
+        if (parentId.empty())
+            continue;
+        const auto found = byId.find(parentId);
+        TaskNode* parent = found != byId.end() ? found->second : tree.FindNode(parentId);
+        if (!parent) {
+            context.diagnostics.WriteLine(operationName + kMissingParentLine + node->task.id);
+            context.prompter.ShowMessage(kMissingParentMessage);
+            continue;
+        }
+        if (!tree.MoveUnder(*node, *parent))
+            context.diagnostics.WriteLine(operationName + kParentCycleLine + node->task.id);
+    }
+}
+
+enum class EditVerb
+{
+    Post,
+    Put,
+};
+
+// Sends one edit and reads the record it answers. A transport failure goes to the
+// diagnostics; an answer without an id is a refusal shown with `refusalPrefix`.
+bool SendEdit(ServiceContext& context, EditVerb verb, const std::string& url, const std::string& body,
+              const char* refusalPrefix, Json::Value& record)
+{
+    const std::string headers = JsonRequestHeaders(context.session);
+    std::string response;
+    const int result = verb == EditVerb::Put ? context.transport.HttpPut(url, body, response, headers)
+                                             : context.transport.HttpPost(url, body, response, headers);
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result);
+        return false;
+    }
+    if (!ParseObject(response, record) || MemberText(record, "id").empty()) {
+        context.prompter.ShowMessage(refusalPrefix + DecodeUtf8Text(response));
+        return false;
+    }
+    return true;
+}
+
+// Deleted means an empty answer to a completed exchange with a success status; anything
+// else is a failure, never a silent success.
+bool SendDelete(ServiceContext& context, const std::string& url, const char* operation)
+{
+    EnsureAccessToken(context);
+    std::string response;
+    int status = 0;
+    const int result = context.transport.HttpDelete(url, "", response, context.session.AuthorizationLine(), &status);
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result);
+        return false;
+    }
+    if (!response.empty()) {
+        context.diagnostics.WriteLine(DecodeUtf8Text(response));
+        return false;
+    }
+    if (!IsSuccessStatus(status)) {
+        context.diagnostics.WriteLine(std::string(operation) + kDeleteStatusLine + std::to_string(status));
+        return false;
+    }
+    return true;
+}
+
+// MoveTask after the token check.
+bool SendMove(ServiceContext& context, const std::string& listId, const std::string& parentId,
+              const std::string& taskId, TaskInfo& task)
+{
+    std::string url = TaskUrl(context, listId, taskId) + "/move";
+    if (!parentId.empty())
+        url += kParentParameter + EncodeUrlComponent(parentId);
+    std::string response;
+    const int result = context.transport.HttpPost(url, "", response, context.session.AuthorizationLine());
+    if (result != kHttpCompleted) {
+        ReportTransportFailure(context.diagnostics, result);
+        return false;
+    }
+    Json::Value record;
+    if (!ParseObject(response, record) || MemberText(record, "id") != taskId) {
+        context.prompter.ShowMessage(kMoveTaskFailedPrefix + DecodeUtf8Text(response));
+        return false;
+    }
+    task = TaskFromJson(record);
+    return true;
+}
+
+} // namespace
+
+namespace {
+
+// The members both task bodies end with; "due" comes last and only when set.
+std::string TaskBodyTail(const TaskInfo& task, const std::string& updated)
+{
+    std::string tail = "\"title\": \"" + JsonText(task.title) + "\",";
+    tail += "\"updated\": \"" + updated + "\",";
+    tail += "\"notes\": \"" + JsonText(task.notes) + "\",";
+    tail += "\"status\": \"" + JsonText(task.status) + "\"";
+    if (!task.due.empty())
+        tail += ",\"due\": \"" + JsonText(task.due) + "\"";
+    return tail + "}";
+}
+
+} // namespace
+
+std::string TaskInsertBody(const TaskInfo& task, const std::string& updated)
+{
+    return "{\"kind\": \"tasks#task\"," + TaskBodyTail(task, updated);
+}
+
+std::string TaskUpdateBody(const TaskInfo& task, const std::string& updated)
+{
+    std::string body = "{\"kind\": \"tasks#task\",";
+    body += "\"id\": \"" + JsonText(task.id) + "\",";
+    if (!task.parent.empty())
+        body += "\"parent\": \"" + JsonText(task.parent) + "\",";
+    return body + TaskBodyTail(task, updated);
+}
+
+std::string TaskListInsertBody(const std::string& title, const std::string& updated)
+{
+    return "{\"kind\": \"tasks#taskList\",\"title\": \"" + JsonText(title) + "\",\"updated\": \"" + updated + "\"}";
+}
+
+std::string TaskListUpdateBody(const TaskListInfo& list, const std::string& updated)
+{
+    return "{\"kind\": \"tasks#taskList\",\"id\": \"" + JsonText(list.id) + "\",\"title\": \"" + JsonText(list.title) +
+           "\",\"updated\": \"" + updated + "\"}";
+}
+
+bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone)
+{
+    EnsureAccessToken(context);
+    const std::size_t firstNew = taskLists.size();
+    const bool complete = ReadPages(context, ListsUrl(context), kLoadTaskListsName, [&](const Json::Value& item) {
+        TaskListInfo list;
+        CopyListFields(item, list);
+        if (list.id.empty()) {
+            context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kListWithoutIdLine + list.title);
+            return;
+        }
+        taskLists.push_back(std::move(list));
+    });
+    if (!complete)
+        return false;
+    for (std::size_t i = firstNew; i < taskLists.size(); ++i) {
+        LoadTasks(context, taskLists[i]);
+        if (onListDone)
+            onListDone(taskLists[i]);
+    }
+    return true;
+}
+
+bool LoadTasks(ServiceContext& context, TaskListInfo& list)
+{
+    EnsureAccessToken(context);
+    TaskTree& tree = *list.tree;
+    std::unordered_set<std::string> ids;
+    for (const TaskInfo& task : list.tasks)
+        ids.insert(task.id);
+
+    // Every task starts at the top level; it goes under its parent once all pages are read.
+    std::vector<TaskNode*> added;
+    const std::string operationName = kLoadTasksName;
+    const bool complete =
+        ReadPages(context, TasksUrl(context, list.id) + kTaskQuery, kLoadTasksName, [&](const Json::Value& item) {
+            TaskInfo task = TaskFromJson(item);
+            if (task.id.empty()) {
+                context.diagnostics.WriteLine(operationName + kTaskWithoutIdLine + task.title);
+                return;
+            }
+            if (!ids.insert(task.id).second) {
+                context.diagnostics.WriteLine(operationName + kDuplicateTaskLine + task.id + " : " + task.title);
+                return;
+            }
+            list.tasks.push_back(task);
+            added.push_back(&tree.AppendChild(tree.root(), task));
+        });
+    PlaceUnderParents(context, tree, added);
+    if (!added.empty())
+        tree.SortByDue();
+    return complete;
+}
+
+bool InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)
+{
+    EnsureAccessToken(context);
+    Json::Value record;
+    if (!SendEdit(context, EditVerb::Post, ListsUrl(context), TaskListInsertBody(title, Now(context)),
+                  kInsertTaskListFailedPrefix, record))
+        return false;
+    CopyListFields(record, list);
+    return true;
+}
+
+bool UpdateTaskList(ServiceContext& context, TaskListInfo& list, const std::string& listId)
+{
+    EnsureAccessToken(context);
+    Json::Value record;
+    if (!SendEdit(context, EditVerb::Put, ListUrl(context, listId), TaskListUpdateBody(list, Now(context)),
+                  kUpdateTaskListFailedPrefix, record))
+        return false;
+    CopyListFields(record, list);
+    return true;
+}
+
+bool DeleteTaskList(ServiceContext& context, const std::string& listId)
+{
+    return SendDelete(context, ListUrl(context, listId), kDeleteTaskListName);
+}
+
+bool InsertTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& parentId)
+{
+    // Checked here as well: an edit made after an hour of idling would otherwise be
+    // refused with an expired token.
+    EnsureAccessToken(context);
+    Json::Value record;
+    if (!SendEdit(context, EditVerb::Post, TasksUrl(context, listId), TaskInsertBody(task, Now(context)),
+                  kInsertTaskFailedPrefix, record))
+        return false;
+    if (parentId.empty()) {
+        task = TaskFromJson(record);
+        return true;
+    }
+    return SendMove(context, listId, parentId, MemberText(record, "id"), task);
+}
+
+bool UpdateTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& taskId)
+{
+    EnsureAccessToken(context);
+    Json::Value record;
+    if (!SendEdit(context, EditVerb::Put, TaskUrl(context, listId, taskId), TaskUpdateBody(task, Now(context)),
+                  kInsertTaskFailedPrefix, record))
+        return false;
+    task = TaskFromJson(record);
+    return true;
+}
+
+bool MoveTask(ServiceContext& context, const std::string& listId, const std::string& parentId,
+              const std::string& taskId, TaskInfo& task)
+{
+    EnsureAccessToken(context);
+    return SendMove(context, listId, parentId, taskId, task);
+}
+
+bool DeleteTask(ServiceContext& context, const std::string& listId, const std::string& taskId)
+{
+    return SendDelete(context, TaskUrl(context, listId, taskId), kDeleteTaskName);
+}
+
+} // namespace orb

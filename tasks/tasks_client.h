@@ -1,0 +1,62 @@
+#pragma once
+
+#include "service/service_context.h"
+#include "tasks/task_records.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orb {
+
+// Message prefixes shown with the service's answer when it refuses an edit.
+constexpr const char* kInsertTaskFailedPrefix = "할일 생성 실패 : ";
+constexpr const char* kMoveTaskFailedPrefix = "할일 Move 실패 : ";
+constexpr const char* kInsertTaskListFailedPrefix = "할일리스트 생성 실패 : ";
+constexpr const char* kUpdateTaskListFailedPrefix = "할일 리스트 업데이트 실패 : ";
+// Shown when a task names a parent the list does not hold.
+constexpr const char* kMissingParentMessage = "error!!";
+
+// The Tasks API client. Every operation blocks for its exchanges, checks the access token
+// first, and reports its own failures: a refusal through the prompter, a transport failure
+// or a malformed answer as a diagnostic line. Records passed in keep their values when an
+// edit fails.
+
+// Appends every task list of the user, with its tasks and hierarchy, following the pages
+// to the end. `taskLists` is usually the store's; the caller holds the store's lock for
+// the whole call. False when a page of lists could not be read; lists read before that
+// stay appended. `onListDone` is called for each list, in order, once its tasks are in;
+// the callee may move the list away.
+using TaskListDone = std::function<void(TaskListInfo&)>;
+bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone = {});
+
+// Appends the list's tasks (completed and hidden ones included) to `list.tasks` and its
+// hierarchy, following the pages to the end, then orders the hierarchy by due. A task is
+// placed under its parent once the whole list is read; a task whose parent is not in the
+// list is shown at the top level.
+bool LoadTasks(ServiceContext& context, TaskListInfo& list);
+
+// Creates a list titled `title`; on success `list` receives the service's record.
+bool InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list);
+// Sends `list`'s id and title to the list `listId`; on success `list` receives the answer.
+bool UpdateTaskList(ServiceContext& context, TaskListInfo& list, const std::string& listId);
+bool DeleteTaskList(ServiceContext& context, const std::string& listId);
+
+// Creates `task` at the top of the list, then moves it under `parentId` when that is not
+// empty. `task` receives the last answer, its `parent` included.
+bool InsertTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& parentId);
+// Sends `task`'s fields to the task `taskId`. Its parent is not changed here (see MoveTask).
+bool UpdateTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& taskId);
+// Moves the task under `parentId`, or to the top level when `parentId` is empty. Succeeds
+// only when the answer is the same task.
+bool MoveTask(ServiceContext& context, const std::string& listId, const std::string& parentId,
+              const std::string& taskId, TaskInfo& task);
+bool DeleteTask(ServiceContext& context, const std::string& listId, const std::string& taskId);
+
+// Request bodies, exactly as sent. `updated` is the caller's stamp.
+std::string TaskInsertBody(const TaskInfo& task, const std::string& updated);
+std::string TaskUpdateBody(const TaskInfo& task, const std::string& updated);
+std::string TaskListInsertBody(const std::string& title, const std::string& updated);
+std::string TaskListUpdateBody(const TaskListInfo& list, const std::string& updated);
+
+} // namespace orb
