@@ -2,6 +2,7 @@
 
 #include "calendarview/date_value.h"
 #include "service/records.h"
+#include "widgets/pixel_rect.h"
 
 #include <string_view>
 #include <vector>
@@ -18,18 +19,6 @@ constexpr int kMaxWeekRows = 6;
 constexpr int kNoFirstCell = 2147483647;
 // A bar starts this far right of its cell's left edge.
 constexpr int kBarInset = 2;
-
-// Pixel rectangle; contains (x, y) when left <= x < right and top <= y < bottom.
-struct PixelRect
-{
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    bool Contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
 
 struct DayCell
 {

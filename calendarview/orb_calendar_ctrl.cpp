@@ -2,6 +2,7 @@
 
 #include "app/log_font_qt.h"
 #include "service/clock.h"
+#include "treelist/tree_list_tip_ctrl.h"
 
 #include <QContextMenuEvent>
 #include <QFontDatabase>
@@ -70,6 +71,7 @@ COrbCalendarCtrl::COrbCalendarCtrl(AppSettings& settings, const Clock& clock, QW
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     BuildHeaderMenu();
+    tip_ = new CTreeListTipCtrl(this);
 }
 
 COrbCalendarCtrl::~COrbCalendarCtrl() = default;
@@ -302,8 +304,8 @@ void COrbCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
     const int x = point.x();
     const int y = point.y();
     if (const EventEntry* entry = layout_.Event(layout_.EventAt(x, y))) {
-        if (tip_ != nullptr && tip_->IsTipVisible())
-            tip_->HideTip();
+        if (tip_->isVisible())
+            tip_->Hide();
         const EventEntry copy = *entry;
         emit EditEventRequested(copy);
     } else if (const int k = layout_.OverflowAt(x, y); k >= 0) {
@@ -336,15 +338,12 @@ void COrbCalendarCtrl::mouseMoveEvent(QMouseEvent* event)
     }
     const int e = layout_.EventAt(point.x(), point.y());
     if (const EventEntry* entry = layout_.Event(e)) {
-        if (tip_ != nullptr)
-            tip_->ShowTip(QString::fromStdString(entry->event.description),
-                          QRect(point.x(), point.y(), kTipSize, kTipSize));
+        tip_->Show(QString::fromStdString(entry->event.description), QRect(point.x(), point.y(), kTipSize, kTipSize));
         hoverEvent_ = e;
         hoverMoreCell_ = -1;
     } else {
         hoverEvent_ = -1;
-        if (tip_ != nullptr)
-            tip_->HideTip();
+        tip_->Hide();
     }
     update();
 }

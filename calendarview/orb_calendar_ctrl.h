@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/commands.h"
 #include "app/settings.h"
 #include "calendarview/calendar_source.h"
 #include "calendarview/month_layout.h"
 #include "calendarview/month_painter.h"
-#include "calendarview/tip_presenter.h"
 
 #include <QFont>
 #include <QImage>
@@ -17,6 +17,7 @@ class QMenu;
 
 namespace orb {
 
+class CTreeListTipCtrl;
 class Clock;
 
 // The month grid of the calendar window. Everything shown is laid out again from the
@@ -28,8 +29,8 @@ class COrbCalendarCtrl : public QWidget
 
 public:
     // Commands of the header menu.
-    static constexpr int kCommandTreeView = 32801;
-    static constexpr int kCommandFont = 32799;
+    static constexpr int kCommandTreeView = static_cast<int>(Command::TreeView);
+    static constexpr int kCommandFont = static_cast<int>(Command::CalendarFont);
 
     // Returns the chosen font, or nothing when the user cancels.
     using FontChooser = std::function<std::optional<LogFont>(const LogFont& current, QWidget* parent)>;
@@ -39,8 +40,6 @@ public:
 
     // Not owned; nullptr shows an empty month.
     void SetCalendarSource(const CalendarSource* source) { source_ = source; }
-    // Not owned; nullptr shows no tips.
-    void SetTipPresenter(TipPresenter* tip) { tip_ = tip; }
     void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
 
     // Replaces the view's font and the settings' calendar font, and the line height with them.
@@ -74,6 +73,7 @@ public:
     const LogFont& calendarLogFont() const { return calendarLogFont_; }
     const QFont& calendarFont() const { return calendarFont_; }
     QMenu* headerMenu() const { return headerMenu_.get(); }
+    CTreeListTipCtrl* tip() const { return tip_; }
 
 signals:
     // An entry's calendarIndex and indexInCalendar are positions in the store at the last
@@ -110,7 +110,7 @@ private:
     AppSettings& settings_;
     const Clock& clock_;
     const CalendarSource* source_ = nullptr;
-    TipPresenter* tip_ = nullptr;
+    CTreeListTipCtrl* tip_ = nullptr; // a child window; Qt deletes it with the view
     FontChooser fontChooser_;
     std::unique_ptr<QMenu> headerMenu_;
 

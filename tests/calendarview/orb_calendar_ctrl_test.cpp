@@ -2,6 +2,7 @@
 #include "calendarview/orb_calendar_ctrl.h"
 #include "tests/calendarview/calendar_builders.h"
 #include "tests/support/doubles.h"
+#include "treelist/tree_list_tip_ctrl.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -52,21 +53,6 @@ public:
     }
     std::vector<CalendarRecord> calendars;
     mutable int reads = 0;
-};
-
-class RecordingTip : public TipPresenter
-{
-public:
-    void ShowTip(const QString& text, const QRect& anchor) override
-    {
-        shown.emplace_back(text, anchor);
-        visible = true;
-    }
-    void HideTip() override { visible = false; }
-    bool IsTipVisible() const override { return visible; }
-
-    std::vector<std::pair<QString, QRect>> shown;
-    bool visible = false;
 };
 
 RgbColor PixelAt(const QImage& image, int x, int y)
@@ -137,7 +123,6 @@ protected:
         if (!view) {
             view = std::make_unique<COrbCalendarCtrl>(settings, clock);
             view->SetCalendarSource(&source);
-            view->SetTipPresenter(&tip);
             LogFont font;
             view->SetCalendarFont(font);
             view->resize(700, 680);
@@ -185,7 +170,6 @@ protected:
     AppSettings settings;
     test::FixedClock clock;
     VectorSource source;
-    RecordingTip tip;
     std::unique_ptr<COrbCalendarCtrl> view;
 };
 
@@ -379,16 +363,24 @@ TEST_F(CalendarViewTest, DoubleClickOnTodayReturnsToTheCurrentMonthOrWeek)
 TEST_F(CalendarViewTest, HoverShowsTheDescriptionAndLeavingHidesIt)
 {
     Paint();
+    CTreeListTipCtrl& tip = *View().tip();
     Move({380, 410});
-    ASSERT_EQ(tip.shown.size(), 1u);
-    EXPECT_EQ(tip.shown[0].first, QString("Bring the slides\nRoom 4"));
-    EXPECT_EQ(tip.shown[0].second, QRect(380, 410, 200, 200));
-    EXPECT_TRUE(tip.visible);
+    EXPECT_TRUE(tip.isVisible());
+    EXPECT_EQ(tip.Text(), QString("Bring the slides\nRoom 4"));
+    const QPoint corner = View().mapToGlobal(QPoint(380, 410));
+    EXPECT_EQ(tip.Anchor(), (PixelRect{corner.x(), corner.y(), corner.x() + 200, corner.y() + 200}));
     EXPECT_EQ(View().hoverMoreCell(), -1);
 
     Move({380, 470});
-    EXPECT_FALSE(tip.visible);
+    EXPECT_FALSE(tip.isVisible());
     EXPECT_EQ(View().hoverEvent(), -1);
+
+    // An event without a description has nothing to show.
+    source.calendars[0].events.push_back(AllDayEvent("quiet", "2024-09-26", "2024-09-27"));
+    Paint();
+    Move({480, 410});
+    EXPECT_EQ(View().hoverEvent(), IndexOf("quiet"));
+    EXPECT_FALSE(tip.isVisible());
 }
 
 TEST_F(CalendarViewTest, RightDragBackwardsMakesARangeFromTheEarlierDay)
@@ -409,7 +401,7 @@ TEST_F(CalendarViewTest, RightDragBackwardsMakesARangeFromTheEarlierDay)
     EXPECT_EQ(PixelAt(image, 280, 290), kRangeOrange);
     EXPECT_NE(PixelAt(image, 80, 190), kRangeOrange);
     EXPECT_NE(PixelAt(image, 380, 290), kRangeOrange);
-    EXPECT_TRUE(tip.shown.empty());
+    EXPECT_FALSE(View().tip()->isVisible());
 
     Mouse(QEvent::MouseButtonRelease, Qt::RightButton, {150, 250});
     EXPECT_FALSE(View().rangeActive());
@@ -441,7 +433,7 @@ TEST_F(CalendarViewTest, DoubleClicksReportEditsToTheHost)
     Move({380, 410});
     DoubleClick({380, 410});
     EXPECT_EQ(edited, (std::vector<std::string>{"future"}));
-    EXPECT_FALSE(tip.visible);
+    EXPECT_FALSE(View().tip()->isVisible());
 
     DoubleClick({450, 270});
     EXPECT_EQ(dayEvents, (std::vector<int>{11}));
@@ -480,7 +472,7 @@ TEST_F(CalendarViewTest, HeaderMenuCommandsReachTheHost)
 
     QAction* treeView = nullptr;
     for (QAction* action : View().headerMenu()->actions()) {
-        if (action->data().toInt() == COrbCalendarCtrl::kCommandTreeView)
+        if (action->data().toInt() == static_cast<int>(Command::TreeView))
             treeView = action;
     }
     ASSERT_NE(treeView, nullptr);
@@ -501,13 +493,13 @@ TEST_F(CalendarViewTest, HeaderMenuCommandsReachTheHost)
         EXPECT_EQ(current.lfHeight, 0);
         return chosen;
     });
-    EXPECT_TRUE(View().RunCommand(COrbCalendarCtrl::kCommandFont));
+    EXPECT_TRUE(View().RunCommand(static_cast<int>(Command::CalendarFont)));
     EXPECT_EQ(settings.defaultCalendarFont, chosen);
     EXPECT_EQ(View().calendarLogFont(), chosen);
     EXPECT_EQ(View().lineHeight(), 20);
 
     View().SetFontChooser([](const LogFont&, QWidget*) { return std::optional<LogFont>(); });
-    EXPECT_TRUE(View().RunCommand(COrbCalendarCtrl::kCommandFont));
+    EXPECT_TRUE(View().RunCommand(static_cast<int>(Command::CalendarFont)));
     EXPECT_EQ(settings.defaultCalendarFont, chosen);
     EXPECT_FALSE(View().RunCommand(12345));
 }
