@@ -26,10 +26,11 @@ function(orb_library name)
     orb_warnings(${name})
 endfunction()
 
-# orb_test(name LABEL label DEPS ... [SOURCES ...]): one GoogleTest executable per layer; widget
-# tests run on Qt's offscreen platform so no display is needed.
+# orb_test(name LABEL label [QT_MAIN] DEPS ... [SOURCES ...]): one GoogleTest executable per layer;
+# widget tests run on Qt's offscreen platform so no display is needed. QT_MAIN runs the tests
+# inside one QApplication (tests/support/qt_test_main.cpp) instead of GoogleTest's own main.
 function(orb_test name)
-    cmake_parse_arguments(ARG "" "LABEL" "DEPS;SOURCES" ${ARGN})
+    cmake_parse_arguments(ARG "QT_MAIN" "LABEL" "DEPS;SOURCES" ${ARGN})
     if(ARG_SOURCES OR "SOURCES" IN_LIST ARG_KEYWORDS_MISSING_VALUES)
         set(sources ${ARG_SOURCES})
     else()
@@ -39,7 +40,11 @@ function(orb_test name)
         return()
     endif()
     add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    if(ARG_QT_MAIN)
+        target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock orb_qt_test_main)
+    else()
+        target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+    endif()
     orb_warnings(${name})
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60

@@ -1,10 +1,51 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the demo against the local stand-in
-# service (it seeds demo data and serves on 127.0.0.1).
+# Installs what is missing, builds, and starts the demo: the local stand-in service
+# seeded with demo data, and OrbCalender in a demo folder whose info.dat points at it.
+# The first run shows the stand-in's consent page; Allow signs in and loads.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ORB_BUILD_DIR:-$root/build}"
+demo="${ORB_DEMO_DIR:-$root/build-demo}"
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2
-exec "$build/tools/fake-service/orb-fake-service" --seed "$root/tools/fake-service/demo_seed.json"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORB_CLIENT_ID=demo-client -DORB_CLIENT_SECRET=demo-secret >/dev/null
+cmake --build "$build" -j2 --target orbcalender orb-fake-service
+
+mkdir -p "$demo"
+log="$demo/fake-service.log"
+"$build/tools/fake-service/orb-fake-service" --seed "$root/tools/fake-service/demo_seed.json" >"$log" 2>&1 &
+service_pid=$!
+trap 'kill "$service_pid" 2>/dev/null || true' EXIT
+base=""
+for _ in $(seq 1 50); do
+    base="$(sed -n 's/^orb-fake-service listening on //p' "$log" | head -n 1)"
+    [ -n "$base" ] && break
+    sleep 0.1
+done
+if [ -z "$base" ]; then
+    echo "The stand-in service did not start:" >&2
+    cat "$log" >&2
+    exit 1
+fi
+echo "Stand-in service: $base"
+
+# Keep the user's own settings; only the [Service] section is (re)written.
+python3 - "$demo/info.dat" "$base" <<'PY'
+import sys, re
+path, base = sys.argv[1], sys.argv[2]
+try:
+    text = open(path, newline="").read()
+except FileNotFoundError:
+    text = ""
+text = re.sub(r"\[Service\]\r?\n(?:(?!\[).*\r?\n?)*", "", text)
+service = ("[Service]\r\nAccountsBase=%s\r\nApiBase=%s\r\nClientId=demo-client\r\n"
+           "ClientSecret=demo-secret\r\nStartPage=\r\n") % (base, base)
+open(path, "w", newline="").write(service + text)
+PY
+
+cd "$demo"
+# The embedded browser's sandbox cannot run as root.
+if [ "$(id -u)" -eq 0 ]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+"$build/app/orbcalender"

@@ -6,18 +6,8 @@
 namespace orb {
 namespace {
 
-QGuiApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_app_gui";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
-}
-
 TEST(LogFontQt, StoredFontBecomesThePixelSizedQtFontAndBack)
 {
-    App();
     LogFont stored = DefaultDialogFont();
     stored.lfHeight = -17;
     stored.lfWeight = 700;
@@ -42,7 +32,6 @@ TEST(LogFontQt, StoredFontBecomesThePixelSizedQtFontAndBack)
 
 TEST(LogFontQt, EmptyFaceAndZeroHeightFallBackToTheApplicationFont)
 {
-    App();
     LogFont stored;
     const QFont font = FontFromLogFont(stored);
     EXPECT_EQ(font.family(), QGuiApplication::font().family());

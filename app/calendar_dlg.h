@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/settings.h"
+#include "app/store.h"
+#include "calendarview/calendar_source.h"
+
+#include <QWidget>
+#include <atomic>
+
+namespace orb {
+
+class Clock;
+class COrbCalendarCtrl;
+class CTreeListTipCtrl;
+class CWaitDlg;
+
+// The month view reads the store under its lock on every paint.
+class StoreCalendarSource : public CalendarSource
+{
+public:
+    explicit StoreCalendarSource(const LocalStore& store) : store_(store) {}
+    void ReadCalendars(const std::function<void(const std::vector<CalendarRecord>&)>& reader) const override;
+
+private:
+    const LocalStore& store_;
+};
+
+// The calendar window: a borderless window filled by the month view, with its own
+// stacking mode and loading overlay.
+class CCalendarDlg : public QWidget
+{
+    Q_OBJECT
+
+public:
+    CCalendarDlg(AppSettings& settings, const Clock& clock, const LocalStore& store, QWidget* owner = nullptr);
+    ~CCalendarDlg() override;
+
+    COrbCalendarCtrl* MonthView() const { return view_; }
+    CWaitDlg* Overlay() const { return overlay_; }
+    int WindowMode() const { return windowMode_; }
+    // Values above Normal are taken as Bottom.
+    void SetWindowMode(int mode);
+    void NextWindowMode();
+    bool IsShownNow() const { return shown_; } // any thread
+    // The outer rectangle and mode, recorded when the window goes away.
+    void RecordState();
+
+    static constexpr int kMinimumWidth = 500;
+    static constexpr int kMinimumHeight = 200;
+
+signals:
+    void synchronizeRequested();
+    void treeViewRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool HandleKey(QKeyEvent* event);
+
+    AppSettings& settings_;
+    StoreCalendarSource source_;
+    COrbCalendarCtrl* view_ = nullptr;
+    CTreeListTipCtrl* tip_ = nullptr;
+    CWaitDlg* overlay_ = nullptr;
+    int windowMode_;
+    std::atomic<bool> shown_ = false;
+};
+
+} // namespace orb

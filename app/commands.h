@@ -1,0 +1,39 @@
+#pragma once
+
+namespace orb {
+
+// Menu and control command ids; every command is reachable by its id.
+enum class Command : int
+{
+    About = 16,
+    InsertButton = 1006,   // the "+" button
+    ShowLastWindow = 1025, // tray double click
+    Option = 32773,
+    Exit = 32774,
+    InsertTask = 32777,
+    DeleteTask = 32778,
+    ModeBottom = 32780,
+    ModeTop = 32781,
+    ModeNormal = 32782,
+    SearchCalendar = 32785,
+    Synchronizing = 32787,
+    Logout = 32788,
+    ViewAll = 32790,
+    ViewCompleted = 32791,
+    ViewNeedsAction = 32792,
+    ModeResizing = 32793,
+    ListFont = 32796,
+    CalendarView = 32797,
+    CalendarFont = 32799,
+    TreeView = 32801,
+};
+
+// Control ids, kept as object names too so tests can find the controls.
+constexpr int kTreeControlId = 1002;
+constexpr int kOpacitySliderId = 1005;
+constexpr int kInsertButtonId = 1006;
+constexpr int kMonthViewId = 1044;
+
+constexpr const char* kAppTitle = "Marlo's Calender";
+
+} // namespace orb

@@ -1,0 +1,545 @@
+#include "app/orb_calender_dlg.h"
+
+#include "app/dialog_units.h"
+#include "app/log_font_qt.h"
+#include "app/window_mode.h"
+#include "service/diagnostics.h"
+#include "service/prompter.h"
+#include "treelist/tree_list_ctrl.h"
+#include "treelist/tree_list_item.h"
+#include "widgets/bitmap_slider.h"
+
+#include <QApplication>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QWindow>
+#include <algorithm>
+
+namespace orb {
+
+namespace {
+
+constexpr QColor kBackground(0x22, 0x22, 0x22);
+constexpr QColor kRowText(0xC8, 0xC8, 0xC8);
+constexpr int kRowsBackgroundColour = 1;
+constexpr int kDefaultTextColour = 4;
+
+constexpr const char* kInsertButtonText = "+";
+constexpr const char* kF5Line = "OnControlSynchronizing 2";
+constexpr const char* kErrorDeleteItem = "error DeleteItem";
+constexpr const char* kNoOpacityMessage = "Your OS does not support this feature";
+
+struct ColumnSpec
+{
+    const char* title;
+    std::uint32_t format;
+};
+constexpr ColumnSpec kColumns[kTreeColumnCount] = {
+    {"Name", 0x504144}, {"Due", 0x104444}, {"Memo", 0x104144}, {"ID", 0x104144}};
+
+// At creation the first two columns leave a little more room than after a resize.
+constexpr int kCreationExtra = -5;
+constexpr int kNameColumnSlack = -15;
+
+struct MenuItem
+{
+    const char* label;
+    Command command;
+};
+
+bool PlatformHasWindowOpacity()
+{
+    return !QGuiApplication::platformName().startsWith("wayland");
+}
+
+} // namespace
+
+COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diagnostics& diagnostics,
+                                 Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), settings_(settings), clock_(clock),
+      diagnostics_(diagnostics), prompter_(prompter)
+{
+    setObjectName("mainWindow");
+    setWindowTitle(kAppTitle);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    setFocusPolicy(Qt::StrongFocus);
+
+    tree_ = new CTreeListCtrl(kTreeControlId, this);
+    tree_->setObjectName(QString::number(kTreeControlId));
+    tree_->SetClock(&clock_);
+    tree_->SetNotifyHandler(this);
+    tree_->installEventFilter(this);
+
+    slider_ = new CBitmapSlider(kOpacitySliderId, this);
+    slider_->setObjectName(QString::number(kOpacitySliderId));
+    slider_->setGeometry(DluRect(3, 2, 44, 5));
+    slider_->installEventFilter(this);
+    connect(slider_, &CBitmapSlider::positionChanging, this, &COrbCalenderDlg::OnSliderMoved);
+    connect(slider_, &CBitmapSlider::positionChanged, this, &COrbCalenderDlg::OnSliderMoved);
+
+    insertButton_ = new QPushButton(kInsertButtonText, this);
+    insertButton_->setObjectName(QString::number(kInsertButtonId));
+    insertButton_->setGeometry(DluRect(186, 2, 12, 9));
+    insertButton_->setFocusPolicy(Qt::NoFocus);
+    insertButton_->installEventFilter(this);
+    connect(insertButton_, &QPushButton::clicked, this, [this] { RunCommand(Command::InsertButton); });
+
+    chooseFont = [this](const QFont& initial) -> std::optional<QFont> {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, initial, this);
+        return ok ? std::optional<QFont>(font) : std::nullopt;
+    };
+    LayoutControls();
+}
+
+COrbCalenderDlg::~COrbCalenderDlg() = default;
+
+void COrbCalenderDlg::PrepareControls()
+{
+    tree_->SetFont(FontFromLogFont(settings_.defaultFont), settings_.defaultFont.lfHeight);
+    tree_->SetDueHide(settings_.bDueHide != 0);
+    for (const ColumnSpec& column : kColumns)
+        tree_->InsertColumn(column.title, column.format);
+    tree_->colours[kRowsBackgroundColour] = kBackground;
+    tree_->textColours[kDefaultTextColour] = kRowText;
+    columnsReady_ = true;
+    LayoutControls();
+    SetColumnWidths(kCreationExtra);
+
+    slider_->SetRange(0, kSliderMax);
+    slider_->SetPos(std::clamp(settings_.Alpha - kAlphaOffset, 0, kSliderMax));
+    ApplyOpacity();
+}
+
+void COrbCalenderDlg::SetColumnWidths(int extra)
+{
+    const int h = settings_.defaultFont.lfHeight;
+    const int width = tree_->width();
+    tree_->SetColumnWidth(kNameColumn, width + 7 * h + (extra == kCreationExtra ? extra : kNameColumnSlack));
+    tree_->SetColumnWidth(kDueColumn, -7 * h + (extra == kCreationExtra ? extra : 0));
+    tree_->SetColumnWidth(kMemoColumn, 0);
+    tree_->SetColumnWidth(kIdColumn, 0);
+}
+
+void COrbCalenderDlg::LayoutControls()
+{
+    tree_->setGeometry(0, kTreeTopMargin, std::max(0, width() - kTreeSideMargin),
+                       std::max(0, height() - kTreeTopMargin - kTreeSideMargin));
+    if (columnsReady_)
+        SetColumnWidths(0);
+}
+
+void COrbCalenderDlg::ApplyOpacity()
+{
+    if (!PlatformHasWindowOpacity()) {
+        prompter_.ShowMessage(kNoOpacityMessage);
+        return;
+    }
+    setWindowOpacity(settings_.Alpha / 255.0);
+}
+
+void COrbCalenderDlg::OnSliderMoved(int controlId, int position)
+{
+    if (controlId != kOpacitySliderId)
+        return;
+    settings_.Alpha = position + kAlphaOffset;
+    ApplyOpacity();
+}
+
+void COrbCalenderDlg::SetWindowMode(int mode)
+{
+    windowMode_ = NormalizedWindowMode(mode);
+    ApplyWindowMode(this, windowMode_);
+    settings_.Zorder = windowMode_;
+}
+
+void COrbCalenderDlg::SetListFont(const LogFont& font)
+{
+    settings_.defaultFont = font;
+    tree_->SetFont(FontFromLogFont(font), font.lfHeight);
+    LayoutControls();
+}
+
+void COrbCalenderDlg::SetTaskViewMode(int mode)
+{
+    settings_.nTaskViewMode = mode;
+    RebuildTaskBranch();
+}
+
+bool COrbCalenderDlg::RunCommand(Command command)
+{
+    switch (command) {
+    case Command::Synchronizing:
+        if (loadPass)
+            loadPass->Synchronize();
+        return true;
+    case Command::ModeNormal:
+        SetWindowMode(kWindowModeNormal);
+        return true;
+    case Command::ModeTop:
+        SetWindowMode(kWindowModeTop);
+        return true;
+    case Command::ModeBottom:
+        SetWindowMode(kWindowModeBottom);
+        return true;
+    case Command::ModeResizing:
+        SetWindowMode(kWindowModeResizing);
+        return true;
+    case Command::ViewAll:
+        SetTaskViewMode(kTaskViewAll);
+        return true;
+    case Command::ViewCompleted:
+        SetTaskViewMode(kTaskViewCompleted);
+        return true;
+    case Command::ViewNeedsAction:
+        SetTaskViewMode(kTaskViewNeedsAction);
+        return true;
+    case Command::ListFont:
+        ChooseListFont();
+        return true;
+    case Command::InsertTask:
+        return RunCommand(Command::InsertButton);
+    default:
+        // Windows, sign-in, exit and the editors belong to the frame and the editors.
+        emit commandRequested(static_cast<int>(command));
+        return false;
+    }
+}
+
+void COrbCalenderDlg::ChooseListFont()
+{
+    if (!chooseFont)
+        return;
+    const std::optional<QFont> chosen = chooseFont(FontFromLogFont(settings_.defaultFont));
+    if (chosen)
+        SetListFont(LogFontFromFont(*chosen));
+}
+
+void COrbCalenderDlg::ShowControlMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    menu.setObjectName("Control");
+    const auto add = [this](QMenu& into, const MenuItem& item, bool checked = false, bool checkable = false) {
+        QAction* action = into.addAction(item.label);
+        action->setData(static_cast<int>(item.command));
+        action->setCheckable(checkable);
+        action->setChecked(checked);
+        return action;
+    };
+    add(menu, {"Synchronizing", Command::Synchronizing});
+    add(menu, {"Search Calendar", Command::SearchCalendar});
+    add(menu, {"Calendar View", Command::CalendarView});
+    menu.addSeparator();
+    add(menu, {"Insert Task", Command::InsertTask});
+    add(menu, {"Delete Task", Command::DeleteTask});
+    menu.addSeparator();
+    QMenu* modes = menu.addMenu("Window Mode");
+    add(*modes, {"Normal", Command::ModeNormal}, windowMode_ == kWindowModeNormal, true);
+    add(*modes, {"Top", Command::ModeTop}, windowMode_ == kWindowModeTop, true);
+    add(*modes, {"Bottom", Command::ModeBottom}, windowMode_ == kWindowModeBottom, true);
+    add(*modes, {"Resizing", Command::ModeResizing}, windowMode_ == kWindowModeResizing, true);
+    QMenu* views = menu.addMenu("Task View Mode");
+    add(*views, {"All", Command::ViewAll}, settings_.nTaskViewMode == kTaskViewAll, true);
+    add(*views, {"Completed", Command::ViewCompleted}, settings_.nTaskViewMode == kTaskViewCompleted, true);
+    add(*views, {"NeedsAction", Command::ViewNeedsAction}, settings_.nTaskViewMode == kTaskViewNeedsAction, true);
+    QMenu* preferences = menu.addMenu("Preferences");
+    add(*preferences, {"Font", Command::ListFont});
+
+    if (QAction* chosen = menu.exec(globalPos))
+        RunCommand(static_cast<Command>(chosen->data().toInt()));
+}
+
+void COrbCalenderDlg::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackground);
+}
+
+void COrbCalenderDlg::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayoutControls();
+}
+
+void COrbCalenderDlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        ShowControlMenu(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton || !windowHandle())
+        return QWidget::mousePressEvent(event);
+    const QPoint at = event->position().toPoint();
+    if (windowMode_ == kWindowModeResizing) {
+        if (const Qt::Edges edges = ResizeEdgesAt(this, at)) {
+            windowHandle()->startSystemResize(edges);
+            return;
+        }
+    }
+    if (at.y() < kMoveBandHeight)
+        windowHandle()->startSystemMove();
+}
+
+bool COrbCalenderDlg::HandleKey(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_F5:
+        diagnostics_.WriteLine(kF5Line);
+        QMetaObject::invokeMethod(
+            this, [this] { RunCommand(Command::Synchronizing); }, Qt::QueuedConnection);
+        return true;
+    case Qt::Key_Space:
+        return true;
+    case Qt::Key_Tab:
+        QMetaObject::invokeMethod(
+            this, [this] { RunCommand(Command::CalendarView); }, Qt::QueuedConnection);
+        return false;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        if (tree_->IsEditing())
+            return false; // the edit box takes them
+        hide();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void COrbCalenderDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (!HandleKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+void COrbCalenderDlg::HandleCtrlWheel(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0)
+        return;
+    LogFont font = settings_.defaultFont;
+    if (event->angleDelta().y() < 0) {
+        // Toward the user: smaller, but never below twelve pixels.
+        font.lfHeight += 1;
+        if (font.lfHeight > kSmallestListFont)
+            font.lfHeight = kSmallestListFont;
+    } else {
+        font.lfHeight -= 1;
+    }
+    SetListFont(font);
+}
+
+void COrbCalenderDlg::wheelEvent(QWheelEvent* event)
+{
+    HandleCtrlWheel(event);
+    QWidget::wheelEvent(event);
+}
+
+bool COrbCalenderDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+        return HandleKey(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::Wheel && watched == tree_)
+        HandleCtrlWheel(static_cast<QWheelEvent*>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+void COrbCalenderDlg::showEvent(QShowEvent* event)
+{
+    shown_ = true;
+    QWidget::showEvent(event);
+}
+
+void COrbCalenderDlg::hideEvent(QHideEvent* event)
+{
+    shown_ = false;
+    QWidget::hideEvent(event);
+}
+
+void COrbCalenderDlg::closeEvent(QCloseEvent* event)
+{
+    // Closing only hides; the window comes back from the tray.
+    event->ignore();
+    hide();
+}
+
+std::string COrbCalenderDlg::BranchOf(const CTreeListItem* item)
+{
+    while (item && item->level > kRootLevel)
+        item = item->parent;
+    return item && !item->texts.empty() ? item->texts[kNameColumn] : std::string();
+}
+
+CTreeListItem* COrbCalenderDlg::FindBranchRoot(const std::string& text, bool reportOthers) const
+{
+    for (CTreeListItem* item = tree_->GetRootItem()->firstChild; item; item = item->nextSibling) {
+        if (item->texts[kNameColumn] == text)
+            return item;
+        if (reportOthers)
+            diagnostics_.WriteLine(item->texts[kNameColumn]);
+    }
+    return nullptr;
+}
+
+void COrbCalenderDlg::InsertRows(CTreeListItem* root, const std::vector<TreeRow>& rows)
+{
+    filling_ = true;
+    std::vector<CTreeListItem*> parents{nullptr, root};
+    std::vector<CTreeListItem*> toExpand;
+    for (const TreeRow& row : rows) {
+        if (row.level < kBranchChildLevel || static_cast<std::size_t>(row.level) > parents.size())
+            continue; // a row without its parent has nowhere to go
+        CTreeListItem* item = tree_->InsertItem(row.texts[kNameColumn], parents[row.level - 1], kTliLast);
+        for (int column = kNameColumn + 1; column < kTreeColumnCount; ++column)
+            tree_->SetItemText(column, item, row.texts[column]);
+        if (row.checked)
+            tree_->SetItemCheck(item, *row.checked);
+        parents.resize(row.level + 1);
+        parents[row.level] = item;
+        if (row.expanded)
+            toExpand.push_back(item);
+    }
+    // Expanded after their children are in, so an empty row is not fixed as childless.
+    for (CTreeListItem* item : toExpand)
+        tree_->Expand(TreeListExpand::Expand, item);
+    if (!root->IsExpanded())
+        tree_->Expand(TreeListExpand::Expand, root);
+    filling_ = false;
+}
+
+void COrbCalenderDlg::AddBranchRoot(const std::string& text)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            filling_ = true;
+            CTreeListItem* root = tree_->InsertItem(text, kTliRoot, kTliLast);
+            tree_->Expand(TreeListExpand::Expand, root);
+            filling_ = false;
+        },
+        Qt::QueuedConnection);
+}
+
+void COrbCalenderDlg::AddBranchRows(const std::string& branch, std::vector<TreeRow> rows)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, branch, rows = std::move(rows)] {
+            if (CTreeListItem* root = FindBranchRoot(branch, false))
+                InsertRows(root, rows);
+        },
+        Qt::QueuedConnection);
+}
+
+void COrbCalenderDlg::RemoveAllRows()
+{
+    // Queued behind any rows still on their way, so nothing of the old pass survives.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            filling_ = true;
+            tree_->DeleteAllItems();
+            filling_ = false;
+        },
+        Qt::QueuedConnection);
+}
+
+void COrbCalenderDlg::RebuildCalendarBranch()
+{
+    if (CTreeListItem* old = FindBranchRoot(kCalendarBranch, false))
+        tree_->DeleteItem(old);
+    filling_ = true;
+    CTreeListItem* root = tree_->InsertItem(kCalendarBranch, kTliRoot, kTliFirst);
+    filling_ = false;
+    const std::string today = TodayText(clock_);
+    std::vector<TreeRow> rows;
+    store_.Write([&](LocalStore::Data& data) {
+        for (CalendarRecord& calendar : data.calendars) {
+            std::vector<TreeRow> more = CalendarRows(calendar, today, FillMode::Rebuild, false);
+            rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        }
+    });
+    InsertRows(root, rows);
+}
+
+void COrbCalenderDlg::RebuildTaskBranch()
+{
+    if (CTreeListItem* old = FindBranchRoot(kTaskBranch, true))
+        tree_->DeleteItem(old);
+    else
+        prompter_.ShowMessage(kErrorDeleteItem);
+    filling_ = true;
+    CTreeListItem* root = tree_->InsertItem(kTaskBranch, kTliRoot, kTliLast);
+    filling_ = false;
+    std::vector<TreeRow> rows;
+    const int viewMode = settings_.nTaskViewMode;
+    store_.Write([&](LocalStore::Data& data) {
+        for (TaskListInfo& list : data.taskLists) {
+            std::vector<TreeRow> more = TaskListRows(list, viewMode, FillMode::Rebuild, false);
+            rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        }
+    });
+    InsertRows(root, rows);
+}
+
+void COrbCalenderDlg::RememberExpansion(CTreeListItem* item)
+{
+    if (!item || item->level < kBranchChildLevel)
+        return;
+    const std::string branch = BranchOf(item);
+    const std::string id = item->texts[kIdColumn];
+    const int expanded = item->IsExpanded() ? 1 : 0;
+    store_.Write([&](LocalStore::Data& data) {
+        if (branch == kCalendarBranch) {
+            for (CalendarRecord& calendar : data.calendars) {
+                if (calendar.id == id) {
+                    calendar.tag = expanded;
+                    return;
+                }
+            }
+            return;
+        }
+        for (TaskListInfo& list : data.taskLists) {
+            if (TaskNode* node = list.tree->FindNode(id)) {
+                node->expanded = expanded;
+                return;
+            }
+        }
+        for (TaskListInfo& list : data.taskLists) {
+            if (list.id == id) {
+                list.expanded = expanded;
+                return;
+            }
+        }
+    });
+}
+
+int COrbCalenderDlg::OnTreeListNotify(const TreeListNotify& notify)
+{
+    switch (notify.code) {
+    case TreeListCode::Expanded:
+        if (!filling_)
+            RememberExpansion(notify.item);
+        return 0;
+    case TreeListCode::RightDoubleClick:
+    case TreeListCode::InsertKey:
+        RunCommand(Command::InsertButton);
+        return 0;
+    case TreeListCode::DeleteKey:
+        RunCommand(Command::DeleteTask);
+        return 0;
+    case TreeListCode::CheckChanging:
+        // Task check marks change only through the task editor's service calls; until
+        // those are wired, a task row's mark never changes without the service knowing.
+        return BranchOf(notify.item) == kCalendarBranch ? 0 : kTreeListRefuse;
+    case TreeListCode::BeginDrag:
+        return kTreeListRefuse;
+    default:
+        return 0;
+    }
+}
+
+} // namespace orb

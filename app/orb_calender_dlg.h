@@ -1,0 +1,122 @@
+#pragma once
+
+#include "app/commands.h"
+#include "app/load_pass.h"
+#include "app/settings.h"
+#include "app/store.h"
+#include "treelist/tree_list_notify.h"
+
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <optional>
+
+class QPushButton;
+
+namespace orb {
+
+class CBitmapSlider;
+class CTreeListCtrl;
+class CTreeListItem;
+class Clock;
+class Diagnostics;
+class Prompter;
+
+// The main window: a borderless window with the tree of calendars and tasks, the opacity
+// slider and the "+" button. It owns the local store and shows its rows; commands it does
+// not own itself (windows, sign-in, exit, the editors) go out through `commandRequested`.
+class COrbCalenderDlg : public QWidget, public TreeListNotifyHandler, public TreeSink
+{
+    Q_OBJECT
+
+public:
+    COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diagnostics& diagnostics, Prompter& prompter,
+                    QWidget* parent = nullptr);
+    ~COrbCalenderDlg() override;
+
+    LocalStore& Store() { return store_; }
+    CTreeListCtrl* Tree() const { return tree_; }
+    CBitmapSlider* Slider() const { return slider_; }
+    QPushButton* InsertButton() const { return insertButton_; }
+
+    // Creation steps of the tree, the slider and the opacity.
+    void PrepareControls();
+    int WindowMode() const { return windowMode_; }
+    void SetWindowMode(int mode);
+    bool IsShownNow() const { return shown_; } // any thread
+
+    void SetListFont(const LogFont& font);
+    void ApplyOpacity();
+    void LayoutControls();
+
+    // Runs a command by id; false when it is not this window's.
+    bool RunCommand(Command command);
+
+    void RebuildCalendarBranch();
+    void RebuildTaskBranch();
+    // The column-0 text of the row's level-1 ancestor.
+    static std::string BranchOf(const CTreeListItem* item);
+
+    // Where the list font dialog comes from (tests replace it).
+    std::function<std::optional<QFont>(const QFont&)> chooseFont;
+    // The load pass behind Synchronizing; set by the frame.
+    LoadPass* loadPass = nullptr;
+
+    // TreeSink: the load worker's rows arrive in order on this window's thread.
+    void AddBranchRoot(const std::string& text) override;
+    void AddBranchRows(const std::string& branch, std::vector<TreeRow> rows) override;
+    void RemoveAllRows() override;
+
+    int OnTreeListNotify(const TreeListNotify& notify) override;
+
+    static constexpr int kMinimumWidth = 242;
+    static constexpr int kMinimumHeight = 300;
+    static constexpr int kMoveBandHeight = 30;
+    static constexpr int kTreeTopMargin = 20;
+    static constexpr int kTreeSideMargin = 12;
+    static constexpr int kSliderMax = 155;
+    static constexpr int kAlphaOffset = 100;
+    static constexpr int kSmallestListFont = -12;
+
+signals:
+    void commandRequested(int command);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // True when the key was handled here and goes no further.
+    bool HandleKey(QKeyEvent* event);
+    void HandleCtrlWheel(QWheelEvent* event);
+    void ShowControlMenu(const QPoint& globalPos);
+    void ChooseListFont();
+    void SetTaskViewMode(int mode);
+    void SetColumnWidths(int extra);
+    CTreeListItem* FindBranchRoot(const std::string& text, bool reportOthers) const;
+    void InsertRows(CTreeListItem* root, const std::vector<TreeRow>& rows);
+    void RememberExpansion(CTreeListItem* item);
+    void OnSliderMoved(int controlId, int position);
+
+    AppSettings& settings_;
+    const Clock& clock_;
+    Diagnostics& diagnostics_;
+    Prompter& prompter_;
+    LocalStore store_;
+    CTreeListCtrl* tree_ = nullptr;
+    CBitmapSlider* slider_ = nullptr;
+    QPushButton* insertButton_ = nullptr;
+    int windowMode_ = kWindowModeTop;
+    bool columnsReady_ = false;
+    bool filling_ = false; // rows added by the program, not expanded by the user
+    std::atomic<bool> shown_ = false;
+};
+
+} // namespace orb

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "service/prompter.h"
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace orb {
+
+// Message boxes on the user-interface thread; a worker that asks waits for the answer.
+class QtPrompter : public Prompter
+{
+public:
+    explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    void ShowMessage(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
+
+private:
+    QWidget* parent_;
+};
+
+// Opens pages in the user's browser, from any thread.
+class QtUrlOpener : public UrlOpener
+{
+public:
+    void Open(const std::string& url) override;
+};
+
+// Runs `work` on the user-interface thread and waits for it when called from another one.
+void RunOnUiThread(const std::function<void()>& work);
+
+} // namespace orb

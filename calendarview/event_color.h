@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace orb {
+
+struct RgbColor
+{
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+
+    friend bool operator==(const RgbColor&, const RgbColor&) = default;
+};
+
+// A colour text "#rrggbb": the leading hex digits after the first character; an empty or
+// non-hex text reads as 0 (black).
+RgbColor ColorFromText(std::string_view text);
+
+// Hue in bits 0-7, saturation in 8-15, value in 16-23, each scaled to 0..255.
+std::uint32_t PackHsv(const RgbColor& color);
+RgbColor UnpackHsv(std::uint32_t packed);
+
+// The washed-out colour of the same hue that past events are drawn in.
+RgbColor PaleColorOf(const RgbColor& color);
+
+} // namespace orb

@@ -1,0 +1,384 @@
+#include "calendarview/orb_calendar_ctrl.h"
+
+#include "app/log_font_qt.h"
+#include "service/clock.h"
+#include "treelist/tree_list_tip_ctrl.h"
+
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <QWindow>
+#include <algorithm>
+
+namespace orb {
+
+namespace {
+
+constexpr int kInitialFontHeight = 18;
+constexpr int kInitialFontWeight = 800;
+constexpr std::uint8_t kInitialPitchAndFamily = 32;
+constexpr const char* kInitialFontFace = "맑은 고딕";
+// Control-wheel never shrinks the font below these heights.
+constexpr int kSmallestCharacterHeight = -12;
+constexpr int kSmallestCellHeight = 14;
+constexpr int kTipSize = 200;
+
+constexpr const char* kMenuCalendar = "Calendar";
+constexpr const char* kMenuTreeView = "Tree View";
+constexpr const char* kMenuPreferences = "Preferences";
+constexpr const char* kMenuFont = "Font";
+
+LogFont InitialCalendarFont()
+{
+    LogFont font;
+    font.lfHeight = kInitialFontHeight;
+    font.lfWeight = kInitialFontWeight;
+    font.lfPitchAndFamily = kInitialPitchAndFamily;
+    font.lfFaceName = kInitialFontFace;
+    return font;
+}
+
+std::optional<LogFont> ChooseWithDialog(const LogFont& current, QWidget* parent)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, FontFromLogFont(current), parent);
+    if (!ok)
+        return std::nullopt;
+    return LogFontFromFont(chosen);
+}
+
+bool InHeader(const QPoint& point)
+{
+    return point.y() >= 0 && point.y() < kHeaderHeight;
+}
+
+} // namespace
+
+COrbCalendarCtrl::COrbCalendarCtrl(AppSettings& settings, const Clock& clock, QWidget* parent)
+    : QWidget(parent), settings_(settings), clock_(clock), fontChooser_(ChooseWithDialog)
+{
+    // A settings file from elsewhere may hold any number here.
+    rowCount_ = std::clamp(static_cast<int>(settings_.CalendarShowRow), 1, kMaxWeekRows);
+    displayDate_ = Now();
+    calendarLogFont_ = InitialCalendarFont();
+    calendarFont_ = FontFromLogFont(calendarLogFont_);
+    RecomputeLineHeight();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    BuildHeaderMenu();
+    tip_ = new CTreeListTipCtrl(this);
+}
+
+COrbCalendarCtrl::~COrbCalendarCtrl() = default;
+
+DateValue COrbCalendarCtrl::Now() const
+{
+    return DateValue::FromLocal(clock_.Now());
+}
+
+void COrbCalendarCtrl::BuildHeaderMenu()
+{
+    headerMenu_ = std::make_unique<QMenu>(tr(kMenuCalendar));
+    QAction* treeView = headerMenu_->addAction(tr(kMenuTreeView));
+    treeView->setData(kCommandTreeView);
+    QMenu* preferences = headerMenu_->addMenu(tr(kMenuPreferences));
+    QAction* font = preferences->addAction(tr(kMenuFont));
+    font->setData(kCommandFont);
+    for (QAction* action : {treeView, font})
+        connect(action, &QAction::triggered, this, [this, action] { RunCommand(action->data().toInt()); });
+}
+
+void COrbCalendarCtrl::ApplyFont(const LogFont& font)
+{
+    calendarLogFont_ = font;
+    calendarFont_ = FontFromLogFont(font);
+    settings_.defaultCalendarFont = font;
+}
+
+void COrbCalendarCtrl::SetCalendarFont(const LogFont& font)
+{
+    ApplyFont(font);
+    RecomputeLineHeight();
+    update();
+}
+
+void COrbCalendarCtrl::RecomputeLineHeight()
+{
+    lineHeight_ = LineHeightForFont(calendarLogFont_.lfHeight);
+}
+
+void COrbCalendarCtrl::LayoutPass(const PixelRect& grid)
+{
+    const MonthLayout::Request request{displayDate_, rowCount_, lineHeight_, grid};
+    const FontTextMeasurer measurer(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    if (source_ == nullptr) {
+        layout_.Build(request, {}, measurer);
+        return;
+    }
+    source_->ReadCalendars(
+        [&](const std::vector<CalendarRecord>& calendars) { layout_.Build(request, calendars, measurer); });
+}
+
+QImage COrbCalendarCtrl::RenderImage()
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    LayoutPass({0, kHeaderHeight + lineHeight_, width(), height()});
+    MonthPaintState state;
+    state.displayDate = displayDate_;
+    state.selectedDate = selectedDate_;
+    state.now = Now();
+    state.hoverEvent = hoverEvent_;
+    state.hoverMoreCell = hoverMoreCell_;
+    state.rowCount = rowCount_;
+    state.rangeActive = rangeActive_;
+    state.rangeStartCell = rangeStartCell_;
+    state.rangeEndCell = rangeEndCell_;
+    state.calendarFont = calendarFont_;
+    todayRect_ = PaintMonth(image, layout_, state);
+    return image;
+}
+
+void COrbCalendarCtrl::paintEvent(QPaintEvent*)
+{
+    const QImage image = RenderImage();
+    QPainter painter(this);
+    painter.drawImage(0, 0, image);
+}
+
+bool COrbCalendarCtrl::RunCommand(int id)
+{
+    switch (id) {
+    case kCommandTreeView:
+        settings_.bShowList = 1;
+        settings_.bShowCalendar = 0;
+        emit TreeViewRequested();
+        return true;
+    case kCommandFont:
+        ChooseFont();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void COrbCalendarCtrl::ChooseFont()
+{
+    if (!fontChooser_)
+        return;
+    const std::optional<LogFont> chosen = fontChooser_(calendarLogFont_, this);
+    if (!chosen)
+        return;
+    // The line height stays until the next Control-wheel step or start.
+    ApplyFont(*chosen);
+    update();
+}
+
+void COrbCalendarCtrl::DeleteHoveredEvent()
+{
+    if (const EventEntry* entry = layout_.Event(hoverEvent_))
+        emit DeleteEventRequested(*entry);
+}
+
+void COrbCalendarCtrl::StepPeriod(bool back)
+{
+    if (!displayDate_.IsValid())
+        return;
+    const int step = back ? -1 : 1;
+    if (rowCount_ == kMaxWeekRows) {
+        int year = displayDate_.Year();
+        int month = displayDate_.Month() + step;
+        if (month < 1) {
+            month = 12;
+            --year;
+        } else if (month > 12) {
+            month = 1;
+            ++year;
+        }
+        const DateValue first = DateValue::FromCivil(year, month, 1);
+        if (first.IsValid())
+            displayDate_ = first;
+    } else {
+        displayDate_ = displayDate_.AddDays(step * kDaysPerWeek * rowCount_);
+    }
+}
+
+void COrbCalendarCtrl::StepFontHeight(bool grow)
+{
+    LogFont font = calendarLogFont_;
+    int& h = font.lfHeight;
+    if (grow)
+        h = h < 0 ? h - 1 : h + 1;
+    else
+        h = h < 0 ? std::min(h + 1, kSmallestCharacterHeight) : std::max(h - 1, kSmallestCellHeight);
+    ApplyFont(font);
+    RecomputeLineHeight();
+}
+
+void COrbCalendarCtrl::StepRowCount(bool fewer)
+{
+    rowCount_ = fewer ? std::max(rowCount_ - 1, 1) : std::min(rowCount_ + 1, kMaxWeekRows);
+    settings_.CalendarShowRow = rowCount_;
+}
+
+void COrbCalendarCtrl::wheelEvent(QWheelEvent* event)
+{
+    const Qt::KeyboardModifiers keys =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    int delta = event->angleDelta().y();
+    // Some platforms turn a Shift-wheel into a sideways one.
+    if (delta == 0 && keys == Qt::ShiftModifier)
+        delta = event->angleDelta().x();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    // Only the exact combinations act; a held button or another key changes nothing.
+    if (event->buttons() == Qt::NoButton) {
+        if (keys == Qt::NoModifier)
+            StepPeriod(delta > 0);
+        else if (keys == Qt::ControlModifier)
+            StepFontHeight(delta > 0);
+        else if (keys == Qt::ShiftModifier)
+            StepRowCount(delta > 0);
+    }
+    update();
+    event->accept();
+}
+
+void COrbCalendarCtrl::SelectAt(int x, int y)
+{
+    if (const int e = layout_.EventAt(x, y); e >= 0) {
+        hoverEvent_ = e;
+        selectedDate_ = DateValue();
+        hoverMoreCell_ = -1;
+    } else if (const int k = layout_.OverflowAt(x, y); k >= 0) {
+        hoverMoreCell_ = k;
+        selectedDate_ = DateValue();
+        hoverEvent_ = -1;
+    } else if (const DayCell* cell = layout_.Cell(layout_.CellAt(x, y))) {
+        selectedDate_ = cell->date;
+        hoverEvent_ = -1;
+        hoverMoreCell_ = -1;
+    }
+}
+
+void COrbCalendarCtrl::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        if (InHeader(point) && window()->windowHandle() != nullptr)
+            window()->windowHandle()->startSystemMove();
+        SelectAt(point.x(), point.y());
+        setFocus(Qt::MouseFocusReason);
+        update();
+    } else if (event->button() == Qt::RightButton) {
+        const int c = layout_.CellAt(point.x(), point.y());
+        if (c >= 0) {
+            rangeActive_ = true;
+            rangeStartCell_ = c;
+            rangeEndCell_ = c;
+            update();
+        }
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void COrbCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    if (todayRect_.contains(point)) {
+        displayDate_ = Now();
+        update();
+    }
+    const int x = point.x();
+    const int y = point.y();
+    if (const EventEntry* entry = layout_.Event(layout_.EventAt(x, y))) {
+        if (tip_->isVisible())
+            tip_->Hide();
+        const EventEntry copy = *entry;
+        emit EditEventRequested(copy);
+    } else if (const int k = layout_.OverflowAt(x, y); k >= 0) {
+        hoverMoreCell_ = k;
+        selectedDate_ = DateValue();
+        hoverEvent_ = -1;
+        emit DayEventsRequested(k);
+    } else if (const DayCell* cell = layout_.Cell(layout_.CellAt(x, y))) {
+        selectedDate_ = cell->date;
+        hoverEvent_ = -1;
+        hoverMoreCell_ = -1;
+        const DateValue day = cell->date;
+        emit NewEventRequested(day, day, false);
+    } else {
+        return;
+    }
+    update();
+}
+
+void COrbCalendarCtrl::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (rangeActive_) {
+        const int c = layout_.CellAt(point.x(), point.y());
+        if (c >= 0) {
+            rangeEndCell_ = c;
+            update();
+        }
+        return;
+    }
+    const int e = layout_.EventAt(point.x(), point.y());
+    if (const EventEntry* entry = layout_.Event(e)) {
+        tip_->Show(QString::fromStdString(entry->event.description), QRect(point.x(), point.y(), kTipSize, kTipSize));
+        hoverEvent_ = e;
+        hoverMoreCell_ = -1;
+    } else {
+        hoverEvent_ = -1;
+        tip_->Hide();
+    }
+    update();
+}
+
+void COrbCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        const QPoint point = event->position().toPoint();
+        const int c = layout_.CellAt(point.x(), point.y());
+        // A release without a press on a cell (one that began in the header) has no range.
+        if (c >= 0 && rangeActive_) {
+            rangeActive_ = false;
+            rangeEndCell_ = c;
+            // The grid may have changed under the drag; a start that is gone makes no range.
+            if (layout_.Cell(rangeStartCell_) != nullptr) {
+                const int low = std::min(rangeStartCell_, c);
+                const int high = std::max(rangeStartCell_, c);
+                const DateValue first = layout_.cells()[static_cast<std::size_t>(low)].date;
+                const DateValue last = layout_.cells()[static_cast<std::size_t>(high)].date;
+                emit NewEventRequested(first, last, true);
+            }
+            update();
+        }
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void COrbCalendarCtrl::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() != QContextMenuEvent::Mouse || !InHeader(event->pos())) {
+        event->ignore();
+        return;
+    }
+    headerMenu_->popup(event->globalPos());
+    event->accept();
+}
+
+} // namespace orb

@@ -1,0 +1,298 @@
+#include "app/load_pass.h"
+#include "service/curl_transport.h"
+#include "service/oauth.h"
+#include "tests/support/doubles.h"
+#include "tools/fake-service/fake_service.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+namespace orb {
+namespace {
+
+// Keeps what the tree would show, as "root:<text>", "rows:<branch>:<id> <id> ..." and "clear".
+class RecordingTreeSink : public TreeSink
+{
+public:
+    void AddBranchRoot(const std::string& text) override { Log("root:" + text); }
+    void AddBranchRows(const std::string& branch, std::vector<TreeRow> rows) override
+    {
+        std::string line = "rows:" + branch + ":";
+        for (const TreeRow& row : rows)
+            line += " " + row.texts[kIdColumn];
+        Log(line);
+    }
+    void RemoveAllRows() override { Log("clear"); }
+
+    std::vector<std::string> Entries() const
+    {
+        std::lock_guard lock(mutex_);
+        return entries_;
+    }
+
+private:
+    void Log(const std::string& entry)
+    {
+        std::lock_guard lock(mutex_);
+        entries_.push_back(entry);
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> entries_;
+};
+
+class ScriptedWaitUi : public WaitUi
+{
+public:
+    bool IsMainWindowVisible() override { return mainVisible; }
+    bool IsCalendarWindowVisible() override { return calendarVisible; }
+    void ShowLoadingOverlay() override { Log("overlay+"); }
+    void HideLoadingOverlay() override { Log("overlay-"); }
+    void ShowCalendarOverlay() override { Log("calendar-overlay+"); }
+    void HideCalendarOverlay() override { Log("calendar-overlay-"); }
+    void ShowCalendarWaitDialog() override { Log("calendar-wait+"); }
+    void EndCalendarWaitDialog() override { Log("calendar-wait-"); }
+    void RepaintMonthView() override { Log("repaint"); }
+    void ShowWaitDialog() override { Log("wait+"); }
+    void EndWaitDialog() override { Log("wait-"); }
+    void SetWaitMessage(const std::string& text) override { Log("message:" + text); }
+    void HideWindows() override
+    {
+        mainVisible = calendarVisible = false;
+        Log("hide");
+    }
+    bool ShowLoginPage(std::string& code) override
+    {
+        Log("login");
+        code = loginCode;
+        return loginAccepted;
+    }
+    void PostExit() override { Log("exit"); }
+
+    std::vector<std::string> Calls() const
+    {
+        std::lock_guard lock(mutex_);
+        return calls_;
+    }
+
+    std::atomic<bool> mainVisible = true;
+    std::atomic<bool> calendarVisible = false;
+    bool loginAccepted = true;
+    std::string loginCode;
+
+private:
+    void Log(const std::string& call)
+    {
+        std::lock_guard lock(mutex_);
+        calls_.push_back(call);
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> calls_;
+};
+
+constexpr const char* kSeed = R"({
+  "oauth": {"accessTokens": ["t1"], "refreshTokens": ["r1"]},
+  "calendar": {"calendars": [
+    {"id": "work@example.com", "summary": "Work", "colorId": "14", "accessRole": "owner", "selected": true,
+     "events": [
+       {"id": "old", "summary": "Too early", "start": {"date": "2026-12-01"}, "end": {"date": "2026-12-02"}},
+       {"id": "w1", "summary": "Review", "start": {"date": "2026-12-07"}, "end": {"date": "2026-12-08"}},
+       {"id": "w2", "summary": "Standup", "start": {"dateTime": "2026-12-09T09:30:00+09:00"},
+        "end": {"dateTime": "2026-12-09T09:45:00+09:00"}},
+       {"id": "late", "summary": "Too late", "start": {"date": "2026-12-20"}, "end": {"date": "2026-12-21"}}]},
+    {"id": "hidden@example.com", "summary": "Hidden", "colorId": "3", "accessRole": "reader", "selected": false,
+     "events": [{"id": "h1", "summary": "Never shown", "start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}]},
+    {"id": "home@example.com", "summary": "Home", "colorId": "7", "accessRole": "owner", "selected": true,
+     "events": [{"id": "m1", "summary": "Dinner", "start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}]}
+  ]},
+  "tasks": {"taskLists": [
+    {"id": "L1", "title": "Home", "tasks": [
+      {"id": "child", "title": "Milk", "parent": "shop"},
+      {"id": "shop", "title": "Shopping", "due": "2026-12-12T00:00:00.000Z"},
+      {"id": "done", "title": "Done", "status": "completed"}]},
+    {"id": "L2", "title": "Work", "tasks": []}
+  ]}
+})";
+
+class LoadPassTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.Start()) << service.StartError();
+        config.accountsBase = service.BaseUrl();
+        config.apiBase = service.BaseUrl();
+        session.set_tokens("t1", "Bearer");
+        session.set_refresh_token("r1");
+        settings.nCal_from = 2;
+        settings.nCal_to = 3;
+    }
+
+    void Seed(const std::string& seed)
+    {
+        std::string error;
+        ASSERT_TRUE(service.SeedFromJson(seed, error)) << error;
+    }
+
+    std::size_t RequestsContaining(const std::string& part) const
+    {
+        std::size_t count = 0;
+        for (const auto& request : service.Requests())
+            count += request.target.find(part) != std::string::npos ? 1 : 0;
+        return count;
+    }
+
+    fake::FakeService service;
+    OAuthSession session;
+    CurlTransport transport{session};
+    test::RecordingDiagnostics diagnostics;
+    test::ScriptedPrompter prompter;
+    test::FixedClock clock{{2026, 12, 8, 9, 0, 0}};
+    ServiceConfig config{"", "", "client-id", "secret", "urn:ietf:wg:oauth:2.0:oob:auto", ""};
+    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
+    LocalStore store;
+    AppSettings settings;
+    RecordingTreeSink tree;
+    ScriptedWaitUi ui;
+    test::RecordingUrlOpener opener;
+    LoadPass pass{context, store, settings, tree, ui, opener};
+};
+
+TEST_F(LoadPassTest, UserWithoutDataGetsExactlyTheTwoRoots)
+{
+    Seed(R"({"oauth": {"accessTokens": ["t1"], "refreshTokens": ["r1"]}})");
+    pass.FullLoad();
+    EXPECT_EQ(tree.Entries(), (std::vector<std::string>{"root:Calendar's", "root:Task's"}));
+}
+
+TEST_F(LoadPassTest, RowsArrivePerCalendarAndListInStoreOrderWithinTheDateWindow)
+{
+    Seed(kSeed);
+    pass.FullLoad();
+    EXPECT_EQ(tree.Entries(), (std::vector<std::string>{"root:Calendar's", "rows:Calendar's: work@example.com w1 w2",
+                                                        "rows:Calendar's: home@example.com m1", "root:Task's",
+                                                        "rows:Task's: L1 done shop child", "rows:Task's: L2"}));
+    // Today minus two days to today plus three, from the injected clock.
+    EXPECT_EQ(RequestsContaining("timeMin=2026-12-06"), 2u);
+    EXPECT_EQ(RequestsContaining("timeMax=2026-12-11"), 2u);
+    EXPECT_EQ(RequestsContaining("hidden%40example.com/events"), 0u);
+
+    store.Read([](const LocalStore::Data& data) {
+        ASSERT_EQ(data.calendars.size(), 3u); // the unselected calendar is kept, without events
+        EXPECT_EQ(data.calendars[0].events.size(), 2u);
+        EXPECT_EQ(data.calendars[0].tag, 1);
+        EXPECT_TRUE(data.calendars[1].events.empty());
+        ASSERT_EQ(data.taskLists.size(), 2u);
+        EXPECT_EQ(data.taskLists[0].tasks.size(), 3u);
+        EXPECT_EQ(data.taskLists[0].expanded, 1);
+    });
+}
+
+TEST_F(LoadPassTest, FailingCalendarListAsksForNoEventsAndStillLoadsTasks)
+{
+    Seed(kSeed);
+    // The token check, the refresh it triggers and the calendar list all fail.
+    service.FailNext(3, fake::Fault{fake::FaultKind::Status, 500});
+    pass.FullLoad();
+    EXPECT_EQ(RequestsContaining("/events"), 0u);
+    EXPECT_EQ(tree.Entries(), (std::vector<std::string>{"root:Calendar's", "root:Task's",
+                                                        "rows:Task's: L1 done shop child", "rows:Task's: L2"}));
+}
+
+TEST_F(LoadPassTest, SynchronizingWhileBusyIsIgnoredAndRowsNeverAppearTwice)
+{
+    Seed(kSeed);
+    service.SetLatency(std::chrono::milliseconds(40));
+    config.startPage = "https://example.com/start";
+    pass.StartInitialLoad();
+
+    EXPECT_FALSE(pass.Synchronize());
+    EXPECT_TRUE(diagnostics.Contains(kSynchronizingBusyLine));
+    EXPECT_FALSE(pass.WaitForIdle(std::chrono::milliseconds(10))); // Exit and Logout would give up
+    EXPECT_FALSE(pass.BeginLongEdit());
+    pass.JoinWorker();
+    EXPECT_TRUE(pass.WaitForIdle());
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://example.com/start"}));
+
+    service.SetLatency(std::chrono::milliseconds(0));
+    EXPECT_TRUE(pass.Synchronize());
+    pass.JoinWorker();
+    EXPECT_TRUE(diagnostics.Contains(kSynchronizingLine));
+    const auto entries = tree.Entries();
+    const auto clear = std::find(entries.begin(), entries.end(), "clear");
+    ASSERT_NE(clear, entries.end());
+    EXPECT_EQ(std::count(clear, entries.end(), "root:Calendar's"), 1);
+    EXPECT_EQ(std::count(clear, entries.end(), "rows:Task's: L2"), 1);
+    store.Read([](const LocalStore::Data& data) {
+        EXPECT_EQ(data.calendars.size(), 3u);
+        EXPECT_EQ(data.taskLists.size(), 2u);
+    });
+    // The start page opens after the first load only.
+    EXPECT_EQ(opener.opened.size(), 1u);
+}
+
+TEST_F(LoadPassTest, InitialLoadCoversAVisibleCalendarWindowUntilItsDataIsIn)
+{
+    Seed(kSeed);
+    ui.calendarVisible = true;
+    pass.StartInitialLoad();
+    EXPECT_TRUE(pass.WaitForIdle(std::chrono::seconds(20)));
+    pass.JoinWorker();
+    EXPECT_TRUE(pass.CalendarReadyEvent().IsSet());
+    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"calendar-wait+", "overlay-", "calendar-wait-", "repaint"}));
+    EXPECT_TRUE(opener.opened.empty()); // no start page configured
+}
+
+TEST_F(LoadPassTest, LongEditHoldsTheIdleSignalAndRefusesSynchronizing)
+{
+    Seed(kSeed);
+    pass.FullLoad();
+    ASSERT_TRUE(pass.BeginLongEdit());
+    EXPECT_FALSE(pass.WaitingEvent().IsSet());
+    pass.SetWaitMessage(kDeletingTaskListMessage);
+    EXPECT_FALSE(pass.Synchronize());
+    EXPECT_FALSE(pass.BeginLongEdit());
+    pass.EndLongEdit();
+    EXPECT_TRUE(pass.WaitingEvent().IsSet());
+    EXPECT_TRUE(diagnostics.Contains(kWaitThreadExitLine));
+    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"wait+", "message:Deleting Task List . . .", "wait-"}));
+}
+
+TEST_F(LoadPassTest, LogoutThenLoginReloadsWithTheNewRefreshToken)
+{
+    Seed(kSeed);
+    settings.KEY = "r1";
+    pass.FullLoad();
+    ui.loginCode = service.IssueAuthorizationCode();
+
+    ASSERT_TRUE(pass.Logout());
+    pass.JoinWorker();
+    EXPECT_FALSE(settings.KEY.empty());
+    EXPECT_NE(settings.KEY, "r1");
+    EXPECT_EQ(settings.KEY, session.refresh_token());
+    EXPECT_TRUE(service.IsRefreshTokenValid(settings.KEY));
+    // Both windows stay hidden; the reload fills the store again.
+    EXPECT_FALSE(ui.mainVisible);
+    const auto calls = ui.Calls();
+    EXPECT_EQ(calls.front(), "hide");
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "overlay-"), 0);
+    store.Read([](const LocalStore::Data& data) { EXPECT_EQ(data.calendars.size(), 3u); });
+}
+
+TEST_F(LoadPassTest, CancelledLoginAfterLogoutExits)
+{
+    Seed(kSeed);
+    pass.FullLoad();
+    ui.loginAccepted = false;
+    EXPECT_FALSE(pass.Logout());
+    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"hide", "login", "exit"}));
+    store.Read([](const LocalStore::Data& data) {
+        EXPECT_TRUE(data.calendars.empty());
+        EXPECT_TRUE(data.taskLists.empty());
+    });
+}
+
+} // namespace
+} // namespace orb
