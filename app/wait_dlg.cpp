@@ -94,7 +94,7 @@ CWaitDlg::CWaitDlg(QWidget* owner, WaitKind kind)
     if (kind_ == WaitKind::Dialog) {
         setWindowModality(Qt::WindowModal);
         setWindowOpacity(kOpacity / kOpacityScale);
-        ApplyWindowMode();
+        ApplyStacking();
     } else {
         auto* effect = new QGraphicsOpacityEffect(this);
         effect->setOpacity(kOpacity / kOpacityScale);
@@ -117,10 +117,10 @@ void CWaitDlg::SetWindowMode(int mode)
 {
     mode_ = mode;
     if (!isVisible())
-        ApplyWindowMode();
+        ApplyStacking();
 }
 
-void CWaitDlg::ApplyWindowMode()
+void CWaitDlg::ApplyStacking()
 {
     if (kind_ == WaitKind::Dialog)
         setWindowFlag(Qt::WindowStaysOnTopHint, mode_ == kWindowModeTop);
@@ -148,7 +148,7 @@ void CWaitDlg::ShowWait()
 {
     const bool wasVisible = isVisible();
     if (!wasVisible) {
-        ApplyWindowMode();
+        ApplyStacking();
         QWidget* focus = QApplication::focusWidget();
         if (focus && focus != this && owner_ && (focus == owner_ || owner_->isAncestorOf(focus)))
             focusBefore_ = focus;

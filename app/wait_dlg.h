@@ -75,7 +75,7 @@ protected:
 
 private:
     void CoverOwner();
-    void ApplyWindowMode();
+    void ApplyStacking();
 
     QWidget* owner_;
     WaitKind kind_;

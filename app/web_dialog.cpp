@@ -1,5 +1,6 @@
 #include "app/web_dialog.h"
 
+#include "app/dialog_units.h"
 #include "service/oauth.h"
 
 #include <QCoreApplication>
@@ -11,16 +12,9 @@ namespace orb {
 
 namespace {
 
-// The page's template size in dialog units, and their size in pixels.
+// The page's template size in dialog units.
 constexpr int kWidthUnits = 339;
 constexpr int kHeightUnits = 294;
-constexpr double kPixelsPerUnitX = 1.5;
-constexpr double kPixelsPerUnitY = 1.625;
-
-constexpr int DialogUnitsToPixels(int units, double pixelsPerUnit)
-{
-    return static_cast<int>(units * pixelsPerUnit + 0.5);
-}
 
 constexpr const char* kBrowserName = "loginBrowser";
 
@@ -31,7 +25,7 @@ CWebDialog::CWebDialog(const ServiceConfig& config, QWidget* parent)
 {
     setObjectName(QString::number(kTemplateId));
     setWindowTitle(QString::fromUtf8(kTitle));
-    resize(DialogUnitsToPixels(kWidthUnits, kPixelsPerUnitX), DialogUnitsToPixels(kHeightUnits, kPixelsPerUnitY));
+    resize(DluRect(0, 0, kWidthUnits, kHeightUnits).size());
     view_->setObjectName(kBrowserName);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

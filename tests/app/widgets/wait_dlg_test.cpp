@@ -1,7 +1,6 @@
 #include "app/wait_dlg.h"
 
 #include "app/settings.h"
-#include "tests/app/widgets/widget_app.h"
 #include "widgets/picture_ex.h"
 
 #include <QPushButton>
@@ -37,7 +36,6 @@ struct Owner
 
     void ClickButton() { QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(20, 15)); }
 
-    QApplication& app = test::WidgetApp(); // before any widget member
     QWidget window;
     QPushButton button{"Press", &window};
     std::unique_ptr<QSignalSpy> clicked;

@@ -1,9 +1,9 @@
 #include "app/web_dialog.h"
 
 #include "service/oauth.h"
-#include "tests/app/widgets/widget_app.h"
 #include "tools/fake-service/fake_service.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QSignalSpy>
 #include <QTimer>
@@ -21,6 +21,16 @@ namespace {
 constexpr int kPageTimeoutMs = 60000;
 constexpr const char* kClientId = "123456789012-test.apps.googleusercontent.com";
 constexpr const char* kConsentTitle = "Request for Permission";
+
+// Before the test main makes the application: the embedded browser needs its attribute
+// set first, and it will not start as root with its sandbox, which is how CI runs. The
+// test registration means to set the variable too, but it does not reach ctest.
+[[maybe_unused]] const bool kBrowserPrepared = [] {
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    WebLoginPage::PrepareApplication();
+    return true;
+}();
 
 ServiceConfig ConfigFor(const std::string& base)
 {
@@ -58,7 +68,6 @@ class LoginPageTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        test::WidgetApp();
         service_ = new fake::FakeService;
         ASSERT_TRUE(service_->Start()) << service_->StartError();
     }

@@ -4,7 +4,6 @@
 
 #include "tests/widgets/picture/gif_builder.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QSignalSpy>
@@ -31,15 +30,6 @@ constexpr std::uint8_t kWhiteIndex = 3;
 // Long enough for any test to finish first, short of the GIF maximum.
 constexpr int kLongDelay = 60000;
 constexpr int kSignalTimeoutMs = 10000;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_picture";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 QByteArray Bytes(const std::vector<std::uint8_t>& data)
 {
@@ -89,7 +79,6 @@ QByteArray Png(const QImage& image)
 
 TEST(GifPlayer, FramesAreComposedAndDisposedAsEachOneAsks)
 {
-    App();
     GifPlayer player;
     ASSERT_TRUE(player.Load(DisposalGif()));
     ASSERT_TRUE(player.IsAnimated());
@@ -121,7 +110,6 @@ TEST(GifPlayer, FramesAreComposedAndDisposedAsEachOneAsks)
 
 TEST(GifPlayer, TheLoadingAnimationIsALoopingGifWithShortDelaysAndDisposals)
 {
-    App();
     CPictureEx picture; // registers the compiled-in resources
     ASSERT_TRUE(picture.LoadFromResource());
     EXPECT_TRUE(picture.IsAnimated());
@@ -147,7 +135,6 @@ TEST(GifPlayer, TheLoadingAnimationIsALoopingGifWithShortDelaysAndDisposals)
 
 TEST(CPictureEx, StillPicturesAreDrawnOnceWithoutAThread)
 {
-    App();
     QImage source(4, 3, QImage::Format_ARGB32);
     source.fill(kGreen);
     source.setPixel(3, 2, kRed);
@@ -185,7 +172,6 @@ TEST(CPictureEx, StillPicturesAreDrawnOnceWithoutAThread)
 
 TEST(CPictureEx, NothingDecodableLoadsNothing)
 {
-    App();
     CPictureEx picture;
     EXPECT_FALSE(picture.Draw());
     EXPECT_FALSE(picture.Load({}));
@@ -197,7 +183,6 @@ TEST(CPictureEx, NothingDecodableLoadsNothing)
 
 TEST(CPictureEx, ShortDelaysPlayAtOneHundredMillisecondsAndTheLoopWraps)
 {
-    App();
     CPictureEx picture;
     QSignalSpy shown(&picture, &CPictureEx::frameShown);
     ASSERT_TRUE(picture.Load(Bytes(GifBuilder(2, 2, kPalette)
@@ -219,7 +204,6 @@ TEST(CPictureEx, ShortDelaysPlayAtOneHundredMillisecondsAndTheLoopWraps)
 
 TEST(CPictureEx, StopEndsALongFrameAtOnce)
 {
-    App();
     CPictureEx picture;
     QSignalSpy shown(&picture, &CPictureEx::frameShown);
     ASSERT_TRUE(picture.Load(TwoFrames(kLongDelay, kLongDelay)));
@@ -242,7 +226,6 @@ TEST(CPictureEx, StopEndsALongFrameAtOnce)
 
 TEST(CPictureEx, DestroyingAPlayingPictureIsSafe)
 {
-    App();
     for (int i = 0; i < 20; ++i) {
         auto picture = std::make_unique<CPictureEx>();
         ASSERT_TRUE(picture->Load(TwoFrames(0, 0)));
@@ -259,7 +242,6 @@ TEST(CPictureEx, DestroyingAPlayingPictureIsSafe)
 // false, and a loaded picture plays and stops.
 TEST(CPictureEx, TruncatedOrCorruptGifsNeverCrash)
 {
-    App();
     const auto source =
         GifBuilder(4, 4, kPalette)
             .Add({.width = 4, .height = 4, .delay = 0, .disposal = kGifDisposeLeave})
