@@ -116,7 +116,7 @@ CWaitDlg::~CWaitDlg()
 void CWaitDlg::SetWindowMode(int mode)
 {
     mode_ = mode;
-    if (!isVisible())
+    if (isHidden())
         ApplyStacking();
 }
 
@@ -146,8 +146,7 @@ void CWaitDlg::CoverOwner()
 
 void CWaitDlg::ShowWait()
 {
-    const bool wasVisible = isVisible();
-    if (!wasVisible) {
+    if (isHidden()) {
         ApplyStacking();
         QWidget* focus = QApplication::focusWidget();
         if (focus && focus != this && owner_ && (focus == owner_ || owner_->isAncestorOf(focus)))
@@ -162,7 +161,9 @@ void CWaitDlg::ShowWait()
 
 void CWaitDlg::EndWait(int result)
 {
-    if (isVisible()) {
+    // Hidden, not merely invisible: an overlay shown while its owner is hidden must not
+    // come back with the owner after its wait has ended.
+    if (!isHidden()) {
         hide();
         picture_->Stop();
         if (focusBefore_)
@@ -212,7 +213,7 @@ bool CWaitDlg::event(QEvent* event)
 
 bool CWaitDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == owner_ && isVisible() && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (watched == owner_ && !isHidden() && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         CoverOwner();
     return QWidget::eventFilter(watched, event);
 }
@@ -220,7 +221,7 @@ bool CWaitDlg::eventFilter(QObject* watched, QEvent* event)
 void CWaitDlg::closeEvent(QCloseEvent* event)
 {
     // Only EndWait takes the wait away.
-    if (isVisible())
+    if (!isHidden())
         event->ignore();
 }
 

@@ -56,7 +56,8 @@ public:
     void ShowWait();
     // Hides, stops the animation and ends a running Exec with `result`.
     void EndWait(int result = 0);
-    bool IsWaiting() const { return isVisible(); }
+    // Between ShowWait and EndWait, even while the owner is hidden.
+    bool IsWaiting() const { return !isHidden(); }
     // ShowWait, then a local event loop until EndWait; returns its result.
     int Exec();
     // Runs a blocking `call` on a worker thread while this window shows and the

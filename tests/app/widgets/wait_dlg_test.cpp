@@ -88,6 +88,15 @@ TEST(CWaitDlg, OverlayCoversTheOwnerAndPlaysOnlyWhileShown)
     overlay.EndWait();
     EXPECT_FALSE(overlay.isVisible());
     EXPECT_FALSE(picture->IsPlaying());
+
+    // Shown and ended while the owner is hidden: it stays gone when the owner comes back.
+    owner.window.hide();
+    overlay.ShowWait();
+    EXPECT_TRUE(overlay.IsWaiting());
+    overlay.EndWait();
+    owner.window.show();
+    EXPECT_FALSE(overlay.isVisible());
+    EXPECT_FALSE(picture->IsPlaying());
 }
 
 TEST(CWaitDlg, OverlaySwallowsEveryInputUntilItEnds)
