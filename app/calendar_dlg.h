@@ -11,7 +11,6 @@ namespace orb {
 
 class Clock;
 class COrbCalendarCtrl;
-class CTreeListTipCtrl;
 class CWaitDlg;
 
 // The month view reads the store under its lock on every paint.
@@ -66,7 +65,6 @@ private:
     AppSettings& settings_;
     StoreCalendarSource source_;
     COrbCalendarCtrl* view_ = nullptr;
-    CTreeListTipCtrl* tip_ = nullptr;
     CWaitDlg* overlay_ = nullptr;
     int windowMode_;
     std::atomic<bool> shown_ = false;

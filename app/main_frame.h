@@ -57,6 +57,8 @@ public:
 
     // Where the options dialog comes from; until it exists "Option" does nothing.
     std::function<void()> showOptions;
+    // Ends the process at once after a forced Exit that found a pass still running.
+    std::function<void()> terminateNow;
 
     // WaitUi
     bool IsMainWindowVisible() override;

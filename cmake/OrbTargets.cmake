@@ -49,7 +49,7 @@ function(orb_test name)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         PROPERTIES LABELS ${ARG_LABEL}
-                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;QTWEBENGINE_DISABLE_SANDBOX=1"
                    TIMEOUT 120)
 endfunction()
 

@@ -1,0 +1,383 @@
+#include "app/main_frame.h"
+
+#include "app/calendar_dlg.h"
+#include "app/log_font_qt.h"
+#include "app/login_page.h"
+#include "app/orb_calender_dlg.h"
+#include "app/wait_dlg.h"
+#include "calendarview/orb_calendar_ctrl.h"
+#include "service/oauth.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QSystemTrayIcon>
+#include <cstdio>
+#include <cstdlib>
+
+namespace orb {
+
+namespace {
+
+constexpr std::size_t kTrayTipLimit = 127;
+constexpr int kIconSize = 32;
+
+// The tray icon: a small glowing orb.
+QIcon AppIcon()
+{
+    QPixmap pixmap(kIconSize, kIconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient glow(QPointF(12, 11), 18);
+    glow.setColorAt(0, QColor(0xC8, 0xE6, 0xFF));
+    glow.setColorAt(0.5, QColor(0x3A, 0x8E, 0xE6));
+    glow.setColorAt(1, QColor(0x10, 0x2A, 0x5C));
+    painter.setBrush(glow);
+    painter.setPen(QPen(QColor(0x22, 0x22, 0x22), 1));
+    painter.drawEllipse(QRectF(2, 2, kIconSize - 4, kIconSize - 4));
+    return QIcon(pixmap);
+}
+
+template <class Work> void Post(QObject* target, Work work)
+{
+    if (target)
+        QMetaObject::invokeMethod(target, std::move(work), Qt::QueuedConnection);
+}
+
+WindowRect RectOf(const QRect& outer)
+{
+    return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(ShellServices services) : services_(std::move(services))
+{
+    setObjectName("mainFrame");
+    terminateNow = [] {
+        std::fflush(stdout);
+        std::_Exit(0);
+    };
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (!exiting_)
+        DestroyWindows();
+}
+
+void CMainFrame::CreateTrayIcon()
+{
+    tray_ = new QSystemTrayIcon(AppIcon(), this);
+    tray_->setToolTip(QString::fromStdString(std::string(kAppTitle).substr(0, kTrayTipLimit)));
+    trayMenu_ = std::make_unique<QMenu>();
+    trayMenu_->setObjectName("POP_UP");
+    const auto add = [this](const char* label, Command command) {
+        QAction* action = trayMenu_->addAction(label);
+        action->setData(static_cast<int>(command));
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    };
+    add("Option", Command::Option);
+    add("Logout", Command::Logout);
+    trayMenu_->addSeparator();
+    add("Exit", Command::Exit);
+    tray_->setContextMenu(trayMenu_.get());
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::DoubleClick)
+            Post(this, [this] { RunCommand(Command::ShowLastWindow); });
+    });
+    tray_->show();
+}
+
+bool CMainFrame::Create()
+{
+    AppSettings& settings = services_.settings;
+    CreateTrayIcon();
+
+    auto& context = services_.context;
+    mainWindow_ = std::make_unique<COrbCalenderDlg>(settings, context.clock, context.diagnostics, context.prompter);
+    connect(mainWindow_.get(), &COrbCalenderDlg::commandRequested, this,
+            [this](int command) { RunCommand(static_cast<Command>(command)); });
+
+    SettingsFile::Load(services_.settingsPath, settings);
+    mainWindow_->setGeometry(settings.WindowPos.left, settings.WindowPos.top, settings.WindowPos.width(),
+                             settings.WindowPos.height());
+    if (!SignIn())
+        return false;
+
+    mainWindow_->SetListFont(settings.defaultFont);
+    loadingOverlay_ = new CWaitDlg(mainWindow_.get(), WaitKind::Overlay);
+    loadingOverlay_->setObjectName("loadingOverlay");
+    loadingOverlay_->SetWindowMode(settings.Zorder);
+    waitDialog_ = new CWaitDlg(mainWindow_.get(), WaitKind::Dialog);
+    waitDialog_->setObjectName("waitDialog");
+    mainWindow_->SetWindowMode(settings.Zorder);
+    CreateCalendarWindow();
+    mainWindow_->PrepareControls();
+
+    loadPass_ =
+        std::make_unique<LoadPass>(context, mainWindow_->Store(), settings, *mainWindow_, *this, services_.opener);
+    mainWindow_->loadPass = loadPass_.get();
+    if (settings.bShowList) {
+        mainWindow_->show();
+        loadingOverlay_->ShowWait();
+    }
+    loadPass_->StartInitialLoad();
+    return true;
+}
+
+bool CMainFrame::SignIn()
+{
+    AppSettings& settings = services_.settings;
+    ServiceContext& context = services_.context;
+    // With no stored token there is nothing to refresh: straight to the login page.
+    const std::string token = settings.KEY.empty() ? std::string() : RefreshAccessToken(context, settings.KEY);
+    if (!token.empty()) {
+        context.session.set_refresh_token(settings.KEY);
+        CheckAccessToken(context, token);
+        return true;
+    }
+    std::string code;
+    if (!ShowLoginPage(code)) {
+        PostExit();
+        return false;
+    }
+    ExchangeAuthorizationCode(context, code);
+    settings.KEY = context.session.refresh_token();
+    return true;
+}
+
+void CMainFrame::CreateCalendarWindow()
+{
+    AppSettings& settings = services_.settings;
+    calendarWindow_ = std::make_unique<CCalendarDlg>(settings, services_.context.clock, mainWindow_->Store());
+    calendarWindow_->setGeometry(settings.WindowPosCalendar.left, settings.WindowPosCalendar.top,
+                                 settings.WindowPosCalendar.width(), settings.WindowPosCalendar.height());
+    calendarWindow_->MonthView()->SetCalendarFont(settings.defaultCalendarFont);
+    calendarWindow_->SetWindowMode(settings.ZorderCalendar);
+    connect(calendarWindow_.get(), &CCalendarDlg::synchronizeRequested, this,
+            [this] { RunCommand(Command::Synchronizing); });
+    connect(calendarWindow_.get(), &CCalendarDlg::treeViewRequested, this, &CMainFrame::ShowTreeView);
+    if (settings.bShowCalendar)
+        calendarWindow_->show();
+}
+
+void CMainFrame::RunCommand(Command command)
+{
+    switch (command) {
+    case Command::Exit:
+        Exit();
+        break;
+    case Command::Logout:
+        Logout();
+        break;
+    case Command::Option:
+        if (showOptions)
+            showOptions();
+        break;
+    case Command::ShowLastWindow:
+        ShowLastWindow();
+        break;
+    case Command::CalendarView:
+        ShowCalendarView();
+        break;
+    case Command::TreeView:
+        ShowTreeView();
+        break;
+    default:
+        if (mainWindow_ && command != Command::InsertButton && command != Command::DeleteTask &&
+            command != Command::SearchCalendar)
+            mainWindow_->RunCommand(command);
+        // Insert, delete and search open the editors, which are not part of this window.
+        break;
+    }
+}
+
+void CMainFrame::ShowLastWindow()
+{
+    if (services_.settings.bShowCalendar && calendarWindow_) {
+        calendarWindow_->show();
+        calendarWindow_->raise();
+    } else if (mainWindow_) {
+        mainWindow_->show();
+        mainWindow_->raise();
+    }
+}
+
+void CMainFrame::ShowCalendarView()
+{
+    if (!calendarWindow_)
+        return;
+    calendarWindow_->show();
+    mainWindow_->hide();
+    services_.settings.bShowList = 0;
+    services_.settings.bShowCalendar = 1;
+}
+
+void CMainFrame::ShowTreeView()
+{
+    if (mainWindow_)
+        mainWindow_->show();
+    if (calendarWindow_)
+        calendarWindow_->hide();
+    services_.settings.bShowList = 1;
+    services_.settings.bShowCalendar = 0;
+}
+
+void CMainFrame::Logout()
+{
+    if (!loadPass_ || !loadPass_->WaitForIdle(kIdleWait))
+        return;
+    loadPass_->Logout();
+}
+
+void CMainFrame::SaveSettings()
+{
+    SettingsFile::Save(services_.settingsPath, services_.settings);
+}
+
+void CMainFrame::Exit(bool force)
+{
+    if (exiting_)
+        return;
+    AppSettings& settings = services_.settings;
+    // Visibility is recorded only once the windows were ever set up: a login cancelled at
+    // start-up must not hide the main window at the next start.
+    if (loadPass_) {
+        if (calendarWindow_)
+            settings.bShowCalendar = calendarWindow_->isVisible() ? 1 : 0;
+        settings.bShowList = mainWindow_ && mainWindow_->isVisible() ? 1 : 0;
+    }
+    const bool busy = loadPass_ && !loadPass_->WaitForIdle(force ? std::chrono::milliseconds(0) : kIdleWait);
+    if (busy && !force)
+        return;
+    exiting_ = true;
+    if (tray_)
+        tray_->hide();
+    if (busy) {
+        // A pass is still using the store: keep everything the user owns, then leave
+        // without tearing down what the worker holds.
+        if (calendarWindow_)
+            calendarWindow_->RecordState();
+        if (mainWindow_)
+            settings.WindowPos = RectOf(mainWindow_->frameGeometry());
+        SaveSettings();
+        terminateNow();
+        return;
+    }
+    if (mainWindow_)
+        mainWindow_->hide();
+    DestroyWindows();
+    emit exited();
+    QCoreApplication::quit();
+}
+
+void CMainFrame::DestroyWindows()
+{
+    AppSettings& settings = services_.settings;
+    if (calendarWindow_) {
+        calendarWindow_->RecordState();
+        calendarWindow_.reset();
+    }
+    if (mainWindow_)
+        settings.WindowPos = RectOf(mainWindow_->frameGeometry());
+    SaveSettings();
+    loadPass_.reset(); // waits for a worker that is finishing
+    if (mainWindow_) {
+        mainWindow_->Store().ReleaseTaskLists();
+        mainWindow_.reset();
+    }
+    loadingOverlay_ = nullptr;
+    waitDialog_ = nullptr;
+}
+
+bool CMainFrame::IsMainWindowVisible()
+{
+    return mainWindow_ && mainWindow_->IsShownNow();
+}
+
+bool CMainFrame::IsCalendarWindowVisible()
+{
+    return calendarWindow_ && calendarWindow_->IsShownNow();
+}
+
+void CMainFrame::ShowLoadingOverlay()
+{
+    Post(loadingOverlay_, [overlay = loadingOverlay_] { overlay->ShowWait(); });
+}
+
+void CMainFrame::HideLoadingOverlay()
+{
+    Post(loadingOverlay_, [overlay = loadingOverlay_] { overlay->EndWait(); });
+}
+
+void CMainFrame::ShowCalendarOverlay()
+{
+    if (calendarWindow_)
+        Post(calendarWindow_->Overlay(), [overlay = calendarWindow_->Overlay()] { overlay->ShowWait(); });
+}
+
+void CMainFrame::HideCalendarOverlay()
+{
+    if (calendarWindow_)
+        Post(calendarWindow_->Overlay(), [overlay = calendarWindow_->Overlay()] { overlay->EndWait(); });
+}
+
+void CMainFrame::ShowCalendarWaitDialog()
+{
+    ShowCalendarOverlay();
+}
+
+void CMainFrame::EndCalendarWaitDialog()
+{
+    HideCalendarOverlay();
+}
+
+void CMainFrame::RepaintMonthView()
+{
+    if (calendarWindow_)
+        Post(calendarWindow_->MonthView(), [view = calendarWindow_->MonthView()] { view->update(); });
+}
+
+void CMainFrame::ShowWaitDialog()
+{
+    if (waitDialog_) {
+        waitDialog_->SetWindowMode(mainWindow_->WindowMode());
+        waitDialog_->ShowWait();
+    }
+}
+
+void CMainFrame::EndWaitDialog()
+{
+    if (waitDialog_)
+        waitDialog_->EndWait(0);
+}
+
+void CMainFrame::SetWaitMessage(const std::string& text)
+{
+    if (waitDialog_)
+        waitDialog_->SetWaitMessage(text);
+}
+
+void CMainFrame::HideWindows()
+{
+    if (calendarWindow_)
+        calendarWindow_->hide();
+    if (mainWindow_)
+        mainWindow_->hide();
+}
+
+bool CMainFrame::ShowLoginPage(std::string& code)
+{
+    return services_.loginPage.Run(services_.context.config, code);
+}
+
+void CMainFrame::PostExit()
+{
+    Post(this, [this] { RunCommand(Command::Exit); });
+}
+
+} // namespace orb
