@@ -7,6 +7,7 @@
 #include "service/prompter.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
+#include "treelist/tree_list_style.h"
 #include "widgets/bitmap_slider.h"
 
 #include <QApplication>
@@ -100,6 +101,7 @@ COrbCalenderDlg::~COrbCalenderDlg() = default;
 
 void COrbCalenderDlg::PrepareControls()
 {
+    tree_->SetStyle(tls::kApplicationStyle);
     tree_->SetFont(FontFromLogFont(settings_.defaultFont), settings_.defaultFont.lfHeight);
     tree_->SetDueHide(settings_.bDueHide != 0);
     for (const ColumnSpec& column : kColumns)

@@ -52,12 +52,48 @@ bool ContainsToday(std::string_view text, const TodayTexts& today)
     return Contains(text, today.date) || Contains(text, today.monthDay);
 }
 
+namespace {
+
+constexpr int kDaysInYear = 372; // 12 months of 31 days: ordinals only need to keep order
+constexpr int kHalfYearDays = kDaysInYear / 2;
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// "MM-DD" at the start, not followed by more date digits ("2026-12-08" is not one).
+bool IsMonthDayForm(std::string_view text)
+{
+    return text.size() >= 5 && IsDigit(text[0]) && IsDigit(text[1]) && text[2] == '-' && IsDigit(text[3]) &&
+           IsDigit(text[4]) && (text.size() == 5 || !IsDigit(text[5]));
+}
+
+int MonthDayOrdinal(std::string_view text)
+{
+    if (text.size() < 5)
+        return 0;
+    const int month = (text[0] - '0') * 10 + (text[1] - '0');
+    const int day = (text[3] - '0') * 10 + (text[4] - '0');
+    return (month - 1) * 31 + (day - 1);
+}
+
+} // namespace
+
 CellLook DueCellLook(std::string_view text, const TodayTexts& today, bool dueHide)
 {
     if (ContainsToday(text, today))
         return CellLook::Today;
     if (text.empty() || dueHide)
         return CellLook::Nothing;
+    if (IsMonthDayForm(text)) {
+        // "MM-DD hh:mm" has no year: within half a year before today it is past, further
+        // back it is next year's. Compared byte-wise with "%Y-%m-%d", every such text
+        // would look earlier and future events would be drawn as done.
+        const int days = MonthDayOrdinal(today.monthDay) - MonthDayOrdinal(text);
+        const int behind = (days + kDaysInYear) % kDaysInYear;
+        return behind > 0 && behind <= kHalfYearDays ? CellLook::Dimmed : CellLook::Normal;
+    }
     // A byte-wise comparison: an earlier "%Y-%m-%d" date sorts first.
     if (text < std::string_view(today.date))
         return CellLook::Dimmed;

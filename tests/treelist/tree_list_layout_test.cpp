@@ -183,6 +183,20 @@ TEST(TreeListCellRules, DueColumnLooks)
     EXPECT_EQ(DueCellLook("2026-12-09", TodayTexts{}, false), CellLook::Normal);
 }
 
+TEST(TreeListCellRules, MonthDayTimesAreDimmedOnlyWhenTheyArePast)
+{
+    // Timed events show "MM-DD hh:mm": a future one must not look done.
+    const TodayTexts today{"2026-12-08", "12-08"};
+    EXPECT_EQ(DueCellLook("12-07 23:00", today, false), CellLook::Dimmed);
+    EXPECT_EQ(DueCellLook("12-10 15:30", today, false), CellLook::Normal);
+    EXPECT_EQ(DueCellLook("11-20 08:00", today, false), CellLook::Dimmed);
+    // Across the new year, January is ahead of December, not behind it.
+    EXPECT_EQ(DueCellLook("01-05 10:00", today, false), CellLook::Normal);
+    const TodayTexts january{"2027-01-03", "01-03"};
+    EXPECT_EQ(DueCellLook("12-30 10:00", january, false), CellLook::Dimmed);
+    EXPECT_EQ(DueCellLook("01-04 10:00", january, false), CellLook::Normal);
+}
+
 TEST(TreeListCellRules, CheckedLabelIsDimmedBeforeTodayIsConsidered)
 {
     const TodayTexts today{"2026-12-08", "12-08"};
