@@ -1,8 +1,5 @@
 #include "app/load_pass.h"
-#include "service/curl_transport.h"
-#include "service/oauth.h"
-#include "tests/support/doubles.h"
-#include "tools/fake-service/fake_service.h"
+#include "tests/support/stand_in.h"
 
 #include <gtest/gtest.h>
 
@@ -116,14 +113,13 @@ constexpr const char* kSeed = R"({
   ]}
 })";
 
-class LoadPassTest : public ::testing::Test
+class LoadPassTest : public ::testing::Test, protected test::StandInServices
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(service.Start()) << service.StartError();
-        config.accountsBase = service.BaseUrl();
-        config.apiBase = service.BaseUrl();
+        std::string error;
+        ASSERT_TRUE(StartStandIn(error)) << error;
         session.set_tokens("t1", "Bearer");
         session.set_refresh_token("r1");
         settings.nCal_from = 2;
@@ -136,22 +132,6 @@ protected:
         ASSERT_TRUE(service.SeedFromJson(seed, error)) << error;
     }
 
-    std::size_t RequestsContaining(const std::string& part) const
-    {
-        std::size_t count = 0;
-        for (const auto& request : service.Requests())
-            count += request.target.find(part) != std::string::npos ? 1 : 0;
-        return count;
-    }
-
-    fake::FakeService service;
-    OAuthSession session;
-    CurlTransport transport{session};
-    test::RecordingDiagnostics diagnostics;
-    test::ScriptedPrompter prompter;
-    test::FixedClock clock{{2026, 12, 8, 9, 0, 0}};
-    ServiceConfig config{"", "", "client-id", "secret", "urn:ietf:wg:oauth:2.0:oob:auto", ""};
-    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
     LocalStore store;
     AppSettings settings;
     RecordingTreeSink tree;
@@ -175,9 +155,9 @@ TEST_F(LoadPassTest, RowsArrivePerCalendarAndListInStoreOrderWithinTheDateWindow
                                                         "rows:Calendar's: home@example.com m1", "root:Task's",
                                                         "rows:Task's: L1 done shop child", "rows:Task's: L2"}));
     // Today minus two days to today plus three, from the injected clock.
-    EXPECT_EQ(RequestsContaining("timeMin=2026-12-06"), 2u);
-    EXPECT_EQ(RequestsContaining("timeMax=2026-12-11"), 2u);
-    EXPECT_EQ(RequestsContaining("hidden%40example.com/events"), 0u);
+    EXPECT_EQ(CountRequests("timeMin=2026-12-06"), 2u);
+    EXPECT_EQ(CountRequests("timeMax=2026-12-11"), 2u);
+    EXPECT_EQ(CountRequests("hidden%40example.com/events"), 0u);
 
     store.Read([](const LocalStore::Data& data) {
         ASSERT_EQ(data.calendars.size(), 3u); // the unselected calendar is kept, without events
@@ -196,7 +176,7 @@ TEST_F(LoadPassTest, FailingCalendarListAsksForNoEventsAndStillLoadsTasks)
     // The token check, the refresh it triggers and the calendar list all fail.
     service.FailNext(3, fake::Fault{fake::FaultKind::Status, 500});
     pass.FullLoad();
-    EXPECT_EQ(RequestsContaining("/events"), 0u);
+    EXPECT_EQ(CountRequests("/events"), 0u);
     EXPECT_EQ(tree.Entries(), (std::vector<std::string>{"root:Calendar's", "root:Task's",
                                                         "rows:Task's: L1 done shop child", "rows:Task's: L2"}));
 }

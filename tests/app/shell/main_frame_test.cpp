@@ -3,10 +3,7 @@
 #include "app/main_frame.h"
 #include "app/orb_calender_dlg.h"
 #include "app/wait_dlg.h"
-#include "service/curl_transport.h"
-#include "service/oauth.h"
-#include "tests/support/doubles.h"
-#include "tools/fake-service/fake_service.h"
+#include "tests/support/stand_in.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
 
@@ -44,15 +41,14 @@ constexpr const char* kSeed = R"({
   "tasks": {"taskLists": [{"id": "L1", "title": "Home", "tasks": [{"id": "t1", "title": "Milk"}]}]}
 })";
 
-class ShellTest : public ::testing::Test
+class ShellTest : public ::testing::Test, protected test::StandInServices
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(service.Start()) << service.StartError();
         std::string error;
+        ASSERT_TRUE(StartStandIn(error)) << error;
         ASSERT_TRUE(service.SeedFromJson(kSeed, error)) << error;
-        config.accountsBase = config.apiBase = service.BaseUrl();
         dir = fs::temp_directory_path() / ("orb-shell-" + std::to_string(::getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
@@ -105,14 +101,6 @@ protected:
         return read;
     }
 
-    fake::FakeService service;
-    OAuthSession session;
-    CurlTransport transport{session};
-    test::RecordingDiagnostics diagnostics;
-    test::ScriptedPrompter prompter;
-    test::FixedClock clock{{2026, 12, 8, 9, 0, 0}};
-    ServiceConfig config{"", "", "client-id", "secret", "urn:ietf:wg:oauth:2.0:oob:auto", ""};
-    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
     ScriptedLoginPage login;
     test::RecordingUrlOpener opener;
     AppSettings settings;

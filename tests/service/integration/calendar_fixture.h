@@ -1,10 +1,8 @@
 #pragma once
 
-#include "service/curl_transport.h"
 #include "service/oauth.h"
 #include "service/records.h"
-#include "tests/support/doubles.h"
-#include "tools/fake-service/fake_service.h"
+#include "tests/support/stand_in.h"
 
 #include <gtest/gtest.h>
 
@@ -54,18 +52,16 @@ inline constexpr const char* kCalendarSeed = R"({"calendar": {"calendars": [
 
 // The real libcurl transport against the in-process stand-in service, seeded with
 // kCalendarSeed and holding a token the service accepts.
-class CalendarServiceTest : public ::testing::Test
+class CalendarServiceTest : public ::testing::Test, protected StandInServices
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(service.Start(0)) << service.StartError();
         std::string error;
+        ASSERT_TRUE(StartStandIn(error)) << error;
         ASSERT_TRUE(service.SeedFromJson(kCalendarSeed, error)) << error;
         service.AddAccessToken(kAccessToken);
         session.set_tokens(kAccessToken, "Bearer");
-        config.apiBase = service.BaseUrl();
-        config.accountsBase = service.BaseUrl();
         clock.Set({2026, 6, 10, 14, 0, 0});
         service.ClearRequests();
     }
@@ -97,15 +93,6 @@ protected:
             ids.push_back(event.id);
         return ids;
     }
-
-    fake::FakeService service;
-    OAuthSession session;
-    CurlTransport transport{session};
-    RecordingDiagnostics diagnostics;
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    ServiceConfig config;
-    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
 };
 
 } // namespace orb::test

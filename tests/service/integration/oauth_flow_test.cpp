@@ -1,39 +1,19 @@
-#include "service/curl_transport.h"
 #include "service/oauth.h"
-#include "tests/support/doubles.h"
-#include "tools/fake-service/fake_service.h"
+#include "tests/support/stand_in.h"
 
 #include <gtest/gtest.h>
 
 namespace orb {
 namespace {
 
-class OAuthFlow : public ::testing::Test
+class OAuthFlow : public ::testing::Test, protected test::StandInServices
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(service.Start()) << service.StartError();
-        config.accountsBase = service.BaseUrl();
-        config.apiBase = service.BaseUrl();
+        std::string error;
+        ASSERT_TRUE(StartStandIn(error)) << error;
     }
-
-    std::size_t CountRequests(const std::string& target) const
-    {
-        std::size_t count = 0;
-        for (const auto& request : service.Requests())
-            count += request.target == target ? 1 : 0;
-        return count;
-    }
-
-    fake::FakeService service;
-    OAuthSession session;
-    CurlTransport transport{session};
-    test::RecordingDiagnostics diagnostics;
-    test::ScriptedPrompter prompter;
-    test::FixedClock clock;
-    ServiceConfig config{"", "", "client-id", "client-secret", "urn:ietf:wg:oauth:2.0:oob:auto", ""};
-    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
 };
 
 TEST_F(OAuthFlow, ApprovedCodeSignsInAndTheTokenChecksOut)
