@@ -223,6 +223,16 @@ TEST_F(ShellTest, CalendarAndTreeViewSwitchWindowsAndFlags)
     EXPECT_EQ(settings.bShowCalendar, 0);
 }
 
+TEST_F(ShellTest, CalendarViewDoesNothingWithoutTheCalendarWindow)
+{
+    MakeFrame();
+    settings.bShowList = 1;
+    frame->RunCommand(Command::CalendarView);
+    EXPECT_EQ(settings.bShowList, 1);
+    EXPECT_EQ(settings.bShowCalendar, 0);
+    EXPECT_EQ(frame->CalendarWindow(), nullptr);
+}
+
 TEST_F(ShellTest, CalendarWindowModesAndKeys)
 {
     StoreKey("stored-refresh");
