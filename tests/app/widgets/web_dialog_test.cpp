@@ -14,6 +14,19 @@
 
 #include <thread>
 
+// Chromium inside Qt WebEngine frees some of its own objects with a mismatched size and
+// keeps allocations for the life of the process; in a sanitizer build these would stop
+// this executable in library code that is not ours.
+extern "C" const char* __asan_default_options()
+{
+    return "new_delete_type_mismatch=0";
+}
+
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libQt6WebEngineCore\nleak:libudev\nleak:libfontconfig\n";
+}
+
 namespace orb {
 namespace {
 
