@@ -1,13 +1,6 @@
 #include "service/calendar_api.h"
 
-#include "service/diagnostics.h"
-#include "service/oauth.h"
-#include "service/record_json.h"
 #include "service/text_codec.h"
-
-#include <json/json.h>
-
-#include <set>
 
 namespace orb {
 
@@ -17,21 +10,6 @@ constexpr const char* kCalendarApiRoot = "/calendar/v3";
 constexpr const char* kCalendarsSegment = "/calendars/";
 constexpr const char* kCalendarListSegment = "/users/me/calendarList/";
 constexpr const char* kEventsSegment = "/events";
-constexpr const char* kPageTokenParameter = "pageToken=";
-constexpr const char* kNotAListingError = "the answer is not a listing";
-constexpr const char* kPageLoopLine = "Paging stopped : the service repeated a page token";
-constexpr const char* kPageLimitLine = "Paging stopped : too many pages";
-constexpr int kFirstSuccessStatus = 200;
-constexpr int kLastSuccessStatus = 299;
-// Far beyond any real calendar (Google pages hold up to 2500 entries); only a service
-// that never stops paging meets it.
-constexpr int kMaxPages = 10000;
-
-std::string WithPageToken(const std::string& url, const std::string& token)
-{
-    const char separator = url.find('?') == std::string::npos ? '?' : '&';
-    return url + separator + kPageTokenParameter + EncodeQueryValue(token);
-}
 
 } // namespace
 
@@ -58,75 +36,6 @@ std::string EventsPath(const std::string& calendarId)
 std::string EventPath(const std::string& calendarId, const std::string& eventId)
 {
     return EventsPath(calendarId) + "/" + EncodeUrlComponent(eventId);
-}
-
-std::string JsonRequestHeaders(const OAuthSession& session)
-{
-    return session.AuthorizationLine() + kJsonContentTypeLine;
-}
-
-bool IsSuccessStatus(int status)
-{
-    return status >= kFirstSuccessStatus && status <= kLastSuccessStatus;
-}
-
-void WriteParseErrors(Diagnostics& diagnostics, const std::string& errors)
-{
-    std::string line = errors;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    diagnostics.WriteLine(line);
-}
-
-ListingResult FetchListing(ServiceContext& context, const std::string& url,
-                           const std::function<void(const Json::Value& item)>& onItem)
-{
-    ListingResult result;
-    std::set<std::string> seenTokens;
-    std::string pageUrl = url;
-    for (int page = 0;; ++page) {
-        if (page == kMaxPages) {
-            context.diagnostics.WriteLine(kPageLimitLine);
-            return result;
-        }
-        std::string answer;
-        int status = 0;
-        result.transportResult = context.transport.HttpGet(pageUrl, "", answer, &status);
-        if (result.transportResult != kHttpCompleted) {
-            result.outcome = ListingOutcome::TransportFailed;
-            result.answer = answer;
-            return result;
-        }
-        Json::Value root;
-        if (!ParseJsonAnswer(answer, root, result.parseErrors)) {
-            result.outcome = ListingOutcome::Unreadable;
-            result.answer = answer;
-            return result;
-        }
-        if (HasErrorDocument(root) || !IsSuccessStatus(status)) {
-            result.outcome = ListingOutcome::Refused;
-            result.answer = answer;
-            return result;
-        }
-        const Json::Value& items = root.isObject() ? root["items"] : root;
-        if (!root.isObject() || !(items.isNull() || items.isArray())) {
-            result.outcome = ListingOutcome::Unreadable;
-            result.answer = answer;
-            result.parseErrors = kNotAListingError;
-            return result;
-        }
-        for (const Json::Value& item : items)
-            onItem(item);
-
-        const std::string token = MemberText(root, "nextPageToken");
-        if (token.empty())
-            return result;
-        if (!seenTokens.insert(token).second) {
-            context.diagnostics.WriteLine(kPageLoopLine);
-            return result;
-        }
-        pageUrl = WithPageToken(url, token);
-    }
 }
 
 } // namespace orb

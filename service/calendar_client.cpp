@@ -2,6 +2,7 @@
 
 #include "service/calendar_api.h"
 #include "service/diagnostics.h"
+#include "service/listing.h"
 #include "service/oauth.h"
 #include "service/prompter.h"
 #include "service/record_json.h"

@@ -1,9 +1,9 @@
 #include "tasks/tasks_client.h"
 
-#include "service/calendar_api.h"
 #include "service/clock.h"
 #include "service/diagnostics.h"
 #include "service/http.h"
+#include "service/listing.h"
 #include "service/oauth.h"
 #include "service/prompter.h"
 #include "service/record_json.h"
