@@ -1,5 +1,6 @@
 #include "app/orb_calender_dlg.h"
 
+#include "app/about_dlg.h"
 #include "app/dialog_units.h"
 #include "app/log_font_qt.h"
 #include "app/window_mode.h"
@@ -89,6 +90,7 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
     insertButton_->installEventFilter(this);
     connect(insertButton_, &QPushButton::clicked, this, [this] { RunCommand(Command::InsertButton); });
 
+    showAbout = [this] { CAboutDlg(this).exec(); };
     chooseFont = [this](const QFont& initial) -> std::optional<QFont> {
         bool ok = false;
         const QFont font = QFontDialog::getFont(&ok, initial, this);
@@ -205,6 +207,10 @@ bool COrbCalenderDlg::RunCommand(Command command)
         return true;
     case Command::InsertTask:
         return RunCommand(Command::InsertButton);
+    case Command::About:
+        if (showAbout)
+            showAbout();
+        return true;
     default:
         // Windows, sign-in, exit and the editors belong to the frame and the editors.
         emit commandRequested(static_cast<int>(command));
@@ -250,6 +256,9 @@ void COrbCalenderDlg::ShowControlMenu(const QPoint& globalPos)
     add(*views, {"NeedsAction", Command::ViewNeedsAction}, settings_.nTaskViewMode == kTaskViewNeedsAction, true);
     QMenu* preferences = menu.addMenu("Preferences");
     add(*preferences, {"Font", Command::ListFont});
+    // A borderless window has no system menu: the about item closes this menu instead.
+    menu.addSeparator();
+    add(menu, {kAboutMenuText, Command::About});
 
     if (QAction* chosen = menu.exec(globalPos))
         RunCommand(static_cast<Command>(chosen->data().toInt()));

@@ -57,6 +57,8 @@ public:
     // The column-0 text of the row's level-1 ancestor.
     static std::string BranchOf(const CTreeListItem* item);
 
+    // The about box (tests replace it).
+    std::function<void()> showAbout;
     // Where the list font dialog comes from (tests replace it).
     std::function<std::optional<QFont>(const QFont&)> chooseFont;
     // The load pass behind Synchronizing; set by the frame.

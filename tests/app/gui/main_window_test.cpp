@@ -1,3 +1,4 @@
+#include "app/about_dlg.h"
 #include "app/orb_calender_dlg.h"
 #include "tests/support/doubles.h"
 #include "treelist/tree_list_ctrl.h"
@@ -5,6 +6,7 @@
 #include "widgets/bitmap_slider.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -158,6 +160,18 @@ TEST_F(MainWindowTest, WindowModesSetTheirStackingAndMirrorIntoSettings)
     window->RunCommand(Command::ModeNormal);
     EXPECT_EQ(settings.Zorder, 4);
     EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST_F(MainWindowTest, AboutCommandOpensTheAboutBox)
+{
+    Prepare();
+    int shown = 0;
+    window->showAbout = [&] { ++shown; };
+    window->RunCommand(Command::About);
+    EXPECT_EQ(shown, 1);
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), QString::fromUtf8("OrbCalender 정보"));
+    EXPECT_EQ(about.findChild<QLabel*>("aboutVersion")->text(), QString::fromUtf8("OrbCalender, 버전 1.0"));
 }
 
 TEST_F(MainWindowTest, KeysF5SpaceTabAndEscape)
