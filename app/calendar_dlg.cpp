@@ -6,7 +6,6 @@
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QWindow>
 
@@ -18,7 +17,7 @@ void StoreCalendarSource::ReadCalendars(const std::function<void(const std::vect
 }
 
 CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const LocalStore& store, QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), settings_(settings),
+    : ShellWindow(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), settings_(settings),
       source_(store), windowMode_(kWindowModeTop)
 {
     setObjectName("calendarWindow");
@@ -53,9 +52,7 @@ void CCalendarDlg::NextWindowMode()
 
 void CCalendarDlg::RecordState()
 {
-    const QRect outer = frameGeometry();
-    settings_.WindowPosCalendar = {outer.left(), outer.top(), outer.left() + outer.width(),
-                                   outer.top() + outer.height()};
+    settings_.WindowPosCalendar = OuterRect(this);
     settings_.ZorderCalendar = windowMode_;
 }
 
@@ -107,24 +104,6 @@ bool CCalendarDlg::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void CCalendarDlg::showEvent(QShowEvent* event)
-{
-    shown_ = true;
-    QWidget::showEvent(event);
-}
-
-void CCalendarDlg::hideEvent(QHideEvent* event)
-{
-    shown_ = false;
-    QWidget::hideEvent(event);
-}
-
-void CCalendarDlg::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    hide();
 }
 
 } // namespace orb

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "app/settings.h"
+#include "app/shell_window.h"
 #include "app/store.h"
 #include "calendarview/calendar_source.h"
-
-#include <QWidget>
-#include <atomic>
 
 namespace orb {
 
@@ -26,7 +24,7 @@ private:
 
 // The calendar window: a borderless window filled by the month view, with its own
 // stacking mode and loading overlay.
-class CCalendarDlg : public QWidget
+class CCalendarDlg : public ShellWindow
 {
     Q_OBJECT
 
@@ -40,7 +38,6 @@ public:
     // Values above Normal are taken as Bottom.
     void SetWindowMode(int mode);
     void NextWindowMode();
-    bool IsShownNow() const { return shown_; } // any thread
     // The outer rectangle and mode, recorded when the window goes away.
     void RecordState();
 
@@ -54,9 +51,6 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -67,7 +61,6 @@ private:
     COrbCalendarCtrl* view_ = nullptr;
     CWaitDlg* overlay_ = nullptr;
     int windowMode_;
-    std::atomic<bool> shown_ = false;
 };
 
 } // namespace orb

@@ -37,11 +37,26 @@ void LoadPass::StartWorker(void (LoadPass::*body)(const Options&))
     worker_ = std::thread([this, body, options = SnapshotOptions()] { (this->*body)(options); });
 }
 
-void LoadPass::StartInitialLoad()
+void LoadPass::StartPass(void (LoadPass::*body)(const Options&))
 {
     waitingEvent_.Reset();
     waitingEventCreated_ = true;
-    StartWorker(&LoadPass::InitialLoadThread);
+    StartWorker(body);
+}
+
+void LoadPass::StartInitialLoad()
+{
+    StartPass(&LoadPass::InitialLoadThread);
+}
+
+bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings)
+{
+    std::string code;
+    if (!ui.ShowLoginPage(code))
+        return false;
+    ExchangeAuthorizationCode(context, code);
+    settings.KEY = context.session.refresh_token();
+    return true;
 }
 
 bool LoadPass::IsBusy() const
@@ -60,9 +75,7 @@ bool LoadPass::Synchronize()
     tree_.RemoveAllRows();
     store_.Empty();
     context_.diagnostics.WriteLine(kSynchronizingLine);
-    waitingEvent_.Reset();
-    waitingEventCreated_ = true;
-    StartWorker(&LoadPass::SyncThread);
+    StartPass(&LoadPass::SyncThread);
     return true;
 }
 
@@ -71,16 +84,11 @@ bool LoadPass::Logout()
     tree_.RemoveAllRows();
     store_.Empty();
     ui_.HideWindows();
-    std::string code;
-    if (!ui_.ShowLoginPage(code)) {
+    if (!SignInByLoginPage(context_, ui_, settings_)) {
         ui_.PostExit();
         return false;
     }
-    ExchangeAuthorizationCode(context_, code);
-    settings_.KEY = context_.session.refresh_token();
-    waitingEvent_.Reset();
-    waitingEventCreated_ = true;
-    StartWorker(&LoadPass::SyncThread);
+    StartPass(&LoadPass::SyncThread);
     return true;
 }
 

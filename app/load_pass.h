@@ -52,6 +52,10 @@ public:
     virtual void PostExit() = 0;
 };
 
+// Shows the login page; on OK exchanges the code and keeps the new refresh token in
+// `KEY`. False when the page was closed.
+bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings);
+
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
 constexpr const char* kWaitThreadExitLine = "Thread Exit";
@@ -114,6 +118,8 @@ private:
     void InitialLoadThread(const Options& options);
     void SyncThread(const Options& options);
     void StartWorker(void (LoadPass::*body)(const Options&));
+    // Holds the idle signal unsignalled and runs `body` on the worker.
+    void StartPass(void (LoadPass::*body)(const Options&));
 
     ServiceContext& context_;
     LocalStore& store_;

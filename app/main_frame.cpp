@@ -5,6 +5,7 @@
 #include "app/login_page.h"
 #include "app/orb_calender_dlg.h"
 #include "app/wait_dlg.h"
+#include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "service/oauth.h"
 
@@ -45,11 +46,6 @@ template <class Work> void Post(QObject* target, Work work)
 {
     if (target)
         QMetaObject::invokeMethod(target, std::move(work), Qt::QueuedConnection);
-}
-
-WindowRect RectOf(const QRect& outer)
-{
-    return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
 }
 
 } // namespace
@@ -103,8 +99,7 @@ bool CMainFrame::Create()
             [this](int command) { RunCommand(static_cast<Command>(command)); });
 
     SettingsFile::Load(services_.settingsPath, settings);
-    mainWindow_->setGeometry(settings.WindowPos.left, settings.WindowPos.top, settings.WindowPos.width(),
-                             settings.WindowPos.height());
+    PlaceWindow(mainWindow_.get(), settings.WindowPos);
     if (!SignIn())
         return false;
 
@@ -140,13 +135,10 @@ bool CMainFrame::SignIn()
         CheckAccessToken(context, token);
         return true;
     }
-    std::string code;
-    if (!ShowLoginPage(code)) {
+    if (!SignInByLoginPage(context, *this, settings)) {
         PostExit();
         return false;
     }
-    ExchangeAuthorizationCode(context, code);
-    settings.KEY = context.session.refresh_token();
     return true;
 }
 
@@ -154,8 +146,7 @@ void CMainFrame::CreateCalendarWindow()
 {
     AppSettings& settings = services_.settings;
     calendarWindow_ = std::make_unique<CCalendarDlg>(settings, services_.context.clock, mainWindow_->Store());
-    calendarWindow_->setGeometry(settings.WindowPosCalendar.left, settings.WindowPosCalendar.top,
-                                 settings.WindowPosCalendar.width(), settings.WindowPosCalendar.height());
+    PlaceWindow(calendarWindow_.get(), settings.WindowPosCalendar);
     calendarWindow_->MonthView()->SetCalendarFont(settings.defaultCalendarFont);
     calendarWindow_->SetWindowMode(settings.ZorderCalendar);
     connect(calendarWindow_.get(), &CCalendarDlg::synchronizeRequested, this,
@@ -234,8 +225,12 @@ void CMainFrame::Logout()
     loadPass_->Logout();
 }
 
-void CMainFrame::SaveSettings()
+void CMainFrame::RecordWindowsAndSave()
 {
+    if (calendarWindow_)
+        calendarWindow_->RecordState();
+    if (mainWindow_)
+        services_.settings.WindowPos = OuterRect(mainWindow_.get());
     SettingsFile::Save(services_.settingsPath, services_.settings);
 }
 
@@ -260,11 +255,7 @@ void CMainFrame::Exit(bool force)
     if (busy) {
         // A pass is still using the store: keep everything the user owns, then leave
         // without tearing down what the worker holds.
-        if (calendarWindow_)
-            calendarWindow_->RecordState();
-        if (mainWindow_)
-            settings.WindowPos = RectOf(mainWindow_->frameGeometry());
-        SaveSettings();
+        RecordWindowsAndSave();
         terminateNow();
         return;
     }
@@ -277,15 +268,9 @@ void CMainFrame::Exit(bool force)
 
 void CMainFrame::DestroyWindows()
 {
-    AppSettings& settings = services_.settings;
-    if (calendarWindow_) {
-        calendarWindow_->RecordState();
-        calendarWindow_.reset();
-    }
-    if (mainWindow_)
-        settings.WindowPos = RectOf(mainWindow_->frameGeometry());
-    SaveSettings();
-    loadPass_.reset(); // waits for a worker that is finishing
+    RecordWindowsAndSave();
+    calendarWindow_.reset(); // before the main window, whose store it reads
+    loadPass_.reset();       // waits for a worker that is finishing
     if (mainWindow_) {
         mainWindow_->Store().ReleaseTaskLists();
         mainWindow_.reset();

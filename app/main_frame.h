@@ -90,7 +90,8 @@ private:
     void ShowCalendarView();
     void ShowTreeView();
     void Logout();
-    void SaveSettings();
+    // The windows' rectangles and modes into the settings, then the settings to the file.
+    void RecordWindowsAndSave();
     void DestroyWindows();
 
     ShellServices services_;

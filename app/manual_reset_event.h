@@ -40,12 +40,6 @@ public:
         return changed_.wait_for(lock, timeout, [this] { return set_; });
     }
 
-    void Wait() const
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return set_; });
-    }
-
 private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;

@@ -62,7 +62,7 @@ bool PlatformHasWindowOpacity()
 
 COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diagnostics& diagnostics,
                                  Prompter& prompter, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), settings_(settings), clock_(clock),
+    : ShellWindow(parent, Qt::Window | Qt::FramelessWindowHint), settings_(settings), clock_(clock),
       diagnostics_(diagnostics), prompter_(prompter)
 {
     setObjectName("mainWindow");
@@ -356,25 +356,6 @@ bool COrbCalenderDlg::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Wheel && watched == tree_)
         HandleCtrlWheel(static_cast<QWheelEvent*>(event));
     return QWidget::eventFilter(watched, event);
-}
-
-void COrbCalenderDlg::showEvent(QShowEvent* event)
-{
-    shown_ = true;
-    QWidget::showEvent(event);
-}
-
-void COrbCalenderDlg::hideEvent(QHideEvent* event)
-{
-    shown_ = false;
-    QWidget::hideEvent(event);
-}
-
-void COrbCalenderDlg::closeEvent(QCloseEvent* event)
-{
-    // Closing only hides; the window comes back from the tray.
-    event->ignore();
-    hide();
 }
 
 std::string COrbCalenderDlg::BranchOf(const CTreeListItem* item)

@@ -3,11 +3,10 @@
 #include "app/commands.h"
 #include "app/load_pass.h"
 #include "app/settings.h"
+#include "app/shell_window.h"
 #include "app/store.h"
 #include "treelist/tree_list_notify.h"
 
-#include <QWidget>
-#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -25,7 +24,7 @@ class Prompter;
 // The main window: a borderless window with the tree of calendars and tasks, the opacity
 // slider and the "+" button. It owns the local store and shows its rows; commands it does
 // not own itself (windows, sign-in, exit, the editors) go out through `commandRequested`.
-class COrbCalenderDlg : public QWidget, public TreeListNotifyHandler, public TreeSink
+class COrbCalenderDlg : public ShellWindow, public TreeListNotifyHandler, public TreeSink
 {
     Q_OBJECT
 
@@ -43,7 +42,6 @@ public:
     void PrepareControls();
     int WindowMode() const { return windowMode_; }
     void SetWindowMode(int mode);
-    bool IsShownNow() const { return shown_; } // any thread
 
     void SetListFont(const LogFont& font);
     void ApplyOpacity();
@@ -89,9 +87,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -118,7 +113,6 @@ private:
     int windowMode_ = kWindowModeTop;
     bool columnsReady_ = false;
     bool filling_ = false; // rows added by the program, not expanded by the user
-    std::atomic<bool> shown_ = false;
 };
 
 } // namespace orb

@@ -178,11 +178,6 @@ ProfileFile::Section& ProfileFile::SectionFor(const std::string& name)
     return sections_.back();
 }
 
-bool ProfileFile::HasSection(const std::string& section) const
-{
-    return FindSection(section) != nullptr;
-}
-
 std::optional<std::string> ProfileFile::RawValue(const std::string& sectionName, const std::string& key) const
 {
     const Section* section = FindSection(sectionName);

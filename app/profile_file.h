@@ -32,8 +32,6 @@ public:
                                                        std::size_t size) const;
     void SetStruct(const std::string& section, const std::string& key, const std::vector<std::uint8_t>& bytes);
 
-    bool HasSection(const std::string& section) const;
-
 private:
     struct Section
     {

@@ -34,43 +34,82 @@ std::int32_t GetInt(const std::vector<std::uint8_t>& bytes, std::size_t offset)
     return static_cast<std::int32_t>(bits);
 }
 
-void WriteInt(ProfileFile& file, const char* key, std::int32_t value)
+// The entries of [Login], in the order they are written: the one place that lists them.
+template <class Settings, class Entries> void ForEachEntry(Settings& settings, Entries&& entries)
 {
-    std::vector<std::uint8_t> bytes;
-    PutInt(bytes, value);
-    file.SetStruct(SettingsFile::kSection, key, bytes);
+    entries.Text("KEY", settings.KEY, false);
+    entries.Text("U", settings.U, true);
+    entries.Text("P", settings.P, true);
+    entries("WindowPos", settings.WindowPos);
+    entries("Zorder", settings.Zorder);
+    entries("Alpha", settings.Alpha);
+    entries("nCal_from", settings.nCal_from);
+    entries("nCal_to", settings.nCal_to);
+    entries("nTaskViewMode", settings.nTaskViewMode);
+    entries("bAllExpend", settings.bAllExpend);
+    entries("bDueHide", settings.bDueHide);
+    entries("defaultFont", settings.defaultFont);
+    entries("defaultCalendarFont", settings.defaultCalendarFont);
+    entries("WindowPosCalendar", settings.WindowPosCalendar);
+    entries("ZorderCalendar", settings.ZorderCalendar);
+    entries("bShowCalendar", settings.bShowCalendar);
+    entries("bShowList", settings.bShowList);
+    entries("CalendarShowRow", settings.CalendarShowRow);
 }
 
-void ReadInt(const ProfileFile& file, const char* key, std::int32_t& field)
+// A struct entry that is missing or malformed leaves its field as it is.
+struct EntryReader
 {
-    if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kIntSize))
-        field = GetInt(*bytes, 0);
-}
+    const ProfileFile& file;
 
-void WriteRect(ProfileFile& file, const char* key, const WindowRect& rect)
+    void Text(const char* key, std::string& field, bool scrambled) const
+    {
+        const std::string text = file.GetString(SettingsFile::kSection, key).value_or("");
+        field = scrambled ? ScrambleText(text) : text;
+    }
+    void operator()(const char* key, std::int32_t& field) const
+    {
+        if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kIntSize))
+            field = GetInt(*bytes, 0);
+    }
+    void operator()(const char* key, WindowRect& rect) const
+    {
+        if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kRectSize))
+            rect = {GetInt(*bytes, 0), GetInt(*bytes, 4), GetInt(*bytes, 8), GetInt(*bytes, 12)};
+    }
+    void operator()(const char* key, LogFont& font) const
+    {
+        if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kLogFontSize))
+            font = LogFontFromBytes(*bytes);
+    }
+};
+
+struct EntryWriter
 {
-    std::vector<std::uint8_t> bytes;
-    for (const std::int32_t value : {rect.left, rect.top, rect.right, rect.bottom})
+    ProfileFile& file;
+
+    void Text(const char* key, const std::string& field, bool scrambled) const
+    {
+        file.SetString(SettingsFile::kSection, key, scrambled ? ScrambleText(field) : field);
+    }
+    void operator()(const char* key, std::int32_t value) const
+    {
+        std::vector<std::uint8_t> bytes;
         PutInt(bytes, value);
-    file.SetStruct(SettingsFile::kSection, key, bytes);
-}
-
-void ReadRect(const ProfileFile& file, const char* key, WindowRect& rect)
-{
-    if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kRectSize))
-        rect = {GetInt(*bytes, 0), GetInt(*bytes, 4), GetInt(*bytes, 8), GetInt(*bytes, 12)};
-}
-
-void ReadFont(const ProfileFile& file, const char* key, LogFont& font)
-{
-    if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kLogFontSize))
-        font = LogFontFromBytes(*bytes);
-}
-
-std::string ReadText(const ProfileFile& file, const char* key)
-{
-    return file.GetString(SettingsFile::kSection, key).value_or("");
-}
+        file.SetStruct(SettingsFile::kSection, key, bytes);
+    }
+    void operator()(const char* key, const WindowRect& rect) const
+    {
+        std::vector<std::uint8_t> bytes;
+        for (const std::int32_t value : {rect.left, rect.top, rect.right, rect.bottom})
+            PutInt(bytes, value);
+        file.SetStruct(SettingsFile::kSection, key, bytes);
+    }
+    void operator()(const char* key, const LogFont& font) const
+    {
+        file.SetStruct(SettingsFile::kSection, key, LogFontToBytes(font));
+    }
+};
 
 // Cuts UTF-8 to at most `limit` bytes without splitting a character.
 std::string CutUtf8(const std::string& text, std::size_t limit)
@@ -181,24 +220,7 @@ bool SettingsFile::Load(const std::string& path, AppSettings& settings)
 {
     ProfileFile file;
     file.Load(path);
-    settings.KEY = ReadText(file, "KEY");
-    settings.U = ScrambleText(ReadText(file, "U"));
-    settings.P = ScrambleText(ReadText(file, "P"));
-    ReadRect(file, "WindowPos", settings.WindowPos);
-    ReadInt(file, "Zorder", settings.Zorder);
-    ReadInt(file, "Alpha", settings.Alpha);
-    ReadInt(file, "nCal_from", settings.nCal_from);
-    ReadInt(file, "nCal_to", settings.nCal_to);
-    ReadInt(file, "nTaskViewMode", settings.nTaskViewMode);
-    ReadInt(file, "bAllExpend", settings.bAllExpend);
-    ReadInt(file, "bDueHide", settings.bDueHide);
-    ReadFont(file, "defaultFont", settings.defaultFont);
-    ReadFont(file, "defaultCalendarFont", settings.defaultCalendarFont);
-    ReadRect(file, "WindowPosCalendar", settings.WindowPosCalendar);
-    ReadInt(file, "ZorderCalendar", settings.ZorderCalendar);
-    ReadInt(file, "bShowCalendar", settings.bShowCalendar);
-    ReadInt(file, "bShowList", settings.bShowList);
-    ReadInt(file, "CalendarShowRow", settings.CalendarShowRow);
+    ForEachEntry(settings, EntryReader{file});
     return true;
 }
 
@@ -206,24 +228,7 @@ bool SettingsFile::Save(const std::string& path, const AppSettings& settings)
 {
     ProfileFile file;
     file.Load(path); // keeps [Service] and any other section as it was
-    file.SetString(kSection, "KEY", settings.KEY);
-    file.SetString(kSection, "U", ScrambleText(settings.U));
-    file.SetString(kSection, "P", ScrambleText(settings.P));
-    WriteRect(file, "WindowPos", settings.WindowPos);
-    WriteInt(file, "Zorder", settings.Zorder);
-    WriteInt(file, "Alpha", settings.Alpha);
-    WriteInt(file, "nCal_from", settings.nCal_from);
-    WriteInt(file, "nCal_to", settings.nCal_to);
-    WriteInt(file, "nTaskViewMode", settings.nTaskViewMode);
-    WriteInt(file, "bAllExpend", settings.bAllExpend);
-    WriteInt(file, "bDueHide", settings.bDueHide);
-    file.SetStruct(kSection, "defaultFont", LogFontToBytes(settings.defaultFont));
-    file.SetStruct(kSection, "defaultCalendarFont", LogFontToBytes(settings.defaultCalendarFont));
-    WriteRect(file, "WindowPosCalendar", settings.WindowPosCalendar);
-    WriteInt(file, "ZorderCalendar", settings.ZorderCalendar);
-    WriteInt(file, "bShowCalendar", settings.bShowCalendar);
-    WriteInt(file, "bShowList", settings.bShowList);
-    WriteInt(file, "CalendarShowRow", settings.CalendarShowRow);
+    ForEachEntry(settings, EntryWriter{file});
     return file.SaveAtomically(path);
 }
 

@@ -1,7 +1,5 @@
 #include "app/window_mode.h"
 
-#include "app/settings.h"
-
 #include <QWidget>
 
 namespace orb {
@@ -30,6 +28,17 @@ void ApplyWindowMode(QWidget* window, int mode)
         window->show();
         window->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
+}
+
+WindowRect OuterRect(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry();
+    return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
+}
+
+void PlaceWindow(QWidget* window, const WindowRect& rect)
+{
+    window->setGeometry(rect.left, rect.top, rect.width(), rect.height());
 }
 
 Qt::Edges ResizeEdgesAt(const QWidget* window, const QPoint& point)
