@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 extern char** environ;
@@ -166,6 +167,8 @@ TEST(ProgramRun, BadArgumentsAndSeedsExitWith2AndSayWhy)
         {{"--tls-cert", "c.pem"}, "--tls-key"},
         {{"--seed", folder + "/absent.json"}, "absent.json"},
         {{"--seed", badSeed}, "not valid JSON"},
+        {{"--state", badSeed}, "not valid JSON"},
+        {{"--state", folder + "/absent/state.json"}, "absent/state.json"},
     };
     for (const auto& entry : cases) {
         Program program(entry.arguments);
@@ -173,6 +176,33 @@ TEST(ProgramRun, BadArgumentsAndSeedsExitWith2AndSayWhy)
         std::string errors = program.Errors();
         EXPECT_NE(errors.find(entry.mentions), std::string::npos) << entry.arguments[0] << ": " << errors;
     }
+}
+
+TEST(ProgramRun, WritesAMissingStateFileFromTheSeedAndLaterRunsStartFromItInstead)
+{
+    std::string folder = MakeTemporaryFolder();
+    std::string state = folder + "/state.json";
+    std::string otherSeed = folder + "/other.json";
+    std::ofstream(otherSeed) << R"({"oauth": {"refreshTokens": ["other-refresh"]}})";
+    auto refreshStatus = [](const std::string& line, const std::string& token) {
+        httplib::Client client("127.0.0.1", PortOf(line));
+        client.set_read_timeout(kClientTimeout);
+        auto answer = client.Post("/o/oauth2/token", "grant_type=refresh_token&client_id=c&refresh_token=" + token,
+                                  "application/x-www-form-urlencoded");
+        return answer ? answer->status : 0;
+    };
+    {
+        Program program({"--seed", ORB_DEMO_SEED, "--state", state});
+        ASSERT_FALSE(program.FirstLine().empty()) << program.Errors();
+        EXPECT_TRUE(std::filesystem::exists(state)) << "no state file was written";
+        program.Signal(SIGTERM);
+        EXPECT_EQ(program.ExitCode(), 0);
+    }
+    Program program({"--seed", otherSeed, "--state", state});
+    std::string line = program.FirstLine();
+    ASSERT_FALSE(line.empty()) << program.Errors();
+    EXPECT_EQ(refreshStatus(line, "demo-refresh-token"), 200);
+    EXPECT_EQ(refreshStatus(line, "other-refresh"), 400);
 }
 
 TEST(ProgramRun, ADemoSeedThatLoads)

@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 // The Calendar v3 endpoints the program uses, with real state: the calendar list, calendar
 // and calendar-list PATCH, and events (list with timeMin/timeMax, q, orderBy=startTime and
@@ -278,8 +279,18 @@ public:
                 }
             }
         }
+        // What the state file adds, so that a service started from it neither hands out an id
+        // or etag again nor forgets which events it deleted.
+        long long nextEtag = 0;
+        int nextEventNumber = 0;
+        std::vector<std::pair<std::string, std::string>> deleted;
+        if (!ReadCounters(member, nextEtag, nextEventNumber, error) || !ReadDeletedEvents(member, deleted, error))
+            return false;
 
         std::lock_guard lock(mutex_);
+        nextEtag_ = std::max(nextEtag_, nextEtag);
+        nextEventNumber_ = std::max(nextEventNumber_, nextEventNumber);
+        deletedEvents_.insert(deleted.begin(), deleted.end());
         for (const Json::Value& entry : calendars) {
             Calendar* calendar = FindCalendar(entry["id"].asString());
             if (!calendar) {
@@ -298,6 +309,30 @@ public:
         return true;
     }
 
+    void Save(Json::Value& root) override
+    {
+        std::lock_guard lock(mutex_);
+        Json::Value member(Json::objectValue);
+        member["calendars"] = Json::Value(Json::arrayValue);
+        for (const Calendar& calendar : calendars_) {
+            Json::Value entry = calendar.entry;
+            entry["events"] = Json::Value(Json::arrayValue);
+            for (const Json::Value& event : calendar.events)
+                entry["events"].append(event);
+            member["calendars"].append(entry);
+        }
+        member["deletedEvents"] = Json::Value(Json::arrayValue);
+        for (const auto& [calendarId, eventId] : deletedEvents_) {
+            Json::Value deleted(Json::objectValue);
+            deleted["calendarId"] = calendarId;
+            deleted["eventId"] = eventId;
+            member["deletedEvents"].append(deleted);
+        }
+        member["nextEtag"] = static_cast<Json::Int64>(nextEtag_);
+        member["nextEventNumber"] = nextEventNumber_;
+        root[kSeedMember] = member;
+    }
+
     void Reset() override
     {
         std::lock_guard lock(mutex_);
@@ -309,15 +344,56 @@ public:
 private:
     using Handler = void (CalendarModule::*)(const httplib::Request&, httplib::Response&);
 
-    // Authorization first, then the handler under the state lock.
+    // Authorization first, then the handler under the state lock; a change is saved once the
+    // lock is let go, since saving takes every module's lock in turn.
     httplib::Server::Handler Guarded(Handler handler)
     {
         return [this, handler](const httplib::Request& request, httplib::Response& response) {
             if (!service_.CheckAuthorization(request, response))
                 return;
-            std::lock_guard lock(mutex_);
-            (this->*handler)(request, response);
+            {
+                std::lock_guard lock(mutex_);
+                (this->*handler)(request, response);
+            }
+            if (request.method != "GET" && response.status >= kStatusOk && response.status < 300)
+                service_.StateChanged();
         };
+    }
+
+    static bool ReadCounters(const Json::Value& member, long long& nextEtag, int& nextEventNumber, std::string& error)
+    {
+        const Json::Value& etag = member["nextEtag"];
+        const Json::Value& number = member["nextEventNumber"];
+        if (!etag.isNull() && !etag.isInt64()) {
+            error = "calendar.nextEtag must be a whole number";
+            return false;
+        }
+        if (!number.isNull() && (!number.isInt() || number.asInt() < 1)) {
+            error = "calendar.nextEventNumber must be a whole number of at least 1";
+            return false;
+        }
+        nextEtag = etag.isNull() ? 0 : etag.asInt64();
+        nextEventNumber = number.isNull() ? 0 : number.asInt();
+        return true;
+    }
+
+    // [{"calendarId", "eventId"}]: events that answer 410 rather than 404.
+    static bool ReadDeletedEvents(const Json::Value& member, std::vector<std::pair<std::string, std::string>>& deleted,
+                                  std::string& error)
+    {
+        const Json::Value& list = member["deletedEvents"];
+        if (!list.isNull() && !list.isArray()) {
+            error = "calendar.deletedEvents must be an array";
+            return false;
+        }
+        for (const Json::Value& item : list) {
+            if (!item.isObject() || !item["calendarId"].isString() || !item["eventId"].isString()) {
+                error = "calendar.deletedEvents: every element needs a string \"calendarId\" and \"eventId\"";
+                return false;
+            }
+            deleted.emplace_back(item["calendarId"].asString(), item["eventId"].asString());
+        }
+        return true;
     }
 
     std::string NextEtag() { return "\"" + std::to_string(nextEtag_++) + "\""; }
@@ -673,7 +749,7 @@ private:
         if (!calendar)
             return;
         const std::string id = request.matches[2];
-        const std::string deletedKey = calendar->entry["id"].asString() + "\n" + id;
+        const auto deletedKey = std::pair(calendar->entry["id"].asString(), id);
         const auto found = FindEvent(*calendar, id);
         if (found == calendar->events.end()) {
             if (deletedEvents_.count(deletedKey))
@@ -688,7 +764,7 @@ private:
     FakeService& service_;
     std::mutex mutex_;
     std::vector<Calendar> calendars_;
-    std::set<std::string> deletedEvents_; // calendar id, line feed, event id
+    std::set<std::pair<std::string, std::string>> deletedEvents_; // calendar id, event id
     long long nextEtag_ = kFirstEtag;
     int nextEventNumber_ = 1;
 };

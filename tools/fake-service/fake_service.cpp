@@ -1,5 +1,6 @@
 #include "tools/fake-service/fake_service.h"
 
+#include "tools/fake-service/atomic_file.h"
 #include "tools/fake-service/control_interface.h"
 #include "tools/fake-service/recording_server.h"
 #include "tools/fake-service/token_registry.h"
@@ -14,6 +15,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <iostream>
 #include <signal.h>
 #include <sys/socket.h>
 #include <thread>
@@ -205,6 +207,31 @@ struct FakeService::Impl
 
     std::atomic<long long> latencyMs{0};
     std::atomic<int> pageSize{kDefaultPageSize};
+
+    // Serialises the state writes. Taken before a module's lock, never while one is held.
+    std::mutex stateMutex;
+    std::string statePath; // empty: the state is not kept
+
+    // Called with stateMutex held.
+    bool WriteState(const std::string& path, std::string& error)
+    {
+        Json::Value root(Json::objectValue);
+        for (auto& module : modules) {
+            module->Save(root);
+        }
+        Json::StreamWriterBuilder builder;
+        builder["indentation"] = "  ";
+        builder["emitUTF8"] = true;
+        return WriteFileAtomically(path, Json::writeString(builder, root) + "\n", error);
+    }
+
+    void ForgetState()
+    {
+        for (auto& module : modules) {
+            module->Reset();
+        }
+        tokens.Clear();
+    }
 
     // Sleeps unless Stop comes first; the stalls and the latency use it so that a test
     // never waits on them after it is done.
@@ -465,23 +492,60 @@ bool FakeService::SeedFromJson(const std::string& text, std::string& error)
         error = "the seed must be a JSON object";
         return false;
     }
-    for (auto& module : impl_->modules) {
-        if (!module->Seed(root, error)) {
-            return false;
-        }
-    }
-    return true;
+    // Saved even when refused: the modules before the refusing one have taken their members.
+    bool seeded = std::all_of(impl_->modules.begin(), impl_->modules.end(),
+                              [&](auto& module) { return module->Seed(root, error); });
+    StateChanged();
+    return seeded;
 }
 
 void FakeService::Reset()
 {
-    for (auto& module : impl_->modules) {
-        module->Reset();
-    }
-    impl_->tokens.Clear();
+    impl_->ForgetState();
     ClearRequests();
-    std::lock_guard lock(impl_->faultMutex);
-    impl_->faults.clear();
+    {
+        std::lock_guard lock(impl_->faultMutex);
+        impl_->faults.clear();
+    }
+    StateChanged();
+}
+
+bool FakeService::SetStateFile(const std::string& path, std::string& error)
+{
+    Impl& impl = *impl_;
+    {
+        std::lock_guard lock(impl.stateMutex);
+        impl.statePath.clear(); // loading must not write to a file kept so far
+    }
+    std::string text;
+    bool missing = false;
+    if (ReadWholeFile(path, text, missing, error)) {
+        impl.ForgetState();
+        if (!SeedFromJson(text, error)) {
+            impl.ForgetState();
+            error = "the state file " + path + ": " + error;
+            return false;
+        }
+    } else if (!missing) {
+        return false;
+    }
+    // Written at once even after a load: a file made by hand gets its owner-only mode.
+    std::lock_guard lock(impl.stateMutex);
+    if (!impl.WriteState(path, error)) {
+        return false;
+    }
+    impl.statePath = path;
+    return true;
+}
+
+void FakeService::StateChanged()
+{
+    std::lock_guard lock(impl_->stateMutex);
+    std::string error;
+    if (!impl_->statePath.empty() && !impl_->WriteState(impl_->statePath, error)) {
+        // A route has no one to tell but the log; the next change tries again.
+        std::cerr << "orb-fake-service: " << error << std::endl;
+    }
 }
 
 std::vector<RecordedRequest> FakeService::Requests() const
@@ -590,6 +654,16 @@ void FakeService::AddRefreshToken(const std::string& token, const TokenGrant& gr
     impl_->tokens.AddRefreshToken(token, grant);
 }
 
+void FakeService::AddAuthorizationCode(const std::string& code, const TokenGrant& grant)
+{
+    impl_->tokens.AddAuthorizationCode(code, grant);
+}
+
+IssuedTokens FakeService::Tokens() const
+{
+    return impl_->tokens.Snapshot();
+}
+
 bool FakeService::FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const
 {
     return impl_->tokens.FindAccessToken(token, grant, secondsLeft);
@@ -603,6 +677,7 @@ bool FakeService::FindRefreshToken(const std::string& token, TokenGrant& grant) 
 void FakeService::RevokeAccessTokens()
 {
     impl_->tokens.RevokeAccessTokens();
+    StateChanged();
 }
 
 bool FakeService::CheckAuthorization(const httplib::Request& request, httplib::Response& response) const

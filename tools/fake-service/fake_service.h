@@ -59,6 +59,8 @@ public:
     virtual void Register(httplib::Server& server) = 0;
     // Reads the module's own members of a seed document; others are ignored.
     virtual bool Seed(const Json::Value& root, std::string& error) = 0;
+    // Writes the module's own member of a seed document that gives back its current state.
+    virtual void Save(Json::Value& root) = 0;
     virtual void Reset() = 0;
 };
 
@@ -73,6 +75,21 @@ struct TokenGrant
     std::string clientId;
     std::string scope;       // scope identifiers separated by spaces
     std::string redirectUri; // codes only: the token request must name the same one
+};
+
+// A token or authorization code the service knows, with what it was granted for.
+struct IssuedToken
+{
+    std::string token;
+    TokenGrant grant;
+    std::chrono::seconds lifetimeLeft{0}; // access tokens only
+};
+
+struct IssuedTokens
+{
+    std::vector<IssuedToken> accessTokens; // expired ones are left out
+    std::vector<IssuedToken> refreshTokens;
+    std::vector<IssuedToken> codes;
 };
 
 // Access tokens live an hour, as Google's do.
@@ -108,6 +125,15 @@ public:
     bool SeedFromJson(const std::string& text, std::string& error);
     void Reset();
 
+    // Keeps the state in `path` across runs: when the file exists, its seed document replaces the
+    // module data and tokens; otherwise the current state is written there. From then on every
+    // change is written to it. False, with the reason, when the file cannot be read, is refused
+    // (the service is then left empty) or cannot be written.
+    bool SetStateFile(const std::string& path, std::string& error);
+    // Writes the state file, if there is one. Routes call it after a change, never while holding
+    // their module's lock, since the write takes every module's lock in turn.
+    void StateChanged();
+
     std::vector<RecordedRequest> Requests() const;
     void ClearRequests();
     void SetLatency(std::chrono::milliseconds latency);
@@ -132,6 +158,8 @@ public:
     bool TakeAuthorizationCode(const std::string& code, TokenGrant& grant);
     void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant = {});
     void AddRefreshToken(const std::string& token, const TokenGrant& grant);
+    void AddAuthorizationCode(const std::string& code, const TokenGrant& grant);
+    IssuedTokens Tokens() const;
     // False for an unknown or expired access token; otherwise its grant and whole seconds left.
     bool FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const;
     bool FindRefreshToken(const std::string& token, TokenGrant& grant) const;

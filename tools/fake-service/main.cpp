@@ -6,6 +6,7 @@
 #include <charconv>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <pthread.h>
@@ -18,8 +19,8 @@ constexpr int kExitBadArguments = 2;
 constexpr int kExitCannotStart = 1;
 constexpr long long kHighestPort = 65535;
 
-constexpr const char* kUsage = "usage: orb-fake-service [--port N] [--seed FILE] [--page-size N] [--latency-ms N]\n"
-                               "                        [--tls-cert FILE --tls-key FILE]\n"
+constexpr const char* kUsage = "usage: orb-fake-service [--port N] [--seed FILE] [--state FILE] [--page-size N]\n"
+                               "                        [--latency-ms N] [--tls-cert FILE --tls-key FILE]\n"
                                "Serves the stand-in for the Google OAuth, Calendar and Tasks services on 127.0.0.1\n"
                                "(port 0, the default, picks a free one) until interrupted.\n";
 
@@ -27,6 +28,7 @@ struct Options
 {
     int port = 0;
     std::string seedFile;
+    std::string stateFile;
     int pageSize = orb::fake::kDefaultPageSize;
     long long latencyMs = 0;
     orb::fake::TlsFiles tls;
@@ -70,6 +72,8 @@ std::string ReadOptions(int argc, char** argv, Options& options, bool& help)
             options.latencyMs = number;
         } else if (name == "--seed") {
             options.seedFile = value;
+        } else if (name == "--state") {
+            options.stateFile = value;
         } else if (name == "--tls-cert") {
             options.tls.certificate = value;
         } else if (name == "--tls-key") {
@@ -123,7 +127,11 @@ int main(int argc, char** argv)
     orb::fake::FakeService service;
     service.SetPageSize(options.pageSize);
     service.SetLatency(std::chrono::milliseconds(options.latencyMs));
-    if (!options.seedFile.empty()) {
+    // A state file kept from an earlier run replaces the seed. Otherwise the seed goes first, so
+    // that a refused seed leaves no state file behind.
+    std::error_code ignored;
+    const bool resuming = !options.stateFile.empty() && std::filesystem::exists(options.stateFile, ignored);
+    if (!options.seedFile.empty() && !resuming) {
         std::string text;
         if (!ReadFile(options.seedFile, text)) {
             return Fail(kExitBadArguments,
@@ -132,6 +140,12 @@ int main(int argc, char** argv)
         std::string error;
         if (!service.SeedFromJson(text, error)) {
             return Fail(kExitBadArguments, "the seed file " + options.seedFile + ": " + error);
+        }
+    }
+    if (!options.stateFile.empty()) {
+        std::string error;
+        if (!service.SetStateFile(options.stateFile, error)) {
+            return Fail(kExitBadArguments, error);
         }
     }
 

@@ -102,17 +102,86 @@ bool ReadStringList(const Json::Value& oauth, const char* name, std::vector<std:
     return true;
 }
 
-bool ReadText(const Json::Value& oauth, const char* name, std::string& text, std::string& error)
+bool ReadText(const Json::Value& object, const std::string& where, const char* name, std::string& text,
+              std::string& error)
+{
+    if (!object.isMember(name)) {
+        return true;
+    }
+    if (!object[name].isString()) {
+        error = where + "." + name + " must be a string";
+        return false;
+    }
+    text = object[name].asString();
+    return true;
+}
+
+bool ReadSeconds(const Json::Value& object, const std::string& where, const char* name, long long& seconds,
+                 std::string& error)
+{
+    if (!object.isMember(name)) {
+        return true;
+    }
+    if (!object[name].isIntegral() || object[name].asLargestInt() < 0) {
+        error = where + "." + name + " must be a whole number of seconds, at least 0";
+        return false;
+    }
+    seconds = object[name].asLargestInt();
+    return true;
+}
+
+// What the state file keeps of each token and code, each with its own grant:
+// [{"token", "clientId", "scope", "redirectUri", "expiresIn"}], every member but "token" optional.
+bool ReadIssued(const Json::Value& oauth, const char* name, std::vector<IssuedToken>& list, std::string& error)
 {
     if (!oauth.isMember(name)) {
         return true;
     }
-    if (!oauth[name].isString()) {
-        error = std::string("oauth.") + name + " must be a string";
+    const std::string where = std::string("oauth.") + name;
+    const Json::Value& member = oauth[name];
+    if (!member.isArray()) {
+        error = where + " must be an array of objects";
         return false;
     }
-    text = oauth[name].asString();
+    for (const auto& item : member) {
+        if (!item.isObject() || !item["token"].isString() || item["token"].asString().empty()) {
+            error = where + ": every element needs a non-empty string \"token\"";
+            return false;
+        }
+        IssuedToken issued{item["token"].asString(), {}, {}};
+        long long expiresIn = kAccessTokenLifetime.count();
+        if (!ReadText(item, where, "clientId", issued.grant.clientId, error) ||
+            !ReadText(item, where, "scope", issued.grant.scope, error) ||
+            !ReadText(item, where, "redirectUri", issued.grant.redirectUri, error) ||
+            !ReadSeconds(item, where, "expiresIn", expiresIn, error)) {
+            return false;
+        }
+        issued.lifetimeLeft = std::chrono::seconds(expiresIn);
+        list.push_back(issued);
+    }
     return true;
+}
+
+Json::Value IssuedJson(const std::vector<IssuedToken>& tokens, bool withLifetime)
+{
+    Json::Value list(Json::arrayValue);
+    for (const auto& issued : tokens) {
+        if (issued.token.empty()) {
+            continue; // only the in-process API can make one, and no seed would take it back
+        }
+        Json::Value item(Json::objectValue);
+        item["token"] = issued.token;
+        item["clientId"] = issued.grant.clientId;
+        item["scope"] = issued.grant.scope;
+        if (!issued.grant.redirectUri.empty()) {
+            item["redirectUri"] = issued.grant.redirectUri;
+        }
+        if (withLifetime) {
+            item["expiresIn"] = static_cast<Json::Int64>(issued.lifetimeLeft.count());
+        }
+        list.append(item);
+    }
+    return list;
 }
 
 // The Google OAuth 2.0 endpoints of an installed application: consent, approval (the
@@ -125,8 +194,16 @@ public:
     void Register(httplib::Server& server) override
     {
         server.Get(kConsentPath, [this](const httplib::Request& q, httplib::Response& r) { Consent(q, r); });
-        server.Get(kApprovalPath, [this](const httplib::Request& q, httplib::Response& r) { Approval(q, r); });
-        server.Post(kTokenPath, [this](const httplib::Request& q, httplib::Response& r) { Token(q, r); });
+        server.Get(kApprovalPath, [this](const httplib::Request& q, httplib::Response& r) {
+            if (Approval(q, r)) {
+                service_.StateChanged();
+            }
+        });
+        server.Post(kTokenPath, [this](const httplib::Request& q, httplib::Response& r) {
+            if (Token(q, r)) {
+                service_.StateChanged();
+            }
+        });
         server.Post(kTokenInfoPath, [this](const httplib::Request& q, httplib::Response& r) { TokenInfo(q, r); });
     }
 
@@ -144,16 +221,15 @@ public:
         std::vector<std::string> refreshTokens;
         TokenGrant grant; // seeded without a client id, a token serves any client
         long long expiresIn = kAccessTokenLifetime.count();
-        if (oauth.isMember("expiresIn")) {
-            if (!oauth["expiresIn"].isIntegral() || oauth["expiresIn"].asLargestInt() < 0) {
-                error = "oauth.expiresIn must be a whole number of seconds, at least 0";
-                return false;
-            }
-            expiresIn = oauth["expiresIn"].asLargestInt();
-        }
-        if (!ReadStringList(oauth, "accessTokens", accessTokens, error) ||
+        IssuedTokens issued;
+        if (!ReadSeconds(oauth, "oauth", "expiresIn", expiresIn, error) ||
+            !ReadStringList(oauth, "accessTokens", accessTokens, error) ||
             !ReadStringList(oauth, "refreshTokens", refreshTokens, error) ||
-            !ReadText(oauth, "clientId", grant.clientId, error) || !ReadText(oauth, "scope", grant.scope, error)) {
+            !ReadText(oauth, "oauth", "clientId", grant.clientId, error) ||
+            !ReadText(oauth, "oauth", "scope", grant.scope, error) ||
+            !ReadIssued(oauth, "issuedAccessTokens", issued.accessTokens, error) ||
+            !ReadIssued(oauth, "issuedRefreshTokens", issued.refreshTokens, error) ||
+            !ReadIssued(oauth, "issuedCodes", issued.codes, error)) {
             return false;
         }
         for (const auto& token : accessTokens) {
@@ -162,7 +238,25 @@ public:
         for (const auto& token : refreshTokens) {
             service_.AddRefreshToken(token, grant);
         }
+        for (const auto& token : issued.accessTokens) {
+            service_.AddAccessToken(token.token, token.lifetimeLeft, token.grant);
+        }
+        for (const auto& token : issued.refreshTokens) {
+            service_.AddRefreshToken(token.token, token.grant);
+        }
+        for (const auto& code : issued.codes) {
+            service_.AddAuthorizationCode(code.token, code.grant);
+        }
         return true;
+    }
+
+    void Save(Json::Value& root) override
+    {
+        IssuedTokens tokens = service_.Tokens();
+        Json::Value& oauth = root["oauth"];
+        oauth["issuedAccessTokens"] = IssuedJson(tokens.accessTokens, true);
+        oauth["issuedRefreshTokens"] = IssuedJson(tokens.refreshTokens, false);
+        oauth["issuedCodes"] = IssuedJson(tokens.codes, false);
     }
 
     void Reset() override {} // every token lives in the service's registry
@@ -201,7 +295,8 @@ private:
                      EscapeHtml(ApprovalAddress(consent, kDecisionDeny)) + "\">Deny</a>\n</p>\n");
     }
 
-    void Approval(const httplib::Request& request, httplib::Response& response)
+    // True when a code was issued.
+    bool Approval(const httplib::Request& request, httplib::Response& response)
     {
         ConsentRequest consent;
         std::string problem = ReadConsent(request, consent);
@@ -214,56 +309,63 @@ private:
         }
         if (!problem.empty()) {
             SendBadRequestPage(response, problem);
-            return;
+            return false;
         }
         if (decision == kDecisionDeny) {
             SendPage(response, 200, kDeniedTitle, "<p>Access was denied.</p>\n");
-            return;
+            return false;
         }
         std::string code = service_.IssueAuthorizationCode({consent.clientId, consent.scope, consent.redirectUri});
         SendPage(response, 200, kSuccessTitlePrefix + code,
                  "<p>Please copy this code, switch to your application and paste it there:</p>\n"
                  "<input id=\"code\" type=\"text\" readonly value=\"" +
                      EscapeHtml(code) + "\" size=\"60\">\n");
+        return true;
     }
 
-    void Token(const httplib::Request& request, httplib::Response& response)
+    // True when a code was spent or a token issued.
+    bool Token(const httplib::Request& request, httplib::Response& response)
     {
         FormFields form = ParseForm(request.body);
         std::string grantType;
         if (!FindField(form, "grant_type", grantType)) {
             SendTokenError(response, 400, "unsupported_grant_type", "Invalid grant_type: ");
-            return;
+            return false;
         }
         std::string clientId;
         FindField(form, "client_id", clientId);
         if (grantType == "authorization_code") {
-            ExchangeCode(form, clientId, response);
-        } else if (grantType == "refresh_token") {
-            Refresh(form, clientId, response);
-        } else {
-            SendTokenError(response, 400, "unsupported_grant_type", "Invalid grant_type: " + grantType);
+            return ExchangeCode(form, clientId, response);
         }
+        if (grantType == "refresh_token") {
+            return Refresh(form, clientId, response);
+        }
+        SendTokenError(response, 400, "unsupported_grant_type", "Invalid grant_type: " + grantType);
+        return false;
     }
 
-    void ExchangeCode(const FormFields& form, const std::string& clientId, httplib::Response& response)
+    bool ExchangeCode(const FormFields& form, const std::string& clientId, httplib::Response& response)
     {
         std::string code;
         if (!FindField(form, "code", code) || code.empty()) {
             SendTokenError(response, 400, "invalid_request", "Missing required parameter: code");
-            return;
+            return false;
         }
         std::string redirectUri;
         FindField(form, "redirect_uri", redirectUri);
         TokenGrant grant;
-        // Like Google's, a code is spent by the first attempt, even one that fails below.
-        if (!service_.TakeAuthorizationCode(code, grant) || (!grant.clientId.empty() && grant.clientId != clientId)) {
+        if (!service_.TakeAuthorizationCode(code, grant)) {
             SendTokenError(response, 400, "invalid_grant", "Bad Request");
-            return;
+            return false;
+        }
+        // Like Google's, a code is spent by the first attempt, even one that fails below.
+        if (!grant.clientId.empty() && grant.clientId != clientId) {
+            SendTokenError(response, 400, "invalid_grant", "Bad Request");
+            return true;
         }
         if (!grant.redirectUri.empty() && grant.redirectUri != redirectUri) {
             SendTokenError(response, 400, "redirect_uri_mismatch", "Bad Request");
-            return;
+            return true;
         }
         Json::Value answer;
         answer["access_token"] = service_.IssueAccessToken(grant);
@@ -272,20 +374,21 @@ private:
         answer["scope"] = grant.scope;
         answer["token_type"] = kTokenType;
         FakeService::SendJson(response, 200, answer);
+        return true;
     }
 
-    void Refresh(const FormFields& form, const std::string& clientId, httplib::Response& response)
+    bool Refresh(const FormFields& form, const std::string& clientId, httplib::Response& response)
     {
         std::string refreshToken;
         if (!FindField(form, "refresh_token", refreshToken) || refreshToken.empty()) {
             SendTokenError(response, 400, "invalid_request", "Missing required parameter: refresh_token");
-            return;
+            return false;
         }
         TokenGrant grant;
         if (!service_.FindRefreshToken(refreshToken, grant) ||
             (!grant.clientId.empty() && grant.clientId != clientId)) {
             SendTokenError(response, 400, "invalid_grant", "Bad Request");
-            return;
+            return false;
         }
         if (grant.clientId.empty()) {
             grant.clientId = clientId;
@@ -296,6 +399,7 @@ private:
         answer["scope"] = grant.scope;
         answer["token_type"] = kTokenType;
         FakeService::SendJson(response, 200, answer);
+        return true;
     }
 
     void TokenInfo(const httplib::Request& request, httplib::Response& response)

@@ -172,8 +172,13 @@ public:
             return [this, handler](Request request, Response response) {
                 if (!service_.CheckAuthorization(request, response))
                     return;
-                std::lock_guard lock(mutex_);
-                (this->*handler)(request, response);
+                {
+                    std::lock_guard lock(mutex_);
+                    (this->*handler)(request, response);
+                }
+                // Saved once the lock is let go: saving takes every module's lock in turn.
+                if (request.method != "GET" && response.status >= 200 && response.status < 300)
+                    service_.StateChanged();
             };
         };
         server.Get(kListsRoute, guarded(&TasksModule::ListLists));
@@ -192,6 +197,7 @@ public:
     }
 
     bool Seed(const Json::Value& root, std::string& error) override;
+    void Save(Json::Value& root) override;
 
     void Reset() override
     {
@@ -554,7 +560,8 @@ private:
 };
 
 // Member "tasks": {"taskLists": [{"id", "title", "updated", "tasks": [{"id", "title",
-// "notes", "status", "due", "parent", "completed", "updated", "hidden", "deleted"}]}]}.
+// "notes", "status", "due", "parent", "completed", "updated", "hidden", "deleted"}]}],
+// "nextId"}.
 // The order of "tasks" is the listing order, children before parents included. Seeding
 // adds: a list already there takes the new title and gains the tasks.
 bool TasksModule::Seed(const Json::Value& root, std::string& error)
@@ -562,9 +569,16 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
     if (!root.isObject() || !root.isMember(kSeedMember))
         return true;
     const Json::Value& member = root[kSeedMember];
-    const Json::Value& seededLists = member["taskLists"];
+    // Checked before indexing: a member that is not an object would throw.
+    const Json::Value& seededLists = member.isObject() ? member["taskLists"] : Json::Value::nullSingleton();
     if (!member.isObject() || (!seededLists.isNull() && !seededLists.isArray())) {
         error = "tasks must be an object whose taskLists is an array";
+        return false;
+    }
+    // Kept in the state file so that ids of removed lists and tasks are not handed out again.
+    const Json::Value& nextId = member["nextId"];
+    if (!nextId.isNull() && (!nextId.isInt() || nextId.asInt() < 1)) {
+        error = "tasks.nextId must be a whole number of at least 1";
         return false;
     }
     std::lock_guard lock(mutex_);
@@ -607,6 +621,8 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
         }
     }
     lists_ = std::move(next);
+    if (nextId.isInt())
+        nextId_ = std::max(nextId_, nextId.asInt());
 
     // Ids left out are made up once every seeded id is known, so none collides.
     const std::string now = UtcNow();
@@ -625,6 +641,41 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
         }
     }
     return true;
+}
+
+void TasksModule::Save(Json::Value& root)
+{
+    std::lock_guard lock(mutex_);
+    Json::Value member(Json::objectValue);
+    member["taskLists"] = Json::Value(Json::arrayValue);
+    for (const TaskList& list : lists_) {
+        Json::Value saved(Json::objectValue);
+        saved["id"] = list.id;
+        saved["title"] = list.title;
+        saved["updated"] = list.updated;
+        saved["tasks"] = Json::Value(Json::arrayValue);
+        for (const Task& task : list.tasks) {
+            Json::Value value(Json::objectValue);
+            value["id"] = task.id;
+            value["title"] = task.title;
+            value["status"] = task.status;
+            value["updated"] = task.updated;
+            for (const auto& [name, text] :
+                 {std::pair{"notes", &task.notes}, std::pair{"due", &task.due}, std::pair{"parent", &task.parent},
+                  std::pair{"completed", &task.completed}}) {
+                if (!text->empty())
+                    value[name] = *text;
+            }
+            if (task.hidden)
+                value["hidden"] = true;
+            if (task.deleted)
+                value["deleted"] = true;
+            saved["tasks"].append(value);
+        }
+        member["taskLists"].append(saved);
+    }
+    member["nextId"] = nextId_;
+    root[kSeedMember] = member;
 }
 
 } // namespace

@@ -63,6 +63,32 @@ void TokenRegistry::AddRefreshToken(const std::string& token, const TokenGrant& 
     refreshTokens_[token] = grant;
 }
 
+void TokenRegistry::AddAuthorizationCode(const std::string& code, const TokenGrant& grant)
+{
+    std::lock_guard lock(mutex_);
+    codes_[code] = grant;
+}
+
+IssuedTokens TokenRegistry::Snapshot() const
+{
+    std::lock_guard lock(mutex_);
+    IssuedTokens tokens;
+    const auto now = std::chrono::steady_clock::now();
+    for (const auto& [token, access] : accessTokens_) {
+        auto left = std::chrono::duration_cast<std::chrono::seconds>(access.expires - now);
+        if (left.count() > 0) {
+            tokens.accessTokens.push_back({token, access.grant, left});
+        }
+    }
+    for (const auto& [token, grant] : refreshTokens_) {
+        tokens.refreshTokens.push_back({token, grant, {}});
+    }
+    for (const auto& [code, grant] : codes_) {
+        tokens.codes.push_back({code, grant, {}});
+    }
+    return tokens;
+}
+
 bool TokenRegistry::FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const
 {
     std::lock_guard lock(mutex_);

@@ -24,6 +24,8 @@ public:
 
     void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant);
     void AddRefreshToken(const std::string& token, const TokenGrant& grant);
+    void AddAuthorizationCode(const std::string& code, const TokenGrant& grant);
+    IssuedTokens Snapshot() const;
 
     bool FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const;
     bool FindRefreshToken(const std::string& token, TokenGrant& grant) const;
