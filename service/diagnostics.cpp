@@ -1,13 +1,16 @@
 #include "service/diagnostics.h"
 
+#include "service/text_codec.h"
+
 #include <cstdio>
 
 namespace orb {
 
 void StdoutDiagnostics::WriteLine(const std::string& line)
 {
+    const std::string shown = ShortenText(line, kLongestLine);
     std::lock_guard lock(mutex_);
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }

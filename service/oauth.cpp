@@ -44,25 +44,56 @@ bool HasErrorContainer(const Json::Value& root)
     return (error.isObject() || error.isArray()) && !error.empty();
 }
 
+constexpr const char* kUnreachable = "the sign-in service could not be reached";
+constexpr const char* kUnreadable = "the sign-in service's answer could not be read";
+constexpr const char* kRefused = "the sign-in service refused it";
+
+// What a token answer said, beyond the token itself.
+struct TokenAnswer
+{
+    bool granted = false; // a readable answer with an access token and no error
+    std::string failure;  // plain words when not granted
+};
+
+// The service's own words for a refusal: its description, else its error code.
+std::string RefusalText(const Json::Value& root)
+{
+    std::string text = MemberText(root, "error_description");
+    if (text.empty())
+        text = MemberText(root, "error");
+    const Json::Value error = root.get("error", Json::Value());
+    if (text.empty() && error.isObject())
+        text = MemberText(error, "message");
+    return text.empty() ? kRefused : text;
+}
+
 // Posts a form to the token endpoint and takes the tokens it answers. Returns the
 // current access token afterwards, or empty when the exchange failed or was refused.
-std::string PostTokenForm(ServiceContext& context, const std::string& body, bool takeRefreshToken)
+std::string PostTokenForm(ServiceContext& context, const std::string& body, bool takeRefreshToken, TokenAnswer& answer)
 {
     std::string response;
     const int result =
         context.transport.HttpPost(TokenEndpointUrl(context.config), body, response, kFormContentTypeLine);
     if (result != kHttpCompleted) {
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
+        answer.failure = std::string(kUnreachable) + " (" + WinInetErrorText(result) + ")";
         return {};
     }
     Json::Value root;
-    if (!ParseJson(response, root) || !root.isObject())
+    if (!ParseJson(response, root) || !root.isObject()) {
+        answer.failure = kUnreadable;
         return context.session.access_token();
-    if (HasErrorContainer(root))
+    }
+    if (HasErrorContainer(root)) {
+        answer.failure = RefusalText(root);
         return {};
+    }
     context.session.set_tokens(MemberText(root, "access_token"), MemberText(root, "token_type"));
     if (takeRefreshToken)
         context.session.set_refresh_token(MemberText(root, "refresh_token"));
+    answer.granted = !context.session.access_token().empty() && MemberText(root, "error").empty();
+    if (!answer.granted)
+        answer.failure = RefusalText(root);
     return context.session.access_token();
 }
 
@@ -154,16 +185,35 @@ std::string RefreshAccessToken(ServiceContext& context, const std::string& refre
     const std::string body = "refresh_token=" + refreshToken + "&client_id=" + config.clientId +
                              "&client_secret=" + config.clientSecret + "&redirect_uri=" + config.redirectUri +
                              "&grant_type=refresh_token";
-    return PostTokenForm(context, body, false);
+    TokenAnswer answer;
+    return PostTokenForm(context, body, false, answer);
 }
 
-std::string ExchangeAuthorizationCode(ServiceContext& context, const std::string& code)
+namespace {
+
+std::string ExchangeCode(ServiceContext& context, const std::string& code, TokenAnswer& answer)
 {
     const ServiceConfig& config = context.config;
     const std::string body = "code=" + code + "&client_id=" + config.clientId +
                              "&client_secret=" + config.clientSecret + "&redirect_uri=" + config.redirectUri +
                              "&grant_type=authorization_code";
-    return PostTokenForm(context, body, true);
+    return PostTokenForm(context, body, true, answer);
+}
+
+} // namespace
+
+std::string ExchangeAuthorizationCode(ServiceContext& context, const std::string& code)
+{
+    TokenAnswer answer;
+    return ExchangeCode(context, code, answer);
+}
+
+bool ExchangeAuthorizationCode(ServiceContext& context, const std::string& code, std::string& failure)
+{
+    TokenAnswer answer;
+    ExchangeCode(context, code, answer);
+    failure = answer.failure;
+    return answer.granted;
 }
 
 void EnsureAccessToken(ServiceContext& context)

@@ -47,6 +47,10 @@ int CheckAccessToken(ServiceContext& context, const std::string& token);
 // The new access token, or empty on failure.
 std::string RefreshAccessToken(ServiceContext& context, const std::string& refreshToken);
 std::string ExchangeAuthorizationCode(ServiceContext& context, const std::string& code);
+// The exchange as sign-in sees it: true only when the service answered with an access
+// token. Otherwise `failure` says why in plain words (the service's own description when
+// it gave one), and a token the session held before does not count as a sign-in.
+bool ExchangeAuthorizationCode(ServiceContext& context, const std::string& code, std::string& failure);
 // Checks the current token and refreshes it once when the check fails.
 void EnsureAccessToken(ServiceContext& context);
 
