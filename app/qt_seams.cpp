@@ -1,6 +1,7 @@
 #include "app/qt_seams.h"
 
 #include "app/commands.h"
+#include "service/text_codec.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -20,17 +21,33 @@ void RunOnUiThread(const std::function<void()>& work)
     QMetaObject::invokeMethod(app, work, Qt::BlockingQueuedConnection);
 }
 
+namespace {
+
+// Runs a plain-text message box; the user's or the service's text is never markup.
+int RunMessageBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
+                  QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, QString::fromUtf8(kAppTitle),
+                    QString::fromStdString(ShortenText(text, QtPrompter::kLongestText)), buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.setObjectName("messageBox");
+    return box.exec();
+}
+
+} // namespace
+
 void QtPrompter::ShowMessage(const std::string& text)
 {
-    RunOnUiThread([&] { QMessageBox::information(parent_, kAppTitle, QString::fromStdString(text)); });
+    RunOnUiThread([&] { RunMessageBox(parent_, QMessageBox::Information, text, QMessageBox::Ok); });
 }
 
 bool QtPrompter::AskYesNo(const std::string& text)
 {
     bool yes = false;
     RunOnUiThread([&] {
-        yes = QMessageBox::question(parent_, kAppTitle, QString::fromStdString(text),
-                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        yes =
+            RunMessageBox(parent_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     });
     return yes;
 }

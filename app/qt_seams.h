@@ -10,9 +10,13 @@ class QWidget;
 namespace orb {
 
 // Message boxes on the user-interface thread; a worker that asks waits for the answer.
+// Texts are shown as they are, never as markup (they may come from the service), and a
+// long one is cut.
 class QtPrompter : public Prompter
 {
 public:
+    static constexpr std::size_t kLongestText = 2000;
+
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     void ShowMessage(const std::string& text) override;
