@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -110,6 +111,26 @@ TEST_F(LoginPageTest, IsTheTitledPageOfTheTemplateSize)
     // 339 × 294 dialog units at 1.5 and 1.625 pixels each.
     EXPECT_EQ(dialog.size(), QSize(509, 478));
     EXPECT_EQ(dialog.View()->url().toString().toStdString(), ConsentPageUrl(ConfigFor(service_->BaseUrl())));
+}
+
+TEST_F(LoginPageTest, AnUnreachableServiceGetsOurOwnMessageWithRetryAndCancel)
+{
+    fake::FakeService gone;
+    ASSERT_TRUE(gone.Start()) << gone.StartError();
+    const std::string base = gone.BaseUrl();
+    gone.Stop(); // nothing listens there now
+    CWebDialog dialog(ConfigFor(base));
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    dialog.open();
+    ASSERT_TRUE(WaitUntil([&] { return dialog.IsShowingFailure(); }));
+    EXPECT_TRUE(dialog.FailureText().startsWith(CWebDialog::kLoadFailedText));
+    EXPECT_TRUE(dialog.FailureText().contains(QString::fromStdString(base + "/o/oauth2/auth")));
+    ASSERT_NE(dialog.findChild<QPushButton*>("loginRetry"), nullptr);
+
+    // Its own Cancel, for a desktop that draws no close button.
+    dialog.findChild<QPushButton*>("loginCancel")->click();
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
 TEST_F(LoginPageTest, AllowEndsWithOkAndTheIssuedCode)
