@@ -273,8 +273,9 @@ void COrbCalendarCtrl::mousePressEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        if (InHeader(point) && window()->windowHandle() != nullptr)
-            window()->windowHandle()->startSystemMove();
+        // The header drags the window, once the pointer has really moved.
+        if (InHeader(point))
+            headerMove_.Press(event->globalPosition());
         SelectAt(point.x(), point.y());
         setFocus(Qt::MouseFocusReason);
         update();
@@ -327,6 +328,8 @@ void COrbCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 
 void COrbCalendarCtrl::mouseMoveEvent(QMouseEvent* event)
 {
+    if (headerMove_.Move(*event, this))
+        return;
     const QPoint point = event->position().toPoint();
     if (rangeActive_) {
         const int c = layout_.CellAt(point.x(), point.y());
@@ -350,6 +353,8 @@ void COrbCalendarCtrl::mouseMoveEvent(QMouseEvent* event)
 
 void COrbCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton)
+        headerMove_.Release();
     if (event->button() == Qt::RightButton) {
         const QPoint point = event->position().toPoint();
         const int c = layout_.CellAt(point.x(), point.y());
@@ -369,6 +374,27 @@ void COrbCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
         }
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void COrbCalendarCtrl::ForgetHover()
+{
+    tip_->Hide();
+    if (hoverEvent_ >= 0) {
+        hoverEvent_ = -1;
+        update();
+    }
+}
+
+void COrbCalendarCtrl::leaveEvent(QEvent* event)
+{
+    ForgetHover();
+    QWidget::leaveEvent(event);
+}
+
+void COrbCalendarCtrl::hideEvent(QHideEvent* event)
+{
+    ForgetHover();
+    QWidget::hideEvent(event);
 }
 
 void COrbCalendarCtrl::contextMenuEvent(QContextMenuEvent* event)

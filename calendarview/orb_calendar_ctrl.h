@@ -5,6 +5,7 @@
 #include "calendarview/calendar_source.h"
 #include "calendarview/month_layout.h"
 #include "calendarview/month_painter.h"
+#include "widgets/deferred_move.h"
 
 #include <QFont>
 #include <QImage>
@@ -96,8 +97,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    // The pointer left or the view went away: no tip and no hover highlight stay behind.
+    void ForgetHover();
     void ApplyFont(const LogFont& font);
     void StepPeriod(bool back);
     void StepFontHeight(bool grow);
@@ -127,6 +132,7 @@ private:
     int rangeStartCell_ = -1;
     int rangeEndCell_ = -1;
     bool rangeActive_ = false;
+    DeferredMove headerMove_;
 };
 
 } // namespace orb

@@ -375,6 +375,21 @@ TEST_F(CalendarViewTest, HoverShowsTheDescriptionAndLeavingHidesIt)
     EXPECT_FALSE(tip.isVisible());
     EXPECT_EQ(View().hoverEvent(), -1);
 
+    // Leaving the view, or the view going away, takes the tip and the highlight with it.
+    for (const QEvent::Type gone : {QEvent::Leave, QEvent::Hide}) {
+        Move({380, 410});
+        ASSERT_TRUE(tip.isVisible());
+        if (gone == QEvent::Leave) {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(&View(), &leave);
+        } else {
+            View().show();
+            View().hide();
+        }
+        EXPECT_FALSE(tip.isVisible());
+        EXPECT_EQ(View().hoverEvent(), -1);
+    }
+
     // An event without a description has nothing to show.
     source.calendars[0].events.push_back(AllDayEvent("quiet", "2024-09-26", "2024-09-27"));
     Paint();
