@@ -21,6 +21,7 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
       source_(store), windowMode_(kWindowModeTop)
 {
     setObjectName("calendarWindow");
+    setWindowRole("calendarWindow");
     setWindowTitle(kAppTitle);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(DluRect(0, 0, 522, 310).size());
@@ -29,7 +30,7 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
     view_->setObjectName(QString::number(kMonthViewId));
     view_->SetCalendarSource(&source_);
     view_->installEventFilter(this);
-    view_->setGeometry(rect());
+    view_->setGeometry(ClientRect());
     connect(view_, &COrbCalendarCtrl::TreeViewRequested, this, &CCalendarDlg::treeViewRequested);
 
     overlay_ = new CWaitDlg(this, WaitKind::Overlay);
@@ -42,6 +43,7 @@ void CCalendarDlg::SetWindowMode(int mode)
 {
     windowMode_ = NormalizedWindowMode(mode);
     ApplyWindowMode(this, windowMode_);
+    SetSizingBorder(windowMode_ == kWindowModeResizing);
     overlay_->SetWindowMode(windowMode_);
 }
 
@@ -56,10 +58,20 @@ void CCalendarDlg::RecordState()
     settings_.ZorderCalendar = windowMode_;
 }
 
-void CCalendarDlg::resizeEvent(QResizeEvent* event)
+bool CCalendarDlg::RunCommand(Command command)
 {
-    QWidget::resizeEvent(event);
-    view_->setGeometry(rect());
+    return command == Command::CalendarFont && view_->RunCommand(static_cast<int>(command));
+}
+
+void CCalendarDlg::LayoutClient()
+{
+    view_->setGeometry(ClientRect());
+}
+
+void CCalendarDlg::showEvent(QShowEvent* event)
+{
+    ShellWindow::showEvent(event);
+    emit shown();
 }
 
 bool CCalendarDlg::HandleKey(QKeyEvent* event)
@@ -93,16 +105,6 @@ bool CCalendarDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == view_ && event->type() == QEvent::KeyPress)
         return HandleKey(static_cast<QKeyEvent*>(event));
-    // In the Resizing mode the window's edge is a sizing border, over the view too.
-    if (watched == view_ && event->type() == QEvent::MouseButtonPress && windowMode_ == kWindowModeResizing &&
-        windowHandle()) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const Qt::Edges edges = ResizeEdgesAt(this, view_->mapTo(this, mouse->position().toPoint()));
-        if (mouse->button() == Qt::LeftButton && edges) {
-            windowHandle()->startSystemResize(edges);
-            return true;
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commands.h"
 #include "app/settings.h"
 #include "app/shell_window.h"
 #include "app/store.h"
@@ -40,6 +41,8 @@ public:
     void NextWindowMode();
     // The outer rectangle and mode, recorded when the window goes away.
     void RecordState();
+    // Runs a command by id; false when it is not this window's.
+    bool RunCommand(Command command);
 
     static constexpr int kMinimumWidth = 500;
     static constexpr int kMinimumHeight = 200;
@@ -47,9 +50,11 @@ public:
 signals:
     void synchronizeRequested();
     void treeViewRequested();
+    void shown();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void LayoutClient() override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

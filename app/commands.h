@@ -36,4 +36,19 @@ constexpr int kMonthViewId = 1044;
 
 constexpr const char* kAppTitle = "Marlo's Calender";
 
+// Labels of the tray menu's items; without a tray the "Control" menu offers them too.
+constexpr const char* kOptionLabel = "Option";
+constexpr const char* kLogoutLabel = "Logout";
+constexpr const char* kExitLabel = "Exit";
+
+// Every command, so that each can be run by id (tests do).
+constexpr Command kAllCommands[] = {
+    Command::About,        Command::InsertButton, Command::ShowLastWindow, Command::Option,
+    Command::Exit,         Command::InsertTask,   Command::DeleteTask,     Command::ModeBottom,
+    Command::ModeTop,      Command::ModeNormal,   Command::SearchCalendar, Command::Synchronizing,
+    Command::Logout,       Command::ViewAll,      Command::ViewCompleted,  Command::ViewNeedsAction,
+    Command::ModeResizing, Command::ListFont,     Command::CalendarView,   Command::CalendarFont,
+    Command::TreeView,
+};
+
 } // namespace orb

@@ -51,17 +51,29 @@ void LoadPass::StartInitialLoad()
 
 bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings)
 {
-    std::string code;
-    if (!ui.ShowLoginPage(code))
-        return false;
-    ExchangeAuthorizationCode(context, code);
-    settings.KEY = context.session.refresh_token();
-    return true;
+    for (;;) {
+        std::string code;
+        if (!ui.ShowLoginPage(code))
+            return false;
+        std::string failure;
+        if (ExchangeAuthorizationCode(context, code, failure)) {
+            // A service may grant access without a new refresh token; the stored one stays.
+            if (const std::string refresh = context.session.refresh_token(); !refresh.empty())
+                settings.KEY = refresh;
+            return true;
+        }
+        context.prompter.ShowMessage(kSignInFailedPrefix + failure);
+    }
 }
 
 bool LoadPass::IsBusy() const
 {
     return editing_ || (waitingEventCreated_ && !waitingEvent_.IsSet());
+}
+
+bool LoadPass::IsLoading() const
+{
+    return !editing_ && waitingEventCreated_ && !waitingEvent_.IsSet();
 }
 
 bool LoadPass::Synchronize()
@@ -81,6 +93,10 @@ bool LoadPass::Synchronize()
 
 bool LoadPass::Logout()
 {
+    // Whatever happens next, the old user's token must not sign anyone in at the next start.
+    settings_.KEY.clear();
+    context_.session.set_refresh_token({});
+    context_.session.set_tokens({}, {});
     tree_.RemoveAllRows();
     store_.Empty();
     ui_.HideWindows();
@@ -169,6 +185,8 @@ void LoadPass::InitialLoadThread(const Options& options)
         calendarReadyEvent_.Set();
         ui_.RepaintMonthView();
     }
+    // A window shown part-way through the pass put up its overlay; it goes too.
+    ui_.HideCalendarOverlay();
     waitingEvent_.Set();
     if (!options.startPage.empty())
         opener_.Open(options.startPage);
@@ -180,12 +198,11 @@ void LoadPass::SyncThread(const Options& options)
     if (calendarShown)
         ui_.ShowCalendarOverlay();
     FullLoad(options);
-    if (ui_.IsMainWindowVisible())
-        ui_.HideLoadingOverlay();
-    if (calendarShown) {
-        ui_.HideCalendarOverlay();
+    // Both overlays go, also one put up by a window shown part-way through the pass.
+    ui_.HideLoadingOverlay();
+    ui_.HideCalendarOverlay();
+    if (calendarShown)
         ui_.RepaintMonthView();
-    }
     waitingEvent_.Set();
 }
 

@@ -53,8 +53,10 @@ public:
 };
 
 // Shows the login page; on OK exchanges the code and keeps the new refresh token in
-// `KEY`. False when the page was closed.
+// `KEY`. A failed exchange is a failed sign-in: the user is told why and the page comes
+// back. False when the page was closed. `KEY` is never replaced by an empty token here.
 bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings);
+constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
 
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
@@ -81,8 +83,8 @@ public:
     // The Synchronizing command: empties the tree and the store and starts a pass. Ignored
     // (false) while a pass or a long edit runs.
     bool Synchronize();
-    // The main window's part of Logout: empties, hides, signs in again and reloads.
-    // False when the login page was cancelled (the program then exits).
+    // The main window's part of Logout: forgets the stored token, empties, hides, signs in
+    // again and reloads. False when the login page was cancelled (the program then exits).
     bool Logout();
 
     // Long edits hold the idle signal unsignalled behind the modal wait dialog. Begin is
@@ -94,6 +96,8 @@ public:
     // Exit and Logout: true when idle within `timeout`, or when no pass was ever started.
     bool WaitForIdle(std::chrono::milliseconds timeout = kIdleWait) const;
     bool IsBusy() const;
+    // A pass is running (not a long edit): a window shown now shows its loading overlay.
+    bool IsLoading() const;
 
     // One pass on the calling thread.
     void FullLoad();

@@ -7,14 +7,18 @@
 #include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
+#include "service/diagnostics.h"
 #include "service/oauth.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QPainter>
 #include <QRadialGradient>
 #include <QSystemTrayIcon>
+#include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,6 +52,41 @@ template <class Work> void Post(QObject* target, Work work)
         QMetaObject::invokeMethod(target, std::move(work), Qt::QueuedConnection);
 }
 
+// How often the teardown looks again whether the closed menus and dialogs have returned.
+constexpr int kUnwindPollMs = 10;
+// Menus can open submenus; closing one pops the next, never more than a handful.
+constexpr int kMostNestedPopups = 16;
+
+// Every open menu, message box and dialog ends as cancelled; their loops return once
+// control gets back to them.
+void CloseModalLoops()
+{
+    for (int i = 0; i < kMostNestedPopups; ++i) {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup)
+            break;
+        popup->close();
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isHidden())
+            continue;
+        if (auto* dialog = qobject_cast<QDialog*>(widget))
+            dialog->reject();
+        else if (auto* wait = qobject_cast<CWaitDlg*>(widget))
+            wait->EndWait(0);
+    }
+}
+
+// Shown, raised and active, and out of the taskbar's minimised state.
+void BringBack(QWidget* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(ShellServices services) : services_(std::move(services))
@@ -76,10 +115,10 @@ void CMainFrame::CreateTrayIcon()
         action->setData(static_cast<int>(command));
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     };
-    add("Option", Command::Option);
-    add("Logout", Command::Logout);
+    add(kOptionLabel, Command::Option);
+    add(kLogoutLabel, Command::Logout);
     trayMenu_->addSeparator();
-    add("Exit", Command::Exit);
+    add(kExitLabel, Command::Exit);
     tray_->setContextMenu(trayMenu_.get());
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
@@ -90,15 +129,20 @@ void CMainFrame::CreateTrayIcon()
 
 bool CMainFrame::Create()
 {
+    if (exiting_)
+        return false;
     AppSettings& settings = services_.settings;
-    CreateTrayIcon();
+    if (hasTray)
+        CreateTrayIcon();
 
     auto& context = services_.context;
     mainWindow_ = std::make_unique<COrbCalenderDlg>(settings, context.clock, context.diagnostics, context.prompter);
+    mainWindow_->SetTrayAvailable(hasTray);
     connect(mainWindow_.get(), &COrbCalenderDlg::commandRequested, this,
             [this](int command) { RunCommand(static_cast<Command>(command)); });
 
     SettingsFile::Load(services_.settingsPath, settings);
+    settingsRead_ = true;
     PlaceWindow(mainWindow_.get(), settings.WindowPos);
     if (!SignIn())
         return false;
@@ -116,6 +160,10 @@ bool CMainFrame::Create()
     loadPass_ =
         std::make_unique<LoadPass>(context, mainWindow_->Store(), settings, *mainWindow_, *this, services_.opener);
     mainWindow_->loadPass = loadPass_.get();
+    connect(mainWindow_.get(), &COrbCalenderDlg::shown, this, [this] {
+        if (loadPass_ && loadPass_->IsLoading() && loadingOverlay_)
+            loadingOverlay_->ShowWait();
+    });
     if (settings.bShowList) {
         mainWindow_->show();
         loadingOverlay_->ShowWait();
@@ -145,64 +193,73 @@ bool CMainFrame::SignIn()
 void CMainFrame::CreateCalendarWindow()
 {
     AppSettings& settings = services_.settings;
-    calendarWindow_ = std::make_unique<CCalendarDlg>(settings, services_.context.clock, mainWindow_->Store());
+    // Owned by the main window, as its companion: never below it, and no taskbar entry of its own.
+    calendarWindow_ =
+        std::make_unique<CCalendarDlg>(settings, services_.context.clock, mainWindow_->Store(), mainWindow_.get());
+    calendarWindow_->SetTrayAvailable(hasTray);
     PlaceWindow(calendarWindow_.get(), settings.WindowPosCalendar);
     calendarWindow_->MonthView()->SetCalendarFont(settings.defaultCalendarFont);
     calendarWindow_->SetWindowMode(settings.ZorderCalendar);
     connect(calendarWindow_.get(), &CCalendarDlg::synchronizeRequested, this,
             [this] { RunCommand(Command::Synchronizing); });
     connect(calendarWindow_.get(), &CCalendarDlg::treeViewRequested, this, &CMainFrame::ShowTreeView);
+    // A window shown while a pass fills the store is covered like one shown before it began.
+    connect(calendarWindow_.get(), &CCalendarDlg::shown, this, [this] {
+        if (loadPass_ && loadPass_->IsLoading())
+            calendarWindow_->Overlay()->ShowWait();
+    });
     if (settings.bShowCalendar)
         calendarWindow_->show();
 }
 
 void CMainFrame::RunCommand(Command command)
 {
+    if (exiting_)
+        return;
     switch (command) {
     case Command::Exit:
         Exit();
-        break;
+        return;
     case Command::Logout:
         Logout();
-        break;
+        return;
     case Command::Option:
         if (showOptions)
             showOptions();
-        break;
+        return;
     case Command::ShowLastWindow:
         ShowLastWindow();
-        break;
+        return;
     case Command::CalendarView:
         ShowCalendarView();
-        break;
+        return;
     case Command::TreeView:
         ShowTreeView();
-        break;
+        return;
     default:
-        if (mainWindow_ && command != Command::InsertButton && command != Command::DeleteTask &&
-            command != Command::SearchCalendar)
-            mainWindow_->RunCommand(command);
-        // Insert, delete and search open the editors, which are not part of this window.
         break;
     }
+    // Each window runs its own ids and reports the rest as not handled; none sends one back.
+    if (mainWindow_ && mainWindow_->RunCommand(command))
+        return;
+    if (calendarWindow_ && calendarWindow_->RunCommand(command))
+        return;
+    services_.context.diagnostics.WriteLine(kUnhandledCommandLine + std::to_string(static_cast<int>(command)));
 }
 
 void CMainFrame::ShowLastWindow()
 {
-    if (services_.settings.bShowCalendar && calendarWindow_) {
-        calendarWindow_->show();
-        calendarWindow_->raise();
-    } else if (mainWindow_) {
-        mainWindow_->show();
-        mainWindow_->raise();
-    }
+    if (services_.settings.bShowCalendar && calendarWindow_)
+        BringBack(calendarWindow_.get());
+    else if (mainWindow_)
+        BringBack(mainWindow_.get());
 }
 
 void CMainFrame::ShowCalendarView()
 {
     if (!calendarWindow_)
         return;
-    calendarWindow_->show();
+    BringBack(calendarWindow_.get());
     mainWindow_->hide();
     services_.settings.bShowList = 0;
     services_.settings.bShowCalendar = 1;
@@ -211,7 +268,7 @@ void CMainFrame::ShowCalendarView()
 void CMainFrame::ShowTreeView()
 {
     if (mainWindow_)
-        mainWindow_->show();
+        BringBack(mainWindow_.get());
     if (calendarWindow_)
         calendarWindow_->hide();
     services_.settings.bShowList = 1;
@@ -222,15 +279,25 @@ void CMainFrame::Logout()
 {
     if (!loadPass_ || !loadPass_->WaitForIdle(kIdleWait))
         return;
-    loadPass_->Logout();
+    // Without a tray nothing could bring the hidden windows back after the new sign-in.
+    if (loadPass_->Logout() && !hasTray && !exiting_)
+        ShowLastWindow();
 }
 
-void CMainFrame::RecordWindowsAndSave()
+void CMainFrame::RecordWindows()
 {
     if (calendarWindow_)
         calendarWindow_->RecordState();
     if (mainWindow_)
         services_.settings.WindowPos = OuterRect(mainWindow_.get());
+}
+
+void CMainFrame::SaveAtExit()
+{
+    std::lock_guard lock(saveMutex_);
+    if (savedAtExit_ || !settingsRead_)
+        return;
+    savedAtExit_ = true;
     SettingsFile::Save(services_.settingsPath, services_.settings);
 }
 
@@ -252,10 +319,36 @@ void CMainFrame::Exit(bool force)
     exiting_ = true;
     if (tray_)
         tray_->hide();
+    RecordWindows();
     if (busy) {
         // A pass is still using the store: keep everything the user owns, then leave
         // without tearing down what the worker holds.
-        RecordWindowsAndSave();
+        SaveAtExit();
+        terminateNow();
+        return;
+    }
+    CloseModalLoops();
+    FinishExitWhenUnwound();
+}
+
+void CMainFrame::FinishExitWhenUnwound()
+{
+    QTimer::singleShot(0, this, [this] {
+        // A menu or dialog closed by Exit still has its loop on the stack until control
+        // returns to it; the windows it belongs to must outlive it.
+        if (QThread::currentThread()->loopLevel() > baseLoopLevel) {
+            CloseModalLoops(); // one opened since, by code that was unwinding
+            QTimer::singleShot(kUnwindPollMs, this, [this] { FinishExitWhenUnwound(); });
+            return;
+        }
+        FinishExit();
+    });
+}
+
+void CMainFrame::FinishExit()
+{
+    if (loadPass_ && !loadPass_->WaitForIdle(std::chrono::milliseconds(0))) {
+        SaveAtExit();
         terminateNow();
         return;
     }
@@ -268,7 +361,8 @@ void CMainFrame::Exit(bool force)
 
 void CMainFrame::DestroyWindows()
 {
-    RecordWindowsAndSave();
+    RecordWindows();
+    SaveAtExit();
     calendarWindow_.reset(); // before the main window, whose store it reads
     loadPass_.reset();       // waits for a worker that is finishing
     if (mainWindow_) {
@@ -357,7 +451,8 @@ void CMainFrame::HideWindows()
 
 bool CMainFrame::ShowLoginPage(std::string& code)
 {
-    return services_.loginPage.Run(services_.context.config, code);
+    // Exit closes the page; a page asked for after that would hold the exit up.
+    return !exiting_ && services_.loginPage.Run(services_.context.config, code);
 }
 
 void CMainFrame::PostExit()

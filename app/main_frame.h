@@ -5,8 +5,10 @@
 #include "app/settings.h"
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 class QSystemTrayIcon;
@@ -43,11 +45,26 @@ public:
     // Start-up from the tray icon to the first load. False when the user cancelled the
     // login page: the Exit command has then been posted.
     bool Create();
+    // Frame commands run here; the rest go to the window that owns them. An id nobody
+    // owns is written to diagnostics. Commands are ignored once Exit has begun.
     void RunCommand(Command command);
-    // The Exit command. With `force` (a signal, the desktop session ending) it does not
-    // wait for a running pass: the settings are saved and the program ends.
+    // The Exit command. Open menus and dialogs are closed first (they return as cancelled);
+    // the windows are torn down once their loops have unwound, from the top-level loop.
+    // With `force` (a signal, the desktop session ending) it does not wait for a running
+    // pass: the settings are saved and the program ends.
     void Exit(bool force = false);
     bool IsExiting() const { return exiting_; }
+    // The settings file written at exit, at most once per run, from any thread; nothing is
+    // written before the settings were read, so an early exit cannot replace the file with
+    // defaults.
+    void SaveAtExit();
+
+    // How many event loops run below the top-level one when the frame is at rest: 1 under
+    // QApplication::exec, 0 where tests drive the frame directly.
+    int baseLoopLevel = 0;
+    // Whether the desktop has a notification area; without one the windows stay reachable
+    // from the taskbar and the menus offer Exit.
+    bool hasTray = true;
 
     COrbCalenderDlg* MainWindow() const { return mainWindow_.get(); }
     CCalendarDlg* CalendarWindow() const { return calendarWindow_.get(); }
@@ -82,6 +99,10 @@ public:
 signals:
     void exited();
 
+public:
+    // The line written for a command id no window handles.
+    static constexpr const char* kUnhandledCommandLine = "Command not handled : ";
+
 private:
     bool SignIn();
     void CreateCalendarWindow();
@@ -91,8 +112,10 @@ private:
     void ShowTreeView();
     void Logout();
     // The windows' rectangles and modes into the settings, then the settings to the file.
-    void RecordWindowsAndSave();
+    void RecordWindows();
     void DestroyWindows();
+    void FinishExitWhenUnwound();
+    void FinishExit();
 
     ShellServices services_;
     std::unique_ptr<COrbCalenderDlg> mainWindow_;
@@ -103,6 +126,9 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
     bool exiting_ = false;
+    std::atomic<bool> settingsRead_ = false;
+    std::mutex saveMutex_;
+    bool savedAtExit_ = false; // under saveMutex_
 };
 
 } // namespace orb

@@ -1,5 +1,6 @@
 #include "app/orb_calender_app.h"
 
+#include "app/exit_signals.h"
 #include "app/main_frame.h"
 #include "app/orb_calender_dlg.h"
 #include "app/qt_seams.h"
@@ -13,46 +14,11 @@
 
 #include <QApplication>
 #include <QSessionManager>
-#include <QSocketNotifier>
-#include <csignal>
+#include <QSystemTrayIcon>
+#include <QTimer>
 #include <filesystem>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace orb {
-
-namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void OnTerminationSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
-}
-
-// SIGTERM and SIGINT end the program through the Exit path on the user-interface thread.
-void WatchTerminationSignals(CMainFrame& frame)
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &frame);
-    QObject::connect(notifier, &QSocketNotifier::activated, &frame, [&frame, notifier] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t read = ::read(signalPipe[1], &byte, 1);
-        notifier->setEnabled(false);
-        frame.Exit(true);
-    });
-    struct sigaction action
-    {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
-
-} // namespace
 
 int RunOrbCalender(int argc, char** argv)
 {
@@ -76,12 +42,23 @@ int RunOrbCalender(int argc, char** argv)
     QtUrlOpener opener;
 
     CMainFrame frame({settings, context, loginPage, opener, settingsPath});
-    WatchTerminationSignals(frame);
+    frame.baseLoopLevel = 1; // everything below runs inside app.exec()
+    frame.hasTray = QSystemTrayIcon::isSystemTrayAvailable();
+    ExitSignals exitSignals({[&frame] {
+                                 QMetaObject::invokeMethod(
+                                     &frame, [&frame] { frame.Exit(true); }, Qt::QueuedConnection);
+                             },
+                             [&frame] { frame.SaveAtExit(); }},
+                            kExitDeadline);
     // The desktop session ending must never lose the settings or the refresh token.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &frame,
-                     [&frame](QSessionManager&) { frame.Exit(true); });
-    frame.Create();
-    prompter.SetParent(frame.MainWindow());
+                     [&exitSignals](QSessionManager&) { exitSignals.Request(); });
+    // Start-up runs inside the event loop, so that the login page's loop nests in it and an
+    // exit request during sign-in unwinds like any other.
+    QTimer::singleShot(0, &frame, [&frame, &prompter] {
+        frame.Create();
+        prompter.SetParent(frame.MainWindow());
+    });
     return app.exec();
 }
 

@@ -66,6 +66,7 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
       diagnostics_(diagnostics), prompter_(prompter)
 {
     setObjectName("mainWindow");
+    setWindowRole("mainWindow"); // lets desktop tools tell the two windows apart
     setWindowTitle(kAppTitle);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setFocusPolicy(Qt::StrongFocus);
@@ -78,7 +79,8 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
 
     slider_ = new CBitmapSlider(kOpacitySliderId, this);
     slider_->setObjectName(QString::number(kOpacitySliderId));
-    slider_->setGeometry(DluRect(3, 2, 44, 5));
+    // Placed by the template, sized by its bitmaps: narrower, the channel's end is cut off.
+    slider_->move(DluRect(3, 2, 44, 5).topLeft());
     slider_->installEventFilter(this);
     connect(slider_, &CBitmapSlider::positionChanging, this, &COrbCalenderDlg::OnSliderMoved);
     connect(slider_, &CBitmapSlider::positionChanged, this, &COrbCalenderDlg::OnSliderMoved);
@@ -88,7 +90,7 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
     insertButton_->setGeometry(DluRect(186, 2, 12, 9));
     insertButton_->setFocusPolicy(Qt::NoFocus);
     insertButton_->installEventFilter(this);
-    connect(insertButton_, &QPushButton::clicked, this, [this] { RunCommand(Command::InsertButton); });
+    connect(insertButton_, &QPushButton::clicked, this, [this] { Dispatch(Command::InsertButton); });
 
     showAbout = [this] { CAboutDlg(this).exec(); };
     chooseFont = [this](const QFont& initial) -> std::optional<QFont> {
@@ -131,8 +133,12 @@ void COrbCalenderDlg::SetColumnWidths(int extra)
 
 void COrbCalenderDlg::LayoutControls()
 {
-    tree_->setGeometry(0, kTreeTopMargin, std::max(0, width() - kTreeSideMargin),
-                       std::max(0, height() - kTreeTopMargin - kTreeSideMargin));
+    const QRect client = ClientRect();
+    tree_->setGeometry(client.left(), client.top() + kTreeTopMargin, std::max(0, client.width() - kTreeSideMargin),
+                       std::max(0, client.height() - kTreeTopMargin - kTreeSideMargin));
+    const QPoint origin = client.topLeft();
+    slider_->move(origin + DluRect(3, 2, 44, 5).topLeft());
+    insertButton_->move(origin + DluRect(186, 2, 12, 9).topLeft());
     if (columnsReady_)
         SetColumnWidths(0);
 }
@@ -158,6 +164,7 @@ void COrbCalenderDlg::SetWindowMode(int mode)
 {
     windowMode_ = NormalizedWindowMode(mode);
     ApplyWindowMode(this, windowMode_);
+    SetSizingBorder(windowMode_ == kWindowModeResizing);
     settings_.Zorder = windowMode_;
 }
 
@@ -170,6 +177,11 @@ void COrbCalenderDlg::SetListFont(const LogFont& font)
 
 void COrbCalenderDlg::SetTaskViewMode(int mode)
 {
+    // The running pass is still adding "Task's"; a rebuild now would put it in twice.
+    if (loadPass && loadPass->IsBusy()) {
+        diagnostics_.WriteLine(kRebuildRefusedLine);
+        return;
+    }
     settings_.nTaskViewMode = mode;
     RebuildTaskBranch();
 }
@@ -212,10 +224,14 @@ bool COrbCalenderDlg::RunCommand(Command command)
             showAbout();
         return true;
     default:
-        // Windows, sign-in, exit and the editors belong to the frame and the editors.
-        emit commandRequested(static_cast<int>(command));
         return false;
     }
+}
+
+void COrbCalenderDlg::Dispatch(Command command)
+{
+    if (!RunCommand(command))
+        emit commandRequested(static_cast<int>(command));
 }
 
 void COrbCalenderDlg::ChooseListFont()
@@ -259,9 +275,15 @@ void COrbCalenderDlg::ShowControlMenu(const QPoint& globalPos)
     // A borderless window has no system menu: the about item closes this menu instead.
     menu.addSeparator();
     add(menu, {kAboutMenuText, Command::About});
+    // Without a tray its menu would be out of reach: its items come here.
+    if (!TrayAvailable()) {
+        menu.addSeparator();
+        add(menu, {kLogoutLabel, Command::Logout});
+        add(menu, {kExitLabel, Command::Exit});
+    }
 
     if (QAction* chosen = menu.exec(globalPos))
-        RunCommand(static_cast<Command>(chosen->data().toInt()));
+        Dispatch(static_cast<Command>(chosen->data().toInt()));
 }
 
 void COrbCalenderDlg::paintEvent(QPaintEvent*)
@@ -270,10 +292,10 @@ void COrbCalenderDlg::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), kBackground);
 }
 
-void COrbCalenderDlg::resizeEvent(QResizeEvent* event)
+void COrbCalenderDlg::showEvent(QShowEvent* event)
 {
-    QWidget::resizeEvent(event);
-    LayoutControls();
+    ShellWindow::showEvent(event);
+    emit shown();
 }
 
 void COrbCalenderDlg::mousePressEvent(QMouseEvent* event)
@@ -282,17 +304,24 @@ void COrbCalenderDlg::mousePressEvent(QMouseEvent* event)
         ShowControlMenu(event->globalPosition().toPoint());
         return;
     }
-    if (event->button() != Qt::LeftButton || !windowHandle())
-        return QWidget::mousePressEvent(event);
     const QPoint at = event->position().toPoint();
-    if (windowMode_ == kWindowModeResizing) {
-        if (const Qt::Edges edges = ResizeEdgesAt(this, at)) {
-            windowHandle()->startSystemResize(edges);
-            return;
-        }
+    if (event->button() == Qt::LeftButton && at.y() < ClientRect().top() + kMoveBandHeight) {
+        move_.Press(event->globalPosition());
+        return;
     }
-    if (at.y() < kMoveBandHeight)
-        windowHandle()->startSystemMove();
+    QWidget::mousePressEvent(event);
+}
+
+void COrbCalenderDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!move_.Move(*event, this))
+        QWidget::mouseMoveEvent(event);
+}
+
+void COrbCalenderDlg::mouseReleaseEvent(QMouseEvent* event)
+{
+    move_.Release();
+    QWidget::mouseReleaseEvent(event);
 }
 
 bool COrbCalenderDlg::HandleKey(QKeyEvent* event)
@@ -301,20 +330,20 @@ bool COrbCalenderDlg::HandleKey(QKeyEvent* event)
     case Qt::Key_F5:
         diagnostics_.WriteLine(kF5Line);
         QMetaObject::invokeMethod(
-            this, [this] { RunCommand(Command::Synchronizing); }, Qt::QueuedConnection);
+            this, [this] { Dispatch(Command::Synchronizing); }, Qt::QueuedConnection);
         return true;
     case Qt::Key_Space:
         return true;
     case Qt::Key_Tab:
         QMetaObject::invokeMethod(
-            this, [this] { RunCommand(Command::CalendarView); }, Qt::QueuedConnection);
-        return false;
+            this, [this] { Dispatch(Command::CalendarView); }, Qt::QueuedConnection);
+        return true; // Tab is this command here, never focus navigation
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
         if (tree_->IsEditing())
             return false; // the edit box takes them
-        hide();
+        PutAway();
         return true;
     default:
         return false;
@@ -327,10 +356,10 @@ void COrbCalenderDlg::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-void COrbCalenderDlg::HandleCtrlWheel(QWheelEvent* event)
+bool COrbCalenderDlg::HandleCtrlWheel(QWheelEvent* event)
 {
     if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0)
-        return;
+        return false;
     LogFont font = settings_.defaultFont;
     if (event->angleDelta().y() < 0) {
         // Toward the user: smaller, but never below twelve pixels.
@@ -341,6 +370,7 @@ void COrbCalenderDlg::HandleCtrlWheel(QWheelEvent* event)
         font.lfHeight -= 1;
     }
     SetListFont(font);
+    return true;
 }
 
 void COrbCalenderDlg::wheelEvent(QWheelEvent* event)
@@ -353,8 +383,9 @@ bool COrbCalenderDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress)
         return HandleKey(static_cast<QKeyEvent*>(event));
-    if (event->type() == QEvent::Wheel && watched == tree_)
-        HandleCtrlWheel(static_cast<QWheelEvent*>(event));
+    // Taken here, so the notch the tree ignores does not reach this window a second time.
+    if (event->type() == QEvent::Wheel && watched == tree_ && HandleCtrlWheel(static_cast<QWheelEvent*>(event)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -518,10 +549,10 @@ int COrbCalenderDlg::OnTreeListNotify(const TreeListNotify& notify)
         return 0;
     case TreeListCode::RightDoubleClick:
     case TreeListCode::InsertKey:
-        RunCommand(Command::InsertButton);
+        Dispatch(Command::InsertButton);
         return 0;
     case TreeListCode::DeleteKey:
-        RunCommand(Command::DeleteTask);
+        Dispatch(Command::DeleteTask);
         return 0;
     case TreeListCode::CheckChanging:
         // Task check marks change only through the task editor's service calls; until

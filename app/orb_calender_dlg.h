@@ -22,8 +22,9 @@ class Diagnostics;
 class Prompter;
 
 // The main window: a borderless window with the tree of calendars and tasks, the opacity
-// slider and the "+" button. It owns the local store and shows its rows; commands it does
-// not own itself (windows, sign-in, exit, the editors) go out through `commandRequested`.
+// slider and the "+" button. It owns the local store and shows its rows. Commands the user
+// gives here that it does not own (windows, sign-in, exit, the editors) go out through
+// `commandRequested`; commands coming in through RunCommand never go back out.
 class COrbCalenderDlg : public ShellWindow, public TreeListNotifyHandler, public TreeSink
 {
     Q_OBJECT
@@ -49,6 +50,8 @@ public:
 
     // Runs a command by id; false when it is not this window's.
     bool RunCommand(Command command);
+    // A command the user gave in this window: run here, or handed to the frame.
+    void Dispatch(Command command);
 
     void RebuildCalendarBranch();
     void RebuildTaskBranch();
@@ -78,13 +81,19 @@ public:
     static constexpr int kAlphaOffset = 100;
     static constexpr int kSmallestListFont = -12;
 
+    static constexpr const char* kRebuildRefusedLine = "Task view mode ignored: a pass is running";
+
 signals:
     void commandRequested(int command);
+    void shown();
 
 protected:
+    void LayoutClient() override { LayoutControls(); }
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,7 +101,8 @@ protected:
 private:
     // True when the key was handled here and goes no further.
     bool HandleKey(QKeyEvent* event);
-    void HandleCtrlWheel(QWheelEvent* event);
+    // True when the wheel turned the list font.
+    bool HandleCtrlWheel(QWheelEvent* event);
     void ShowControlMenu(const QPoint& globalPos);
     void ChooseListFont();
     void SetTaskViewMode(int mode);

@@ -1,6 +1,7 @@
 #include "app/window_mode.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace orb {
 
@@ -18,16 +19,15 @@ void ApplyWindowMode(QWidget* window, int mode)
     flags.setFlag(Qt::WindowStaysOnBottomHint, mode == kWindowModeBottom);
     if (flags == window->windowFlags())
         return;
-    // Changing the flags of a shown window hides it; keep it where and as it was.
-    const bool visible = window->isVisible();
-    const QRect geometry = window->geometry();
-    window->setWindowFlags(flags);
-    window->setGeometry(geometry);
-    if (visible) {
-        window->setAttribute(Qt::WA_ShowWithoutActivating, true);
-        window->show();
-        window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    QWindow* handle = window->windowHandle();
+    if (!handle) {
+        window->setWindowFlags(flags); // no native window yet: nothing to keep
+        return;
     }
+    // The native window takes the new stacking in place. setWindowFlags would recreate it,
+    // hidden and re-shown without activation, and the keyboard focus would be gone.
+    window->overrideWindowFlags(flags);
+    handle->setFlags(flags);
 }
 
 WindowRect OuterRect(const QWidget* window)
@@ -39,20 +39,6 @@ WindowRect OuterRect(const QWidget* window)
 void PlaceWindow(QWidget* window, const WindowRect& rect)
 {
     window->setGeometry(rect.left, rect.top, rect.width(), rect.height());
-}
-
-Qt::Edges ResizeEdgesAt(const QWidget* window, const QPoint& point)
-{
-    Qt::Edges edges;
-    if (point.x() < kResizeBorder)
-        edges |= Qt::LeftEdge;
-    if (point.x() >= window->width() - kResizeBorder)
-        edges |= Qt::RightEdge;
-    if (point.y() < kResizeBorder)
-        edges |= Qt::TopEdge;
-    if (point.y() >= window->height() - kResizeBorder)
-        edges |= Qt::BottomEdge;
-    return edges;
 }
 
 } // namespace orb

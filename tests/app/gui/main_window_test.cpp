@@ -4,6 +4,7 @@
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
 #include "widgets/bitmap_slider.h"
+#include "widgets/sizing_border.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -270,6 +271,67 @@ TEST_F(MainWindowTest, ExpansionChangesAreRememberedInTheStore)
     });
     window->RebuildCalendarBranch();
     EXPECT_FALSE(FindRow("cal")->IsExpanded());
+}
+
+TEST_F(MainWindowTest, ResizingModeShowsASizingBorderAroundTheControls)
+{
+    Prepare();
+    window->show();
+    window->RunCommand(Command::ModeResizing);
+    SizingBorder* border = window->Border();
+    ASSERT_TRUE(border->IsEnabled());
+    constexpr int w = SizingBorder::kWidth;
+    // The controls move inside the border, so nothing covers it.
+    EXPECT_EQ(window->Tree()->geometry(), QRect(w, w + 20, 500 - 2 * w - 12, 700 - 2 * w - 20 - 12));
+    // Every side and corner has its grip on top, with the cursor that says which way it sizes.
+    const std::pair<QPoint, Qt::CursorShape> edges[] = {
+        {{250, 1}, Qt::SizeVerCursor},   {{250, 698}, Qt::SizeVerCursor}, {{1, 350}, Qt::SizeHorCursor},
+        {{498, 350}, Qt::SizeHorCursor}, {{1, 1}, Qt::SizeFDiagCursor},   {{498, 698}, Qt::SizeFDiagCursor},
+        {{498, 1}, Qt::SizeBDiagCursor}, {{1, 698}, Qt::SizeBDiagCursor},
+    };
+    for (const auto& [point, cursor] : edges) {
+        QWidget* hit = window->childAt(point);
+        ASSERT_NE(hit, nullptr) << point.x() << "," << point.y();
+        EXPECT_EQ(hit->objectName(), "sizingGrip");
+        EXPECT_EQ(hit->cursor().shape(), cursor);
+    }
+    const QImage image = window->grab().toImage();
+    EXPECT_EQ(image.pixelColor(250, 2), SizingBorder::kColour);
+    EXPECT_EQ(image.pixelColor(2, 350), SizingBorder::kColour);
+
+    window->RunCommand(Command::ModeNormal);
+    EXPECT_FALSE(border->IsEnabled());
+    EXPECT_EQ(window->Tree()->geometry(), QRect(0, 20, 488, 668));
+    const QWidget* top = window->childAt(250, 1);
+    EXPECT_TRUE(top == nullptr || top->objectName() != "sizingGrip");
+}
+
+TEST_F(MainWindowTest, ControlsFitTheirBitmapsAndModesKeepTheNativeWindowAndFocus)
+{
+    Prepare();
+    // The channel bitmap is 77 pixels wide: the slider shows all of it.
+    EXPECT_EQ(window->Slider()->width(), 77);
+    window->show();
+    window->Tree()->setFocus();
+    const WId before = window->winId();
+    for (const Command mode : {Command::ModeBottom, Command::ModeTop, Command::ModeResizing, Command::ModeNormal}) {
+        window->RunCommand(mode);
+        EXPECT_EQ(window->winId(), before);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->focusWidget(), window->Tree());
+    }
+}
+
+TEST_F(MainWindowTest, TabIsCalendarViewEveryTimeWhereverTheFocusIs)
+{
+    Prepare();
+    QSignalSpy requested(window.get(), &COrbCalenderDlg::commandRequested);
+    window->show();
+    window->setFocus();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Tab);
+    Deliver();
+    EXPECT_EQ(requested.count(), 3);
 }
 
 } // namespace

@@ -2,13 +2,19 @@
 #include "app/login_page.h"
 #include "app/main_frame.h"
 #include "app/orb_calender_dlg.h"
+#include "app/qt_seams.h"
 #include "app/wait_dlg.h"
+#include "calendarview/orb_calendar_ctrl.h"
 #include "tests/support/stand_in.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -25,12 +31,25 @@ public:
     bool Run(const ServiceConfig&, std::string& code) override
     {
         ++shown;
+        if (modal) {
+            // A real nested loop, as the embedded browser's page runs one.
+            QDialog page;
+            page.setObjectName("scriptedLoginPage");
+            return page.exec() == QDialog::Accepted;
+        }
+        if (!codes.empty()) {
+            code = codes.front();
+            codes.erase(codes.begin());
+            return true;
+        }
         code = nextCode;
         return accept;
     }
     int shown = 0;
     bool accept = false;
+    bool modal = false;
     std::string nextCode;
+    std::vector<std::string> codes; // answered first, each accepted
 };
 
 constexpr const char* kSeed = R"({
@@ -74,6 +93,27 @@ protected:
     {
         frame = std::make_unique<CMainFrame>(ShellServices{settings, context, login, opener, path});
         frame->terminateNow = [this] { terminated = true; };
+        QObject::connect(frame.get(), &CMainFrame::exited, [this] { exited = true; });
+    }
+
+    // Exit tears the windows down from the event loop, once every menu and dialog it
+    // closed has returned.
+    void WaitForExit()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return exited; }, 5000));
+    }
+
+    void ExitAndWait()
+    {
+        frame->RunCommand(Command::Exit);
+        WaitForExit();
+    }
+
+    // Runs `during` from the event loop once `open` has started a nested loop.
+    static void WhileOpen(const std::function<void()>& open, const std::function<void()>& during)
+    {
+        QTimer::singleShot(50, during);
+        open();
     }
 
     // Lets queued rows and overlay changes reach the windows.
@@ -108,6 +148,7 @@ protected:
     std::string path;
     std::unique_ptr<CMainFrame> frame;
     bool terminated = false;
+    bool exited = false;
 };
 
 TEST_F(ShellTest, FirstRunShowsTheLoginPageAndCancellingSavesAnEmptyKey)
@@ -118,6 +159,7 @@ TEST_F(ShellTest, FirstRunShowsTheLoginPageAndCancellingSavesAnEmptyKey)
     EXPECT_FALSE(frame->MainWindow()->isVisible());
     QCoreApplication::processEvents(); // the posted Exit
     EXPECT_TRUE(frame->IsExiting());
+    WaitForExit();
     ASSERT_TRUE(fs::exists(path));
     const AppSettings saved = ReadBack();
     EXPECT_EQ(saved.KEY, "");
@@ -162,8 +204,7 @@ TEST_F(ShellTest, ExitWaitsForARunningPassThenSaves)
     EXPECT_FALSE(frame->IsExiting()); // busy: ignored
     WaitForIdleShell();
     frame->MainWindow()->move(40, 50);
-    frame->RunCommand(Command::Exit);
-    EXPECT_TRUE(frame->IsExiting());
+    ExitAndWait();
     const AppSettings saved = ReadBack();
     EXPECT_EQ(saved.KEY, "stored-refresh");
     EXPECT_EQ(saved.bShowCalendar, 1);
@@ -248,8 +289,189 @@ TEST_F(ShellTest, CalendarWindowModesAndKeys)
     calendar->SetWindowMode(4);
     QTest::keyClick(calendar, Qt::Key_Space);
     EXPECT_EQ(calendar->WindowMode(), 1);
-    frame->RunCommand(Command::Exit);
+    ExitAndWait();
     EXPECT_EQ(ReadBack().ZorderCalendar, 1);
+}
+
+TEST_F(ShellTest, ExitWithAMenuAboutBoxOrMessageBoxOpenClosesItFirstAndSavesOnce)
+{
+    // Each case opens something modal from the window and asks to exit while it is open; the
+    // window it lives in must outlive its loop.
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"Control menu", [this] { QTest::mousePress(frame->MainWindow(), Qt::RightButton, {}, QPoint(150, 10)); }},
+        {"About box", [this] { frame->RunCommand(Command::About); }},
+        {"message box", [this] { QtPrompter(frame->MainWindow()).ShowMessage("<b>x</b>"); }},
+    };
+    for (const auto& [name, open] : cases) {
+        SCOPED_TRACE(name);
+        exited = false;
+        StoreKey("stored-refresh");
+        MakeFrame();
+        ASSERT_TRUE(frame->Create());
+        WaitForIdleShell();
+        settings.Alpha = 201;
+        bool sawModal = false;
+        WhileOpen(open, [&] {
+            sawModal = QApplication::activePopupWidget() || QApplication::activeModalWidget();
+            frame->Exit(true);
+        });
+        EXPECT_TRUE(sawModal);
+        WaitForExit();
+        EXPECT_FALSE(terminated);
+        EXPECT_EQ(frame->MainWindow(), nullptr);
+        EXPECT_EQ(ReadBack().Alpha, 201);
+        EXPECT_EQ(ReadBack().KEY, "stored-refresh");
+        // Saved once: what changes after the teardown stays out of the file.
+        settings.Alpha = 150;
+        frame->SaveAtExit();
+        EXPECT_EQ(ReadBack().Alpha, 201);
+        frame.reset();
+    }
+}
+
+TEST_F(ShellTest, ExitDuringTheLoginPageEndsItAndKeepsTheRightKey)
+{
+    // At start-up, a refused stored token: the page is cancelled and the old key stays.
+    StoreKey("revoked-token");
+    login.modal = true;
+    MakeFrame();
+    bool created = true;
+    WhileOpen([&] { created = frame->Create(); }, [&] { frame->Exit(true); });
+    EXPECT_FALSE(created);
+    WaitForExit();
+    EXPECT_EQ(ReadBack().KEY, "revoked-token");
+    frame.reset();
+
+    // After Logout: the page runs inside the load pass's own call, which must survive the exit;
+    // the key the user logged out of is gone for good.
+    exited = false;
+    login.modal = false;
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    login.modal = true;
+    WhileOpen([&] { frame->RunCommand(Command::Logout); }, [&] { frame->Exit(true); });
+    WaitForExit();
+    EXPECT_EQ(ReadBack().KEY, "");
+}
+
+TEST_F(ShellTest, LogoutThenCancelForgetsTheOldKey)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    login.accept = false;
+    frame->RunCommand(Command::Logout);
+    WaitForExit();
+    EXPECT_EQ(ReadBack().KEY, "");
+}
+
+TEST_F(ShellTest, AFailedCodeExchangeIsAFailedSignInAndThePageComesBack)
+{
+    StoreKey("revoked-token");
+    // "Deny" leaves the error's name where the code would be.
+    login.codes = {"access_denied", service.IssueAuthorizationCode()};
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    EXPECT_EQ(login.shown, 2);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind("Sign-in failed: ", 0), 0u) << prompter.messages[0];
+    EXPECT_EQ(prompter.messages[0].find('{'), std::string::npos); // words, not the raw answer
+    EXPECT_TRUE(service.IsRefreshTokenValid(settings.KEY));
+    WaitForIdleShell();
+
+    // Failing and then closing the page keeps the stored key.
+    frame.reset();
+    StoreKey("revoked-token");
+    settings = AppSettings();
+    login.codes = {"access_denied"};
+    login.accept = false;
+    MakeFrame();
+    EXPECT_FALSE(frame->Create());
+    WaitForExit();
+    EXPECT_EQ(ReadBack().KEY, "revoked-token");
+}
+
+TEST_F(ShellTest, EveryCommandReachesItsOwnerOnceAndUnknownIdsAreReported)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    int about = 0;
+    frame->MainWindow()->showAbout = [&] { ++about; };
+    frame->MainWindow()->chooseFont = [](const QFont&) { return std::optional<QFont>(); };
+    frame->CalendarWindow()->MonthView()->SetFontChooser(
+        [](const LogFont&, QWidget*) { return std::optional<LogFont>(); });
+    for (const Command command : kAllCommands) {
+        if (command == Command::Exit || command == Command::Logout)
+            continue;
+        frame->RunCommand(command);
+        WaitForIdleShell(); // Synchronizing starts a pass
+    }
+    EXPECT_EQ(about, 1);
+    // Insert, delete and search have no editor yet: the frame says so, once each.
+    for (const Command unowned : {Command::InsertButton, Command::DeleteTask, Command::SearchCalendar})
+        EXPECT_TRUE(
+            diagnostics.Contains(CMainFrame::kUnhandledCommandLine + std::to_string(static_cast<int>(unowned))));
+    frame->RunCommand(static_cast<Command>(12345));
+    EXPECT_TRUE(diagnostics.Contains(std::string(CMainFrame::kUnhandledCommandLine) + "12345"));
+    ExitAndWait();
+}
+
+TEST_F(ShellTest, AWindowShownDuringAPassIsCoveredAndRebuildsWait)
+{
+    StoreKey("stored-refresh"); // the main window hidden at start, the calendar window shown
+    AppSettings stored = ReadBack();
+    stored.bShowList = 0;
+    ASSERT_TRUE(SettingsFile::Save(path, stored));
+    service.SetLatency(std::chrono::milliseconds(200));
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    ASSERT_FALSE(frame->MainWindow()->isVisible());
+    frame->RunCommand(Command::TreeView);
+    auto* overlay = frame->MainWindow()->findChild<CWaitDlg*>("loadingOverlay");
+    EXPECT_TRUE(overlay->IsWaiting());
+    frame->RunCommand(Command::ViewCompleted);
+    EXPECT_TRUE(diagnostics.Contains(COrbCalenderDlg::kRebuildRefusedLine));
+    EXPECT_EQ(settings.nTaskViewMode, 3);
+    WaitForIdleShell();
+    EXPECT_FALSE(overlay->IsWaiting());
+    EXPECT_EQ(TopLevelTexts(), (std::vector<std::string>{"Calendar's", "Task's"}));
+}
+
+TEST_F(ShellTest, WithoutATrayWindowsMinimiseAndTheMenuOffersExit)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    frame->hasTray = false;
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    EXPECT_EQ(frame->TrayIcon(), nullptr);
+    COrbCalenderDlg* window = frame->MainWindow();
+    frame->RunCommand(Command::TreeView);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
+
+    QStringList items;
+    WhileOpen([&] { QTest::mousePress(window, Qt::RightButton, {}, QPoint(150, 10)); },
+              [&] {
+                  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                  if (menu) {
+                      for (QAction* action : menu->actions())
+                          items << action->text();
+                      // Choosing Exit there ends the program like the tray's Exit.
+                      QTest::keyClick(menu, Qt::Key_Up);
+                      QTest::keyClick(menu, Qt::Key_Return);
+                  }
+              });
+    ASSERT_FALSE(items.isEmpty());
+    EXPECT_EQ(items.last(), "Exit");
+    EXPECT_TRUE(items.contains("Logout"));
+    WaitForExit();
 }
 
 } // namespace
