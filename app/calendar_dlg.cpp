@@ -1,10 +1,10 @@
 #include "app/calendar_dlg.h"
 
-#include "app/commands.h"
 #include "app/dialog_units.h"
 #include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
+#include "core/commands.h"
 
 #include <QKeyEvent>
 #include <QWindow>
@@ -26,7 +26,12 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(DluRect(0, 0, 522, 310).size());
 
-    view_ = new COrbCalendarCtrl(settings_, clock, this);
+    viewSettings_ = {settings_.CalendarShowRow, settings_.defaultCalendarFont};
+    view_ = new COrbCalendarCtrl(viewSettings_, clock, this);
+    connect(view_, &COrbCalendarCtrl::SettingsChanged, this, [this] {
+        settings_.CalendarShowRow = viewSettings_.rowCount;
+        settings_.defaultCalendarFont = viewSettings_.calendarFont;
+    });
     view_->setObjectName(QString::number(kMonthViewId));
     view_->SetCalendarSource(&source_);
     view_->installEventFilter(this);

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "app/commands.h"
 #include "app/settings.h"
 #include "app/shell_window.h"
 #include "app/store.h"
 #include "calendarview/calendar_source.h"
+#include "calendarview/month_view_settings.h"
+#include "core/commands.h"
 
 namespace orb {
 
@@ -62,6 +63,7 @@ private:
     bool HandleKey(QKeyEvent* event);
 
     AppSettings& settings_;
+    MonthViewSettings viewSettings_; // mirrored into settings_ on every change
     StoreCalendarSource source_;
     COrbCalendarCtrl* view_ = nullptr;
     CWaitDlg* overlay_ = nullptr;

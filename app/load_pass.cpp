@@ -1,7 +1,7 @@
 #include "app/load_pass.h"
 
+#include "core/diagnostics.h"
 #include "service/calendar_client.h"
-#include "service/diagnostics.h"
 #include "service/event_client.h"
 #include "service/oauth.h"
 #include "tasks/tasks_client.h"

@@ -4,7 +4,8 @@
 #include "app/settings.h"
 #include "app/store.h"
 #include "app/tree_rows.h"
-#include "service/prompter.h"
+#include "core/prompter.h"
+#include "core/url_opener.h"
 #include "service/service_context.h"
 
 #include <chrono>

@@ -1,14 +1,14 @@
 #include "app/main_frame.h"
 
 #include "app/calendar_dlg.h"
-#include "app/log_font_qt.h"
 #include "app/login_page.h"
 #include "app/orb_calender_dlg.h"
 #include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
-#include "service/diagnostics.h"
+#include "core/diagnostics.h"
 #include "service/oauth.h"
+#include "widgets/log_font_qt.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/commands.h"
 #include "app/load_pass.h"
 #include "app/settings.h"
+#include "core/commands.h"
 
 #include <QObject>
 #include <atomic>

@@ -6,10 +6,10 @@
 #include "app/qt_seams.h"
 #include "app/settings.h"
 #include "app/web_dialog.h"
+#include "core/clock.h"
+#include "core/diagnostics.h"
 #include "resources/resources.h"
-#include "service/clock.h"
 #include "service/curl_transport.h"
-#include "service/diagnostics.h"
 #include "service/oauth.h"
 
 #include <QApplication>

@@ -2,14 +2,14 @@
 
 #include "app/about_dlg.h"
 #include "app/dialog_units.h"
-#include "app/log_font_qt.h"
 #include "app/window_mode.h"
-#include "service/diagnostics.h"
-#include "service/prompter.h"
+#include "core/diagnostics.h"
+#include "core/prompter.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
 #include "treelist/tree_list_style.h"
 #include "widgets/bitmap_slider.h"
+#include "widgets/log_font_qt.h"
 
 #include <QApplication>
 #include <QFontDialog>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/commands.h"
 #include "app/load_pass.h"
 #include "app/settings.h"
 #include "app/shell_window.h"
 #include "app/store.h"
+#include "core/commands.h"
 #include "treelist/tree_list_notify.h"
 
 #include <functional>

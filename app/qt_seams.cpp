@@ -1,7 +1,7 @@
 #include "app/qt_seams.h"
 
-#include "app/commands.h"
-#include "service/text_codec.h"
+#include "core/commands.h"
+#include "core/shorten_text.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

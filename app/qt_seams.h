@@ -1,6 +1,7 @@
 #pragma once
 
-#include "service/prompter.h"
+#include "core/prompter.h"
+#include "core/url_opener.h"
 
 #include <functional>
 #include <string>

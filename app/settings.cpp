@@ -15,9 +15,6 @@ namespace {
 
 constexpr std::size_t kIntSize = 4;
 constexpr std::size_t kRectSize = 16;
-constexpr std::int32_t kDialogFontHeight = -12;
-constexpr std::int32_t kNormalWeight = 400;
-constexpr std::uint8_t kDefaultCharSet = 1;
 
 void PutInt(std::vector<std::uint8_t>& out, std::int32_t value)
 {
@@ -165,15 +162,6 @@ LogFont LogFontFromBytes(const std::vector<std::uint8_t>& bytes)
     const auto* face = reinterpret_cast<const char*>(bytes.data() + 28);
     const std::string raw(face, strnlen(face, kLogFontFaceSize));
     font.lfFaceName = IsValidUtf8(raw) ? raw : Cp949ToUtf8(raw);
-    return font;
-}
-
-LogFont DefaultDialogFont()
-{
-    LogFont font;
-    font.lfHeight = kDialogFontHeight;
-    font.lfWeight = kNormalWeight;
-    font.lfCharSet = kDefaultCharSet;
     return font;
 }
 

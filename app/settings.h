@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/log_font.h"
 #include "service/service_context.h"
 
 #include <array>
@@ -9,37 +10,12 @@
 
 namespace orb {
 
-// The 60-byte Windows LOGFONTA, kept field for field so the settings file reads the same
-// on every platform. `lfFaceName` holds UTF-8 here; an empty face means the platform's
-// dialog font.
-struct LogFont
-{
-    std::int32_t lfHeight = 0;
-    std::int32_t lfWidth = 0;
-    std::int32_t lfEscapement = 0;
-    std::int32_t lfOrientation = 0;
-    std::int32_t lfWeight = 0;
-    std::uint8_t lfItalic = 0;
-    std::uint8_t lfUnderline = 0;
-    std::uint8_t lfStrikeOut = 0;
-    std::uint8_t lfCharSet = 0;
-    std::uint8_t lfOutPrecision = 0;
-    std::uint8_t lfClipPrecision = 0;
-    std::uint8_t lfQuality = 0;
-    std::uint8_t lfPitchAndFamily = 0;
-    std::string lfFaceName;
-
-    friend bool operator==(const LogFont&, const LogFont&) = default;
-};
-
 constexpr std::size_t kLogFontSize = 60;
 constexpr std::size_t kLogFontFaceSize = 32;
 
 std::vector<std::uint8_t> LogFontToBytes(const LogFont& font);
 LogFont LogFontFromBytes(const std::vector<std::uint8_t>& bytes); // expects kLogFontSize bytes
 
-// The main dialog's own font, the default of both settings fonts.
-LogFont DefaultDialogFont();
 
 struct WindowRect
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/clock.h"
+#include "core/clock.h"
 #include "service/records.h"
 #include "tasks/task_records.h"
 

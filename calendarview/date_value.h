@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/clock.h"
+#include "core/clock.h"
 
 #include <string_view>
 

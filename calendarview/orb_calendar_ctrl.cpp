@@ -1,8 +1,8 @@
 #include "calendarview/orb_calendar_ctrl.h"
 
-#include "app/log_font_qt.h"
-#include "service/clock.h"
+#include "core/clock.h"
 #include "treelist/tree_list_tip_ctrl.h"
+#include "widgets/log_font_qt.h"
 
 #include <QContextMenuEvent>
 #include <QFontDatabase>
@@ -58,11 +58,11 @@ bool InHeader(const QPoint& point)
 
 } // namespace
 
-COrbCalendarCtrl::COrbCalendarCtrl(AppSettings& settings, const Clock& clock, QWidget* parent)
+COrbCalendarCtrl::COrbCalendarCtrl(MonthViewSettings& settings, const Clock& clock, QWidget* parent)
     : QWidget(parent), settings_(settings), clock_(clock), fontChooser_(ChooseWithDialog)
 {
     // A settings file from elsewhere may hold any number here.
-    rowCount_ = std::clamp(static_cast<int>(settings_.CalendarShowRow), 1, kMaxWeekRows);
+    rowCount_ = std::clamp(settings_.rowCount, 1, kMaxWeekRows);
     displayDate_ = Now();
     calendarLogFont_ = InitialCalendarFont();
     calendarFont_ = FontFromLogFont(calendarLogFont_);
@@ -97,7 +97,8 @@ void COrbCalendarCtrl::ApplyFont(const LogFont& font)
 {
     calendarLogFont_ = font;
     calendarFont_ = FontFromLogFont(font);
-    settings_.defaultCalendarFont = font;
+    settings_.calendarFont = font;
+    emit SettingsChanged();
 }
 
 void COrbCalendarCtrl::SetCalendarFont(const LogFont& font)
@@ -156,8 +157,6 @@ bool COrbCalendarCtrl::RunCommand(int id)
 {
     switch (id) {
     case kCommandTreeView:
-        settings_.bShowList = 1;
-        settings_.bShowCalendar = 0;
         emit TreeViewRequested();
         return true;
     case kCommandFont:
@@ -224,7 +223,8 @@ void COrbCalendarCtrl::StepFontHeight(bool grow)
 void COrbCalendarCtrl::StepRowCount(bool fewer)
 {
     rowCount_ = fewer ? std::max(rowCount_ - 1, 1) : std::min(rowCount_ + 1, kMaxWeekRows);
-    settings_.CalendarShowRow = rowCount_;
+    settings_.rowCount = rowCount_;
+    emit SettingsChanged();
 }
 
 void COrbCalendarCtrl::wheelEvent(QWheelEvent* event)

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/commands.h"
-#include "app/settings.h"
 #include "calendarview/calendar_source.h"
 #include "calendarview/month_layout.h"
 #include "calendarview/month_painter.h"
+#include "calendarview/month_view_settings.h"
+#include "core/commands.h"
 #include "widgets/deferred_move.h"
 
 #include <QFont>
@@ -36,7 +36,8 @@ public:
     // Returns the chosen font, or nothing when the user cancels.
     using FontChooser = std::function<std::optional<LogFont>(const LogFont& current, QWidget* parent)>;
 
-    COrbCalendarCtrl(AppSettings& settings, const Clock& clock, QWidget* parent = nullptr);
+    // `settings` belongs to the host, which hears of every change through SettingsChanged.
+    COrbCalendarCtrl(MonthViewSettings& settings, const Clock& clock, QWidget* parent = nullptr);
     ~COrbCalendarCtrl() override;
 
     // Not owned; nullptr shows an empty month.
@@ -88,6 +89,8 @@ signals:
     void DeleteEventRequested(const orb::EventEntry& entry);
     // "Tree View": the host hides the calendar window and shows the main window.
     void TreeViewRequested();
+    // The row count or the calendar font changed.
+    void SettingsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -112,7 +115,7 @@ private:
     void BuildHeaderMenu();
     DateValue Now() const;
 
-    AppSettings& settings_;
+    MonthViewSettings& settings_;
     const Clock& clock_;
     const CalendarSource* source_ = nullptr;
     CTreeListTipCtrl* tip_ = nullptr; // a child window; Qt deletes it with the view

@@ -1,10 +1,10 @@
 #include "service/calendar_client.h"
 
+#include "core/diagnostics.h"
+#include "core/prompter.h"
 #include "service/calendar_api.h"
-#include "service/diagnostics.h"
 #include "service/listing.h"
 #include "service/oauth.h"
-#include "service/prompter.h"
 #include "service/record_json.h"
 #include "service/text_codec.h"
 

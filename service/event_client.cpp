@@ -1,11 +1,11 @@
 #include "service/event_client.h"
 
+#include "core/clock.h"
+#include "core/diagnostics.h"
+#include "core/prompter.h"
 #include "service/calendar_api.h"
-#include "service/clock.h"
-#include "service/diagnostics.h"
 #include "service/listing.h"
 #include "service/oauth.h"
-#include "service/prompter.h"
 #include "service/record_json.h"
 #include "service/text_codec.h"
 

@@ -1,6 +1,6 @@
 #include "service/http.h"
 
-#include "service/diagnostics.h"
+#include "core/diagnostics.h"
 #include "service/oauth.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "service/listing.h"
 
-#include "service/diagnostics.h"
+#include "core/diagnostics.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
 #include "service/text_codec.h"

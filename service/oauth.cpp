@@ -1,6 +1,6 @@
 #include "service/oauth.h"
 
-#include "service/diagnostics.h"
+#include "core/diagnostics.h"
 #include "service/http.h"
 
 #include <json/json.h>

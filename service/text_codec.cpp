@@ -148,18 +148,4 @@ bool IsValidUtf8(const std::string& text)
     return true;
 }
 
-std::string ShortenText(const std::string& text, std::size_t limit)
-{
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A character starts at every byte that is not a continuation byte.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (characters == limit)
-            return text.substr(0, i) + "…";
-        ++characters;
-    }
-    return text;
-}
-
 } // namespace orb

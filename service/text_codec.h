@@ -23,8 +23,4 @@ std::string DecodeUtf8Text(const std::string& text);
 // True when the text is well-formed UTF-8.
 bool IsValidUtf8(const std::string& text);
 
-// The first `limit` characters of UTF-8 `text`, followed by "…" when anything was cut; a
-// character is never split.
-std::string ShortenText(const std::string& text, std::size_t limit);
-
 } // namespace orb

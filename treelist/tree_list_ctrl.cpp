@@ -1,6 +1,6 @@
 #include "treelist/tree_list_ctrl.h"
 
-#include "service/clock.h"
+#include "core/clock.h"
 #include "treelist/tree_list_combo_ctrl.h"
 #include "treelist/tree_list_edit_ctrl.h"
 #include "treelist/tree_list_header_ctrl.h"

@@ -1,7 +1,7 @@
 #include "widgets/skin_scrollbar.h"
 
+#include "core/diagnostics.h"
 #include "resources/resources.h"
-#include "service/diagnostics.h"
 #include "widgets/skin_bitmaps.h"
 
 #include <QMouseEvent>

@@ -3,8 +3,8 @@
 //
 //   bench_load_pass [--calendars C] [--events E] [--lists L] [--tasks T] [--latency-ms N]
 #include "app/load_pass.h"
+#include "core/diagnostics.h"
 #include "service/curl_transport.h"
-#include "service/diagnostics.h"
 #include "service/oauth.h"
 #include "tools/fake-service/fake_service.h"
 

@@ -1,7 +1,7 @@
 // Median time of one layout pass and of one full paint of the month view at 1280 x 800,
 // for stores of 500, 2,000 and 10,000 events spread over the shown weeks.
 #include "calendarview/orb_calendar_ctrl.h"
-#include "service/clock.h"
+#include "core/clock.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -101,7 +101,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
 
-    AppSettings settings;
+    MonthViewSettings settings;
     BenchClock clock;
     BenchSource source;
     COrbCalendarCtrl view(settings, clock);

@@ -1,7 +1,7 @@
 #include "calendarview/event_color.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "tests/calendarview/calendar_builders.h"
-#include "tests/support/doubles.h"
+#include "tests/support/core_doubles.h"
 #include "treelist/tree_list_tip_ctrl.h"
 
 #include <QApplication>
@@ -26,22 +26,6 @@ namespace {
 
 using test::AllDayEvent;
 using test::SelectedCalendar;
-
-// One application for the whole run, gone before the exit handlers tear Qt's globals down.
-class ApplicationEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override { application_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { application_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[22] = "test_calendarview_gui";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 class VectorSource : public CalendarSource
 {
@@ -167,7 +151,7 @@ protected:
         return -1;
     }
 
-    AppSettings settings;
+    MonthViewSettings settings;
     test::FixedClock clock;
     VectorSource source;
     std::unique_ptr<COrbCalendarCtrl> view;
@@ -204,7 +188,7 @@ TEST_F(CalendarViewTest, OtherMonthDaysArePaleOnlyInTheMonthView)
     EXPECT_TRUE(Near(DarkestIn(month, QRect(301, 381, 40, 20)), {0, 0, 0}, 60)); // September 25
 
     // Five rows start at the week of the 18th: October 2 is cell 17, rows 120 high.
-    settings.CalendarShowRow = 5;
+    settings.rowCount = 5;
     view.reset();
     const QImage weeks = Paint();
     ASSERT_EQ(View().cells()[17].date, DateValue::FromCivil(2024, 10, 2));
@@ -293,7 +277,7 @@ TEST_F(CalendarViewTest, WheelChangesMonthsAndWeeks)
     EXPECT_EQ(View().displayDate(), DateValue::FromCivil(2025, 1, 1));
 
     // Fewer rows move by as many weeks as are shown.
-    settings.CalendarShowRow = 3;
+    settings.rowCount = 3;
     view.reset();
     Wheel(-120);
     EXPECT_EQ(View().displayDate(), DateValue::FromCivil(2024, 12, 26, 8, 0, 0));
@@ -318,7 +302,7 @@ TEST_F(CalendarViewTest, ControlWheelResizesTheFontWithinLimits)
     EXPECT_EQ(heightAfter(0, -120), 14);
     EXPECT_EQ(heightAfter(-12, 120), -13);
     EXPECT_EQ(heightAfter(20, 120), 21);
-    EXPECT_EQ(settings.defaultCalendarFont.lfHeight, 21);
+    EXPECT_EQ(settings.calendarFont.lfHeight, 21);
     EXPECT_EQ(View().lineHeight(), 29);
 }
 
@@ -327,16 +311,16 @@ TEST_F(CalendarViewTest, ShiftWheelKeepsOneToSixRowsAndSavesThem)
     for (int i = 0; i < 8; ++i)
         Wheel(120, Qt::ShiftModifier);
     EXPECT_EQ(View().rowCount(), 1);
-    EXPECT_EQ(settings.CalendarShowRow, 1);
+    EXPECT_EQ(settings.rowCount, 1);
     EXPECT_EQ(Paint().isNull(), false);
     EXPECT_EQ(View().cells().size(), 7u);
     for (int i = 0; i < 8; ++i)
         Wheel(-120, Qt::ShiftModifier);
     EXPECT_EQ(View().rowCount(), 6);
-    EXPECT_EQ(settings.CalendarShowRow, 6);
+    EXPECT_EQ(settings.rowCount, 6);
 
     // A broken settings value cannot make an empty or oversized grid.
-    settings.CalendarShowRow = 0;
+    settings.rowCount = 0;
     view.reset();
     EXPECT_EQ(View().rowCount(), 1);
 }
@@ -350,7 +334,7 @@ TEST_F(CalendarViewTest, DoubleClickOnTodayReturnsToTheCurrentMonthOrWeek)
     DoubleClick(View().todayRect().center());
     EXPECT_EQ(View().displayDate(), DateValue::FromLocal(clock.Now()));
 
-    settings.CalendarShowRow = 2;
+    settings.rowCount = 2;
     view.reset();
     Paint();
     Wheel(120);
@@ -492,13 +476,9 @@ TEST_F(CalendarViewTest, HeaderMenuCommandsReachTheHost)
     }
     ASSERT_NE(treeView, nullptr);
     EXPECT_EQ(treeView->text(), QString("Tree View"));
-    settings.bShowCalendar = 1;
-    settings.bShowList = 0;
     treeView->trigger();
     View().headerMenu()->hide();
     EXPECT_EQ(treeViews, 1);
-    EXPECT_EQ(settings.bShowList, 1);
-    EXPECT_EQ(settings.bShowCalendar, 0);
 
     // "Font" changes the fonts but, as before, not the line height.
     LogFont chosen;
@@ -509,13 +489,13 @@ TEST_F(CalendarViewTest, HeaderMenuCommandsReachTheHost)
         return chosen;
     });
     EXPECT_TRUE(View().RunCommand(static_cast<int>(Command::CalendarFont)));
-    EXPECT_EQ(settings.defaultCalendarFont, chosen);
+    EXPECT_EQ(settings.calendarFont, chosen);
     EXPECT_EQ(View().calendarLogFont(), chosen);
     EXPECT_EQ(View().lineHeight(), 20);
 
     View().SetFontChooser([](const LogFont&, QWidget*) { return std::optional<LogFont>(); });
     EXPECT_TRUE(View().RunCommand(static_cast<int>(Command::CalendarFont)));
-    EXPECT_EQ(settings.defaultCalendarFont, chosen);
+    EXPECT_EQ(settings.calendarFont, chosen);
     EXPECT_FALSE(View().RunCommand(12345));
 }
 

@@ -1,4 +1,4 @@
-#include "tests/support/doubles.h"
+#include "tests/support/core_doubles.h"
 #include "tests/support/qt_input.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_edit_ctrl.h"

@@ -1,4 +1,4 @@
-#include "tests/support/doubles.h"
+#include "tests/support/core_doubles.h"
 #include "tests/support/qt_input.h"
 #include "widgets/skin_horizontal_scrollbar.h"
 #include "widgets/skin_verticle_scrollbar.h"

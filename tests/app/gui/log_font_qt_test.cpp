@@ -1,4 +1,4 @@
-#include "app/log_font_qt.h"
+#include "widgets/log_font_qt.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>

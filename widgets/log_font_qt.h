@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "core/log_font.h"
 
 #include <QFont>
 

@@ -1,6 +1,6 @@
-#include "service/diagnostics.h"
+#include "core/diagnostics.h"
 
-#include "service/text_codec.h"
+#include "core/shorten_text.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "service/clock.h"
+#include "core/clock.h"
 
 #include <ctime>
 

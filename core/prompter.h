@@ -14,12 +14,4 @@ public:
     virtual bool AskYesNo(const std::string& text) = 0;
 };
 
-// Opens a page in the user's browser.
-class UrlOpener
-{
-public:
-    virtual ~UrlOpener() = default;
-    virtual void Open(const std::string& url) = 0;
-};
-
 } // namespace orb
