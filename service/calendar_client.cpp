@@ -46,7 +46,7 @@ bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calenda
 
     switch (result.outcome) {
     case ListingOutcome::TransportFailed:
-        ReportTransportFailure(context.diagnostics, result.transportResult);
+        ReportTransportFailure(context.diagnostics, result.transport);
         return false;
     case ListingOutcome::Unreadable:
     case ListingOutcome::Refused:
@@ -69,11 +69,12 @@ bool UpdateCalendar(ServiceContext& context, CalendarRecord& record, const std::
     const std::string headers = JsonRequestHeaders(context.session);
 
     std::string answer;
-    int result = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(id)), body, answer, headers);
+    TransportResult result =
+        context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(id)), body, answer, headers);
     Json::Value root;
     std::string errors;
     // A failed exchange has nothing to show; it is reported below.
-    if (result == kHttpCompleted) {
+    if (result.Completed()) {
         if (!ParseJsonAnswer(answer, root, errors)) {
             WriteParseErrors(context.diagnostics, errors);
         } else if (MemberText(root, "id").empty()) {
@@ -82,7 +83,7 @@ bool UpdateCalendar(ServiceContext& context, CalendarRecord& record, const std::
             answer.clear();
             result = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarListEntryPath(id)), body,
                                                  answer, headers);
-            if (result == kHttpCompleted) {
+            if (result.Completed()) {
                 ParseJsonAnswer(answer, root, errors);
                 if (MemberText(root, "id").empty())
                     context.prompter.ShowMessage(answer);
@@ -92,7 +93,7 @@ bool UpdateCalendar(ServiceContext& context, CalendarRecord& record, const std::
         }
     }
 
-    if (result != kHttpCompleted) {
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "service/curl_transport.h"
 
 #include <curl/curl.h>
+#include <openssl/x509_vfy.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -101,6 +102,22 @@ int CurlResultToWinInet(int curlCode, long osErrno)
     }
 }
 
+int PeerVerificationToWinInet(long verifyResult)
+{
+    switch (verifyResult) {
+    case X509_V_OK:
+        // The chain was fine; libcurl's own check of the host name refused it.
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+        return wininet::kSecCertCnInvalid;
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+        return wininet::kSecCertDateInvalid;
+    default:
+        return wininet::kInvalidCaCert;
+    }
+}
+
 CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions options)
     : HttpTransport(session), options_(std::move(options))
 {
@@ -173,12 +190,12 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
         long osErrno = 0;
         curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
         response.errorText = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
-        int mapped = CurlResultToWinInet(code, osErrno);
-        if (code == CURLE_PEER_FAILED_VERIFICATION && response.errorText.find("subject name") != std::string::npos)
-            mapped = wininet::kSecCertCnInvalid;
-        else if (code == CURLE_PEER_FAILED_VERIFICATION && response.errorText.find("expired") != std::string::npos)
-            mapped = wininet::kSecCertDateInvalid;
-        return mapped;
+        if (code == CURLE_PEER_FAILED_VERIFICATION) {
+            long verifyResult = 0;
+            curl_easy_getinfo(handle, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+            return PeerVerificationToWinInet(verifyResult);
+        }
+        return CurlResultToWinInet(code, osErrno);
     }
     long status = 0;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);

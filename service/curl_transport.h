@@ -38,6 +38,9 @@ private:
 // The WinINet-style code for a libcurl result (the OS error helps tell a reset from an
 // abort).
 int CurlResultToWinInet(int curlCode, long osErrno);
+// The WinINet-style code for a refused peer, from the certificate check's own result (an
+// OpenSSL verify code; 0 when the chain passed and the host name did not).
+int PeerVerificationToWinInet(long verifyResult);
 
 // The caller's header block as separate lines, without the blank end.
 std::vector<std::string> SplitHeaderBlock(const std::string& block);

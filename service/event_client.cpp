@@ -73,7 +73,7 @@ void ReportListingFailure(ServiceContext& context, const ListingResult& result, 
 {
     switch (result.outcome) {
     case ListingOutcome::TransportFailed:
-        ReportTransportFailure(context.diagnostics, result.transportResult);
+        ReportTransportFailure(context.diagnostics, result.transport);
         break;
     case ListingOutcome::Unreadable:
         WriteParseErrors(context.diagnostics, result.parseErrors);
@@ -209,9 +209,10 @@ bool InsertEvent(ServiceContext& context, EventRecord& record, std::vector<Calen
 {
     EnsureAccessToken(context);
     std::string answer;
-    const int result = context.transport.HttpPost(CalendarApiUrl(context.config, EventsPath(calendarId)),
-                                                  InsertEventBody(record), answer, JsonRequestHeaders(context.session));
-    if (result != kHttpCompleted) {
+    const TransportResult result =
+        context.transport.HttpPost(CalendarApiUrl(context.config, EventsPath(calendarId)), InsertEventBody(record),
+                                   answer, JsonRequestHeaders(context.session));
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result);
         return false;
     }
@@ -236,10 +237,10 @@ bool UpdateEvent(ServiceContext& context, EventRecord& record, std::vector<Calen
 {
     EnsureAccessToken(context);
     std::string answer;
-    const int result =
+    const TransportResult result =
         context.transport.HttpPatch(CalendarApiUrl(context.config, EventPath(calendarId, record.id)),
                                     UpdateEventBody(record), answer, JsonRequestHeaders(context.session));
-    if (result != kHttpCompleted) {
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result);
         return false;
     }
@@ -269,10 +270,10 @@ bool DeleteEvent(ServiceContext& context, std::vector<CalendarRecord>& calendars
     const std::string calendar = calendarId;
     const std::string event = eventId;
     std::string answer;
-    int status = 0;
-    const int result = context.transport.HttpDelete(CalendarApiUrl(context.config, EventPath(calendar, event)), "",
-                                                    answer, context.session.AuthorizationLine(), &status);
-    if (result != kHttpCompleted) {
+    const TransportResult result = context.transport.HttpDelete(
+        CalendarApiUrl(context.config, EventPath(calendar, event)), "", answer, context.session.AuthorizationLine());
+    const int status = result.status;
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result);
         return false;
     }

@@ -15,14 +15,6 @@ constexpr const char* kHeaderBlockEnd = "\r\n\r\n";
 constexpr const char* kTokenFailurePrefix = "Send_Internet Fail : ";
 constexpr const char* kUnknownErrorText = "UnKnown";
 
-struct LastTransportError
-{
-    int code = 0;
-    std::string text;
-};
-
-thread_local LastTransportError lastError;
-
 } // namespace
 
 int ParseRequestUrl(const std::string& url, HttpRequest& request)
@@ -103,65 +95,63 @@ int ParseRequestUrl(const std::string& url, HttpRequest& request)
     return 0;
 }
 
-int HttpTransport::Perform(const char* verb, const std::string& url, const std::string& body,
-                           const std::string& headerLines, std::string& response, int* status)
+TransportResult HttpTransport::Perform(const char* verb, const std::string& url, const std::string& body,
+                                       const std::string& headerLines, std::string& response)
 {
-    if (status)
-        *status = 0;
+    TransportResult result;
     try {
         HttpRequest request;
         request.verb = verb;
         request.headerBlock = headerLines + kHeaderBlockEnd;
         request.body = body;
-        const int parsed = ParseRequestUrl(url, request);
-        if (parsed != 0)
-            return parsed;
+        result.code = ParseRequestUrl(url, request);
+        if (result.code != 0)
+            return result;
         HttpResponse answer;
-        const int result = Send(request, answer);
-        if (result != kHttpCompleted) {
-            SetLastTransportErrorText(result, answer.errorText);
+        result.code = Send(request, answer);
+        if (result.code != kHttpCompleted) {
+            result.errorText = std::move(answer.errorText);
             return result;
         }
         response += answer.body;
-        if (status)
-            *status = answer.status;
-        return kHttpCompleted;
+        result.status = answer.status;
+        return result;
     } catch (const std::exception& error) {
         response = std::string(error.what()).substr(0, kExceptionTextLimit);
-        return kHttpException;
+        return {kHttpException, 0, {}};
     } catch (...) {
         response.clear();
-        return kHttpException;
+        return {kHttpException, 0, {}};
     }
 }
 
-int HttpTransport::HttpPost(const std::string& url, const std::string& body, std::string& response,
-                            const std::string& headers, int* status)
+TransportResult HttpTransport::HttpPost(const std::string& url, const std::string& body, std::string& response,
+                                        const std::string& headers)
 {
-    return Perform("POST", url, body, headers, response, status);
+    return Perform("POST", url, body, headers, response);
 }
 
-int HttpTransport::HttpGet(const std::string& url, const std::string& body, std::string& response, int* status)
+TransportResult HttpTransport::HttpGet(const std::string& url, const std::string& body, std::string& response)
 {
-    return Perform("GET", url, body, session_.AuthorizationLine() + kFormContentTypeLine, response, status);
+    return Perform("GET", url, body, session_.AuthorizationLine() + kFormContentTypeLine, response);
 }
 
-int HttpTransport::HttpDelete(const std::string& url, const std::string& body, std::string& response,
-                              const std::string& headers, int* status)
+TransportResult HttpTransport::HttpDelete(const std::string& url, const std::string& body, std::string& response,
+                                          const std::string& headers)
 {
-    return Perform("DELETE", url, body, headers, response, status);
+    return Perform("DELETE", url, body, headers, response);
 }
 
-int HttpTransport::HttpPut(const std::string& url, const std::string& body, std::string& response,
-                           const std::string& headers, int* status)
+TransportResult HttpTransport::HttpPut(const std::string& url, const std::string& body, std::string& response,
+                                       const std::string& headers)
 {
-    return Perform("PUT", url, body, headers, response, status);
+    return Perform("PUT", url, body, headers, response);
 }
 
-int HttpTransport::HttpPatch(const std::string& url, const std::string& body, std::string& response,
-                             const std::string& headers, int* status)
+TransportResult HttpTransport::HttpPatch(const std::string& url, const std::string& body, std::string& response,
+                                         const std::string& headers)
 {
-    return Perform("PATCH", url, body, headers, response, status);
+    return Perform("PATCH", url, body, headers, response);
 }
 
 std::string WinInetErrorText(int code)
@@ -205,17 +195,12 @@ std::string WinInetErrorText(int code)
     return found == kTable.end() ? kUnknownErrorText : found->second;
 }
 
-void SetLastTransportErrorText(int code, const std::string& text)
+void ReportTransportFailure(Diagnostics& diagnostics, const TransportResult& result, FailureLineStyle style)
 {
-    lastError = {code, text};
-}
-
-void ReportTransportFailure(Diagnostics& diagnostics, int code, FailureLineStyle style)
-{
-    std::string description = WinInetErrorText(code);
-    if (lastError.code == code && !lastError.text.empty())
-        description = lastError.text + " " + description;
-    description += std::to_string(code);
+    std::string description = WinInetErrorText(result.code);
+    if (!result.errorText.empty())
+        description = result.errorText + " " + description;
+    description += std::to_string(result.code);
     diagnostics.WriteLine(style == FailureLineStyle::TokenOperation ? kTokenFailurePrefix + description : description);
 }
 

@@ -52,6 +52,16 @@ struct HttpResponse
     std::string errorText; // the carrier's own words for a failure, when it has them
 };
 
+// The outcome of one request, handed on as a value to whoever reports it.
+struct TransportResult
+{
+    int code = kHttpCompleted; // 0, 1 (an exception), or a WinINet-style failure code
+    int status = 0;            // HTTP status of a completed exchange, else 0
+    std::string errorText;     // the carrier's own words for a failure, when it has them
+
+    bool Completed() const { return code == kHttpCompleted; }
+};
+
 // Splits an absolute http/https URL into scheme, host, port and target. Returns 0, or
 // the failure code (nothing is sent for a URL that fails here).
 int ParseRequestUrl(const std::string& url, HttpRequest& request);
@@ -66,26 +76,25 @@ public:
     HttpTransport(const HttpTransport&) = delete;
     HttpTransport& operator=(const HttpTransport&) = delete;
 
-    // `response` is appended to. `status`, when given, receives the HTTP status of a
-    // completed exchange (0 otherwise).
-    int HttpPost(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
-                 int* status = nullptr);
+    // `response` is appended to.
+    TransportResult HttpPost(const std::string& url, const std::string& body, std::string& response,
+                             const std::string& headers);
     // Builds its own Authorization and form Content-type lines from the session.
-    int HttpGet(const std::string& url, const std::string& body, std::string& response, int* status = nullptr);
-    int HttpDelete(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
-                   int* status = nullptr);
-    int HttpPut(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
-                int* status = nullptr);
-    int HttpPatch(const std::string& url, const std::string& body, std::string& response, const std::string& headers,
-                  int* status = nullptr);
+    TransportResult HttpGet(const std::string& url, const std::string& body, std::string& response);
+    TransportResult HttpDelete(const std::string& url, const std::string& body, std::string& response,
+                               const std::string& headers);
+    TransportResult HttpPut(const std::string& url, const std::string& body, std::string& response,
+                            const std::string& headers);
+    TransportResult HttpPatch(const std::string& url, const std::string& body, std::string& response,
+                              const std::string& headers);
 
 protected:
     // Carries one parsed request. Returns 0 for a completed exchange, else a failure code.
     virtual int Send(const HttpRequest& request, HttpResponse& response) = 0;
 
 private:
-    int Perform(const char* verb, const std::string& url, const std::string& body, const std::string& headerLines,
-                std::string& response, int* status);
+    TransportResult Perform(const char* verb, const std::string& url, const std::string& body,
+                            const std::string& headerLines, std::string& response);
 
     const OAuthSession& session_;
 };
@@ -99,12 +108,9 @@ enum class FailureLineStyle
     Client,         // the description alone
 };
 
-// Writes the one diagnostic line for a failed exchange. The description is the carrier's
-// own text for the last failure on this thread when it has one, else the table text; the
-// decimal code follows it.
-void ReportTransportFailure(Diagnostics& diagnostics, int code, FailureLineStyle style = FailureLineStyle::Client);
-
-// Remembers the carrier's words for the last failure on the calling thread.
-void SetLastTransportErrorText(int code, const std::string& text);
+// Writes the one diagnostic line for a failed exchange: the carrier's own text when it has
+// one, then the table text, then the decimal code.
+void ReportTransportFailure(Diagnostics& diagnostics, const TransportResult& result,
+                            FailureLineStyle style = FailureLineStyle::Client);
 
 } // namespace orb

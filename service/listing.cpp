@@ -61,9 +61,9 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
             return result;
         }
         std::string answer;
-        int status = 0;
-        result.transportResult = context.transport.HttpGet(pageUrl, "", answer, &status);
-        if (result.transportResult != kHttpCompleted) {
+        result.transport = context.transport.HttpGet(pageUrl, "", answer);
+        const int status = result.transport.status;
+        if (!result.transport.Completed()) {
             result.outcome = ListingOutcome::TransportFailed;
             result.answer = answer;
             return result;

@@ -34,7 +34,7 @@ enum class ListingOutcome
 struct ListingResult
 {
     ListingOutcome outcome = ListingOutcome::Complete;
-    int transportResult = kHttpCompleted;
+    TransportResult transport;
     std::string answer;      // the text of the page that failed
     std::string parseErrors; // why it was unreadable
 };

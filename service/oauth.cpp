@@ -72,11 +72,11 @@ std::string RefusalText(const Json::Value& root)
 std::string PostTokenForm(ServiceContext& context, const std::string& body, bool takeRefreshToken, TokenAnswer& answer)
 {
     std::string response;
-    const int result =
+    const TransportResult result =
         context.transport.HttpPost(TokenEndpointUrl(context.config), body, response, kFormContentTypeLine);
-    if (result != kHttpCompleted) {
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
-        answer.failure = std::string(kUnreachable) + " (" + WinInetErrorText(result) + ")";
+        answer.failure = std::string(kUnreachable) + " " + WinInetErrorText(result.code);
         return {};
     }
     Json::Value root;
@@ -157,10 +157,10 @@ std::string OAuthSession::AuthorizationLine() const
 int CheckAccessToken(ServiceContext& context, const std::string& token)
 {
     std::string response;
-    const int result = context.transport.HttpPost(TokenCheckUrl(context.config), "access_token=" + token, response,
-                                                  kFormContentTypeLine);
+    const TransportResult result = context.transport.HttpPost(TokenCheckUrl(context.config), "access_token=" + token,
+                                                              response, kFormContentTypeLine);
     context.diagnostics.WriteLine(response);
-    if (result != kHttpCompleted) {
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
         return kTokenCheckFailed;
     }

@@ -154,7 +154,7 @@ bool ReadPages(ServiceContext& context, const std::string& url, const char* oper
     case ListingOutcome::Complete:
         return true;
     case ListingOutcome::TransportFailed:
-        ReportTransportFailure(context.diagnostics, result.transportResult);
+        ReportTransportFailure(context.diagnostics, result.transport);
         return false;
     case ListingOutcome::Unreadable:
     case ListingOutcome::Refused:
@@ -201,9 +201,9 @@ bool SendEdit(ServiceContext& context, EditVerb verb, const std::string& url, co
 {
     const std::string headers = JsonRequestHeaders(context.session);
     std::string response;
-    const int result = verb == EditVerb::Put ? context.transport.HttpPut(url, body, response, headers)
-                                             : context.transport.HttpPost(url, body, response, headers);
-    if (result != kHttpCompleted) {
+    const TransportResult result = verb == EditVerb::Put ? context.transport.HttpPut(url, body, response, headers)
+                                                         : context.transport.HttpPost(url, body, response, headers);
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result);
         return false;
     }
@@ -220,9 +220,9 @@ bool SendDelete(ServiceContext& context, const std::string& url, const char* ope
 {
     EnsureAccessToken(context);
     std::string response;
-    int status = 0;
-    const int result = context.transport.HttpDelete(url, "", response, context.session.AuthorizationLine(), &status);
-    if (result != kHttpCompleted) {
+    const TransportResult result = context.transport.HttpDelete(url, "", response, context.session.AuthorizationLine());
+    const int status = result.status;
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result);
         return false;
     }
@@ -245,8 +245,8 @@ bool SendMove(ServiceContext& context, const std::string& listId, const std::str
     if (!parentId.empty())
         url += kParentParameter + EncodeUrlComponent(parentId);
     std::string response;
-    const int result = context.transport.HttpPost(url, "", response, context.session.AuthorizationLine());
-    if (result != kHttpCompleted) {
+    const TransportResult result = context.transport.HttpPost(url, "", response, context.session.AuthorizationLine());
+    if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result);
         return false;
     }

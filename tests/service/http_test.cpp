@@ -51,7 +51,7 @@ TEST_F(TransportVerbs, GetBuildsItsOwnAuthorizationAndFormLines)
 {
     std::string response;
     services.transport.Queue("{\"items\":[]}");
-    ASSERT_EQ(services.transport.HttpGet("https://api.test/x?y=1", "", response), kHttpCompleted);
+    ASSERT_EQ(services.transport.HttpGet("https://api.test/x?y=1", "", response).code, kHttpCompleted);
     ASSERT_EQ(services.transport.requests.size(), 1u);
     const HttpRequest& sent = services.transport.requests[0];
     EXPECT_EQ(sent.verb, "GET");
@@ -64,15 +64,16 @@ TEST_F(TransportVerbs, OtherVerbsSendExactlyTheCallersLines)
 {
     const std::string lines = "Authorization: Bearer t\r\nContent-Type: application/json\r\n";
     std::string response = "kept:";
-    int status = -1;
     services.transport.Queue("{}", 404);
-    EXPECT_EQ(services.transport.HttpPatch("https://api.test/p", "{\"a\":1}", response, lines, &status), 0);
+    const TransportResult patched = services.transport.HttpPatch("https://api.test/p", "{\"a\":1}", response, lines);
+    EXPECT_EQ(patched.code, 0);
+    const int status = patched.status;
     services.transport.Queue("");
-    EXPECT_EQ(services.transport.HttpPut("https://api.test/p", "", response, lines), 0);
+    EXPECT_EQ(services.transport.HttpPut("https://api.test/p", "", response, lines).code, 0);
     services.transport.Queue("");
-    EXPECT_EQ(services.transport.HttpDelete("https://api.test/p", "", response, ""), 0);
+    EXPECT_EQ(services.transport.HttpDelete("https://api.test/p", "", response, "").code, 0);
     services.transport.Queue("");
-    EXPECT_EQ(services.transport.HttpPost("https://api.test/p", "b", response, lines), 0);
+    EXPECT_EQ(services.transport.HttpPost("https://api.test/p", "b", response, lines).code, 0);
 
     ASSERT_EQ(services.transport.requests.size(), 4u);
     EXPECT_EQ(services.transport.requests[0].verb, "PATCH");
@@ -90,7 +91,7 @@ TEST_F(TransportVerbs, OtherVerbsSendExactlyTheCallersLines)
 TEST_F(TransportVerbs, UnrecognisedSchemeSendsNothing)
 {
     std::string response;
-    EXPECT_EQ(services.transport.HttpPost("ftp://api.test/x", "", response, ""), wininet::kUnrecognizedScheme);
+    EXPECT_EQ(services.transport.HttpPost("ftp://api.test/x", "", response, "").code, wininet::kUnrecognizedScheme);
     EXPECT_TRUE(services.transport.requests.empty());
 }
 
@@ -108,18 +109,17 @@ TEST(TransportFailures, ExceptionBecomesResultOneWithItsMessage)
     OAuthSession session;
     ThrowingTransport transport(session);
     std::string response = "old";
-    EXPECT_EQ(transport.HttpPost("https://api.test/x", "", response, ""), kHttpException);
+    EXPECT_EQ(transport.HttpPost("https://api.test/x", "", response, "").code, kHttpException);
     EXPECT_EQ(response, std::string(255, 'x'));
 }
 
 TEST(TransportFailures, ReportLineUsesCarrierTextOrTableAndAppendsTheCode)
 {
     test::RecordingDiagnostics diagnostics;
-    SetLastTransportErrorText(0, "");
-    ReportTransportFailure(diagnostics, 12029, FailureLineStyle::TokenOperation);
-    ReportTransportFailure(diagnostics, 12003, FailureLineStyle::Client);
-    SetLastTransportErrorText(12002, "Operation timed out after 30001 milliseconds");
-    ReportTransportFailure(diagnostics, 12002, FailureLineStyle::Client);
+    ReportTransportFailure(diagnostics, {12029, 0, ""}, FailureLineStyle::TokenOperation);
+    ReportTransportFailure(diagnostics, {12003, 0, ""}, FailureLineStyle::Client);
+    ReportTransportFailure(diagnostics, {12002, 0, "Operation timed out after 30001 milliseconds"},
+                           FailureLineStyle::Client);
     const auto lines = diagnostics.Lines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "Send_Internet Fail : (Cannot connect)12029");
@@ -136,6 +136,16 @@ TEST(CurlCodes, MapToWinInetStyleNumbers)
     EXPECT_EQ(CurlResultToWinInet(60 /*PEER_FAILED_VERIFICATION*/, 0), 12045);
     EXPECT_EQ(CurlResultToWinInet(56 /*RECV_ERROR*/, 104 /*ECONNRESET*/), 12031);
     EXPECT_EQ(CurlResultToWinInet(56 /*RECV_ERROR*/, 0), 12030);
+}
+
+TEST(CurlCodes, RefusedPeersAreToldApartByTheCertificateChecksOwnResult)
+{
+    EXPECT_EQ(PeerVerificationToWinInet(0 /*chain fine, host name refused*/), wininet::kSecCertCnInvalid);
+    EXPECT_EQ(PeerVerificationToWinInet(62 /*HOSTNAME_MISMATCH*/), wininet::kSecCertCnInvalid);
+    EXPECT_EQ(PeerVerificationToWinInet(10 /*CERT_HAS_EXPIRED*/), wininet::kSecCertDateInvalid);
+    EXPECT_EQ(PeerVerificationToWinInet(9 /*CERT_NOT_YET_VALID*/), wininet::kSecCertDateInvalid);
+    EXPECT_EQ(PeerVerificationToWinInet(18 /*DEPTH_ZERO_SELF_SIGNED_CERT*/), wininet::kInvalidCaCert);
+    EXPECT_EQ(PeerVerificationToWinInet(20 /*UNABLE_TO_GET_ISSUER_CERT_LOCALLY*/), wininet::kInvalidCaCert);
 }
 
 TEST(CurlCodes, HeaderBlockSplitsIntoLinesWithoutTheBlankEnd)

@@ -29,7 +29,8 @@ TEST_F(CalendarListWire, ListWithARejectedTokenShowsTheServicesAnswer)
     service.RevokeAccessTokens();
     // What the service answers a GET of the list with this token.
     std::string expected;
-    ASSERT_EQ(transport.HttpGet(config.apiBase + "/calendar/v3/users/me/calendarList", "", expected), kHttpCompleted);
+    ASSERT_EQ(transport.HttpGet(config.apiBase + "/calendar/v3/users/me/calendarList", "", expected).code,
+              kHttpCompleted);
 
     std::vector<CalendarRecord> calendars;
     EXPECT_FALSE(ListCalendars(context, calendars));

@@ -27,14 +27,23 @@ protected:
         std::string text;
         Answer answer;
         int result = kHttpCompleted;
-        if (verb == "GET")
-            result = transport.HttpGet(url, "", text, &answer.status);
-        else if (verb == "POST")
-            result = transport.HttpPost(url, body, text, headers, &answer.status);
-        else if (verb == "PATCH")
-            result = transport.HttpPatch(url, body, text, headers, &answer.status);
-        else
-            result = transport.HttpDelete(url, body, text, headers, &answer.status);
+        if (verb == "GET") {
+            const TransportResult r = transport.HttpGet(url, "", text);
+            result = r.code;
+            answer.status = r.status;
+        } else if (verb == "POST") {
+            const TransportResult r = transport.HttpPost(url, body, text, headers);
+            result = r.code;
+            answer.status = r.status;
+        } else if (verb == "PATCH") {
+            const TransportResult r = transport.HttpPatch(url, body, text, headers);
+            result = r.code;
+            answer.status = r.status;
+        } else {
+            const TransportResult r = transport.HttpDelete(url, body, text, headers);
+            result = r.code;
+            answer.status = r.status;
+        }
         EXPECT_EQ(result, kHttpCompleted) << verb << " " << path;
         Json::Value root;
         std::string errors;

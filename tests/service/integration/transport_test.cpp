@@ -45,7 +45,7 @@ TEST_F(CurlTransportTest, EachVerbSendsExactlyItsHeaderBlockAndTarget)
     std::string response;
     const std::string target = "/calendar/v3/calendars/a%40b%23c/events?q=%22x%20y%22&pageToken=p+q";
 
-    ASSERT_EQ(transport.HttpGet(Url(target), "", response), kHttpCompleted);
+    ASSERT_EQ(transport.HttpGet(Url(target), "", response).code, kHttpCompleted);
     EXPECT_EQ(OnlyRequest().head, "GET " + target + " HTTP/1.1\r\n" + Host() +
                                       "User-Agent: Request\r\n"
                                       "Authorization: Bearer ya29.token\r\n"
@@ -57,13 +57,13 @@ TEST_F(CurlTransportTest, EachVerbSendsExactlyItsHeaderBlockAndTarget)
         const std::string verbName = verb;
         int result = -1;
         if (verbName == "POST")
-            result = transport.HttpPost(Url(target), body, response, json);
+            result = transport.HttpPost(Url(target), body, response, json).code;
         else if (verbName == "PUT")
-            result = transport.HttpPut(Url(target), body, response, json);
+            result = transport.HttpPut(Url(target), body, response, json).code;
         else if (verbName == "PATCH")
-            result = transport.HttpPatch(Url(target), body, response, json);
+            result = transport.HttpPatch(Url(target), body, response, json).code;
         else
-            result = transport.HttpDelete(Url(target), body, response, json);
+            result = transport.HttpDelete(Url(target), body, response, json).code;
         ASSERT_EQ(result, kHttpCompleted) << verb;
         const fake::RecordedRequest sent = OnlyRequest();
         EXPECT_EQ(sent.head, verbName + " " + target + " HTTP/1.1\r\n" + Host() + "User-Agent: Request\r\n" + json +
@@ -77,7 +77,8 @@ TEST_F(CurlTransportTest, EachVerbSendsExactlyItsHeaderBlockAndTarget)
 TEST_F(CurlTransportTest, EmptyBodySendsContentLengthZero)
 {
     std::string response;
-    ASSERT_EQ(transport.HttpDelete(Url("/x"), "", response, "Authorization: Bearer ya29.token\r\n"), kHttpCompleted);
+    ASSERT_EQ(transport.HttpDelete(Url("/x"), "", response, "Authorization: Bearer ya29.token\r\n").code,
+              kHttpCompleted);
     const fake::RecordedRequest sent = OnlyRequest();
     EXPECT_EQ(sent.method, "DELETE");
     EXPECT_EQ(sent.Header("Content-Length"), "0");
@@ -91,7 +92,9 @@ TEST_F(CurlTransportTest, ErrorStatusIsACompletedExchangeWithItsBody)
     service.FailNext(1, Fault{FaultKind::Status, 404});
     std::string response;
     int status = 0;
-    ASSERT_EQ(transport.HttpGet(Url("/calendar/v3/calendars/none/events"), "", response, &status), kHttpCompleted);
+    const TransportResult result = transport.HttpGet(Url("/calendar/v3/calendars/none/events"), "", response);
+    ASSERT_EQ(result.code, kHttpCompleted);
+    status = result.status;
     EXPECT_EQ(status, 404);
     EXPECT_NE(response.find("\"error\""), std::string::npos);
     EXPECT_NE(response.find("404"), std::string::npos);
@@ -102,9 +105,10 @@ TEST_F(CurlTransportTest, ConnectionRefusedGivesCannotConnect)
     const std::string url = Url("/x");
     service.Stop();
     std::string response;
-    EXPECT_EQ(transport.HttpGet(url, "", response), wininet::kCannotConnect);
+    const TransportResult result = transport.HttpGet(url, "", response);
+    EXPECT_EQ(result.code, wininet::kCannotConnect);
     test::RecordingDiagnostics diagnostics;
-    ReportTransportFailure(diagnostics, wininet::kCannotConnect);
+    ReportTransportFailure(diagnostics, result);
     ASSERT_EQ(diagnostics.Lines().size(), 1u);
     EXPECT_NE(diagnostics.Lines()[0].find("(Cannot connect)12029"), std::string::npos);
 }
@@ -115,14 +119,14 @@ TEST_F(CurlTransportTest, StalledAnswerTimesOutInsteadOfHanging)
     CurlTransport impatient(session, {kConnectTimeout, std::chrono::seconds(1)});
     service.FailNext(1, Fault{FaultKind::Stall, 200, std::chrono::seconds(60)});
     std::string response;
-    EXPECT_EQ(impatient.HttpGet(Url("/x"), "", response), wininet::kTimeout);
+    EXPECT_EQ(impatient.HttpGet(Url("/x"), "", response).code, wininet::kTimeout);
 }
 
 TEST_F(CurlTransportTest, DroppedConnectionIsAFailureNotAShortAnswer)
 {
     service.FailNext(1, Fault{FaultKind::Drop});
     std::string response;
-    EXPECT_EQ(transport.HttpGet(Url("/x"), "", response), wininet::kConnectionAborted);
+    EXPECT_EQ(transport.HttpGet(Url("/x"), "", response).code, wininet::kConnectionAborted);
     EXPECT_EQ(response, "");
 }
 
@@ -130,7 +134,7 @@ TEST_F(CurlTransportTest, OtherSchemesNeverReachTheNetwork)
 {
     std::string response;
     const std::string ftp = "ftp://127.0.0.1:" + std::to_string(service.Port()) + "/x";
-    EXPECT_EQ(transport.HttpPost(ftp, "", response, ""), wininet::kUnrecognizedScheme);
+    EXPECT_EQ(transport.HttpPost(ftp, "", response, "").code, wininet::kUnrecognizedScheme);
     EXPECT_TRUE(service.Requests().empty());
 }
 
@@ -149,9 +153,11 @@ TEST(CurlTransportTls, UntrustedCertificateIsRefused)
     CurlTransport transport(session);
     std::string response;
     // The tokens would travel in this request: it must never go to an unverified peer.
-    EXPECT_EQ(transport.HttpPost(service.BaseUrl() + "/o/oauth2/token", "refresh_token=secret", response,
-                                 kFormContentTypeLine),
-              wininet::kInvalidCaCert);
+    EXPECT_EQ(
+        transport
+            .HttpPost(service.BaseUrl() + "/o/oauth2/token", "refresh_token=secret", response, kFormContentTypeLine)
+            .code,
+        wininet::kInvalidCaCert);
     EXPECT_TRUE(service.Requests().empty());
     std::filesystem::remove_all(dir);
 }

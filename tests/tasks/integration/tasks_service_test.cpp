@@ -236,7 +236,7 @@ TEST_F(TasksAgainstService, ServiceHidesHiddenTasksUnlessAskedAndAnswersUnknownI
     const auto countItems = [&](const std::string& query) {
         std::string response;
         int status = 0;
-        transport.HttpGet(config.apiBase + "/tasks/v1/lists/home/tasks" + query, "", response, &status);
+        status = transport.HttpGet(config.apiBase + "/tasks/v1/lists/home/tasks" + query, "", response).status;
         EXPECT_EQ(status, 200) << response;
         return ParseAnswer(response)["items"].size();
     };
@@ -246,7 +246,7 @@ TEST_F(TasksAgainstService, ServiceHidesHiddenTasksUnlessAskedAndAnswersUnknownI
 
     std::string response;
     int status = 0;
-    transport.HttpGet(config.apiBase + "/tasks/v1/lists/nope/tasks", "", response, &status);
+    status = transport.HttpGet(config.apiBase + "/tasks/v1/lists/nope/tasks", "", response).status;
     EXPECT_EQ(status, 404);
     const Json::Value document = ParseAnswer(response);
     EXPECT_EQ(document["error"]["errors"][0]["reason"].asString(), "notFound") << response;
@@ -257,8 +257,10 @@ TEST_F(TasksAgainstService, ServiceMovesAfterPreviousAndDeletesTheWholeSubtree)
 {
     std::string response;
     int status = 0;
-    transport.HttpPost(config.apiBase + "/tasks/v1/lists/home/tasks/milk/move?parent=shop&previous=done", "", response,
-                       session.AuthorizationLine(), &status);
+    status = transport
+                 .HttpPost(config.apiBase + "/tasks/v1/lists/home/tasks/milk/move?parent=shop&previous=done", "",
+                           response, session.AuthorizationLine())
+                 .status;
     EXPECT_EQ(status, 200);
     const Json::Value moved = ParseAnswer(response);
     EXPECT_EQ(moved["parent"].asString(), "shop");
