@@ -1,12 +1,11 @@
 #include "app/profile_file.h"
 
+#include "core/atomic_file.h"
+
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace orb {
 
@@ -136,27 +135,8 @@ std::string ProfileFile::Serialize() const
 
 bool ProfileFile::SaveAtomically(const std::string& path) const
 {
-    const std::string text = Serialize();
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    bool written = fchmod(fd, S_IRUSR | S_IWUSR) == 0;
-    std::size_t offset = 0;
-    while (written && offset < text.size()) {
-        const ssize_t n = write(fd, text.data() + offset, text.size() - offset);
-        if (n <= 0)
-            written = false;
-        else
-            offset += static_cast<std::size_t>(n);
-    }
-    written = written && fsync(fd) == 0;
-    written = (close(fd) == 0) && written;
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    return WriteFileAtomically(path, Serialize(), error);
 }
 
 const ProfileFile::Section* ProfileFile::FindSection(const std::string& name) const

@@ -16,7 +16,6 @@ constexpr std::size_t kLogFontFaceSize = 32;
 std::vector<std::uint8_t> LogFontToBytes(const LogFont& font);
 LogFont LogFontFromBytes(const std::vector<std::uint8_t>& bytes); // expects kLogFontSize bytes
 
-
 struct WindowRect
 {
     std::int32_t left = 0;
@@ -90,9 +89,5 @@ public:
 // "U" and "P" are stored with every byte XORed with this mask.
 constexpr std::uint8_t kScrambleMask = 0x1F;
 std::string ScrambleText(const std::string& text);
-
-// Reads CP949 (the Korean Windows code page) into UTF-8; for face names written by the
-// Windows build. Undecodable bytes become U+FFFD.
-std::string Cp949ToUtf8(const std::string& text);
 
 } // namespace orb

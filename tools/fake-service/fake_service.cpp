@@ -1,6 +1,6 @@
 #include "tools/fake-service/fake_service.h"
 
-#include "tools/fake-service/atomic_file.h"
+#include "core/atomic_file.h"
 #include "tools/fake-service/control_interface.h"
 #include "tools/fake-service/recording_server.h"
 #include "tools/fake-service/token_registry.h"

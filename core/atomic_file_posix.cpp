@@ -1,4 +1,4 @@
-#include "tools/fake-service/atomic_file.h"
+#include "core/atomic_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace orb::fake {
+namespace orb {
 
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error)
 {
@@ -73,4 +73,4 @@ bool ReadWholeFile(const std::string& path, std::string& text, bool& missing, st
     }
 }
 
-} // namespace orb::fake
+} // namespace orb
