@@ -28,7 +28,7 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
 
     viewSettings_ = {settings_.CalendarShowRow, settings_.defaultCalendarFont};
     view_ = new COrbCalendarCtrl(viewSettings_, clock, this);
-    connect(view_, &COrbCalendarCtrl::SettingsChanged, this, [this] {
+    connect(view_, &COrbCalendarCtrl::settingsChanged, this, [this] {
         settings_.CalendarShowRow = viewSettings_.rowCount;
         settings_.defaultCalendarFont = viewSettings_.calendarFont;
     });
@@ -36,7 +36,7 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
     view_->SetCalendarSource(&source_);
     view_->installEventFilter(this);
     view_->setGeometry(ClientRect());
-    connect(view_, &COrbCalendarCtrl::TreeViewRequested, this, &CCalendarDlg::treeViewRequested);
+    connect(view_, &COrbCalendarCtrl::treeViewRequested, this, &CCalendarDlg::treeViewRequested);
 
     overlay_ = new CWaitDlg(this, WaitKind::Overlay);
     overlay_->SetWindowMode(settings_.ZorderCalendar);

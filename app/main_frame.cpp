@@ -138,8 +138,7 @@ bool CMainFrame::Create()
     auto& context = services_.context;
     mainWindow_ = std::make_unique<COrbCalenderDlg>(settings, context.clock, context.diagnostics, context.prompter);
     mainWindow_->SetTrayAvailable(hasTray);
-    connect(mainWindow_.get(), &COrbCalenderDlg::commandRequested, this,
-            [this](int command) { RunCommand(static_cast<Command>(command)); });
+    connect(mainWindow_.get(), &COrbCalenderDlg::commandRequested, this, &CMainFrame::RunCommand);
 
     SettingsFile::Load(services_.settingsPath, settings);
     settingsRead_ = true;

@@ -231,7 +231,7 @@ bool COrbCalenderDlg::RunCommand(Command command)
 void COrbCalenderDlg::Dispatch(Command command)
 {
     if (!RunCommand(command))
-        emit commandRequested(static_cast<int>(command));
+        emit commandRequested(command);
 }
 
 void COrbCalenderDlg::ChooseListFont()

@@ -84,7 +84,7 @@ public:
     static constexpr const char* kRebuildRefusedLine = "Task view mode ignored: a pass is running";
 
 signals:
-    void commandRequested(int command);
+    void commandRequested(orb::Command command);
     void shown();
 
 protected:

@@ -70,12 +70,12 @@ CWebDialog::CWebDialog(const ServiceConfig& config, QWidget* parent)
     view_->setUrl(QUrl(QString::fromStdString(ConsentPageUrl(config_))));
 }
 
-bool CWebDialog::IsShowingFailure() const
+bool CWebDialog::isShowingFailure() const
 {
     return pages_->currentWidget() == failurePage_;
 }
 
-QString CWebDialog::FailureText() const
+QString CWebDialog::failureText() const
 {
     return failureLabel_->text();
 }

@@ -34,10 +34,10 @@ public:
     explicit CWebDialog(const ServiceConfig& config, QWidget* parent = nullptr);
 
     const std::string& code() const { return code_; }
-    QWebEngineView* View() const { return view_; }
+    QWebEngineView* view() const { return view_; }
     // Whether the failure message stands in for the page, and what it says.
-    bool IsShowingFailure() const;
-    QString FailureText() const;
+    bool isShowingFailure() const;
+    QString failureText() const;
     void Retry();
 
 private:

@@ -98,7 +98,7 @@ void COrbCalendarCtrl::ApplyFont(const LogFont& font)
     calendarLogFont_ = font;
     calendarFont_ = FontFromLogFont(font);
     settings_.calendarFont = font;
-    emit SettingsChanged();
+    emit settingsChanged();
 }
 
 void COrbCalendarCtrl::SetCalendarFont(const LogFont& font)
@@ -157,7 +157,7 @@ bool COrbCalendarCtrl::RunCommand(int id)
 {
     switch (id) {
     case kCommandTreeView:
-        emit TreeViewRequested();
+        emit treeViewRequested();
         return true;
     case kCommandFont:
         ChooseFont();
@@ -182,7 +182,7 @@ void COrbCalendarCtrl::ChooseFont()
 void COrbCalendarCtrl::DeleteHoveredEvent()
 {
     if (const EventEntry* entry = layout_.Event(hoverEvent_))
-        emit DeleteEventRequested(*entry);
+        emit deleteEventRequested(*entry);
 }
 
 void COrbCalendarCtrl::StepPeriod(bool back)
@@ -224,7 +224,7 @@ void COrbCalendarCtrl::StepRowCount(bool fewer)
 {
     rowCount_ = fewer ? std::max(rowCount_ - 1, 1) : std::min(rowCount_ + 1, kMaxWeekRows);
     settings_.rowCount = rowCount_;
-    emit SettingsChanged();
+    emit settingsChanged();
 }
 
 void COrbCalendarCtrl::wheelEvent(QWheelEvent* event)
@@ -308,18 +308,18 @@ void COrbCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
         if (tip_->isVisible())
             tip_->Hide();
         const EventEntry copy = *entry;
-        emit EditEventRequested(copy);
+        emit editEventRequested(copy);
     } else if (const int k = layout_.OverflowAt(x, y); k >= 0) {
         hoverMoreCell_ = k;
         selectedDate_ = DateValue();
         hoverEvent_ = -1;
-        emit DayEventsRequested(k);
+        emit dayEventsRequested(k);
     } else if (const DayCell* cell = layout_.Cell(layout_.CellAt(x, y))) {
         selectedDate_ = cell->date;
         hoverEvent_ = -1;
         hoverMoreCell_ = -1;
         const DateValue day = cell->date;
-        emit NewEventRequested(day, day, false);
+        emit newEventRequested(day, day, false);
     } else {
         return;
     }
@@ -368,7 +368,7 @@ void COrbCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
                 const int high = std::max(rangeStartCell_, c);
                 const DateValue first = layout_.cells()[static_cast<std::size_t>(low)].date;
                 const DateValue last = layout_.cells()[static_cast<std::size_t>(high)].date;
-                emit NewEventRequested(first, last, true);
+                emit newEventRequested(first, last, true);
             }
             update();
         }

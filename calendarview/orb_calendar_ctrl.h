@@ -36,7 +36,7 @@ public:
     // Returns the chosen font, or nothing when the user cancels.
     using FontChooser = std::function<std::optional<LogFont>(const LogFont& current, QWidget* parent)>;
 
-    // `settings` belongs to the host, which hears of every change through SettingsChanged.
+    // `settings` belongs to the host, which hears of every change through settingsChanged.
     COrbCalendarCtrl(MonthViewSettings& settings, const Clock& clock, QWidget* parent = nullptr);
     ~COrbCalendarCtrl() override;
 
@@ -81,16 +81,16 @@ signals:
     // An entry's calendarIndex and indexInCalendar are positions in the store at the last
     // paint; the host checks them (or finds the event by id) before acting.
     // Double click on a bar or holiday label.
-    void EditEventRequested(const orb::EventEntry& entry);
+    void editEventRequested(const orb::EventEntry& entry);
     // Double click on an empty part of a day (range false) or a right-button drag (range true).
-    void NewEventRequested(const orb::DateValue& firstDay, const orb::DateValue& lastDay, bool range);
+    void newEventRequested(const orb::DateValue& firstDay, const orb::DateValue& lastDay, bool range);
     // Double click on the overflow box of a day.
-    void DayEventsRequested(int cellIndex);
-    void DeleteEventRequested(const orb::EventEntry& entry);
+    void dayEventsRequested(int cellIndex);
+    void deleteEventRequested(const orb::EventEntry& entry);
     // "Tree View": the host hides the calendar window and shows the main window.
-    void TreeViewRequested();
+    void treeViewRequested();
     // The row count or the calendar font changed.
-    void SettingsChanged();
+    void settingsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

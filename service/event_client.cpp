@@ -7,6 +7,7 @@
 #include "service/listing.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
+#include "service/requests.h"
 #include "service/text_codec.h"
 
 #include <json/json.h>

@@ -1,4 +1,5 @@
 #include "service/listing.h"
+#include "service/requests.h"
 
 #include "core/diagnostics.h"
 #include "service/oauth.h"
@@ -17,8 +18,6 @@ constexpr const char* kPageTokenParameter = "pageToken=";
 constexpr const char* kNotAListingError = "the answer is not a listing";
 constexpr const char* kPageLoopLine = "Paging stopped : the service repeated a page token";
 constexpr const char* kPageLimitLine = "Paging stopped : too many pages";
-constexpr int kFirstSuccessStatus = 200;
-constexpr int kLastSuccessStatus = 299;
 // Far beyond any real listing (Google pages hold up to 2500 entries); only a service
 // that never stops paging meets it.
 constexpr int kMaxPages = 10000;
@@ -30,24 +29,6 @@ std::string WithPageToken(const std::string& url, const std::string& token)
 }
 
 } // namespace
-
-std::string JsonRequestHeaders(const OAuthSession& session)
-{
-    return session.AuthorizationLine() + kJsonContentTypeLine;
-}
-
-bool IsSuccessStatus(int status)
-{
-    return status >= kFirstSuccessStatus && status <= kLastSuccessStatus;
-}
-
-void WriteParseErrors(Diagnostics& diagnostics, const std::string& errors)
-{
-    std::string line = errors;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    diagnostics.WriteLine(line);
-}
 
 ListingResult FetchListing(ServiceContext& context, const std::string& url,
                            const std::function<void(const Json::Value& item)>& onItem)

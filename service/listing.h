@@ -12,16 +12,7 @@ class Value;
 
 namespace orb {
 
-// Request plumbing every service client shares: headers, status, and paged listings.
-
-// The Authorization line from one reading of the session, then the JSON content type.
-std::string JsonRequestHeaders(const OAuthSession& session);
-
-// True for a completed exchange answered with a 2xx status.
-bool IsSuccessStatus(int status);
-
-// jsoncpp's messages as one diagnostic line.
-void WriteParseErrors(Diagnostics& diagnostics, const std::string& errors);
+// Paged listings, the one kind of request every client reads the same way.
 
 enum class ListingOutcome
 {

@@ -89,34 +89,33 @@ std::string EncodeJsonText(const std::string& text, bool percent)
     return out;
 }
 
-std::string EncodeUrlComponent(const std::string& text)
+namespace {
+
+// Letters, digits and `kept` stay; every other byte becomes a %-escape in `hexFormat`.
+std::string PercentEncode(const std::string& text, std::string_view kept, const char* hexFormat)
 {
-    static constexpr std::string_view kKept = "!'()*-./_~";
     std::string out;
     out.reserve(text.size() * 3);
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (IsAsciiAlnum(byte) || kKept.find(c) != std::string_view::npos)
+        if (IsAsciiAlnum(byte) || kept.find(c) != std::string_view::npos)
             out += c;
         else
-            AppendHex(out, byte, "%%%02x");
+            AppendHex(out, byte, hexFormat);
     }
     return out;
 }
 
+} // namespace
+
+std::string EncodeUrlComponent(const std::string& text)
+{
+    return PercentEncode(text, "!'()*-./_~", "%%%02x");
+}
+
 std::string EncodeQueryValue(const std::string& text)
 {
-    static constexpr std::string_view kKept = "-._~";
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsAsciiAlnum(byte) || kKept.find(c) != std::string_view::npos)
-            out += c;
-        else
-            AppendHex(out, byte, "%%%02X");
-    }
-    return out;
+    return PercentEncode(text, "-._~", "%%%02X");
 }
 
 std::string DecodeUtf8Text(const std::string& text)

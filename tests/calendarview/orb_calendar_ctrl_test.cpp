@@ -386,7 +386,7 @@ TEST_F(CalendarViewTest, RightDragBackwardsMakesARangeFromTheEarlierDay)
 {
     std::vector<std::tuple<DateValue, DateValue, bool>> requests;
     QObject::connect(
-        &View(), &COrbCalendarCtrl::NewEventRequested,
+        &View(), &COrbCalendarCtrl::newEventRequested,
         [&](const DateValue& first, const DateValue& last, bool range) { requests.emplace_back(first, last, range); });
     Paint();
     Mouse(QEvent::MouseButtonPress, Qt::RightButton, {250, 350}, Qt::RightButton); // the 17th
@@ -420,10 +420,10 @@ TEST_F(CalendarViewTest, DoubleClicksReportEditsToTheHost)
     std::vector<std::string> edited;
     std::vector<int> dayEvents;
     std::vector<std::pair<DateValue, bool>> created;
-    QObject::connect(&View(), &COrbCalendarCtrl::EditEventRequested,
+    QObject::connect(&View(), &COrbCalendarCtrl::editEventRequested,
                      [&](const EventEntry& entry) { edited.push_back(entry.event.summary); });
-    QObject::connect(&View(), &COrbCalendarCtrl::DayEventsRequested, [&](int cell) { dayEvents.push_back(cell); });
-    QObject::connect(&View(), &COrbCalendarCtrl::NewEventRequested,
+    QObject::connect(&View(), &COrbCalendarCtrl::dayEventsRequested, [&](int cell) { dayEvents.push_back(cell); });
+    QObject::connect(&View(), &COrbCalendarCtrl::newEventRequested,
                      [&](const DateValue& first, const DateValue& last, bool range) {
                          EXPECT_EQ(first, last);
                          created.emplace_back(first, range);
@@ -447,7 +447,7 @@ TEST_F(CalendarViewTest, DoubleClicksReportEditsToTheHost)
 TEST_F(CalendarViewTest, DeleteReportsOnlyTheHoveredEvent)
 {
     std::vector<std::string> deleted;
-    QObject::connect(&View(), &COrbCalendarCtrl::DeleteEventRequested,
+    QObject::connect(&View(), &COrbCalendarCtrl::deleteEventRequested,
                      [&](const EventEntry& entry) { deleted.push_back(entry.event.summary); });
     Paint();
     View().DeleteHoveredEvent();
@@ -460,7 +460,7 @@ TEST_F(CalendarViewTest, DeleteReportsOnlyTheHoveredEvent)
 TEST_F(CalendarViewTest, HeaderMenuCommandsReachTheHost)
 {
     int treeViews = 0;
-    QObject::connect(&View(), &COrbCalendarCtrl::TreeViewRequested, [&] { ++treeViews; });
+    QObject::connect(&View(), &COrbCalendarCtrl::treeViewRequested, [&] { ++treeViews; });
     View().show();
     QContextMenuEvent inCells(QContextMenuEvent::Mouse, QPoint(100, 300), View().mapToGlobal(QPoint(100, 300)));
     QApplication::sendEvent(&View(), &inCells);

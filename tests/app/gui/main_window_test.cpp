@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, KeysF5SpaceTabAndEscape)
     QTest::keyClick(window->Tree(), Qt::Key_Tab);
     Deliver();
     ASSERT_EQ(requested.count(), 1);
-    EXPECT_EQ(requested[0][0].toInt(), static_cast<int>(Command::CalendarView));
+    EXPECT_EQ(requested[0][0].value<Command>(), Command::CalendarView);
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
 }

@@ -1,4 +1,4 @@
-#include "app/qt_seams.h"
+#include "app/qt_prompter.h"
 
 #include <QApplication>
 #include <QMessageBox>

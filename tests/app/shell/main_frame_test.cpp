@@ -2,7 +2,7 @@
 #include "app/login_page.h"
 #include "app/main_frame.h"
 #include "app/orb_calender_dlg.h"
-#include "app/qt_seams.h"
+#include "app/qt_prompter.h"
 #include "app/wait_dlg.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "tests/support/stand_in.h"

@@ -74,7 +74,7 @@ template <typename Predicate> bool WaitUntil(Predicate done, int timeoutMs = kPa
 
 void Click(CWebDialog& dialog, const char* elementId)
 {
-    dialog.View()->page()->runJavaScript(QStringLiteral("document.getElementById('%1').click();").arg(elementId));
+    dialog.view()->page()->runJavaScript(QStringLiteral("document.getElementById('%1').click();").arg(elementId));
 }
 
 class LoginPageTest : public ::testing::Test
@@ -95,8 +95,8 @@ protected:
     static void OpenAtConsent(CWebDialog& dialog)
     {
         dialog.open();
-        ASSERT_TRUE(WaitUntil([&] { return dialog.View()->title() == kConsentTitle; }))
-            << dialog.View()->url().toString().toStdString();
+        ASSERT_TRUE(WaitUntil([&] { return dialog.view()->title() == kConsentTitle; }))
+            << dialog.view()->url().toString().toStdString();
     }
 
     static fake::FakeService* service_;
@@ -110,7 +110,7 @@ TEST_F(LoginPageTest, IsTheTitledPageOfTheTemplateSize)
     EXPECT_EQ(dialog.windowTitle(), "Marlo's Calendar Login");
     // 339 × 294 dialog units at 1.5 and 1.625 pixels each.
     EXPECT_EQ(dialog.size(), QSize(509, 478));
-    EXPECT_EQ(dialog.View()->url().toString().toStdString(), ConsentPageUrl(ConfigFor(service_->BaseUrl())));
+    EXPECT_EQ(dialog.view()->url().toString().toStdString(), ConsentPageUrl(ConfigFor(service_->BaseUrl())));
 }
 
 TEST_F(LoginPageTest, AnUnreachableServiceGetsOurOwnMessageWithRetryAndCancel)
@@ -122,9 +122,9 @@ TEST_F(LoginPageTest, AnUnreachableServiceGetsOurOwnMessageWithRetryAndCancel)
     CWebDialog dialog(ConfigFor(base));
     QSignalSpy finished(&dialog, &QDialog::finished);
     dialog.open();
-    ASSERT_TRUE(WaitUntil([&] { return dialog.IsShowingFailure(); }));
-    EXPECT_TRUE(dialog.FailureText().startsWith(CWebDialog::kLoadFailedText));
-    EXPECT_TRUE(dialog.FailureText().contains(QString::fromStdString(base + "/o/oauth2/auth")));
+    ASSERT_TRUE(WaitUntil([&] { return dialog.isShowingFailure(); }));
+    EXPECT_TRUE(dialog.failureText().startsWith(CWebDialog::kLoadFailedText));
+    EXPECT_TRUE(dialog.failureText().contains(QString::fromStdString(base + "/o/oauth2/auth")));
     ASSERT_NE(dialog.findChild<QPushButton*>("loginRetry"), nullptr);
 
     // Its own Cancel, for a desktop that draws no close button.
@@ -145,7 +145,7 @@ TEST_F(LoginPageTest, AllowEndsWithOkAndTheIssuedCode)
     ASSERT_TRUE(WaitUntil([&] { return finished.count() > 0; }));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     // The approval address carries a query; the code came from its title.
-    EXPECT_TRUE(dialog.View()->url().hasQuery());
+    EXPECT_TRUE(dialog.view()->url().hasQuery());
     ASSERT_FALSE(dialog.code().empty());
     EXPECT_TRUE(service_->TakeAuthorizationCode(dialog.code())) << dialog.code();
 }
@@ -196,7 +196,7 @@ TEST_F(LoginPageTest, ATitleWithoutEqualsGivesAnEmptyCode)
     listening.join();
     ASSERT_TRUE(ended);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.View()->title(), "Signed in");
+    EXPECT_EQ(dialog.view()->title(), "Signed in");
     EXPECT_TRUE(dialog.code().empty());
 }
 
@@ -210,7 +210,7 @@ TEST_F(LoginPageTest, WebLoginPageRunsTheDialogModally)
         QTimer driver;
         QObject::connect(&driver, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<CWebDialog*>(QApplication::activeModalWidget());
-            if (acted || !dialog || dialog->View()->title() != kConsentTitle)
+            if (acted || !dialog || dialog->view()->title() != kConsentTitle)
                 return;
             acted = true;
             if (allow)

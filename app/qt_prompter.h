@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/prompter.h"
-#include "core/url_opener.h"
 
 #include <functional>
 #include <string>
@@ -25,13 +24,6 @@ public:
 
 private:
     QWidget* parent_;
-};
-
-// Opens pages in the user's browser, from any thread.
-class QtUrlOpener : public UrlOpener
-{
-public:
-    void Open(const std::string& url) override;
 };
 
 // Runs `work` on the user-interface thread and waits for it when called from another one.

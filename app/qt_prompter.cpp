@@ -1,13 +1,11 @@
-#include "app/qt_seams.h"
+#include "app/qt_prompter.h"
 
 #include "core/commands.h"
 #include "core/shorten_text.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QThread>
-#include <QUrl>
 
 namespace orb {
 
@@ -50,13 +48,6 @@ bool QtPrompter::AskYesNo(const std::string& text)
             RunMessageBox(parent_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     });
     return yes;
-}
-
-void QtUrlOpener::Open(const std::string& url)
-{
-    const QUrl target(QString::fromStdString(url));
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [target] { QDesktopServices::openUrl(target); }, Qt::QueuedConnection);
 }
 
 } // namespace orb

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/url_opener.h"
+
+#include <string>
+
+namespace orb {
+
+// Opens pages in the user's browser, from any thread.
+class QtUrlOpener : public UrlOpener
+{
+public:
+    void Open(const std::string& url) override;
+};
+
+} // namespace orb

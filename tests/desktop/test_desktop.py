@@ -1,0 +1,248 @@
+"""orbcalender on a real X server with openbox, driven by xdotool.
+
+Run through CTest (label `desktop`), which passes ORB_PROGRAM and ORB_FAKE_SERVICE; exits 77
+(skipped) when the program has not been built."""
+
+import os
+import sys
+import time
+import unittest
+
+from desktop_session import (LOGIN_KEYS, LOGIN_TITLE, TOKEN, DesktopSession, font_bytes, login_int,
+                             read_settings, wait_for)
+
+MAIN_POS = (60, 60, 460, 660)          # 400 x 600
+CALENDAR_POS = (520, 120, 1220, 620)   # 700 x 500
+MAIN_MINIMUM = (242, 300)
+CALENDAR_MINIMUM = (500, 200)
+TOP, RESIZING, NORMAL = 2, 3, 4
+
+
+class DesktopTest(unittest.TestCase):
+    tray = False
+
+    def setUp(self):
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        self.s.start(tray=self.tray)
+
+    def assertWhole(self, key):
+        sections = read_settings(self.s.settings_path)
+        login = sections.get("Login", {})
+        self.assertEqual(sorted(LOGIN_KEYS), sorted(k for k in LOGIN_KEYS if k in login), "keys missing in [Login]")
+        self.assertEqual([], [k for k in LOGIN_KEYS if LOGIN_KEYS[k] and login[k] is None], "malformed entries")
+        self.assertEqual(key, login["KEY"])
+        self.assertEqual({"AccountsBase": self.s.base, "ApiBase": self.s.base, "ClientId": "desktop-client",
+                          "ClientSecret": "desktop-secret", "StartPage": ""}, sections.get("Service"))
+
+    def loaded(self, role, label):
+        """Waits for the window and for its first load to finish painting."""
+        return self.s.still_shot(label, self.s.rect(role))
+
+
+class ResizingTest(DesktopTest):
+    def check_cursors(self, role):
+        """Each edge and a corner show a resize cursor: one shape per axis, another for the corner."""
+        s = self.s
+        _, _, w, h = s.rect(role)
+        inside = s.at(role, w // 2, h // 2)
+        s.xdo("mousemove", *inside)
+        interior = s.settled_cursor("the pointer inside the " + role)
+        cursors = {}
+        for name, (x, y) in {"left": (2, h // 2), "right": (-3, h // 2), "top": (w // 2 + 20, 2),
+                             "bottom": (w // 2 + 20, -3), "corner": (-3, -3)}.items():
+            s.xdo("mousemove", *s.at(role, x, y))
+            cursors[name] = s.settled_cursor("a resize cursor at the %s %s" % (role, name), unlike=interior)
+            s.xdo("mousemove", *inside)
+            s.settled_cursor("the interior cursor again", like=interior)
+        self.assertEqual(cursors["left"], cursors["right"])
+        self.assertEqual(cursors["top"], cursors["bottom"])
+        self.assertNotEqual(cursors["left"], cursors["top"])
+        self.assertNotIn(cursors["corner"], (cursors["left"], cursors["top"]))
+
+    def check_drags(self, role, minimum):
+        s = self.s
+        x, y, w, h = s.rect(role)
+        cases = [("left", (2, h // 2), (-30, 0), (x - 30, y, w + 30, h)),
+                 ("right", (-3, h // 2), (30, 0), (x - 30, y, w + 60, h)),
+                 ("top", (w // 2 + 20, 2), (0, -30), (x - 30, y - 30, w + 60, h + 30)),
+                 ("bottom", (w // 2 + 20, -3), (0, 30), (x - 30, y - 30, w + 60, h + 60)),
+                 ("bottom-right corner", (-3, -3), (30, 30), (x - 30, y - 30, w + 90, h + 90))]
+        before = (x, y, w, h)
+        for name, start, by, expected in cases:
+            s.drag(s.at(role, *start), by)
+            after = s.settled_rect(role, changed_from=before)
+            for got, want in zip(after, expected):
+                self.assertAlmostEqual(got, want, delta=4, msg="dragging the %s: %s, expected %s" % (name, after, expected))
+            before = after
+        s.shot("%s-grown" % role)
+        s.drag(s.at(role, 2, 2), (900, 900))
+        x, y, w, h = s.settled_rect(role, changed_from=before)
+        s.shot("%s-shrunk" % role)
+        self.assertGreaterEqual(w, minimum[0])
+        self.assertGreaterEqual(h, minimum[1])
+        self.assertLess(w, before[2] - 100)
+        self.assertLess(h, before[3] - 100)
+
+    @staticmethod
+    def edge_points(w, h):
+        return [(1, h // 2), (w - 2, h // 2), (w // 2, 1), (w // 2, h - 2),
+                (1, 1), (w - 2, 1), (1, h - 2), (w - 2, h - 2)]
+
+    def test_main_window(self):
+        s = self.s
+        s.launch(Zorder=RESIZING, WindowPos=MAIN_POS, bShowList=1, bShowCalendar=0)
+        shot = self.loaded("mainWindow", "resizing")
+        x, y, w, h = s.rect("mainWindow")
+        background = shot.pixel(x + 150, y + 10)
+        plain = [p for p in self.edge_points(w, h) if shot.pixel(x + p[0], y + p[1]) == background]
+        self.assertEqual([], plain, "no border at these points: the window's background shows")
+        self.check_cursors("mainWindow")
+        self.check_drags("mainWindow", MAIN_MINIMUM)
+
+    def test_calendar_window(self):
+        s = self.s
+        s.launch(ZorderCalendar=RESIZING, WindowPosCalendar=CALENDAR_POS, bShowList=0, bShowCalendar=1)
+        self.loaded("calendarWindow", "loaded")
+        self.check_cursors("calendarWindow")
+        self.check_drags("calendarWindow", CALENDAR_MINIMUM)
+        rect = x, y, w, h = s.rect("calendarWindow")
+        s.xdo("mousemove", *s.at("calendarWindow", w // 2, h // 2), "click", "1")
+        resizing = s.still_shot("resizing", rect)
+        s.xdo("key", "space")
+
+        def normal_shot():
+            shot = s.still_shot("normal", rect)
+            return shot if shot.crop(rect) != resizing.crop(rect) else None
+
+        normal = wait_for("Space to leave the Resizing mode", normal_shot, 5)
+        plain = [p for p in self.edge_points(w, h)
+                 if resizing.pixel(x + p[0], y + p[1]) == normal.pixel(x + p[0], y + p[1])]
+        self.assertEqual([], plain, "the Resizing mode shows no border at these points")
+
+
+class CalendarHeaderTest(DesktopTest):
+    def test_today_and_move(self):
+        s = self.s
+        s.launch(ZorderCalendar=NORMAL, WindowPosCalendar=CALENDAR_POS, bShowList=0, bShowCalendar=1)
+        rect = s.rect("calendarWindow")
+        w, h = rect[2], rect[3]
+        s.xdo("mousemove", *s.at("calendarWindow", w // 2, h // 2))
+        this_month = self.loaded("calendarWindow", "this-month").crop(rect)
+        s.xdo("click", "5")
+        next_month = s.still_shot("next-month", rect).crop(rect)
+        self.assertTrue(this_month != next_month, "one wheel notch down did not change the month")
+        s.xdo("mousemove", *s.at("calendarWindow", w - 75, 45), "click", "--repeat", "2", "--delay", "120", "1")
+        s.xdo("mousemove", *s.at("calendarWindow", w // 2, h // 2))
+        back = s.still_shot("after-today-double-click", s.rect("calendarWindow"))
+        self.assertEqual(rect, s.rect("calendarWindow"), "the double-click moved the window")
+        self.assertTrue(this_month == back.crop(rect), "double-clicking 'today' did not return to this month")
+
+        s.xdo("mousemove", *s.at("calendarWindow", 200, 20), "click", "1")
+        s.xdo("mousemove_relative", "--", "40", "30")
+        self.assertEqual(rect, s.settled_rect("calendarWindow"), "a single click in the header moved the window")
+        s.drag(s.at("calendarWindow", 200, 20), (60, 40))
+        moved = s.settled_rect("calendarWindow", changed_from=rect)
+        s.shot("dragged")
+        # A move that starts only past a drag threshold may trail the pointer by that much.
+        self.assertAlmostEqual(rect[0] + 60, moved[0], delta=20)
+        self.assertAlmostEqual(rect[1] + 40, moved[1], delta=20)
+        self.assertEqual((w, h), moved[2:])
+
+
+class KeyboardTest(DesktopTest):
+    def test_tab_after_space(self):
+        s = self.s
+        s.launch(ZorderCalendar=TOP, WindowPosCalendar=CALENDAR_POS, WindowPos=MAIN_POS, bShowList=0, bShowCalendar=1)
+        self.loaded("calendarWindow", "calendar")
+        s.xdo("mousemove", *s.at("calendarWindow", 350, 300), "click", "1")
+        s.xdo("key", "space")
+        wait_for("Space to leave the Top mode",
+                 lambda: (lambda w: w and "_NET_WM_STATE_ABOVE" not in s.states(w))(s.window("calendarWindow")), 5)
+        s.xdo("key", "Tab")
+        wait_for("Tab to show the main window instead", lambda: s.shown_roles() == ["mainWindow"], 5)
+        s.shot("after-tab")
+        self.assertEqual(0, s.terminate())
+        settings = read_settings(s.settings_path)
+        self.assertEqual((RESIZING, 1, 0), tuple(login_int(settings, k) for k in
+                                                 ("ZorderCalendar", "bShowList", "bShowCalendar")))
+
+
+class ListFontTest(DesktopTest):
+    def test_ctrl_wheel_one_step(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1, defaultFont=font_bytes(-14))
+        self.loaded("mainWindow", "before")
+        s.xdo("mousemove", *s.at("mainWindow", 150, 300), "keydown", "ctrl", "click", "4", "keyup", "ctrl")
+        s.still_shot("after-ctrl-wheel-up", s.rect("mainWindow"))
+        self.assertEqual(0, s.terminate())
+        font = read_settings(s.settings_path)["Login"]["defaultFont"]
+        self.assertEqual(-15, int.from_bytes(font[:4], "little", signed=True))
+
+
+class TerminationTest(DesktopTest):
+    def test_sigterm_with_control_menu_open(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1)
+        self.loaded("mainWindow", "loaded")
+        s.xdo("mousemove", *s.at("mainWindow", 150, 10), "click", "3")
+        wait_for("the Control menu", s.popup_menu)
+        s.shot("control-menu")
+        self.assertEqual(0, s.terminate(within=2.0))
+        self.assertWhole(TOKEN)
+
+    def test_sigterm_with_login_page_open(self):
+        s = self.s
+        s.launch(key="", WindowPos=MAIN_POS)
+        login = wait_for("the login page", lambda: s.x("xdotool", "search", "--onlyvisible", "--name", LOGIN_TITLE), 30)
+        g = s.geometry(login.split()[0])
+        s.still_shot("login-page", (g["x"], g["y"], g["w"], g["h"]), timeout=30)
+        self.assertEqual(0, s.terminate(within=2.0))
+        self.assertWhole("")
+
+
+class NoTrayTest(DesktopTest):
+    def test_taskbar_escape_and_exit(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, ZorderCalendar=NORMAL, WindowPos=MAIN_POS, WindowPosCalendar=CALENDAR_POS,
+                 bShowList=1, bShowCalendar=1)
+        self.loaded("mainWindow", "both-windows")
+        for role in ("mainWindow", "calendarWindow"):
+            self.assertNotIn("SKIP_TASKBAR", s.states(s.wait_window(role)), role)
+
+        s.xdo("mousemove", *s.at("mainWindow", 150, 300), "click", "1", "key", "Escape")
+        wid = wait_for("Esc to take the main window off the screen",
+                       lambda: not s.window("mainWindow") and s.window("mainWindow", viewable=False))
+        wait_for("the main window to be minimised, not withdrawn",
+                 lambda: any(state in s.states(wid) for state in ("Iconic", "_NET_WM_STATE_HIDDEN")), 3)
+        s.shot("after-escape")
+
+        s.xdo("windowactivate", wid)
+        s.wait_window("mainWindow")
+        s.xdo("mousemove", *s.at("mainWindow", 150, 10), "click", "3")
+        wait_for("the Control menu", s.popup_menu)
+        s.xdo("key", "Up")
+        s.shot("last-menu-item")
+        s.xdo("key", "Return")
+        wait_for("the last menu item to end the program", lambda: s.app.poll() is not None, 5)
+        self.assertEqual(0, s.app.returncode)
+
+
+class TrayTest(DesktopTest):
+    tray = True
+
+    def test_no_taskbar_entries(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, ZorderCalendar=NORMAL, WindowPos=MAIN_POS, WindowPosCalendar=CALENDAR_POS,
+                 bShowList=1, bShowCalendar=1)
+        self.loaded("mainWindow", "both-windows")
+        for role in ("mainWindow", "calendarWindow"):
+            wait_for("_NET_WM_STATE_SKIP_TASKBAR on the " + role,
+                     lambda: "SKIP_TASKBAR" in s.states(s.wait_window(role)), 5)
+
+
+if __name__ == "__main__":
+    if not os.path.isfile(os.environ.get("ORB_PROGRAM", "")):
+        print("orbcalender is not built: skipping the desktop lane")
+        sys.exit(77)
+    unittest.main(verbosity=2)
