@@ -25,9 +25,9 @@ std::string CalendarBody(const CalendarRecord& record)
 {
     // Field order and spacing are fixed; the colour id is escaped too so that a stray
     // quote cannot break the body.
-    return std::string("{") + "\"summary\":\"" + EncodeJsonText(record.summary, false) + "\"," + "\"description\":\"" +
-           EncodeJsonText(record.description, false) + "\"," + "\"colorId\":\"" +
-           EncodeJsonText(record.colorId, false) + "\"" + "}";
+    return std::string("{") + "\"summary\":\"" + EncodeJsonBodyText(record.summary) + "\"," + "\"description\":\"" +
+           EncodeJsonBodyText(record.description) + "\"," + "\"colorId\":\"" + EncodeJsonBodyText(record.colorId) +
+           "\"" + "}";
 }
 
 bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars)

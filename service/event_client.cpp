@@ -35,7 +35,7 @@ constexpr int kMaxRangeDays = 1000000;
 // no-op for every well-formed value and keeps an odd one from breaking the body.
 std::string Quoted(const std::string& text)
 {
-    return "\"" + EncodeJsonText(text, false) + "\"";
+    return "\"" + EncodeJsonBodyText(text) + "\"";
 }
 
 std::string InsertTime(const EventTime& time)

@@ -89,6 +89,22 @@ std::string EncodeJsonText(const std::string& text, bool percent)
     return out;
 }
 
+std::string EncodeJsonBodyText(const std::string& text)
+{
+    constexpr unsigned char kFirstPrintable = 0x20;
+    std::string escaped;
+    for (const char c : EncodeJsonText(text, false)) {
+        if (static_cast<unsigned char>(c) < kFirstPrintable) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            escaped += buffer;
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 namespace {
 
 // Letters, digits and `kept` stay; every other byte becomes a %-escape in `hexFormat`.

@@ -9,6 +9,11 @@ namespace orb {
 // as %XX (upper-case hex); ASCII is left as it is.
 std::string EncodeJsonText(const std::string& text, bool percent);
 
+// A value for a JSON string in a request body: EncodeJsonText, then every other control
+// character as \u00XX. Sent raw (a pasted tab) they make the whole body invalid JSON, and a
+// strict service refuses it.
+std::string EncodeJsonBodyText(const std::string& text);
+
 // Percent-encodes an id for a URL path: letters, digits and !'()*-./_~ stay, every other
 // byte becomes %xx (lower-case hex).
 std::string EncodeUrlComponent(const std::string& text);

@@ -7,6 +7,7 @@
 #include "service/listing.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
+#include "service/requests.h"
 #include "service/text_codec.h"
 
 #include <json/json.h>
@@ -86,25 +87,6 @@ std::string TaskUrl(const ServiceContext& context, const std::string& listId, co
 std::string Now(const ServiceContext& context)
 {
     return FormatLocal(context.clock.Now(), kUpdatedFormat);
-}
-
-// A value for a JSON string in a body. Beyond what EncodeJsonText escapes, the other
-// control characters are written as \u00XX: sent raw (a pasted tab) they would make the
-// whole body unreadable to the service.
-std::string JsonText(const std::string& text)
-{
-    constexpr unsigned char kFirstPrintable = 0x20;
-    std::string escaped;
-    for (const char c : EncodeJsonText(text, false)) {
-        if (static_cast<unsigned char>(c) < kFirstPrintable) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-            escaped += buffer;
-        } else {
-            escaped += c;
-        }
-    }
-    return escaped;
 }
 
 // An answer that is a JSON object.
@@ -266,12 +248,12 @@ namespace {
 // The members both task bodies end with; "due" comes last and only when set.
 std::string TaskBodyTail(const TaskInfo& task, const std::string& updated)
 {
-    std::string tail = "\"title\": \"" + JsonText(task.title) + "\",";
+    std::string tail = "\"title\": \"" + EncodeJsonBodyText(task.title) + "\",";
     tail += "\"updated\": \"" + updated + "\",";
-    tail += "\"notes\": \"" + JsonText(task.notes) + "\",";
-    tail += "\"status\": \"" + JsonText(task.status) + "\"";
+    tail += "\"notes\": \"" + EncodeJsonBodyText(task.notes) + "\",";
+    tail += "\"status\": \"" + EncodeJsonBodyText(task.status) + "\"";
     if (!task.due.empty())
-        tail += ",\"due\": \"" + JsonText(task.due) + "\"";
+        tail += ",\"due\": \"" + EncodeJsonBodyText(task.due) + "\"";
     return tail + "}";
 }
 
@@ -285,21 +267,22 @@ std::string TaskInsertBody(const TaskInfo& task, const std::string& updated)
 std::string TaskUpdateBody(const TaskInfo& task, const std::string& updated)
 {
     std::string body = "{\"kind\": \"tasks#task\",";
-    body += "\"id\": \"" + JsonText(task.id) + "\",";
+    body += "\"id\": \"" + EncodeJsonBodyText(task.id) + "\",";
     if (!task.parent.empty())
-        body += "\"parent\": \"" + JsonText(task.parent) + "\",";
+        body += "\"parent\": \"" + EncodeJsonBodyText(task.parent) + "\",";
     return body + TaskBodyTail(task, updated);
 }
 
 std::string TaskListInsertBody(const std::string& title, const std::string& updated)
 {
-    return "{\"kind\": \"tasks#taskList\",\"title\": \"" + JsonText(title) + "\",\"updated\": \"" + updated + "\"}";
+    return "{\"kind\": \"tasks#taskList\",\"title\": \"" + EncodeJsonBodyText(title) + "\",\"updated\": \"" + updated +
+           "\"}";
 }
 
 std::string TaskListUpdateBody(const TaskListInfo& list, const std::string& updated)
 {
-    return "{\"kind\": \"tasks#taskList\",\"id\": \"" + JsonText(list.id) + "\",\"title\": \"" + JsonText(list.title) +
-           "\",\"updated\": \"" + updated + "\"}";
+    return "{\"kind\": \"tasks#taskList\",\"id\": \"" + EncodeJsonBodyText(list.id) + "\",\"title\": \"" +
+           EncodeJsonBodyText(list.title) + "\",\"updated\": \"" + updated + "\"}";
 }
 
 bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone)

@@ -1,0 +1,156 @@
+#include "service/edits.h"
+
+#include "core/diagnostics.h"
+#include "service/calendar_api.h"
+#include "service/calendar_client.h"
+#include "service/event_client.h"
+#include "service/http.h"
+#include "service/oauth.h"
+#include "service/record_json.h"
+#include "service/requests.h"
+#include "service/text_codec.h"
+
+#include <json/json.h>
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kNotSentPrefix = "The change was not sent: ";
+constexpr const char* kUnreadableAnswer = "the service's answer could not be read";
+constexpr const char* kHttpStatusPrefix = "HTTP ";
+// The service keeps explicit colours only when told they are RGB texts.
+constexpr const char* kColourQuery = "?colorRgbFormat=true";
+
+EditResult NotSent(ServiceContext& context, const TransportResult& transport)
+{
+    ReportTransportFailure(context.diagnostics, transport);
+    std::string reason = WinInetErrorText(transport.code);
+    if (!transport.errorText.empty())
+        reason = transport.errorText + " " + reason;
+    return {EditOutcome::Failed, kNotSentPrefix + reason};
+}
+
+// An answer that names the record it wrote (an "id") was applied; anything else was not.
+EditResult ReadAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
+                      Json::Value& root)
+{
+    if (!transport.Completed())
+        return NotSent(context, transport);
+    std::string errors;
+    if (ParseJsonAnswer(answer, root, errors) && root.isObject() && !MemberText(root, "id").empty() &&
+        IsSuccessStatus(transport.status))
+        return {};
+    if (!errors.empty())
+        WriteParseErrors(context.diagnostics, errors);
+    if (!IsSuccessStatus(transport.status))
+        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
+    // A success status with an answer we cannot read: the change may well have been made.
+    context.diagnostics.WriteLine(answer);
+    return {EditOutcome::Refused, kUnreadableAnswer};
+}
+
+EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, const std::string& calendarId)
+{
+    EnsureAccessToken(context);
+    std::string answer;
+    const TransportResult transport =
+        isNew ? context.transport.HttpPost(CalendarApiUrl(context.config, EventsPath(calendarId)),
+                                           InsertEventBody(record), answer, JsonRequestHeaders(context.session))
+              : context.transport.HttpPatch(CalendarApiUrl(context.config, EventPath(calendarId, record.id)),
+                                            UpdateEventBody(record), answer, JsonRequestHeaders(context.session));
+    Json::Value root;
+    EditResult result = ReadAnswer(context, transport, answer, root);
+    if (!result.Applied())
+        return result;
+    EventRecord written;
+    if (!ReadEvent(root, written)) {
+        context.diagnostics.WriteLine(answer);
+        return {EditOutcome::Refused, kUnreadableAnswer};
+    }
+    record = std::move(written);
+    return result;
+}
+
+std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange colours)
+{
+    std::string body = CalendarBody(record);
+    std::string extra;
+    if (colours.background)
+        extra += ",\"backgroundColor\":\"" + EncodeJsonBodyText(record.backgroundColor) + "\"";
+    if (colours.foreground)
+        extra += ",\"foregroundColor\":\"" + EncodeJsonBodyText(record.foregroundColor) + "\"";
+    body.insert(body.size() - 1, extra);
+    return body;
+}
+
+} // namespace
+
+std::string RefusalMessage(const std::string& answer, int status)
+{
+    Json::Value root;
+    std::string errors;
+    if (ParseJsonAnswer(answer, root, errors) && root.isObject()) {
+        const Json::Value& error = root["error"];
+        if (error.isObject() && !MemberText(error, "message").empty())
+            return DecodeUtf8Text(MemberText(error, "message"));
+        if (!MemberText(root, "error").empty())
+            return DecodeUtf8Text(MemberText(root, "error"));
+    }
+    return kHttpStatusPrefix + std::to_string(status);
+}
+
+EditResult SendNewEvent(ServiceContext& context, EventRecord& record, const std::string& calendarId)
+{
+    return SendEvent(context, record, true, calendarId);
+}
+
+EditResult SendEventChange(ServiceContext& context, EventRecord& record, const std::string& calendarId)
+{
+    return SendEvent(context, record, false, calendarId);
+}
+
+EditResult SendEventDeletion(ServiceContext& context, const std::string& calendarId, const std::string& eventId)
+{
+    EnsureAccessToken(context);
+    std::string answer;
+    const TransportResult transport =
+        context.transport.HttpDelete(CalendarApiUrl(context.config, EventPath(calendarId, eventId)), "", answer,
+                                     context.session.AuthorizationLine());
+    if (!transport.Completed())
+        return NotSent(context, transport);
+    if (!IsSuccessStatus(transport.status))
+        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
+    return {};
+}
+
+EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, const std::string& calendarId,
+                              CalendarColourChange colours)
+{
+    EnsureAccessToken(context);
+    const std::string headers = JsonRequestHeaders(context.session);
+    std::string answer;
+    TransportResult transport = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(calendarId)),
+                                                            CalendarBody(record), answer, headers);
+    Json::Value root;
+    EditResult result = ReadAnswer(context, transport, answer, root);
+    if (!result.Applied())
+        return result;
+
+    std::string path = CalendarListEntryPath(calendarId);
+    if (colours.background || colours.foreground)
+        path += kColourQuery;
+    answer.clear();
+    transport = context.transport.HttpPatch(CalendarApiUrl(context.config, path), CalendarListBody(record, colours),
+                                            answer, headers);
+    result = ReadAnswer(context, transport, answer, root);
+    if (!result.Applied())
+        return result;
+    if (!ReadCalendar(root, record)) {
+        context.diagnostics.WriteLine(answer);
+        return {EditOutcome::Refused, kUnreadableAnswer};
+    }
+    return result;
+}
+
+} // namespace orb

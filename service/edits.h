@@ -1,0 +1,55 @@
+#pragma once
+
+#include "service/records.h"
+#include "service/service_context.h"
+
+#include <string>
+
+namespace orb {
+
+// What became of one change sent to the service.
+enum class EditOutcome
+{
+    Applied, // the service accepted it; the answer is in the record
+    Refused, // the service answered with a refusal; nothing changed there
+    Failed,  // the request did not complete; the change was not (knowingly) made
+};
+
+struct EditResult
+{
+    EditOutcome outcome = EditOutcome::Applied;
+    // Refused: the service's own words (its error message, never the raw document).
+    // Failed: what went wrong on the way, in plain words.
+    std::string message;
+
+    bool Applied() const { return outcome == EditOutcome::Applied; }
+};
+
+// The service's words for a refused change: the "message" of a Google error document,
+// else its "error" text, else the HTTP status.
+std::string RefusalMessage(const std::string& answer, int status);
+
+// The edits of events and calendars. Each works on the caller's copies and never touches
+// the store: the caller writes an Applied answer back itself, under the store's lock, after
+// the call. Blocking, on the caller's thread; failed exchanges also go to diagnostics.
+
+// Creates `record` in the calendar; on Applied `record` is the service's event.
+EditResult SendNewEvent(ServiceContext& context, EventRecord& record, const std::string& calendarId);
+// Sends the changed `record`; on Applied it is the service's event.
+EditResult SendEventChange(ServiceContext& context, EventRecord& record, const std::string& calendarId);
+EditResult SendEventDeletion(ServiceContext& context, const std::string& calendarId, const std::string& eventId);
+
+// Which of the calendar's own colours the user chose; only those are sent.
+struct CalendarColourChange
+{
+    bool background = false;
+    bool foreground = false;
+};
+
+// Sends title, description and colour id to the calendar, then (only when that was
+// applied) the same with the chosen colours to the user's calendar-list entry. On Applied
+// `record`'s list fields are the service's (its events stay).
+EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, const std::string& calendarId,
+                              CalendarColourChange colours = {});
+
+} // namespace orb
