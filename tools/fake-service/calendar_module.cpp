@@ -1,9 +1,12 @@
 #include "tools/fake-service/fake_service.h"
 
+#include "tools/fake-service/json_body.h"
+
 #include <httplib.h>
 #include <json/json.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -63,18 +66,6 @@ struct Calendar
 void SendJson(httplib::Response& response, const Json::Value& document)
 {
     FakeService::SendJson(response, kStatusOk, document);
-}
-
-bool ParseBody(const std::string& text, Json::Value& root)
-{
-    try {
-        Json::CharReaderBuilder builder;
-        const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-        std::string errors;
-        return reader->parse(text.data(), text.data() + text.size(), &root, &errors) && root.isObject();
-    } catch (const std::exception&) {
-        return false;
-    }
 }
 
 std::string UtcStamp()
@@ -200,6 +191,51 @@ bool IsValidEventColor(const Json::Value& colorId)
            value >= kFirstEventColorId && value <= kLastEventColorId;
 }
 
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// "#rrggbb", either case.
+bool IsRgbColour(const Json::Value& colour)
+{
+    if (!colour.isString())
+        return false;
+    const std::string text = colour.asString();
+    return text.size() == 7 && text[0] == '#' &&
+           std::all_of(text.begin() + 1, text.end(), [](char c) { return HexDigit(c) >= 0; });
+}
+
+std::array<int, 3> RgbChannels(std::string_view colour)
+{
+    std::array<int, 3> channels{};
+    for (std::size_t i = 0; i < channels.size(); ++i)
+        channels[i] = HexDigit(colour[1 + 2 * i]) * 16 + HexDigit(colour[2 + 2 * i]);
+    return channels;
+}
+
+// The palette id nearest to an RGB colour, as Google picks one for colours it is given.
+std::string NearestPaletteId(std::string_view colour)
+{
+    const std::array<int, 3> wanted = RgbChannels(colour);
+    std::size_t best = 0;
+    long bestDistance = -1;
+    for (std::size_t i = 0; i < std::size(kCalendarPalette); ++i) {
+        const std::array<int, 3> candidate = RgbChannels(kCalendarPalette[i]);
+        long distance = 0;
+        for (std::size_t c = 0; c < wanted.size(); ++c)
+            distance += static_cast<long>(wanted[c] - candidate[c]) * (wanted[c] - candidate[c]);
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return std::to_string(best + 1);
+}
+
 // A time object holds exactly one of "date" and "dateTime", in the right form.
 bool IsValidTime(const Json::Value& time)
 {
@@ -300,7 +336,7 @@ public:
             Json::Value members = entry;
             members.removeMember("events");
             Merge(calendar->entry, members);
-            FillEntry(calendar->entry);
+            FillEntry(calendar->entry, members);
             for (const Json::Value& event : entry["events"]) {
                 calendar->events.push_back(event);
                 FillEvent(calendar->events.back(), *calendar, !event.isMember("created"));
@@ -398,14 +434,16 @@ private:
 
     std::string NextEtag() { return "\"" + std::to_string(nextEtag_++) + "\""; }
 
-    void FillEntry(Json::Value& entry)
+    void FillEntry(Json::Value& entry, const Json::Value& seeded)
     {
         entry["kind"] = "calendar#calendarListEntry";
         if (!entry.isMember("etag"))
             entry["etag"] = NextEtag();
         if (!entry.isMember("accessRole"))
             entry["accessRole"] = kOwnerRole;
-        ApplyPaletteColour(entry);
+        // Seeded colours win over the palette: a state file holds RGB colours set by PATCH.
+        if (!entry.isMember("backgroundColor") || (seeded.isMember("colorId") && !seeded.isMember("backgroundColor")))
+            ApplyPaletteColour(entry);
     }
 
     // Google base32hex ids: letters a-v and digits.
@@ -459,9 +497,8 @@ private:
 
     static void ApplyPaletteColour(Json::Value& entry)
     {
-        if (!entry["colorId"].isString())
-            return;
-        const std::string id = entry["colorId"].asString();
+        // Read through a const reference: indexing a missing member would add a null one.
+        const std::string id = TextMember(entry, "colorId");
         int value = 0;
         if (id.empty() || id.size() > 2 || !ReadNumber(id, 0, id.size(), value) || value < 1 ||
             value > static_cast<int>(std::size(kCalendarPalette)))
@@ -586,18 +623,36 @@ private:
         SendJson(response, answer);
     }
 
-    // The user's own view of a calendar: colour, selection, an override title.
+    // The user's own view of a calendar: colour, selection, an override title. Any role may
+    // change it, since it is the user's and not the calendar's.
     void PatchCalendarListEntry(const httplib::Request& request, httplib::Response& response)
     {
         Json::Value change;
         Calendar* calendar = CalendarWithBody(request, response, &change);
         if (!calendar)
             return;
+        // Explicit colours count only when the caller says they are RGB texts, as with Google.
+        const bool rgb = request.get_param_value("colorRgbFormat") == "true";
+        for (const char* name : {"backgroundColor", "foregroundColor"}) {
+            if (change[name].isNull())
+                continue;
+            if (!rgb)
+                return SendInvalid(response, "Cannot set the colors without colorRgbFormat=true.");
+            if (!IsRgbColour(change[name]))
+                return SendInvalid(response, "Invalid Value");
+        }
         for (const char* name : {"colorId", "summaryOverride", "selected", "hidden"}) {
             if (!change[name].isNull())
                 calendar->entry[name] = change[name];
         }
-        ApplyPaletteColour(calendar->entry);
+        if (!change["colorId"].isNull())
+            ApplyPaletteColour(calendar->entry);
+        for (const char* name : {"backgroundColor", "foregroundColor"}) {
+            if (!change[name].isNull())
+                calendar->entry[name] = Lowered(change[name].asString());
+        }
+        if (!change["backgroundColor"].isNull())
+            calendar->entry["colorId"] = NearestPaletteId(calendar->entry["backgroundColor"].asString());
         calendar->entry["etag"] = NextEtag();
         SendJson(response, calendar->entry);
     }
@@ -650,9 +705,11 @@ private:
         Json::Value answer(Json::objectValue);
         answer["kind"] = "calendar#events";
         answer["etag"] = "\"" + std::to_string(nextEtag_) + "\"";
-        answer["summary"] = calendar->entry["summary"];
-        answer["timeZone"] = calendar->entry["timeZone"];
-        answer["accessRole"] = calendar->entry["accessRole"];
+        // Copied only when there: indexing the stored entry would give it null members.
+        for (const char* name : {"summary", "timeZone", "accessRole"}) {
+            if (calendar->entry.isMember(name))
+                answer[name] = calendar->entry[name];
+        }
         answer["updated"] = UtcStamp();
         SendPage(request, response, answer, events);
     }
@@ -691,7 +748,7 @@ private:
             SendNotFound(response);
             return nullptr;
         }
-        if (body && !ParseBody(request.body, *body)) {
+        if (body && !ReadJsonObjectBody(request.body, *body)) {
             SendParseError(response);
             return nullptr;
         }

@@ -2,6 +2,8 @@
 // paging, move with parent and previous, and Google-shaped errors.
 #include "tools/fake-service/fake_service.h"
 
+#include "tools/fake-service/json_body.h"
+
 #include <httplib.h>
 #include <json/json.h>
 
@@ -65,14 +67,6 @@ std::string UtcNow()
     char buffer[32];
     const std::size_t length = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S.000Z", &utc);
     return std::string(buffer, length);
-}
-
-bool ParseJson(const std::string& text, Json::Value& root)
-{
-    Json::CharReaderBuilder builder;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
 }
 
 void SendJson(httplib::Response& response, const Json::Value& value)
@@ -372,7 +366,7 @@ private:
     void InsertList(const httplib::Request& request, httplib::Response& response)
     {
         Json::Value body;
-        if (!ParseJson(request.body, body) || !body.isObject())
+        if (!ReadJsonObjectBody(request.body, body))
             return SendParseError(response);
         TaskList list;
         if (!ReadMember(body, "title", list.title))
@@ -399,7 +393,7 @@ private:
             SendNotFound(response);
             return nullptr;
         }
-        if (!ParseJson(request.body, body) || !body.isObject()) {
+        if (!ReadJsonObjectBody(request.body, body)) {
             SendParseError(response);
             return nullptr;
         }
