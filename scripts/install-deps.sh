@@ -10,6 +10,8 @@ packages=(
     libcurl4-openssl-dev libjsoncpp-dev libcpp-httplib-dev libssl-dev
     libgtest-dev libgmock-dev
     ca-certificates openssl xvfb fonts-nanum clang-format
+    libxcb1-dev
+    python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3
 )
 
 missing=()

@@ -5,7 +5,6 @@ Run through CTest (label `desktop`), which passes ORB_PROGRAM and ORB_FAKE_SERVI
 
 import os
 import sys
-import time
 import unittest
 
 from desktop_session import (LOGIN_KEYS, LOGIN_TITLE, TOKEN, DesktopSession, font_bytes, login_int,
@@ -157,8 +156,12 @@ class KeyboardTest(DesktopTest):
         self.loaded("calendarWindow", "calendar")
         s.xdo("mousemove", *s.at("calendarWindow", 350, 300), "click", "1")
         s.xdo("key", "space")
-        wait_for("Space to leave the Top mode",
-                 lambda: (lambda w: w and "_NET_WM_STATE_ABOVE" not in s.states(w))(s.window("calendarWindow")), 5)
+
+        def left_top_mode():
+            wid = s.window("calendarWindow")
+            return wid and "_NET_WM_STATE_ABOVE" not in s.states(wid)
+
+        wait_for("Space to leave the Top mode", left_top_mode, 5)
         s.xdo("key", "Tab")
         wait_for("Tab to show the main window instead", lambda: s.shown_roles() == ["mainWindow"], 5)
         s.shot("after-tab")
