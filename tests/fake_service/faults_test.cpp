@@ -171,12 +171,20 @@ TEST_F(Faults, ControlInterfaceQueuesEachKindAndRefusesNonsense)
 
     for (const char* nonsense :
          {"not json", "[]", R"({"kind": "explode"})", R"({"kind": 3})", R"({"count": 0})", R"({"status": 99})",
-          R"({"status": 600})", R"({"stallMs": -1})", R"({"count": "two"})"}) {
+          R"({"status": 600})", R"({"stallMs": -1})", R"({"count": "two"})", R"({"path": 5})"}) {
         auto refused = client.Post("/__control/fail", nonsense, "application/json");
         ASSERT_TRUE(refused) << nonsense;
         EXPECT_EQ(refused->status, 400) << nonsense;
     }
     EXPECT_EQ(client.Get(kRouted)->status, 400) << "a refused fault must not be queued";
+
+    // A fault aimed at one path lets every other request by and waits for its own.
+    ASSERT_EQ(
+        client.Post("/__control/fail", R"({"status": 503, "path": "/o/oauth2/auth"})", "application/json")->status,
+        200);
+    EXPECT_EQ(client.Get(kRouted)->status, 400);
+    EXPECT_EQ(client.Get("/o/oauth2/auth")->status, 503);
+    EXPECT_EQ(client.Get("/o/oauth2/auth")->status, 400);
 }
 
 } // namespace

@@ -97,7 +97,7 @@ void HandleFail(FakeService& service, const httplib::Request& request, httplib::
     if (!reader->parse(request.body.data(), request.body.data() + request.body.size(), &root, &errors) ||
         !root.isObject()) {
         Refuse(response, "fail needs a JSON object: {\"count\":N,\"kind\":\"status|malformed|drop|stall\","
-                         "\"status\":S,\"stallMs\":N}");
+                         "\"status\":S,\"stallMs\":N,\"path\":\"...\"}");
         return;
     }
     Fault fault;
@@ -121,6 +121,12 @@ void HandleFail(FakeService& service, const httplib::Request& request, httplib::
         Refuse(response, "kind must be one of status, malformed, drop, stall");
         return;
     }
+    const Json::Value path = root.get("path", "");
+    if (!path.isString()) {
+        Refuse(response, "path must be a text");
+        return;
+    }
+    fault.pathContains = path.asString();
     fault.status = static_cast<int>(status);
     fault.stall = std::chrono::milliseconds(stallMs);
     service.FailNext(static_cast<int>(std::min<long long>(count, std::numeric_limits<int>::max())), fault);

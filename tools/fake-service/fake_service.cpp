@@ -241,17 +241,22 @@ struct FakeService::Impl
         wake.wait_for(lock, duration, [this] { return stopping.load(); });
     }
 
-    bool TakeFault(Fault& fault)
+    // The first queued fault this request meets; one aimed at another path lets it pass.
+    bool TakeFault(const std::string& target, Fault& fault)
     {
         std::lock_guard lock(faultMutex);
-        if (faults.empty()) {
-            return false;
+        for (auto queued = faults.begin(); queued != faults.end(); ++queued) {
+            const std::string& path = queued->fault.pathContains;
+            if (!path.empty() && target.find(path) == std::string::npos) {
+                continue;
+            }
+            fault = queued->fault;
+            if (--queued->left == 0) {
+                faults.erase(queued);
+            }
+            return true;
         }
-        fault = faults.front().fault;
-        if (--faults.front().left == 0) {
-            faults.pop_front();
-        }
-        return true;
+        return false;
     }
 
     std::uint64_t Record(RecordedRequest request)
@@ -332,7 +337,7 @@ struct FakeService::Impl
         }
 
         Fault fault;
-        if (!TakeFault(fault)) {
+        if (!TakeFault(request.target, fault)) {
             if (chunked) {
                 t_recordAwaitingBody = id;
             }

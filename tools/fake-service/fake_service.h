@@ -45,9 +45,16 @@ enum class FaultKind
 
 struct Fault
 {
-    FaultKind kind = FaultKind::Status;
-    int status = 500;
-    std::chrono::milliseconds stall{60000};
+    Fault(FaultKind kind = FaultKind::Status, int status = 500,
+          std::chrono::milliseconds stall = std::chrono::milliseconds(60000), std::string pathContains = {})
+        : kind(kind), status(status), stall(stall), pathContains(std::move(pathContains))
+    {}
+
+    FaultKind kind;
+    int status;
+    std::chrono::milliseconds stall;
+    // When set, only requests whose raw target contains it meet the fault; others pass it by.
+    std::string pathContains;
 };
 
 // The part of the stand-in for one service (OAuth, Calendar, Tasks): its routes, its
