@@ -1,0 +1,112 @@
+#include "dialogs/edit_dialog.h"
+
+#include "widgets/colour_popup.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace orb {
+
+namespace {
+constexpr int kCheckMarkWidth = 2;
+} // namespace
+
+CEditDialog::CEditDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::WindowText, QColor(kTextColour));
+    colours.setColor(QPalette::ButtonText, QColor(kTextColour));
+    setPalette(colours);
+}
+
+void CEditDialog::Place(QWidget* control, int id, const QRect& rect)
+{
+    control->setObjectName(QString::number(id));
+    control->setGeometry(rect);
+}
+
+QLabel* CEditDialog::AddStatic(const char* text, const QRect& rect)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), this);
+    label->setGeometry(rect);
+    return label;
+}
+
+QPushButton* CEditDialog::AddButton(int id, const char* text, const QRect& rect)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), this);
+    // A focused or default button would take Enter as a click.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    Place(button, id, rect);
+    return button;
+}
+
+bool CEditDialog::PressClient(const QPoint&)
+{
+    return false;
+}
+
+void CEditDialog::PaintClient(QPainter&) {}
+
+void CEditDialog::PaintSwatches(QPainter& painter, const SwatchStrip& swatches, int selected,
+                                const std::function<ColorRef(int)>& colourOf)
+{
+    for (int k = 0; k < swatches.Count(); ++k) {
+        const PixelRect r = swatches.Rect(k);
+        painter.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), QColorFromRef(colourOf(k)));
+    }
+    painter.setPen(QPen(Qt::black, 1));
+    const int x = swatches.SeparatorX();
+    painter.drawLine(x, swatches.SeparatorTop(), x, swatches.SeparatorBottom() - 1);
+
+    if (selected < 0 || selected >= swatches.Count())
+        return;
+    painter.setPen(QPen(Qt::white, kCheckMarkWidth, Qt::SolidLine));
+    QPolygon check;
+    for (const PixelPoint& p : swatches.CheckMark(selected))
+        check << QPoint(p.x, p.y);
+    painter.drawPolyline(check);
+}
+
+void CEditDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CEditDialog::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && !PressClient(event->position().toPoint()))
+        move_.Press(event->globalPosition());
+    QDialog::mousePressEvent(event);
+}
+
+void CEditDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    if (move_.Move(*event, this))
+        return;
+    QDialog::mouseMoveEvent(event);
+}
+
+void CEditDialog::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        move_.Release();
+    QDialog::mouseReleaseEvent(event);
+}
+
+void CEditDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    PaintClient(painter);
+}
+
+} // namespace orb

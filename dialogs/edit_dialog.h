@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/color_ref.h"
+#include "dialogs/swatch_strip.h"
+#include "widgets/deferred_move.h"
+
+#include <QDialog>
+#include <QRect>
+
+#include <functional>
+
+class QLabel;
+class QPainter;
+class QPushButton;
+
+namespace orb {
+
+// The editors' common look: a white client area without a caption bar, texts and buttons in
+// a dark grey, a press on the bare client area moves the window, Enter never closes the
+// dialog (the multi-line box keeps it for line breaks) and Esc cancels.
+class CEditDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr QRgb kTextColour = 0x1E1E1E;
+
+    explicit CEditDialog(QWidget* parent = nullptr);
+
+protected:
+    // Controls sit at fixed pixel rectangles and carry their control id as object name.
+    void Place(QWidget* control, int id, const QRect& rect);
+    QLabel* AddStatic(const char* text, const QRect& rect);
+    QPushButton* AddButton(int id, const char* text, const QRect& rect);
+
+    // A left press on the client area; true when the dialog used it, otherwise it moves the window.
+    virtual bool PressClient(const QPoint& point);
+    // Drawn over the white client area, under the controls.
+    virtual void PaintClient(QPainter& painter);
+    static void PaintSwatches(QPainter& painter, const SwatchStrip& swatches, int selected,
+                              const std::function<ColorRef(int)>& colourOf);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    DeferredMove move_;
+};
+
+} // namespace orb

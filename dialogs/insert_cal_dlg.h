@@ -1,0 +1,66 @@
+#pragma once
+
+#include "dialogs/calendar_editor_model.h"
+#include "dialogs/edit_dialog.h"
+#include "dialogs/swatch_strip.h"
+#include "service/records.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace orb {
+
+class CColorButton;
+
+// The calendar editor: summary, description, one of the 24 calendar colours, and free
+// foreground and background colours. After Accepted the opener sends `calendar`.
+class CInsertCalDlg : public CEditDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTemplateId = 160;
+    static constexpr int kSummaryId = 1000;
+    static constexpr int kDescriptionId = 1039;
+    static constexpr int kForegroundId = 1040;
+    static constexpr int kBackgroundId = 1041;
+    static constexpr int kUpdateId = 1038;
+    static constexpr int kCancelId = 1037;
+
+    static constexpr const char* kForegroundLabel = "Foreground :";
+    static constexpr const char* kBackgroundLabel = "Background :";
+
+    explicit CInsertCalDlg(QWidget* parent = nullptr);
+
+    CalendarRecord calendar; // filled by the opener; edited in place
+    bool readOnly = false;
+    // Which colours the user confirmed in the colour buttons: only those are sent.
+    bool foregroundChanged = false, backgroundChanged = false;
+
+    int ColourIndex() const { return model_.colourIndex(); }
+    const SwatchStrip& Swatches() const { return swatches_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool PressClient(const QPoint& point) override;
+    void PaintClient(QPainter& painter) override;
+
+private:
+    void InitDialog();
+    void OnColourSelected(ColorRef colour, int controlId);
+    void OnUpdate();
+
+    CalendarEditorModel model_;
+    bool initialized_ = false;
+
+    QLineEdit* summary_;
+    QPlainTextEdit* description_;
+    CColorButton* foreground_;
+    CColorButton* background_;
+    QPushButton* update_;
+    QPushButton* cancel_;
+    SwatchStrip swatches_;
+};
+
+} // namespace orb

@@ -1,0 +1,160 @@
+#include "dialogs/insert_event_dlg.h"
+#include "tests/support/core_doubles.h"
+#include "tests/support/qt_input.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimeEdit>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace orb {
+namespace {
+
+using Dlg = CInsertEventDlg;
+const QColor kCalendarBlue(0x33, 0x66, 0xCC);
+
+class InsertEventDlgTest : public ::testing::Test
+{
+protected:
+    InsertEventDlgTest() { Reset(); }
+
+    void Reset()
+    {
+        dialog = std::make_unique<Dlg>(prompter, clock);
+        dialog->calendarNames = {"Seoul", "New York"};
+        dialog->calendarColours = {MakeColorRef(0x33, 0x66, 0xCC), MakeColorRef(0, 128, 0)};
+        dialog->startTimeZones = dialog->endTimeZones = {"Asia/Seoul", "America/New_York"};
+    }
+
+    template <class T> T* Control(int id) const { return dialog->findChild<T*>(QString::number(id)); }
+
+    void EditExisting(const char* start, const char* end, const char* colorId = "")
+    {
+        dialog->event.id = "evt";
+        dialog->event.start.dateTime = start;
+        dialog->event.end.dateTime = end;
+        dialog->event.colorId = colorId;
+        dialog->updateMode = true;
+        dialog->calendarIndex = 0;
+        dialog->calendarColour = MakeColorRef(0x33, 0x66, 0xCC);
+    }
+
+    bool Press(int id)
+    {
+        Control<QPushButton>(id)->click();
+        return dialog->result() == QDialog::Accepted;
+    }
+
+    test::ScriptedPrompter prompter;
+    test::FixedClock clock{{2026, 12, 8, 9, 30, 0}};
+    std::unique_ptr<Dlg> dialog;
+};
+
+TEST_F(InsertEventDlgTest, ClickingASwatchChecksItAndChoosesTheColourIdThatIsSaved)
+{
+    for (const auto& [swatch, colorId, colour] :
+         {std::tuple{0, "", kCalendarBlue}, std::tuple{7, "7", QColor("#46D6DB")}}) {
+        Reset();
+        EditExisting("2026-12-10T09:00:00+09:00", "2026-12-10T10:00:00+09:00", "3");
+        dialog->show();
+        const SwatchStrip& swatches = dialog->Swatches();
+        const PixelRect square = swatches.Rect(swatch);
+        test::Click(dialog.get(), {square.left + 7, square.top + 7});
+        const QImage image = dialog->grab().toImage();
+        // The lower right corner of a square is clear of the check mark.
+        EXPECT_EQ(image.pixelColor(square.right - 2, square.bottom - 2), colour);
+        const PixelPoint mark = swatches.CheckMark(swatch)[1];
+        const PixelPoint unchecked = swatches.CheckMark(3)[1];
+        EXPECT_EQ(image.pixelColor(mark.x, mark.y), QColor(Qt::white));
+        EXPECT_EQ(image.pixelColor(unchecked.x, unchecked.y), QColor("#DBADFF"));
+        EXPECT_EQ(image.pixelColor(swatches.SeparatorX(), square.top + 5), QColor(Qt::black));
+        ASSERT_TRUE(Press(Dlg::kInsertId));
+        EXPECT_EQ(dialog->event.colorId, colorId);
+    }
+}
+
+TEST_F(InsertEventDlgTest, EnterNeverClosesTheDialogAndBreaksLinesInTheDescription)
+{
+    dialog->show();
+    QTest::keyClick(Control<QLineEdit>(Dlg::kSummaryId), Qt::Key_Return);
+    QTest::keyClick(Control<QPushButton>(Dlg::kInsertId), Qt::Key_Return);
+    QTest::keyClick(Control<QPushButton>(Dlg::kCancelId), Qt::Key_Enter);
+    EXPECT_TRUE(dialog->isVisible());
+
+    auto* description = Control<QPlainTextEdit>(Dlg::kDescriptionId);
+    QTest::keyClicks(description, "one");
+    QTest::keyClick(description, Qt::Key_Return);
+    EXPECT_EQ(description->toPlainText(), "one\n");
+
+    QTest::keyClick(Control<QLineEdit>(Dlg::kSummaryId), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(InsertEventDlgTest, AnExistingEventKeepsItsCalendarAndSavesUnchangedAsStored)
+{
+    EditExisting("2026-12-10T09:15:30-05:00", "2026-12-10T10:00:00-05:00");
+    dialog->event.description = "first line\nsecond line";
+    dialog->calendarIndex = 1;
+    dialog->show();
+    auto* calendars = Control<QComboBox>(Dlg::kCalendarId);
+    EXPECT_FALSE(calendars->isEnabled());
+    EXPECT_EQ(calendars->currentIndex(), 1);
+    EXPECT_EQ(Control<QPushButton>(Dlg::kInsertId)->text(), "Update");
+    EXPECT_EQ(Control<QTimeEdit>(Dlg::kStartTimeId)->time(), QTime(9, 15, 30));
+    EXPECT_EQ(Control<QPlainTextEdit>(Dlg::kDescriptionId)->blockCount(), 2);
+
+    ASSERT_TRUE(Press(Dlg::kInsertId));
+    EXPECT_EQ(dialog->calendarIndex, 1);
+    EXPECT_EQ(dialog->event.start.dateTime, "2026-12-10T09:15:30-05:00");
+    EXPECT_EQ(dialog->event.description, "first line\nsecond line");
+}
+
+TEST_F(InsertEventDlgTest, ReadOnlyEventsCanBeBrowsedButNotSaved)
+{
+    EditExisting("2026-12-10T09:00:00+09:00", "2026-12-10T10:00:00+09:00");
+    dialog->readOnly = true;
+    dialog->show();
+    EXPECT_TRUE(Control<QLineEdit>(Dlg::kSummaryId)->isEnabled());
+    EXPECT_FALSE(Press(Dlg::kInsertId));
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(InsertEventDlgTest, ANewEventMustEndAfterItStartsAndTakesItsCalendarsOffset)
+{
+    dialog->allDayDefault = false;
+    dialog->defaultStart = dialog->defaultEnd = {2026, 12, 1};
+    dialog->show();
+    EXPECT_FALSE(Control<QCheckBox>(Dlg::kAllDayId)->isChecked());
+    EXPECT_TRUE(Control<QTimeEdit>(Dlg::kEndTimeId)->isVisible());
+    auto* calendars = Control<QComboBox>(Dlg::kCalendarId);
+    QTest::keyClick(calendars, Qt::Key_Down);
+    ASSERT_EQ(calendars->currentIndex(), 1);
+
+    Control<QDateEdit>(Dlg::kStartDateId)->setDate({2026, 12, 10});
+    EXPECT_EQ(Control<QDateEdit>(Dlg::kEndDateId)->date(), QDate(2026, 12, 10)) << "the end day follows";
+    Control<QTimeEdit>(Dlg::kStartTimeId)->setTime({11, 0});
+    Control<QTimeEdit>(Dlg::kEndTimeId)->setTime({10, 0});
+    EXPECT_FALSE(Press(Dlg::kInsertId));
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"Invalid Time & Date!!"});
+    EXPECT_TRUE(dialog->isVisible());
+
+    Control<QTimeEdit>(Dlg::kStartTimeId)->setTime({9, 0});
+    Control<QTimeEdit>(Dlg::kEndTimeId)->setTime({10, 0});
+    ASSERT_TRUE(Press(Dlg::kInsertId));
+    EXPECT_EQ(dialog->calendarIndex, 1);
+    EXPECT_EQ(dialog->event.start.dateTime, "2026-12-10T09:00:00-05:00");
+    EXPECT_EQ(dialog->event.start.timeZone, "America/New_York");
+
+    EXPECT_EQ(QtUtcOffset("America/New_York", {2026, 7, 10, 9, 0, 0}), -4 * 3600);
+    EXPECT_EQ(QtUtcOffset("", {2026, 7, 10, 9, 0, 0}), std::nullopt) << "not the machine's own zone";
+}
+
+} // namespace
+} // namespace orb
