@@ -1,6 +1,7 @@
 #include "app/calendar_dlg.h"
 
 #include "app/dialog_units.h"
+#include "app/event_flows.h"
 #include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
@@ -43,6 +44,29 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
 }
 
 CCalendarDlg::~CCalendarDlg() = default;
+
+void CCalendarDlg::SetEventFlows(EventFlows* flows)
+{
+    // Each edit names its event by calendar and event id, taken when the user acted; the
+    // view's positions go stale once the store changes.
+    connect(view_, &COrbCalendarCtrl::editEventRequested, this, [this, flows](const EventEntry& entry) {
+        flows->EditEvent(this, *overlay_, entry.calendarId, entry.event.id);
+        view_->ClearHover();
+    });
+    connect(view_, &COrbCalendarCtrl::newEventRequested, this,
+            [this, flows](const DateValue& first, const DateValue& last, bool range) {
+                flows->NewEvent(this, *overlay_, {}, first.ToLocal(), last.ToLocal(), range);
+                view_->ClearHover();
+            });
+    connect(view_, &COrbCalendarCtrl::deleteEventRequested, this, [this, flows](const EventEntry& entry) {
+        flows->DeleteEvent(this, *overlay_, entry.calendarId, entry.event.id);
+        view_->ClearHover();
+    });
+    connect(view_, &COrbCalendarCtrl::dayEventsRequested, this, [this, flows](int cellIndex) {
+        flows->ShowDayEvents(*view_, cellIndex, this, *overlay_);
+        view_->ClearHover();
+    });
+}
 
 void CCalendarDlg::SetWindowMode(int mode)
 {

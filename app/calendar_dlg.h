@@ -11,6 +11,7 @@ namespace orb {
 
 class Clock;
 class COrbCalendarCtrl;
+class EventFlows;
 class CWaitDlg;
 
 // The month view reads the store under its lock on every paint.
@@ -44,6 +45,8 @@ public:
     void RecordState();
     // Runs a command by id; false when it is not this window's.
     bool RunCommand(Command command);
+    // The month view's edits go through these, behind this window's own wait.
+    void SetEventFlows(EventFlows* flows);
 
     static constexpr int kMinimumWidth = 500;
     static constexpr int kMinimumHeight = 200;

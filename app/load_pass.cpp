@@ -110,12 +110,26 @@ bool LoadPass::Logout()
 
 bool LoadPass::BeginLongEdit()
 {
+    if (!BeginEdit())
+        return false;
+    ui_.ShowWaitDialog();
+    return true;
+}
+
+bool LoadPass::BeginEdit()
+{
     if (IsBusy())
         return false;
     editing_ = true;
     waitingEvent_.Reset();
-    ui_.ShowWaitDialog();
+    waitingEventCreated_ = true;
     return true;
+}
+
+void LoadPass::EndEdit()
+{
+    editing_ = false;
+    waitingEvent_.Set();
 }
 
 void LoadPass::SetWaitMessage(const std::string& text)
@@ -128,8 +142,7 @@ void LoadPass::EndLongEdit()
     if (!editing_)
         return;
     ui_.EndWaitDialog();
-    editing_ = false;
-    waitingEvent_.Set();
+    EndEdit();
     context_.diagnostics.WriteLine(kWaitThreadExitLine);
 }
 

@@ -93,6 +93,10 @@ public:
     bool BeginLongEdit();
     void SetWaitMessage(const std::string& text);
     void EndLongEdit();
+    // The same guard without any wait UI, for an edit that shows its own wait.
+    bool BeginEdit();
+    void EndEdit();
+    bool IsEditing() const { return editing_; }
 
     // Exit and Logout: true when idle within `timeout`, or when no pass was ever started.
     bool WaitForIdle(std::chrono::milliseconds timeout = kIdleWait) const;

@@ -1,6 +1,8 @@
 #include "app/main_frame.h"
 
 #include "app/calendar_dlg.h"
+#include "app/edit_runner.h"
+#include "app/event_flows.h"
 #include "app/login_page.h"
 #include "app/orb_calender_dlg.h"
 #include "app/wait_dlg.h"
@@ -159,6 +161,21 @@ bool CMainFrame::Create()
     loadPass_ =
         std::make_unique<LoadPass>(context, mainWindow_->Store(), settings, *mainWindow_, *this, services_.opener);
     mainWindow_->loadPass = loadPass_.get();
+    editRunner_ = std::make_unique<EditRunner>(*loadPass_, context.diagnostics);
+    editRunner_->onEnded = [this] {
+        if (exitAfterEdit_)
+            QMetaObject::invokeMethod(
+                this, [this] { Exit(); }, Qt::QueuedConnection);
+    };
+    eventFlows_ = std::make_unique<EventFlows>(context, mainWindow_->Store(), *editRunner_);
+    eventFlows_->changed = [this] {
+        mainWindow_->RebuildCalendarBranch();
+        if (calendarWindow_)
+            calendarWindow_->MonthView()->update();
+    };
+    mainWindow_->eventFlows = eventFlows_.get();
+    mainWindow_->editWait = waitDialog_;
+    calendarWindow_->SetEventFlows(eventFlows_.get());
     connect(mainWindow_.get(), &COrbCalenderDlg::shown, this, [this] {
         if (loadPass_ && loadPass_->IsLoading() && loadingOverlay_)
             loadingOverlay_->ShowWait();
@@ -312,6 +329,12 @@ void CMainFrame::Exit(bool force)
             settings.bShowCalendar = calendarWindow_->isVisible() ? 1 : 0;
         settings.bShowList = mainWindow_ && mainWindow_->isVisible() ? 1 : 0;
     }
+    // An edit ends only once control is back in its wait loop, which is below this call:
+    // waiting here would always time out, so Exit goes ahead when the edit ends.
+    if (!force && loadPass_ && loadPass_->IsEditing()) {
+        exitAfterEdit_ = true;
+        return;
+    }
     const bool busy = loadPass_ && !loadPass_->WaitForIdle(force ? std::chrono::milliseconds(0) : kIdleWait);
     if (busy && !force)
         return;
@@ -363,7 +386,9 @@ void CMainFrame::DestroyWindows()
     RecordWindows();
     SaveAtExit();
     calendarWindow_.reset(); // before the main window, whose store it reads
-    loadPass_.reset();       // waits for a worker that is finishing
+    eventFlows_.reset();
+    editRunner_.reset();
+    loadPass_.reset(); // waits for a worker that is finishing
     if (mainWindow_) {
         mainWindow_->Store().ReleaseTaskLists();
         mainWindow_.reset();

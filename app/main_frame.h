@@ -19,6 +19,8 @@ namespace orb {
 class CCalendarDlg;
 class COrbCalenderDlg;
 class CWaitDlg;
+class EditRunner;
+class EventFlows;
 class LoginPage;
 struct ServiceContext;
 
@@ -123,6 +125,9 @@ private:
     CWaitDlg* loadingOverlay_ = nullptr; // owned by the main window
     CWaitDlg* waitDialog_ = nullptr;     // owned by the main window
     std::unique_ptr<LoadPass> loadPass_;
+    std::unique_ptr<EditRunner> editRunner_;
+    std::unique_ptr<EventFlows> eventFlows_;
+    bool exitAfterEdit_ = false; // Exit came while an edit ran; it goes ahead when the edit ends
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
     bool exiting_ = false;

@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/dialog_units.h"
+#include "app/event_flows.h"
 #include "app/window_mode.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
@@ -219,6 +220,10 @@ bool COrbCalenderDlg::RunCommand(Command command)
         return true;
     case Command::InsertTask:
         return RunCommand(Command::InsertButton);
+    case Command::InsertButton:
+        return InsertForSelection();
+    case Command::DeleteTask:
+        return DeleteSelection();
     case Command::About:
         if (showAbout)
             showAbout();
@@ -554,6 +559,9 @@ int COrbCalenderDlg::OnTreeListNotify(const TreeListNotify& notify)
     case TreeListCode::DeleteKey:
         Dispatch(Command::DeleteTask);
         return 0;
+    case TreeListCode::DoubleClick:
+        EditRow(notify.item);
+        return 0;
     case TreeListCode::CheckChanging:
         // Task check marks change only through the task editor's service calls; until
         // those are wired, a task row's mark never changes without the service knowing.
@@ -563,6 +571,55 @@ int COrbCalenderDlg::OnTreeListNotify(const TreeListNotify& notify)
     default:
         return 0;
     }
+}
+
+CTreeListItem* COrbCalenderDlg::CalendarRowOf(CTreeListItem* item)
+{
+    while (item && item->level > kBranchChildLevel)
+        item = item->parent;
+    return item && item->level == kBranchChildLevel ? item : nullptr;
+}
+
+bool COrbCalenderDlg::InsertForSelection()
+{
+    CTreeListItem* selected = tree_->GetFirstSelectedItem();
+    if (!selected || BranchOf(selected) != kCalendarBranch)
+        return false;
+    CTreeListItem* calendarRow = CalendarRowOf(selected);
+    if (calendarRow && eventFlows && editWait) {
+        const LocalDateTime today = clock_.Now();
+        // As the editor starts by itself: an all-day event today.
+        eventFlows->NewEvent(this, *editWait, calendarRow->texts[kIdColumn], today, today, true);
+    }
+    return true;
+}
+
+bool COrbCalenderDlg::DeleteSelection()
+{
+    CTreeListItem* selected = tree_->GetFirstSelectedItem();
+    if (!selected || BranchOf(selected) != kCalendarBranch)
+        return false;
+    // Only event rows: the branch root and the calendars stay.
+    if (selected->level > kBranchChildLevel && eventFlows && editWait) {
+        if (CTreeListItem* calendarRow = CalendarRowOf(selected))
+            eventFlows->DeleteEvent(this, *editWait, calendarRow->texts[kIdColumn], selected->texts[kIdColumn]);
+    }
+    tree_->setFocus();
+    return true;
+}
+
+void COrbCalenderDlg::EditRow(CTreeListItem* item)
+{
+    if (!item || BranchOf(item) != kCalendarBranch || !eventFlows || !editWait)
+        return;
+    CTreeListItem* calendarRow = CalendarRowOf(item);
+    if (!calendarRow)
+        return;
+    const std::string calendarId = calendarRow->texts[kIdColumn];
+    if (item == calendarRow)
+        eventFlows->EditCalendar(this, *editWait, calendarId);
+    else
+        eventFlows->EditEvent(this, *editWait, calendarId, item->texts[kIdColumn]);
 }
 
 } // namespace orb

@@ -15,6 +15,8 @@ class QPushButton;
 namespace orb {
 
 class CBitmapSlider;
+class CWaitDlg;
+class EventFlows;
 class CTreeListCtrl;
 class CTreeListItem;
 class Clock;
@@ -64,6 +66,9 @@ public:
     std::function<std::optional<QFont>(const QFont&)> chooseFont;
     // The load pass behind Synchronizing; set by the frame.
     LoadPass* loadPass = nullptr;
+    // The calendar branch's edits and the wait they show; set by the frame.
+    EventFlows* eventFlows = nullptr;
+    CWaitDlg* editWait = nullptr;
 
     // TreeSink: the load worker's rows arrive in order on this window's thread.
     void AddBranchRoot(const std::string& text) override;
@@ -111,6 +116,13 @@ private:
     void InsertRows(CTreeListItem* root, const std::vector<TreeRow>& rows);
     void RememberExpansion(CTreeListItem* item);
     void OnSliderMoved(int controlId, int position);
+    // The calendar branch's edits; false when the selected row is not the calendar
+    // branch's (the task branch has its own).
+    bool InsertForSelection();
+    bool DeleteSelection();
+    void EditRow(CTreeListItem* item);
+    // The calendar row at or above `item`, or nullptr.
+    static CTreeListItem* CalendarRowOf(CTreeListItem* item);
 
     AppSettings& settings_;
     const Clock& clock_;

@@ -186,8 +186,9 @@ void MonthLayout::CollectEvents(const std::vector<CalendarRecord>& calendars)
     events_.reserve(listed.size());
     for (const Listed& item : listed) {
         const CalendarRecord& calendar = calendars[item.calendar];
-        EventEntry& entry = events_.emplace_back(
-            EventEntry{calendar.events[item.event], static_cast<int>(item.event), static_cast<int>(item.calendar)});
+        EventEntry& entry =
+            events_.emplace_back(EventEntry{calendar.events[item.event], static_cast<int>(item.event),
+                                            static_cast<int>(item.calendar), calendar.id, calendar.accessRole});
         if (entry.event.colorText.empty())
             entry.event.colorText = calendar.backgroundColor;
     }

@@ -29,11 +29,16 @@ struct DayCell
     std::vector<int> lineTaken; // one per line that fits; entry 0 is the date line
 };
 
+// A copy of an event as laid out. An edit names the event by its calendar's id and its own
+// id: positions go stale when the store changes, and one invitation keeps the same event id
+// in several calendars.
 struct EventEntry
 {
     EventRecord event;
     int indexInCalendar = 0;
     int calendarIndex = 0;
+    std::string calendarId;
+    std::string accessRole; // of the calendar; "reader" cannot be changed
 };
 
 // The part of an event inside one week row.

@@ -376,6 +376,14 @@ void COrbCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
 }
 
+void COrbCalendarCtrl::ClearHover()
+{
+    tip_->Hide();
+    hoverEvent_ = -1;
+    hoverMoreCell_ = -1;
+    update();
+}
+
 void COrbCalendarCtrl::ForgetHover()
 {
     tip_->Hide();

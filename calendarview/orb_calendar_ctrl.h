@@ -57,6 +57,8 @@ public:
     bool RunCommand(int id);
     // Reports the event under the mouse for deletion (the Delete key of the calendar window).
     void DeleteHoveredEvent();
+    // After an edit: the layout's indexes name other events now.
+    void ClearHover();
 
     const MonthLayout& layout() const { return layout_; }
     const std::vector<DayCell>& cells() const { return layout_.cells(); }

@@ -10,7 +10,7 @@ packages=(
     libcurl4-openssl-dev libjsoncpp-dev libcpp-httplib-dev libssl-dev
     libgtest-dev libgmock-dev
     ca-certificates openssl xvfb fonts-nanum clang-format
-    libxcb1-dev
+    libxcb1-dev tzdata
     python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3
 )
 

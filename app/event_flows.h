@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/clock.h"
+#include "service/edits.h"
+#include "service/records.h"
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace orb {
+
+class COrbCalendarCtrl;
+class CWaitDlg;
+class EditRunner;
+class LocalStore;
+struct ServiceContext;
+
+// The edits of events and calendars, from either window: each copies what it needs out of
+// the store, shows its editor, sends the change through the edit runner, and writes the
+// service's answer back into the store only when the service applied it.
+class EventFlows
+{
+public:
+    EventFlows(ServiceContext& context, LocalStore& store, EditRunner& runner);
+
+    // A new event for the days `first` to `last`; `calendarId` preselects (and fixes) a
+    // calendar, empty lets the user choose. `range` starts it as an all-day event.
+    void NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const LocalDateTime& first,
+                  const LocalDateTime& last, bool range);
+    void EditEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId);
+    // Asks first; true when the event was deleted.
+    bool DeleteEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId);
+    void EditCalendar(QWidget* parent, CWaitDlg& wait, const std::string& calendarId);
+    // The day events window of one cell of the month view, with its edits.
+    void ShowDayEvents(COrbCalendarCtrl& view, int cellIndex, QWidget* parent, CWaitDlg& wait);
+
+    // After every applied change: the tree's calendar branch and the month view follow.
+    std::function<void()> changed;
+
+    static constexpr const char* kDeleteQuestion = "정말로 '%s' Event를 삭제하시겠습니까?";
+    static constexpr const char* kRefusedPrefix = "The service did not accept the change: ";
+    static constexpr const char* kGoneLine = "Edit answer dropped: the record is no longer in the store";
+
+private:
+    // Shows what became of a change that was not applied.
+    void Report(const EditResult& result);
+    // Writes an applied answer back; false (and a diagnostics line) when the record is gone.
+    bool StoreEvent(const std::string& calendarId, const std::string& replacedId, EventRecord written);
+
+    ServiceContext& context_;
+    LocalStore& store_;
+    EditRunner& runner_;
+};
+
+} // namespace orb

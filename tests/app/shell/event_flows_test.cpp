@@ -1,0 +1,272 @@
+#include "app/edit_runner.h"
+#include "dialogs/insert_cal_dlg.h"
+#include "dialogs/insert_event_dlg.h"
+#include "tests/app/shell/shell_fixture.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <json/json.h>
+
+namespace orb {
+namespace {
+
+using test::ShellTest;
+
+constexpr const char* kMoreCalendars = R"({"calendar": {"calendars": [
+    {"id": "team@example.com", "summary": "Team", "colorId": "7", "accessRole": "owner", "selected": true,
+     "events": [{"id": "w1", "summary": "Review copy", "start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}]},
+    {"id": "holidays@example.com", "summary": "Holidays", "colorId": "3", "accessRole": "reader", "selected": true,
+     "events": [{"id": "h1", "summary": "Feast", "start": {"date": "2026-12-10"}, "end": {"date": "2026-12-11"}}]}]}})";
+
+class EventFlowsTest : public ShellTest
+{
+protected:
+    void Start(const char* extraSeed = kMoreCalendars)
+    {
+        std::string error;
+        ASSERT_TRUE(service.SeedFromJson(extraSeed, error)) << error;
+        StoreKey("stored-refresh");
+        MakeFrame();
+        ASSERT_TRUE(frame->Create());
+        WaitForIdleShell();
+        service.ClearRequests();
+    }
+
+    // Runs `act`, which opens a modal editor of type Dialog; `fill` answers it.
+    template <class Dialog> void WithEditor(const std::function<void()>& act, const std::function<void(Dialog&)>& fill)
+    {
+        bool seen = false;
+        QTimer::singleShot(50, [&] {
+            if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+                seen = true;
+                fill(*dialog);
+            }
+        });
+        act();
+        EXPECT_TRUE(seen) << "the editor did not open";
+    }
+
+    CTreeListItem* Row(const std::string& id) const
+    {
+        std::vector<CTreeListItem*> stack{frame->MainWindow()->Tree()->GetRootItem()};
+        while (!stack.empty()) {
+            CTreeListItem* item = stack.back();
+            stack.pop_back();
+            if (item->texts.size() > kIdColumn && item->texts[kIdColumn] == id)
+                return item;
+            for (CTreeListItem* child = item->firstChild; child; child = child->nextSibling)
+                stack.push_back(child);
+        }
+        return nullptr;
+    }
+
+    void Select(const std::string& id)
+    {
+        CTreeListItem* row = Row(id);
+        ASSERT_NE(row, nullptr) << id;
+        frame->MainWindow()->Tree()->SelectItem(row);
+    }
+
+    std::vector<fake::RecordedRequest> Writes() const
+    {
+        std::vector<fake::RecordedRequest> writes;
+        for (const auto& request : service.Requests()) {
+            if (request.method != "GET" && request.target.find("/oauth2/") == std::string::npos)
+                writes.push_back(request);
+        }
+        return writes;
+    }
+
+    std::string StoredSummary(const std::string& calendarId, const std::string& eventId) const
+    {
+        return frame->MainWindow()->Store().Read([&](const LocalStore::Data& data) {
+            for (const CalendarRecord& calendar : data.calendars) {
+                for (const EventRecord& event : calendar.events) {
+                    if (calendar.id == calendarId && event.id == eventId)
+                        return event.summary;
+                }
+            }
+            return std::string("<gone>");
+        });
+    }
+};
+
+TEST_F(EventFlowsTest, NewEventsFromTheTreeAndTheMonthViewReachTheServiceOnceAndShowUp)
+{
+    Start();
+    const std::string typed = "tab\there \"quoted\" back\\slash \xED\x95\x9C\xEA\xB8\x80";
+    Select("work@example.com");
+    WithEditor<CInsertEventDlg>([&] { frame->RunCommand(Command::InsertButton); },
+                                [&](CInsertEventDlg& editor) {
+                                    editor.findChild<QLineEdit*>("1021")->setText(QString::fromStdString(typed));
+                                    editor.findChild<QPlainTextEdit*>("1002")->setPlainText("line one\nline two");
+                                    editor.findChild<QPushButton*>("1019")->click();
+                                });
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].method, "POST");
+    EXPECT_EQ(writes[0].target, "/calendar/v3/calendars/work%40example.com/events");
+    Json::Value body;
+    std::stringstream(writes[0].body) >> body;
+    EXPECT_EQ(body["summary"].asString(), typed);
+    EXPECT_EQ(body["description"].asString(), "line one\nline two");
+    // All-day on today: the end is the day after, exclusive.
+    EXPECT_EQ(body["start"]["date"].asString(), "2026-12-08");
+    EXPECT_EQ(body["end"]["date"].asString(), "2026-12-09");
+    CTreeListItem* calendarRow = Row("work@example.com");
+    bool inTree = false;
+    for (CTreeListItem* row = calendarRow->firstChild; row; row = row->nextSibling)
+        inTree = inTree || row->texts[kNameColumn].find(typed) != std::string::npos;
+    EXPECT_TRUE(inTree);
+
+    // A double click on an empty part of a day in the month view.
+    service.ClearRequests();
+    COrbCalendarCtrl* view = frame->CalendarWindow()->MonthView();
+    view->RenderImage();
+    int cell = -1;
+    for (std::size_t k = 0; k < view->cells().size(); ++k)
+        cell = view->cells()[k].date == DateValue::FromCivil(2026, 12, 16) ? static_cast<int>(k) : cell;
+    ASSERT_GE(cell, 0);
+    const PixelRect r = view->cells()[static_cast<std::size_t>(cell)].rect;
+    WithEditor<CInsertEventDlg>([&] { QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(r.left + 5, r.bottom - 5)); },
+                                [&](CInsertEventDlg& editor) {
+                                    editor.findChild<QLineEdit*>("1021")->setText("Dentist");
+                                    editor.findChild<QPushButton*>("1019")->click();
+                                });
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].method, "POST");
+    view->RenderImage();
+    bool inView = false;
+    for (const EventEntry& entry : view->events())
+        inView = inView || entry.event.summary == "Dentist";
+    EXPECT_TRUE(inView);
+}
+
+TEST_F(EventFlowsTest, ARefusedOrLostUpdateChangesNothingAndSaysSoPlainly)
+{
+    Start();
+    const std::vector<std::pair<fake::Fault, const char*>> faults = {
+        {fake::Fault{fake::FaultKind::Status, 403, {}, "/events/w1"}, "The service did not accept the change: "},
+        {fake::Fault{fake::FaultKind::Drop, 0, {}, "/events/w1"}, "The change was not sent: "},
+    };
+    for (const auto& [fault, prefix] : faults) {
+        prompter.messages.clear();
+        service.ClearRequests();
+        CTreeListItem* row = Row("w1");
+        ASSERT_NE(row, nullptr);
+        WithEditor<CInsertEventDlg>(
+            [&] {
+                frame->MainWindow()->Tree()->SelectItem(row);
+                frame->MainWindow()->OnTreeListNotify(
+                    {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
+            },
+            [&](CInsertEventDlg& editor) {
+                editor.findChild<QLineEdit*>("1021")->setText("Renamed");
+                service.FailNext(1, fault);
+                editor.findChild<QPushButton*>("1019")->click();
+            });
+        EXPECT_EQ(StoredSummary("work@example.com", "w1"), "Review");
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].rfind(prefix, 0), 0u) << prompter.messages[0];
+        EXPECT_EQ(prompter.messages[0].find('{'), std::string::npos) << "raw JSON shown";
+        EXPECT_EQ(Writes().size(), 1u);
+    }
+}
+
+TEST_F(EventFlowsTest, DeletesGoToTheCalendarTheUserChoseAndNeverToAReadersCalendar)
+{
+    Start();
+    // "w1" is in both Work and Team: deleting Team's sends one DELETE, to Team.
+    prompter.QueueAnswer(true);
+    Select("team@example.com");
+    CTreeListItem* teamCopy = Row("team@example.com")->firstChild;
+    frame->MainWindow()->Tree()->SelectItem(teamCopy);
+    frame->RunCommand(Command::DeleteTask);
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].method, "DELETE");
+    EXPECT_EQ(writes[0].target, "/calendar/v3/calendars/team%40example.com/events/w1");
+    EXPECT_EQ(StoredSummary("team@example.com", "w1"), "<gone>");
+    EXPECT_EQ(StoredSummary("work@example.com", "w1"), "Review");
+    ASSERT_EQ(prompter.questions.size(), 1u);
+    EXPECT_EQ(prompter.questions[0], "정말로 'Review copy' Event를 삭제하시겠습니까?");
+
+    // A reader's event: no question, nothing sent.
+    service.ClearRequests();
+    Select("h1");
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(prompter.questions.size(), 1u);
+}
+
+TEST_F(EventFlowsTest, EditsWaitForAPassAndExitWaitsForAnEdit)
+{
+    Start();
+    service.SetLatency(std::chrono::milliseconds(300));
+    frame->RunCommand(Command::Synchronizing);
+    prompter.QueueAnswer(true);
+    Select("w1");
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_TRUE(diagnostics.Contains(EditRunner::kRefusedLine));
+    WaitForIdleShell();
+    EXPECT_TRUE(Writes().empty());
+
+    // Exit asked for during an edit goes ahead once the edit is over.
+    service.ClearRequests();
+    prompter.QueueAnswer(true);
+    Select("w1");
+    QTimer::singleShot(100, [&] { frame->RunCommand(Command::Exit); });
+    frame->RunCommand(Command::DeleteTask);
+    WaitForExit();
+    ASSERT_EQ(Writes().size(), 1u);
+    EXPECT_EQ(Writes()[0].method, "DELETE");
+}
+
+TEST_F(EventFlowsTest, CalendarEditorSendsBothPatchesOnlyAfterTheFirstIsAccepted)
+{
+    Start();
+    CTreeListItem* row = Row("work@example.com");
+    const std::string barBefore = row->texts[kNameColumn].substr(0, 8);
+    WithEditor<CInsertCalDlg>(
+        [&] {
+            frame->MainWindow()->OnTreeListNotify(
+                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
+        },
+        [&](CInsertCalDlg& editor) {
+            editor.findChild<QPlainTextEdit*>("1039")->setPlainText("a\nb");
+            const PixelRect swatch = editor.Swatches().Rect(16);
+            QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(swatch.left + 3, swatch.top + 3));
+            editor.findChild<QPushButton*>("1038")->click();
+        });
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].target, "/calendar/v3/calendars/work%40example.com");
+    EXPECT_EQ(writes[1].target.rfind("/calendar/v3/users/me/calendarList/work%40example.com", 0), 0u);
+    Json::Value body;
+    std::stringstream(writes[1].body) >> body;
+    EXPECT_EQ(body["description"].asString(), "a\nb");
+    EXPECT_EQ(body["colorId"].asString(), "16");
+    EXPECT_NE(Row("work@example.com")->texts[kNameColumn].substr(0, 8), barBefore) << "the colour bar follows";
+
+    // A reader's calendar: the service refuses the first PATCH and no second one goes out.
+    service.ClearRequests();
+    CTreeListItem* holidays = Row("holidays@example.com");
+    const std::string holidayBar = holidays->texts[kNameColumn];
+    WithEditor<CInsertCalDlg>(
+        [&] {
+            frame->MainWindow()->OnTreeListNotify(
+                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, holidays, 0});
+        },
+        [&](CInsertCalDlg& editor) {
+            EXPECT_FALSE(editor.findChild<QPushButton*>("1038")->isEnabled());
+            // Read-only in the editor; the service's own refusal is still plain if it is asked.
+            editor.reject();
+        });
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(Row("holidays@example.com")->texts[kNameColumn], holidayBar);
+}
+
+} // namespace
+} // namespace orb

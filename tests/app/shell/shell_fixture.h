@@ -1,0 +1,156 @@
+#pragma once
+
+#include "app/calendar_dlg.h"
+#include "app/login_page.h"
+#include "app/main_frame.h"
+#include "app/orb_calender_dlg.h"
+#include "app/qt_prompter.h"
+#include "app/wait_dlg.h"
+#include "calendarview/orb_calendar_ctrl.h"
+#include "tests/support/stand_in.h"
+#include "treelist/tree_list_ctrl.h"
+#include "treelist/tree_list_item.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace orb::test {
+
+namespace fs = std::filesystem;
+
+// The whole shell against the stand-in: a frame over the real transport, a scripted login page.
+class ScriptedLoginPage : public LoginPage
+{
+public:
+    bool Run(const ServiceConfig&, std::string& code) override
+    {
+        ++shown;
+        if (modal) {
+            // A real nested loop, as the embedded browser's page runs one.
+            QDialog page;
+            page.setObjectName("scriptedLoginPage");
+            return page.exec() == QDialog::Accepted;
+        }
+        if (!codes.empty()) {
+            code = codes.front();
+            codes.erase(codes.begin());
+            return true;
+        }
+        code = nextCode;
+        return accept;
+    }
+    int shown = 0;
+    bool accept = false;
+    bool modal = false;
+    std::string nextCode;
+    std::vector<std::string> codes; // answered first, each accepted
+};
+
+inline constexpr const char* kSeed = R"({
+  "oauth": {"accessTokens": ["t1"], "refreshTokens": ["stored-refresh"]},
+  "calendar": {"calendars": [
+    {"id": "work@example.com", "summary": "Work", "colorId": "14", "accessRole": "owner", "selected": true,
+     "events": [{"id": "w1", "summary": "Review", "start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}]}]},
+  "tasks": {"taskLists": [{"id": "L1", "title": "Home", "tasks": [{"id": "t1", "title": "Milk"}]}]}
+})";
+
+class ShellTest : public ::testing::Test, protected test::StandInServices
+{
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(StartStandIn(error)) << error;
+        ASSERT_TRUE(service.SeedFromJson(kSeed, error)) << error;
+        dir = fs::temp_directory_path() / ("orb-shell-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = SettingsFile::PathIn(dir.string());
+    }
+
+    void TearDown() override
+    {
+        frame.reset();
+        fs::remove_all(dir);
+    }
+
+    void StoreKey(const std::string& key)
+    {
+        AppSettings stored;
+        stored.KEY = key;
+        stored.bShowCalendar = 1;
+        ASSERT_TRUE(SettingsFile::Save(path, stored));
+    }
+
+    void MakeFrame()
+    {
+        frame = std::make_unique<CMainFrame>(ShellServices{settings, context, login, opener, path});
+        frame->terminateNow = [this] { terminated = true; };
+        QObject::connect(frame.get(), &CMainFrame::exited, [this] { exited = true; });
+    }
+
+    // Exit tears the windows down from the event loop, once every menu and dialog it
+    // closed has returned.
+    void WaitForExit()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return exited; }, 5000));
+    }
+
+    void ExitAndWait()
+    {
+        frame->RunCommand(Command::Exit);
+        WaitForExit();
+    }
+
+    // Runs `during` from the event loop once `open` has started a nested loop.
+    static void WhileOpen(const std::function<void()>& open, const std::function<void()>& during)
+    {
+        QTimer::singleShot(50, during);
+        open();
+    }
+
+    // Lets queued rows and overlay changes reach the windows.
+    void WaitForIdleShell()
+    {
+        ASSERT_TRUE(frame->Pass());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Pass()->WaitForIdle(std::chrono::milliseconds(0)); }, 20000));
+        frame->Pass()->JoinWorker();
+        QCoreApplication::processEvents();
+    }
+
+    std::vector<std::string> TopLevelTexts() const
+    {
+        std::vector<std::string> texts;
+        for (CTreeListItem* item = frame->MainWindow()->Tree()->GetRootItem()->firstChild; item;
+             item = item->nextSibling)
+            texts.push_back(item->texts[kNameColumn]);
+        return texts;
+    }
+
+    AppSettings ReadBack() const
+    {
+        AppSettings read;
+        SettingsFile::Load(path, read);
+        return read;
+    }
+
+    ScriptedLoginPage login;
+    test::RecordingUrlOpener opener;
+    AppSettings settings;
+    fs::path dir;
+    std::string path;
+    std::unique_ptr<CMainFrame> frame;
+    bool terminated = false;
+    bool exited = false;
+};
+
+} // namespace orb::test
