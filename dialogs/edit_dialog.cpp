@@ -109,4 +109,15 @@ void CEditDialog::paintEvent(QPaintEvent*)
     PaintClient(painter);
 }
 
+void CEditDialog::showEvent(QShowEvent* event)
+{
+    if (!initialized_) {
+        initialized_ = true;
+        InitDialog();
+        if (QWidget* first = FirstField())
+            first->setFocus(Qt::OtherFocusReason);
+    }
+    QDialog::showEvent(event);
+}
+
 } // namespace orb

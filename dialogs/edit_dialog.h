@@ -33,6 +33,12 @@ protected:
     QLabel* AddStatic(const char* text, const QRect& rect);
     QPushButton* AddButton(int id, const char* text, const QRect& rect);
 
+    // Fills the controls from what the opener set; runs once, when first shown.
+    virtual void InitDialog() {}
+    // The control the user types into first, focused when the dialog opens.
+    virtual QWidget* FirstField() const { return nullptr; }
+    void showEvent(QShowEvent* event) override;
+
     // A left press on the client area; true when the dialog used it, otherwise it moves the window.
     virtual bool PressClient(const QPoint& point);
     // Drawn over the white client area, under the controls.
@@ -48,6 +54,7 @@ protected:
 
 private:
     DeferredMove move_;
+    bool initialized_ = false;
 };
 
 } // namespace orb

@@ -77,16 +77,6 @@ CInsertCalDlg::CInsertCalDlg(QWidget* parent)
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void CInsertCalDlg::showEvent(QShowEvent* event)
-{
-    if (!initialized_) {
-        initialized_ = true;
-        InitDialog();
-        summary_->setFocus(Qt::OtherFocusReason);
-    }
-    CEditDialog::showEvent(event);
-}
-
 void CInsertCalDlg::InitDialog()
 {
     const CalendarEditorFields fields = model_.Fields();
@@ -130,6 +120,11 @@ void CInsertCalDlg::OnUpdate()
 {
     model_.Save({summary_->text().toStdString(), description_->toPlainText().toStdString()});
     accept();
+}
+
+QWidget* CInsertCalDlg::FirstField() const
+{
+    return summary_;
 }
 
 } // namespace orb

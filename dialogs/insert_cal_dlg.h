@@ -42,17 +42,16 @@ public:
     const SwatchStrip& Swatches() const { return swatches_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void InitDialog() override;
+    QWidget* FirstField() const override;
     bool PressClient(const QPoint& point) override;
     void PaintClient(QPainter& painter) override;
 
 private:
-    void InitDialog();
     void OnColourSelected(ColorRef colour, int controlId);
     void OnUpdate();
 
     CalendarEditorModel model_;
-    bool initialized_ = false;
 
     QLineEdit* summary_;
     QPlainTextEdit* description_;

@@ -180,17 +180,6 @@ CInsertEventDlg::CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void CInsertEventDlg::showEvent(QShowEvent* event)
-{
-    if (!initialized_) {
-        initialized_ = true;
-        InitDialog();
-        // The user came to type: the summary takes the keys at once.
-        summary_->setFocus(Qt::OtherFocusReason);
-    }
-    CEditDialog::showEvent(event);
-}
-
 void CInsertEventDlg::InitDialog()
 {
     model_ = EventEditorModel(lookup_);
@@ -275,6 +264,11 @@ void CInsertEventDlg::OnInsert()
     calendarIndex = model_.calendarIndex();
     calendarColour = model_.calendarColour();
     accept();
+}
+
+QWidget* CInsertEventDlg::FirstField() const
+{
+    return summary_;
 }
 
 } // namespace orb

@@ -72,12 +72,12 @@ public:
     const SwatchStrip& Swatches() const { return swatches_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void InitDialog() override;
+    QWidget* FirstField() const override;
     bool PressClient(const QPoint& point) override;
     void PaintClient(QPainter& painter) override;
 
 private:
-    void InitDialog();
     void ShowTimes(bool shown);
     void OnCalendarChosen(int index);
     void OnStartDateChanged();
@@ -88,7 +88,6 @@ private:
     const Clock& clock_;
     UtcOffsetLookup lookup_ = QtUtcOffset;
     EventEditorModel model_;
-    bool initialized_ = false;
     bool filling_ = false;
 
     QComboBox* calendarBox_;
