@@ -46,6 +46,23 @@ protected:
     static void PaintSwatches(QPainter& painter, const SwatchStrip& swatches, int selected,
                               const std::function<ColorRef(int)>& colourOf);
 
+    // The colour swatches of an editor whose model chooses among them: a click on one
+    // selects it, and the paint marks the selection.
+    template <class Model> bool SelectSwatchAt(const SwatchStrip& swatches, Model& model, const QPoint& point)
+    {
+        const int swatch = swatches.At(point.x(), point.y());
+        if (swatch < 0)
+            return false;
+        model.SelectColour(swatch);
+        update();
+        return true;
+    }
+    template <class Model>
+    static void PaintModelSwatches(QPainter& painter, const SwatchStrip& swatches, const Model& model)
+    {
+        PaintSwatches(painter, swatches, model.colourIndex(), [&model](int k) { return model.SwatchColour(k); });
+    }
+
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -103,17 +103,12 @@ void CInsertCalDlg::OnColourSelected(ColorRef colour, int controlId)
 
 bool CInsertCalDlg::PressClient(const QPoint& point)
 {
-    const int swatch = swatches_.At(point.x(), point.y());
-    if (swatch < 0)
-        return false;
-    model_.SelectColour(swatch);
-    update();
-    return true;
+    return SelectSwatchAt(swatches_, model_, point);
 }
 
 void CInsertCalDlg::PaintClient(QPainter& painter)
 {
-    PaintSwatches(painter, swatches_, model_.colourIndex(), [this](int k) { return model_.SwatchColour(k); });
+    PaintModelSwatches(painter, swatches_, model_);
 }
 
 void CInsertCalDlg::OnUpdate()

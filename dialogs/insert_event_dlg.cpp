@@ -229,17 +229,12 @@ void CInsertEventDlg::OnStartDateChanged()
 
 bool CInsertEventDlg::PressClient(const QPoint& point)
 {
-    const int swatch = swatches_.At(point.x(), point.y());
-    if (swatch < 0)
-        return false;
-    model_.SelectColour(swatch);
-    update();
-    return true;
+    return SelectSwatchAt(swatches_, model_, point);
 }
 
 void CInsertEventDlg::PaintClient(QPainter& painter)
 {
-    PaintSwatches(painter, swatches_, model_.colourIndex(), [this](int k) { return model_.SwatchColour(k); });
+    PaintModelSwatches(painter, swatches_, model_);
 }
 
 EventEditorFields CInsertEventDlg::ReadFields() const
