@@ -17,9 +17,6 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kSelectedTrue = "true";
-constexpr const char* kReaderRole = "reader";
-
 // The calendars the editor offers, in store order, copied out of the store.
 struct OfferedCalendar
 {
@@ -35,7 +32,7 @@ std::vector<OfferedCalendar> OfferedCalendars(const LocalStore& store)
     std::vector<OfferedCalendar> offered;
     store.Read([&](const LocalStore::Data& data) {
         for (const CalendarRecord& calendar : data.calendars) {
-            if (calendar.selected == kSelectedTrue)
+            if (IsSelected(calendar))
                 offered.push_back(
                     {calendar.id, calendar.summary, calendar.backgroundColor, calendar.timeZone, calendar.accessRole});
         }
@@ -188,7 +185,7 @@ void EventFlows::EditEvent(QWidget* parent, CWaitDlg& wait, const std::string& c
     editor.event = original.event;
     editor.calendarIndex = std::max(0, IndexOf(offered, calendarId));
     editor.calendarColour = ColorRefFromText(original.calendarColour);
-    editor.readOnly = original.accessRole == kReaderRole;
+    editor.readOnly = IsReadOnlyRole(original.accessRole);
     if (editor.exec() != QDialog::Accepted)
         return;
     EventRecord record = editor.event;
@@ -210,7 +207,7 @@ bool EventFlows::DeleteEvent(QWidget*, CWaitDlg& wait, const std::string& calend
         return false;
     EventCopy found;
     // A reader's calendar cannot lose events; nothing is asked.
-    if (!CopyEvent(store_, calendarId, eventId, found) || found.accessRole == kReaderRole)
+    if (!CopyEvent(store_, calendarId, eventId, found) || IsReadOnlyRole(found.accessRole))
         return false;
     if (!context_.prompter.AskYesNo(WithTitle(kDeleteQuestion, found.event.summary)))
         return false;
@@ -250,7 +247,7 @@ void EventFlows::EditCalendar(QWidget* parent, CWaitDlg& wait, const std::string
         return;
     CInsertCalDlg editor(parent);
     editor.calendar = copy;
-    editor.readOnly = copy.accessRole == kReaderRole;
+    editor.readOnly = IsReadOnlyRole(copy.accessRole);
     if (editor.exec() != QDialog::Accepted)
         return;
     CalendarRecord record = editor.calendar;

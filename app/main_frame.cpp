@@ -341,6 +341,7 @@ void CMainFrame::Exit(bool force)
     exiting_ = true;
     if (tray_)
         tray_->hide();
+    // Recorded now, so that a save by the signal watcher, should the teardown stall, has them.
     RecordWindows();
     if (busy) {
         // A pass is still using the store: keep everything the user owns, then leave

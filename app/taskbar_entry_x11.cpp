@@ -37,8 +37,9 @@ void SetTaskbarEntry(QWidget* window, bool entry)
     if (!connection)
         return;
     const auto id = static_cast<xcb_window_t>(window->winId());
-    const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skip = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    // Looked up once: the program has one connection, and every show would ask again.
+    static const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+    static const xcb_atom_t skip = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
     if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE)
         return;
     // Qt merges the states it manages into what the property already holds when it maps the

@@ -10,7 +10,6 @@ constexpr const char* kTaskColourPrefix = "0xEF0000";
 constexpr const char* kColourPrefixStart = "0x";
 constexpr std::size_t kColourDigits = 6;
 constexpr std::size_t kDateLength = 10;
-constexpr const char* kSelectedTrue = "true";
 
 // Characters `first`..`last` (1-based, inclusive) of a text, as far as the text goes.
 std::string Characters(const std::string& text, std::size_t first, std::size_t last)
@@ -88,7 +87,7 @@ bool IsShownInViewMode(const std::string& status, int nTaskViewMode)
 std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& today, FillMode mode, bool allExpand)
 {
     std::vector<TreeRow> rows;
-    if (calendar.selected != kSelectedTrue)
+    if (!IsSelected(calendar))
         return rows;
     TreeRow calendarRow;
     calendarRow.level = kBranchChildLevel;

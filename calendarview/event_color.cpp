@@ -1,13 +1,13 @@
 #include "calendarview/event_color.h"
 
+#include "core/color_ref.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace orb {
 
 namespace {
 
-constexpr int kHexDigits = 6;
 constexpr std::uint32_t kByteMask = 0xFF;
 constexpr int kSaturationShift = 8;
 constexpr int kValueShift = 16;
@@ -17,25 +17,11 @@ constexpr double kFullCircle = 360.0;
 constexpr double kDegreesPerSector = 60.0;
 constexpr double kByteScale = 255.0;
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
 } // namespace
 
 RgbColor ColorFromText(std::string_view text)
 {
-    std::uint32_t packed = 0;
-    for (std::size_t i = 1; i < text.size() && i <= kHexDigits; ++i) {
-        const int digit = HexValue(text[i]);
-        if (digit < 0)
-            break;
-        packed = packed * 16 + static_cast<std::uint32_t>(digit);
-    }
+    const std::uint32_t packed = RgbFromText(text);
     return {static_cast<int>((packed >> 16) & kByteMask), static_cast<int>((packed >> 8) & kByteMask),
             static_cast<int>(packed & kByteMask)};
 }

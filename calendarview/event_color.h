@@ -14,6 +14,12 @@ struct RgbColor
     friend bool operator==(const RgbColor&, const RgbColor&) = default;
 };
 
+// The event bars' colours, shared by the month view and the day events window.
+constexpr RgbColor kBarOutline{80, 80, 80};
+constexpr RgbColor kBarHighlight{171, 255, 0}; // the hovered or selected bar
+constexpr RgbColor kBarText{50, 50, 50};
+constexpr RgbColor kPastBarText{100, 100, 100};
+
 // A colour text "#rrggbb": the leading hex digits after the first character; an empty or
 // non-hex text reads as 0 (black).
 RgbColor ColorFromText(std::string_view text);

@@ -16,7 +16,6 @@ constexpr int kSunday = 1;
 constexpr int kSaturday = 7;
 // The span check looks no further than the last cell of a six-row grid.
 constexpr int kLastCellOfFullGrid = kDaysPerWeek * kMaxWeekRows - 1;
-constexpr const char* kSelectedTrue = "true";
 
 bool IsHolidayCalendar(const CalendarRecord& calendar)
 {
@@ -176,7 +175,7 @@ void MonthLayout::CollectEvents(const std::vector<CalendarRecord>& calendars)
     };
     std::vector<Listed> listed;
     for (std::size_t c = 0; c < calendars.size(); ++c) {
-        if (calendars[c].selected != kSelectedTrue)
+        if (!IsSelected(calendars[c]))
             continue;
         for (std::size_t e = 0; e < calendars[c].events.size(); ++e)
             listed.push_back({SortKeyOf(calendars[c].events[e]), c, e});

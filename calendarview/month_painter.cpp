@@ -27,11 +27,7 @@ constexpr RgbColor kTodayFill{220, 220, 220};
 constexpr RgbColor kSelectionFrame{255, 0, 0};
 constexpr RgbColor kRangeFill{255, 100, 0};
 constexpr RgbColor kGridLine{150, 150, 150};
-constexpr RgbColor kBarOutline{80, 80, 80};
-constexpr RgbColor kHoverFill{171, 255, 0};
 constexpr RgbColor kHolidayFill{200, 0, 0};
-constexpr RgbColor kEventText{50, 50, 50};
-constexpr RgbColor kPastEventText{100, 100, 100};
 constexpr RgbColor kOverflowText{50, 50, 100};
 
 constexpr int kTitlePointSize = 20;
@@ -193,7 +189,7 @@ void PaintGrid(QPainter& painter, const MonthLayout& layout)
 void PaintHolidayLabel(QPainter& painter, const EventSegment& s, const EventEntry& entry, bool hovered)
 {
     PixelRect label{s.left, s.top + 2, s.right, s.bottom};
-    Fill(painter, label, hovered ? kHoverFill : kHolidayFill);
+    Fill(painter, label, hovered ? kBarHighlight : kHolidayFill);
     painter.setPen(ToQColor(hovered ? kBlack : kWhite));
     label.left += kLabelTextInset;
     DrawText(painter, label, QString::fromStdString(entry.event.summary), Qt::AlignLeft | Qt::AlignTop, true);
@@ -208,7 +204,7 @@ void PaintBar(QPainter& painter, const MonthLayout& layout, const EventSegment& 
     if (hovered) {
         pen = QPen(ToQColor(kBlack), kHoverOutlineWidth);
         text = kBlack;
-        fill = kHoverFill;
+        fill = kBarHighlight;
     }
     painter.setPen(pen);
     painter.setBrush(ToQColor(fill));
@@ -246,11 +242,11 @@ void PaintEvents(QPainter& painter, const MonthLayout& layout, const MonthPaintS
         if (entry == nullptr || placement.hidden)
             continue;
         RgbColor fill = ColorFromText(entry->event.colorText);
-        RgbColor text = kEventText;
+        RgbColor text = kBarText;
         // Past from midnight of the end day: for all-day events the day after the last.
         if (state.now > EventEndDay(entry->event)) {
             fill = PaleColorOf(fill);
-            text = kPastEventText;
+            text = kPastBarText;
         }
         const bool hovered = placement.eventIndex == state.hoverEvent;
         for (const EventSegment& segment : placement.segments) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace orb {
 
@@ -37,24 +38,30 @@ inline std::string ColourText(ColorRef colour)
     return text;
 }
 
-// A number sign and six hex digits RRGGBB; black for anything else.
-inline ColorRef ColorRefFromText(const std::string& text)
+// The colour text "#rrggbb" read as 0xRRGGBB: the hex digits that lead after the first
+// character (at most six); an empty or non-hex text reads as 0 (black). Both the month view
+// and the editors read colour texts this way.
+constexpr std::uint32_t RgbFromText(std::string_view text)
 {
-    if (text.size() < 7 || text[0] != '#')
-        return 0;
-    unsigned value = 0;
-    for (std::size_t i = 1; i < 7; ++i) {
+    constexpr std::size_t kHexDigits = 6;
+    std::uint32_t rgb = 0;
+    for (std::size_t i = 1; i < text.size() && i <= kHexDigits; ++i) {
         const char c = text[i];
         const int digit = c >= '0' && c <= '9'   ? c - '0'
                           : c >= 'a' && c <= 'f' ? c - 'a' + 10
                           : c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                  : -1;
         if (digit < 0)
-            return 0;
-        value = value * 16 + static_cast<unsigned>(digit);
+            break;
+        rgb = rgb * 16 + static_cast<std::uint32_t>(digit);
     }
-    return MakeColorRef(static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 0xFF),
-                        static_cast<int>(value & 0xFF));
+    return rgb;
+}
+
+inline ColorRef ColorRefFromText(std::string_view text)
+{
+    const std::uint32_t rgb = RgbFromText(text);
+    return MakeColorRef(static_cast<int>(rgb >> 16), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF));
 }
 
 } // namespace orb

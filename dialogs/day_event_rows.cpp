@@ -9,13 +9,8 @@ namespace orb {
 namespace {
 
 constexpr const char* kTitleFormat = "%m월 %d일(%A)";
-constexpr const char* kReaderRole = "reader";
 
-constexpr RgbColor kEventText{50, 50, 50};
-constexpr RgbColor kPastEventText{100, 100, 100};
-constexpr RgbColor kOutline{80, 80, 80};
 constexpr RgbColor kSelectedOutline{0, 0, 0};
-constexpr RgbColor kSelectedFill{171, 255, 0};
 constexpr int kSelectedPenWidth = 2;
 // The summary starts this far in from the bar's left edge, further past a left arrow.
 constexpr int kTextInset = 4;
@@ -91,7 +86,7 @@ void DayEventRows::Select(int row)
 const EventEntry* DayEventRows::DeletableSelection() const
 {
     const EventEntry* entry = Entry(selected_);
-    if (entry == nullptr || entry->accessRole == kReaderRole)
+    if (entry == nullptr || IsReadOnlyRole(entry->accessRole))
         return nullptr;
     return entry;
 }
@@ -125,15 +120,15 @@ DayEventBar DayEventRows::Bar(int row, int clientWidth, const DateValue& now) co
     bar.textRect = {left + (startsHere ? kTextInset : kTextInsetAfterArrow), top, right, bottom};
 
     bar.fill = ColorFromText(entry->event.colorText);
-    bar.text = kEventText;
+    bar.text = kBarText;
     // Already past on its last day, from that day's midnight on.
     if (lastDay < now) {
         bar.fill = PaleColorOf(bar.fill);
-        bar.text = kPastEventText;
+        bar.text = kPastBarText;
     }
-    bar.pen = kOutline;
+    bar.pen = kBarOutline;
     if (row == selected_) {
-        bar.fill = kSelectedFill;
+        bar.fill = kBarHighlight;
         bar.pen = kSelectedOutline;
         bar.penWidth = kSelectedPenWidth;
     }

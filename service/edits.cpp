@@ -25,10 +25,7 @@ constexpr const char* kColourQuery = "?colorRgbFormat=true";
 EditResult NotSent(ServiceContext& context, const TransportResult& transport)
 {
     ReportTransportFailure(context.diagnostics, transport);
-    std::string reason = WinInetErrorText(transport.code);
-    if (!transport.errorText.empty())
-        reason = transport.errorText + " " + reason;
-    return {EditOutcome::Failed, kNotSentPrefix + reason};
+    return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
 }
 
 // An answer that names the record it wrote (an "id") was applied; anything else was not.

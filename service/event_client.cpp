@@ -20,7 +20,6 @@ namespace {
 
 constexpr const char* kRangeFormat = "%Y-%m-%dT00:00:00.000Z";
 constexpr const char* kListQueryTail = "&orderBy=startTime&singleEvents=true";
-constexpr const char* kSelectedTrue = "true";
 constexpr const char* kEventCountLine = "Number of Event : ";
 constexpr const char* kListFailLine = "Event List Fail : ";
 constexpr const char* kSearchFailLine = "Event Search Fail : ";
@@ -160,7 +159,7 @@ bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars,
     const std::string query = "?timeMin=" + range.timeMin + "&timeMax=" + range.timeMax + kListQueryTail;
 
     for (CalendarRecord& calendar : calendars) {
-        if (calendar.selected != kSelectedTrue) {
+        if (!IsSelected(calendar)) {
             if (onCalendarDone)
                 onCalendarDone(calendar);
             continue;

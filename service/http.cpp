@@ -195,12 +195,15 @@ std::string WinInetErrorText(int code)
     return found == kTable.end() ? kUnknownErrorText : found->second;
 }
 
+std::string TransportFailureText(const TransportResult& result)
+{
+    const std::string table = WinInetErrorText(result.code);
+    return result.errorText.empty() ? table : result.errorText + " " + table;
+}
+
 void ReportTransportFailure(Diagnostics& diagnostics, const TransportResult& result, FailureLineStyle style)
 {
-    std::string description = WinInetErrorText(result.code);
-    if (!result.errorText.empty())
-        description = result.errorText + " " + description;
-    description += std::to_string(result.code);
+    const std::string description = TransportFailureText(result) + std::to_string(result.code);
     diagnostics.WriteLine(style == FailureLineStyle::TokenOperation ? kTokenFailurePrefix + description : description);
 }
 

@@ -108,8 +108,11 @@ enum class FailureLineStyle
     Client,         // the description alone
 };
 
-// Writes the one diagnostic line for a failed exchange: the carrier's own text when it has
-// one, then the table text, then the decimal code.
+// A failed exchange in words: the carrier's own text when it has one, then the table text.
+std::string TransportFailureText(const TransportResult& result);
+
+// Writes the one diagnostic line for a failed exchange: TransportFailureText, then the
+// decimal code.
 void ReportTransportFailure(Diagnostics& diagnostics, const TransportResult& result,
                             FailureLineStyle style = FailureLineStyle::Client);
 

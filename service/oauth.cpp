@@ -76,7 +76,7 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         context.transport.HttpPost(TokenEndpointUrl(context.config), body, response, kFormContentTypeLine);
     if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
-        answer.failure = std::string(kUnreachable) + " " + WinInetErrorText(result.code);
+        answer.failure = std::string(kUnreachable) + " " + TransportFailureText(result);
         return {};
     }
     Json::Value root;

@@ -60,6 +60,18 @@ struct CalendarRecord
     std::vector<EventRecord> events; // in event order
 };
 
+// Only calendars whose `selected` is "true" are shown and have their events fetched.
+inline bool IsSelected(const CalendarRecord& calendar)
+{
+    return calendar.selected == "true";
+}
+
+// A calendar the user may only read: its events and its properties cannot be changed.
+inline bool IsReadOnlyRole(std::string_view accessRole)
+{
+    return accessRole == "reader";
+}
+
 constexpr int kFirstEventColorId = 1;
 constexpr int kEventColorCount = 11;
 

@@ -1,5 +1,6 @@
 #include "app/about_dlg.h"
 #include "app/orb_calender_dlg.h"
+#include "tests/app/tree_lookup.h"
 #include "tests/support/doubles.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
@@ -35,27 +36,9 @@ protected:
     // Rows posted by the sink arrive through the event queue.
     static void Deliver() { QCoreApplication::processEvents(); }
 
-    std::vector<std::string> TopLevelTexts() const
-    {
-        std::vector<std::string> texts;
-        for (CTreeListItem* item = window->Tree()->GetRootItem()->firstChild; item; item = item->nextSibling)
-            texts.push_back(item->texts[kNameColumn]);
-        return texts;
-    }
+    std::vector<std::string> TopLevelTexts() const { return test::TopLevelTexts(*window->Tree()); }
 
-    CTreeListItem* FindRow(const std::string& id) const
-    {
-        std::vector<CTreeListItem*> stack{window->Tree()->GetRootItem()};
-        while (!stack.empty()) {
-            CTreeListItem* item = stack.back();
-            stack.pop_back();
-            if (item->texts.size() > kIdColumn && item->texts[kIdColumn] == id)
-                return item;
-            for (CTreeListItem* child = item->firstChild; child; child = child->nextSibling)
-                stack.push_back(child);
-        }
-        return nullptr;
-    }
+    CTreeListItem* FindRow(const std::string& id) const { return test::FindRowById(*window->Tree(), id); }
 
     void FillStore()
     {

@@ -2,6 +2,7 @@
 #include "dialogs/insert_cal_dlg.h"
 #include "dialogs/insert_event_dlg.h"
 #include "tests/app/shell/shell_fixture.h"
+#include "tests/app/tree_lookup.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -47,19 +48,7 @@ protected:
         EXPECT_TRUE(seen) << "the editor did not open";
     }
 
-    CTreeListItem* Row(const std::string& id) const
-    {
-        std::vector<CTreeListItem*> stack{frame->MainWindow()->Tree()->GetRootItem()};
-        while (!stack.empty()) {
-            CTreeListItem* item = stack.back();
-            stack.pop_back();
-            if (item->texts.size() > kIdColumn && item->texts[kIdColumn] == id)
-                return item;
-            for (CTreeListItem* child = item->firstChild; child; child = child->nextSibling)
-                stack.push_back(child);
-        }
-        return nullptr;
-    }
+    CTreeListItem* Row(const std::string& id) const { return test::FindRowById(*frame->MainWindow()->Tree(), id); }
 
     void Select(const std::string& id)
     {

@@ -7,6 +7,7 @@
 #include "app/qt_prompter.h"
 #include "app/wait_dlg.h"
 #include "calendarview/orb_calendar_ctrl.h"
+#include "tests/app/tree_lookup.h"
 #include "tests/support/stand_in.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
@@ -127,14 +128,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    std::vector<std::string> TopLevelTexts() const
-    {
-        std::vector<std::string> texts;
-        for (CTreeListItem* item = frame->MainWindow()->Tree()->GetRootItem()->firstChild; item;
-             item = item->nextSibling)
-            texts.push_back(item->texts[kNameColumn]);
-        return texts;
-    }
+    std::vector<std::string> TopLevelTexts() const { return orb::test::TopLevelTexts(*frame->MainWindow()->Tree()); }
 
     AppSettings ReadBack() const
     {
