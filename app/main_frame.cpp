@@ -5,6 +5,7 @@
 #include "app/event_flows.h"
 #include "app/login_page.h"
 #include "app/orb_calender_dlg.h"
+#include "app/task_flows.h"
 #include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
@@ -174,6 +175,9 @@ bool CMainFrame::Create()
             calendarWindow_->MonthView()->update();
     };
     mainWindow_->eventFlows = eventFlows_.get();
+    taskFlows_ = std::make_unique<TaskFlows>(context, mainWindow_->Store(), *editRunner_);
+    taskFlows_->changed = [this] { mainWindow_->RebuildTaskBranch(); };
+    mainWindow_->taskFlows = taskFlows_.get();
     mainWindow_->editWait = waitDialog_;
     calendarWindow_->SetEventFlows(eventFlows_.get());
     connect(mainWindow_.get(), &COrbCalenderDlg::shown, this, [this] {
@@ -388,6 +392,7 @@ void CMainFrame::DestroyWindows()
     SaveAtExit();
     calendarWindow_.reset(); // before the main window, whose store it reads
     eventFlows_.reset();
+    taskFlows_.reset();
     editRunner_.reset();
     loadPass_.reset(); // waits for a worker that is finishing
     if (mainWindow_) {

@@ -21,6 +21,7 @@ class COrbCalenderDlg;
 class CWaitDlg;
 class EditRunner;
 class EventFlows;
+class TaskFlows;
 class LoginPage;
 struct ServiceContext;
 
@@ -127,6 +128,7 @@ private:
     std::unique_ptr<LoadPass> loadPass_;
     std::unique_ptr<EditRunner> editRunner_;
     std::unique_ptr<EventFlows> eventFlows_;
+    std::unique_ptr<TaskFlows> taskFlows_;
     bool exitAfterEdit_ = false; // Exit came while an edit ran; it goes ahead when the edit ends
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;

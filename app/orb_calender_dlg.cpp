@@ -3,6 +3,7 @@
 #include "app/about_dlg.h"
 #include "app/dialog_units.h"
 #include "app/event_flows.h"
+#include "app/task_flows.h"
 #include "app/window_mode.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
@@ -221,9 +222,11 @@ bool COrbCalenderDlg::RunCommand(Command command)
     case Command::InsertTask:
         return RunCommand(Command::InsertButton);
     case Command::InsertButton:
-        return InsertForSelection();
+        InsertForSelection();
+        return true;
     case Command::DeleteTask:
-        return DeleteSelection();
+        DeleteSelection();
+        return true;
     case Command::About:
         if (showAbout)
             showAbout();
@@ -346,8 +349,8 @@ bool COrbCalenderDlg::HandleKey(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-        if (tree_->IsEditing())
-            return false; // the edit box takes them
+        if (tree_->IsEditing() || tree_->IsDragging())
+            return false; // the edit box takes them, and Esc ends a drag
         PutAway();
         return true;
     default:
@@ -563,11 +566,18 @@ int COrbCalenderDlg::OnTreeListNotify(const TreeListNotify& notify)
         EditRow(notify.item);
         return 0;
     case TreeListCode::CheckChanging:
-        // Task check marks change only through the task editor's service calls; until
-        // those are wired, a task row's mark never changes without the service knowing.
-        return BranchOf(notify.item) == kCalendarBranch ? 0 : kTreeListRefuse;
+        return OnCheckChanging(notify.item);
+    case TreeListCode::CheckChanged:
+        if (IsTaskRow(notify.item))
+            RebuildTaskBranch(); // rows the view mode hides now go
+        return 0;
     case TreeListCode::BeginDrag:
-        return kTreeListRefuse;
+        // Only tasks move; lists and calendar rows stay where they are.
+        return IsTaskRow(notify.item) && notify.item->level > kBranchChildLevel ? 0 : kTreeListRefuse;
+    case TreeListCode::DropQuery:
+        return OnDropQuery(notify.item);
+    case TreeListCode::Dropped:
+        return OnDropped(notify.item);
     default:
         return 0;
     }
@@ -580,46 +590,122 @@ CTreeListItem* COrbCalenderDlg::CalendarRowOf(CTreeListItem* item)
     return item && item->level == kBranchChildLevel ? item : nullptr;
 }
 
-bool COrbCalenderDlg::InsertForSelection()
+bool COrbCalenderDlg::IsTaskRow(const CTreeListItem* item)
+{
+    return item && item->level >= kBranchChildLevel && BranchOf(item) == kTaskBranch;
+}
+
+void COrbCalenderDlg::InsertForSelection()
 {
     CTreeListItem* selected = tree_->GetFirstSelectedItem();
-    if (!selected || BranchOf(selected) != kCalendarBranch)
-        return false;
+    if (!selected)
+        return;
+    if (BranchOf(selected) == kTaskBranch) {
+        InsertTaskFor(selected);
+        return;
+    }
     CTreeListItem* calendarRow = CalendarRowOf(selected);
     if (calendarRow && eventFlows && editWait) {
         const LocalDateTime today = clock_.Now();
         // As the editor starts by itself: an all-day event today.
         eventFlows->NewEvent(this, *editWait, calendarRow->texts[kIdColumn], today, today, true);
     }
-    return true;
 }
 
-bool COrbCalenderDlg::DeleteSelection()
+void COrbCalenderDlg::InsertTaskFor(const CTreeListItem* row)
+{
+    if (!taskFlows || !editWait)
+        return;
+    const std::string id = row->texts[kIdColumn];
+    if (row->level == kRootLevel)
+        taskFlows->NewTaskList(this, *editWait);
+    else if (row->level == kBranchChildLevel)
+        taskFlows->NewTask(this, *editWait, id, {});
+    else
+        taskFlows->NewTask(this, *editWait, {}, id);
+}
+
+void COrbCalenderDlg::DeleteSelection()
 {
     CTreeListItem* selected = tree_->GetFirstSelectedItem();
-    if (!selected || BranchOf(selected) != kCalendarBranch)
-        return false;
-    // Only event rows: the branch root and the calendars stay.
-    if (selected->level > kBranchChildLevel && eventFlows && editWait) {
+    if (!selected)
+        return;
+    // Branch roots and calendars stay; events, lists and tasks go.
+    const std::string id = selected->texts[kIdColumn];
+    if (IsTaskRow(selected) && taskFlows && editWait) {
+        if (selected->level == kBranchChildLevel)
+            taskFlows->DeleteTaskList(*editWait, id);
+        else
+            taskFlows->DeleteTask(*editWait, id);
+    } else if (selected->level > kBranchChildLevel && BranchOf(selected) == kCalendarBranch && eventFlows && editWait) {
         if (CTreeListItem* calendarRow = CalendarRowOf(selected))
-            eventFlows->DeleteEvent(this, *editWait, calendarRow->texts[kIdColumn], selected->texts[kIdColumn]);
+            eventFlows->DeleteEvent(this, *editWait, calendarRow->texts[kIdColumn], id);
     }
     tree_->setFocus();
-    return true;
 }
 
 void COrbCalenderDlg::EditRow(CTreeListItem* item)
 {
-    if (!item || BranchOf(item) != kCalendarBranch || !eventFlows || !editWait)
+    if (!item || !editWait)
         return;
-    CTreeListItem* calendarRow = CalendarRowOf(item);
-    if (!calendarRow)
+    if (IsTaskRow(item)) {
+        if (!taskFlows)
+            return;
+        if (item->level == kBranchChildLevel)
+            taskFlows->EditTaskList(this, *editWait, item->texts[kIdColumn]);
+        else
+            taskFlows->EditTask(this, *editWait, item->texts[kIdColumn]);
+        return;
+    }
+    CTreeListItem* calendarRow = BranchOf(item) == kCalendarBranch ? CalendarRowOf(item) : nullptr;
+    if (!calendarRow || !eventFlows)
         return;
     const std::string calendarId = calendarRow->texts[kIdColumn];
     if (item == calendarRow)
         eventFlows->EditCalendar(this, *editWait, calendarId);
     else
         eventFlows->EditEvent(this, *editWait, calendarId, item->texts[kIdColumn]);
+}
+
+int COrbCalenderDlg::OnCheckChanging(const CTreeListItem* item)
+{
+    if (!item || BranchOf(item) == kCalendarBranch)
+        return 0; // events' marks are the user's own; nothing is sent
+    if (!IsTaskRow(item) || !taskFlows || !editWait)
+        return kTreeListRefuse;
+    // Checked and partly checked both turn unchecked, so only an unchecked row completes.
+    const bool completed = tree_->GetCheck(item) == 0;
+    if (taskFlows->SetStatus(*editWait, item->texts[kIdColumn], item->level == kBranchChildLevel, completed))
+        return 0;
+    // The row keeps its mark; what the service did take shows once the control is done.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!loadPass || !loadPass->IsBusy())
+                RebuildTaskBranch();
+        },
+        Qt::QueuedConnection);
+    return kTreeListRefuse;
+}
+
+int COrbCalenderDlg::OnDropQuery(const CTreeListItem* target) const
+{
+    const CTreeListItem* dragged = tree_->GetFirstSelectedItem();
+    if (!IsTaskRow(target) || !dragged || !taskFlows)
+        return kTreeListRefuse; // calendar rows and the branch roots take nothing
+    return taskFlows->CanDrop(dragged->texts[kIdColumn], target->texts[kIdColumn]) ? 0 : kTreeListRefuse;
+}
+
+int COrbCalenderDlg::OnDropped(const CTreeListItem* target)
+{
+    const CTreeListItem* dragged = tree_->GetFirstSelectedItem();
+    if (!IsTaskRow(target) || !dragged || !taskFlows || !editWait)
+        return kTreeListRefuse;
+    // Copied first: the move rebuilds the branch and the rows go.
+    const std::string draggedId = dragged->texts[kIdColumn];
+    const std::string targetId = target->texts[kIdColumn];
+    taskFlows->Drop(*editWait, draggedId, targetId);
+    return kTreeListRefuse;
 }
 
 } // namespace orb

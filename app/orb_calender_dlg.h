@@ -17,6 +17,7 @@ namespace orb {
 class CBitmapSlider;
 class CWaitDlg;
 class EventFlows;
+class TaskFlows;
 class CTreeListCtrl;
 class CTreeListItem;
 class Clock;
@@ -69,6 +70,8 @@ public:
     // The calendar branch's edits and the wait they show; set by the frame.
     EventFlows* eventFlows = nullptr;
     CWaitDlg* editWait = nullptr;
+    // The task branch's edits; set by the frame.
+    TaskFlows* taskFlows = nullptr;
 
     // TreeSink: the load worker's rows arrive in order on this window's thread.
     void AddBranchRoot(const std::string& text) override;
@@ -116,11 +119,16 @@ private:
     void InsertRows(CTreeListItem* root, const std::vector<TreeRow>& rows);
     void RememberExpansion(CTreeListItem* item);
     void OnSliderMoved(int controlId, int position);
-    // The calendar branch's edits; false when the selected row is not the calendar
-    // branch's (the task branch has its own).
-    bool InsertForSelection();
-    bool DeleteSelection();
+    // The edits of the selected row, by its branch and level.
+    void InsertForSelection();
+    void DeleteSelection();
     void EditRow(CTreeListItem* item);
+    void InsertTaskFor(const CTreeListItem* row);
+    int OnCheckChanging(const CTreeListItem* item);
+    int OnDropQuery(const CTreeListItem* target) const;
+    int OnDropped(const CTreeListItem* target);
+    // Rows of the task branch below its root: lists at level 2, tasks below.
+    static bool IsTaskRow(const CTreeListItem* item);
     // The calendar row at or above `item`, or nullptr.
     static CTreeListItem* CalendarRowOf(CTreeListItem* item);
 

@@ -22,31 +22,6 @@ constexpr const char* kHttpStatusPrefix = "HTTP ";
 // The service keeps explicit colours only when told they are RGB texts.
 constexpr const char* kColourQuery = "?colorRgbFormat=true";
 
-EditResult NotSent(ServiceContext& context, const TransportResult& transport)
-{
-    ReportTransportFailure(context.diagnostics, transport);
-    return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
-}
-
-// An answer that names the record it wrote (an "id") was applied; anything else was not.
-EditResult ReadAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
-                      Json::Value& root)
-{
-    if (!transport.Completed())
-        return NotSent(context, transport);
-    std::string errors;
-    if (ParseJsonAnswer(answer, root, errors) && root.isObject() && !MemberText(root, "id").empty() &&
-        IsSuccessStatus(transport.status))
-        return {};
-    if (!errors.empty())
-        WriteParseErrors(context.diagnostics, errors);
-    if (!IsSuccessStatus(transport.status))
-        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
-    // A success status with an answer we cannot read: the change may well have been made.
-    context.diagnostics.WriteLine(answer);
-    return {EditOutcome::Refused, kUnreadableAnswer};
-}
-
 EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, const std::string& calendarId)
 {
     EnsureAccessToken(context);
@@ -57,14 +32,12 @@ EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, c
               : context.transport.HttpPatch(CalendarApiUrl(context.config, EventPath(calendarId, record.id)),
                                             UpdateEventBody(record), answer, JsonRequestHeaders(context.session));
     Json::Value root;
-    EditResult result = ReadAnswer(context, transport, answer, root);
+    EditResult result = ReadEditAnswer(context, transport, answer, root);
     if (!result.Applied())
         return result;
     EventRecord written;
-    if (!ReadEvent(root, written)) {
-        context.diagnostics.WriteLine(answer);
-        return {EditOutcome::Refused, kUnreadableAnswer};
-    }
+    if (!ReadEvent(root, written))
+        return UnreadableAnswer(context, answer);
     record = std::move(written);
     return result;
 }
@@ -82,6 +55,44 @@ std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange 
 }
 
 } // namespace
+
+EditResult EditNotSent(ServiceContext& context, const TransportResult& transport)
+{
+    ReportTransportFailure(context.diagnostics, transport);
+    return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
+}
+
+EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
+                          Json::Value& root)
+{
+    if (!transport.Completed())
+        return EditNotSent(context, transport);
+    std::string errors;
+    if (ParseJsonAnswer(answer, root, errors) && root.isObject() && !MemberText(root, "id").empty() &&
+        IsSuccessStatus(transport.status))
+        return {};
+    if (!errors.empty())
+        WriteParseErrors(context.diagnostics, errors);
+    if (!IsSuccessStatus(transport.status))
+        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
+    // A success status with an answer we cannot read: the change may well have been made.
+    return UnreadableAnswer(context, answer);
+}
+
+EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer)
+{
+    if (!transport.Completed())
+        return EditNotSent(context, transport);
+    if (!IsSuccessStatus(transport.status))
+        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
+    return {};
+}
+
+EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer)
+{
+    context.diagnostics.WriteLine(answer);
+    return {EditOutcome::Refused, kUnreadableAnswer};
+}
 
 std::string RefusalMessage(const std::string& answer, int status)
 {
@@ -114,11 +125,7 @@ EditResult SendEventDeletion(ServiceContext& context, const std::string& calenda
     const TransportResult transport =
         context.transport.HttpDelete(CalendarApiUrl(context.config, EventPath(calendarId, eventId)), "", answer,
                                      context.session.AuthorizationLine());
-    if (!transport.Completed())
-        return NotSent(context, transport);
-    if (!IsSuccessStatus(transport.status))
-        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
-    return {};
+    return ReadDeletionAnswer(context, transport, answer);
 }
 
 EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, const std::string& calendarId,
@@ -130,7 +137,7 @@ EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, c
     TransportResult transport = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(calendarId)),
                                                             CalendarBody(record), answer, headers);
     Json::Value root;
-    EditResult result = ReadAnswer(context, transport, answer, root);
+    EditResult result = ReadEditAnswer(context, transport, answer, root);
     if (!result.Applied())
         return result;
 
@@ -140,13 +147,11 @@ EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, c
     answer.clear();
     transport = context.transport.HttpPatch(CalendarApiUrl(context.config, path), CalendarListBody(record, colours),
                                             answer, headers);
-    result = ReadAnswer(context, transport, answer, root);
+    result = ReadEditAnswer(context, transport, answer, root);
     if (!result.Applied())
         return result;
-    if (!ReadCalendar(root, record)) {
-        context.diagnostics.WriteLine(answer);
-        return {EditOutcome::Refused, kUnreadableAnswer};
-    }
+    if (!ReadCalendar(root, record))
+        return UnreadableAnswer(context, answer);
     return result;
 }
 

@@ -5,7 +5,13 @@
 
 #include <string>
 
+namespace Json {
+class Value;
+}
+
 namespace orb {
+
+struct TransportResult;
 
 // What became of one change sent to the service.
 enum class EditOutcome
@@ -28,6 +34,17 @@ struct EditResult
 // The service's words for a refused change: the "message" of a Google error document,
 // else its "error" text, else the HTTP status.
 std::string RefusalMessage(const std::string& answer, int status);
+
+// The pieces every client's edits are read with. A transport failure is Failed (and a
+// diagnostics line); an answer with a success status naming a record ("id") is Applied,
+// with the record in `root`; anything else is Refused in the service's words.
+EditResult EditNotSent(ServiceContext& context, const TransportResult& transport);
+EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
+                          Json::Value& root);
+// A deletion needs no record back: any success status is Applied.
+EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer);
+// For an answer that named a record the client could not use.
+EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer);
 
 // The edits of events and calendars. Each works on the caller's copies and never touches
 // the store: the caller writes an Applied answer back itself, under the store's lock, after

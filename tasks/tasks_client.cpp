@@ -219,13 +219,20 @@ bool SendDelete(ServiceContext& context, const std::string& url, const char* ope
     return true;
 }
 
-// MoveTask after the token check.
-bool SendMove(ServiceContext& context, const std::string& listId, const std::string& parentId,
-              const std::string& taskId, TaskInfo& task)
+std::string MoveUrl(const ServiceContext& context, const std::string& listId, const std::string& parentId,
+                    const std::string& taskId)
 {
     std::string url = TaskUrl(context, listId, taskId) + "/move";
     if (!parentId.empty())
         url += kParentParameter + EncodeUrlComponent(parentId);
+    return url;
+}
+
+// MoveTask after the token check.
+bool SendMove(ServiceContext& context, const std::string& listId, const std::string& parentId,
+              const std::string& taskId, TaskInfo& task)
+{
+    const std::string url = MoveUrl(context, listId, parentId, taskId);
     std::string response;
     const TransportResult result = context.transport.HttpPost(url, "", response, context.session.AuthorizationLine());
     if (!result.Completed()) {
@@ -239,6 +246,29 @@ bool SendMove(ServiceContext& context, const std::string& listId, const std::str
     }
     task = TaskFromJson(record);
     return true;
+}
+
+// One edit that answers with a record, read as an outcome.
+EditResult SendRecordEdit(ServiceContext& context, EditVerb verb, const std::string& url, const std::string& body,
+                          Json::Value& record)
+{
+    EnsureAccessToken(context);
+    // A move carries no body and so no content type.
+    const std::string headers =
+        body.empty() ? context.session.AuthorizationLine() : JsonRequestHeaders(context.session);
+    std::string answer;
+    const TransportResult transport = verb == EditVerb::Put ? context.transport.HttpPut(url, body, answer, headers)
+                                                            : context.transport.HttpPost(url, body, answer, headers);
+    return ReadEditAnswer(context, transport, answer, record);
+}
+
+EditResult SendDeletion(ServiceContext& context, const std::string& url)
+{
+    EnsureAccessToken(context);
+    std::string answer;
+    const TransportResult transport =
+        context.transport.HttpDelete(url, "", answer, context.session.AuthorizationLine());
+    return ReadDeletionAnswer(context, transport, answer);
 }
 
 } // namespace
@@ -403,6 +433,76 @@ bool MoveTask(ServiceContext& context, const std::string& listId, const std::str
 bool DeleteTask(ServiceContext& context, const std::string& listId, const std::string& taskId)
 {
     return SendDelete(context, TaskUrl(context, listId, taskId), kDeleteTaskName);
+}
+
+EditResult SendNewTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)
+{
+    Json::Value record;
+    EditResult result =
+        SendRecordEdit(context, EditVerb::Post, ListsUrl(context), TaskListInsertBody(title, Now(context)), record);
+    if (result.Applied())
+        CopyListFields(record, list);
+    return result;
+}
+
+EditResult SendTaskListChange(ServiceContext& context, TaskListInfo& list)
+{
+    Json::Value record;
+    EditResult result = SendRecordEdit(context, EditVerb::Put, ListUrl(context, list.id),
+                                       TaskListUpdateBody(list, Now(context)), record);
+    if (result.Applied())
+        CopyListFields(record, list);
+    return result;
+}
+
+EditResult SendTaskListDeletion(ServiceContext& context, const std::string& listId)
+{
+    return SendDeletion(context, ListUrl(context, listId));
+}
+
+TaskCreation SendNewTask(ServiceContext& context, TaskInfo& task, const std::string& listId,
+                         const std::string& parentId)
+{
+    TaskCreation creation;
+    Json::Value record;
+    creation.created =
+        SendRecordEdit(context, EditVerb::Post, TasksUrl(context, listId), TaskInsertBody(task, Now(context)), record);
+    if (!creation.created.Applied())
+        return creation;
+    task = TaskFromJson(record);
+    if (!parentId.empty())
+        creation.moved = SendTaskMove(context, listId, parentId, task.id, task);
+    return creation;
+}
+
+EditResult SendTaskChange(ServiceContext& context, TaskInfo& task, const std::string& listId)
+{
+    Json::Value record;
+    EditResult result = SendRecordEdit(context, EditVerb::Put, TaskUrl(context, listId, task.id),
+                                       TaskUpdateBody(task, Now(context)), record);
+    if (result.Applied())
+        task = TaskFromJson(record);
+    return result;
+}
+
+EditResult SendTaskMove(ServiceContext& context, const std::string& listId, const std::string& parentId,
+                        const std::string& taskId, TaskInfo& task)
+{
+    Json::Value record;
+    EditResult result =
+        SendRecordEdit(context, EditVerb::Post, MoveUrl(context, listId, parentId, taskId), std::string(), record);
+    if (!result.Applied())
+        return result;
+    // Another task in the answer would be a move we did not ask for.
+    if (MemberText(record, "id") != taskId)
+        return UnreadableAnswer(context, record.toStyledString());
+    task = TaskFromJson(record);
+    return result;
+}
+
+EditResult SendTaskDeletion(ServiceContext& context, const std::string& listId, const std::string& taskId)
+{
+    return SendDeletion(context, TaskUrl(context, listId, taskId));
 }
 
 } // namespace orb

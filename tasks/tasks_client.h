@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/edits.h"
 #include "service/service_context.h"
 #include "tasks/task_records.h"
 
@@ -52,6 +53,36 @@ bool UpdateTask(ServiceContext& context, TaskInfo& task, const std::string& list
 bool MoveTask(ServiceContext& context, const std::string& listId, const std::string& parentId,
               const std::string& taskId, TaskInfo& task);
 bool DeleteTask(ServiceContext& context, const std::string& listId, const std::string& taskId);
+
+// The program's own edits. Each shows nothing itself and returns what became of the change,
+// in plain words; the records passed in receive the service's answer only when it was
+// applied. The same bodies and addresses as above.
+
+EditResult SendNewTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list);
+// Sends `list`'s id and title.
+EditResult SendTaskListChange(ServiceContext& context, TaskListInfo& list);
+EditResult SendTaskListDeletion(ServiceContext& context, const std::string& listId);
+
+// A task is created at the top of its list and then moved under its parent; the two can
+// fare differently.
+struct TaskCreation
+{
+    EditResult created;
+    EditResult moved; // Applied when no move was needed
+
+    // The task exists on the service, at the top level of its list.
+    bool NotMoved() const { return created.Applied() && !moved.Applied(); }
+};
+// On a creation `task` is the service's record; its `parent` says where it ended up.
+TaskCreation SendNewTask(ServiceContext& context, TaskInfo& task, const std::string& listId,
+                         const std::string& parentId);
+// Sends `task`'s fields to the task with its id.
+EditResult SendTaskChange(ServiceContext& context, TaskInfo& task, const std::string& listId);
+// Under `parentId`, or to the top level when it is empty; applied only when the answer is
+// the same task.
+EditResult SendTaskMove(ServiceContext& context, const std::string& listId, const std::string& parentId,
+                        const std::string& taskId, TaskInfo& task);
+EditResult SendTaskDeletion(ServiceContext& context, const std::string& listId, const std::string& taskId);
 
 // Request bodies, exactly as sent. `updated` is the caller's stamp.
 std::string TaskInsertBody(const TaskInfo& task, const std::string& updated);

@@ -12,60 +12,16 @@
 namespace orb {
 namespace {
 
-using test::ShellTest;
-
 constexpr const char* kMoreCalendars = R"({"calendar": {"calendars": [
     {"id": "team@example.com", "summary": "Team", "colorId": "7", "accessRole": "owner", "selected": true,
      "events": [{"id": "w1", "summary": "Review copy", "start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}]},
     {"id": "holidays@example.com", "summary": "Holidays", "colorId": "3", "accessRole": "reader", "selected": true,
      "events": [{"id": "h1", "summary": "Feast", "start": {"date": "2026-12-10"}, "end": {"date": "2026-12-11"}}]}]}})";
 
-class EventFlowsTest : public ShellTest
+class EventFlowsTest : public test::EditShellTest
 {
 protected:
-    void Start(const char* extraSeed = kMoreCalendars)
-    {
-        std::string error;
-        ASSERT_TRUE(service.SeedFromJson(extraSeed, error)) << error;
-        StoreKey("stored-refresh");
-        MakeFrame();
-        ASSERT_TRUE(frame->Create());
-        WaitForIdleShell();
-        service.ClearRequests();
-    }
-
-    // Runs `act`, which opens a modal editor of type Dialog; `fill` answers it.
-    template <class Dialog> void WithEditor(const std::function<void()>& act, const std::function<void(Dialog&)>& fill)
-    {
-        bool seen = false;
-        QTimer::singleShot(50, [&] {
-            if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-                seen = true;
-                fill(*dialog);
-            }
-        });
-        act();
-        EXPECT_TRUE(seen) << "the editor did not open";
-    }
-
-    CTreeListItem* Row(const std::string& id) const { return test::FindRowById(*frame->MainWindow()->Tree(), id); }
-
-    void Select(const std::string& id)
-    {
-        CTreeListItem* row = Row(id);
-        ASSERT_NE(row, nullptr) << id;
-        frame->MainWindow()->Tree()->SelectItem(row);
-    }
-
-    std::vector<fake::RecordedRequest> Writes() const
-    {
-        std::vector<fake::RecordedRequest> writes;
-        for (const auto& request : service.Requests()) {
-            if (request.method != "GET" && request.target.find("/oauth2/") == std::string::npos)
-                writes.push_back(request);
-        }
-        return writes;
-    }
+    void Start() { EditShellTest::Start(kMoreCalendars); }
 
     std::string StoredSummary(const std::string& calendarId, const std::string& eventId) const
     {

@@ -147,4 +147,54 @@ protected:
     bool exited = false;
 };
 
+// The editing flows, started against the seed plus `extraSeed`.
+class EditShellTest : public ShellTest
+{
+protected:
+    void Start(const char* extraSeed)
+    {
+        std::string error;
+        ASSERT_TRUE(service.SeedFromJson(extraSeed, error)) << error;
+        StoreKey("stored-refresh");
+        MakeFrame();
+        ASSERT_TRUE(frame->Create());
+        WaitForIdleShell();
+        service.ClearRequests();
+    }
+
+    // Runs `act`, which opens a modal editor of type Dialog; `fill` answers it.
+    template <class Dialog> void WithEditor(const std::function<void()>& act, const std::function<void(Dialog&)>& fill)
+    {
+        bool seen = false;
+        QTimer::singleShot(50, [&] {
+            if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+                seen = true;
+                fill(*dialog);
+            }
+        });
+        act();
+        EXPECT_TRUE(seen) << "the editor did not open";
+    }
+
+    CTreeListItem* Row(const std::string& id) const { return test::FindRowById(*frame->MainWindow()->Tree(), id); }
+
+    void Select(const std::string& id)
+    {
+        CTreeListItem* row = Row(id);
+        ASSERT_NE(row, nullptr) << id;
+        frame->MainWindow()->Tree()->SelectItem(row);
+    }
+
+    // What reached the service besides the listings and the token checks.
+    std::vector<fake::RecordedRequest> Writes() const
+    {
+        std::vector<fake::RecordedRequest> writes;
+        for (const auto& request : service.Requests()) {
+            if (request.method != "GET" && request.target.find("/oauth2/") == std::string::npos)
+                writes.push_back(request);
+        }
+        return writes;
+    }
+};
+
 } // namespace orb::test

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "service/edits.h"
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace orb {
+
+class CWaitDlg;
+class EditRunner;
+class LocalStore;
+struct ServiceContext;
+
+// The edits of task lists and tasks from the tree. Rows name their record by id; each
+// flow copies what it needs out of the store, sends through the edit runner, and writes
+// back only what the service applied.
+class TaskFlows
+{
+public:
+    TaskFlows(ServiceContext& context, LocalStore& store, EditRunner& runner);
+
+    void NewTaskList(QWidget* parent, CWaitDlg& wait);
+    // Under the list `listId` at the top level, or under the task `parentTaskId` (empty
+    // for the top level) of the list that holds it.
+    void NewTask(QWidget* parent, CWaitDlg& wait, const std::string& listId, const std::string& parentTaskId);
+    void EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string& listId);
+    void EditTask(QWidget* parent, CWaitDlg& wait, const std::string& taskId);
+    // Each asks first.
+    void DeleteTaskList(CWaitDlg& wait, const std::string& listId);
+    void DeleteTask(CWaitDlg& wait, const std::string& taskId);
+
+    // A check mark clicked on a list row (every task of the list) or a task row (the task
+    // and its descendants): each whose status differs is sent. True when all that needed
+    // sending was applied; otherwise the row keeps its mark and the caller rebuilds.
+    bool SetStatus(CWaitDlg& wait, const std::string& rowId, bool listRow, bool completed);
+
+    // Where the dragged task may go: a task of its own list that is not its parent, not
+    // itself and not below it, or its own list row when it is not at the top already.
+    bool CanDrop(const std::string& draggedId, const std::string& targetId) const;
+    // Sends the move of an accepted drop; a list row as the target means the top level.
+    void Drop(CWaitDlg& wait, const std::string& draggedId, const std::string& targetId);
+
+    // After every edit that reached the service or changed the store.
+    std::function<void()> changed;
+
+    static constexpr const char* kDeleteListQuestion = "정말로 '%s' TaskList를 삭제하시겠습니까?";
+    static constexpr const char* kDeleteTaskQuestion = "정말로 '%s' Task를 삭제하시겠습니까?";
+    static constexpr const char* kDeletingListWait = "Deleting Task List . . .";
+    static constexpr const char* kUpdatingListWait = "Updating Task List . . .";
+    static constexpr const char* kListNotDeleted = "The task list '%s' was not deleted: ";
+    static constexpr const char* kTaskNotDeleted = "The task '%s' was not deleted: ";
+    static constexpr const char* kTaskNotChanged = "The task '%s' was not changed: ";
+    static constexpr const char* kTaskNotMoved = "The task '%s' was not moved: ";
+    static constexpr const char* kCreatedNotMoved =
+        "The task '%s' was created, but not under its parent; it is at the top level of its list: ";
+
+private:
+    // A message naming the record, then the outcome's reason.
+    void Report(const char* pattern, const std::string& title, const EditResult& result);
+    void Changed();
+
+    ServiceContext& context_;
+    LocalStore& store_;
+    EditRunner& runner_;
+};
+
+} // namespace orb

@@ -1,0 +1,306 @@
+#include "app/task_flows.h"
+#include "dialogs/insert_task_dlg.h"
+#include "tests/app/shell/shell_fixture.h"
+#include "treelist/tree_list_layout.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <json/json.h>
+
+namespace orb {
+namespace {
+
+// Home: Milk; Bread (due 12-10); Project (due 12-20) > Child (completed) > Grandchild. Work: Report.
+constexpr const char* kTaskSeed = R"({"tasks": {"taskLists": [
+    {"id": "L1", "title": "Home", "tasks": [
+        {"id": "p1", "title": "Project", "due": "2026-12-20T00:00:00.000Z"},
+        {"id": "c1", "title": "Child", "parent": "p1", "status": "completed"},
+        {"id": "g1", "title": "Grandchild", "parent": "c1"},
+        {"id": "t2", "title": "Bread", "due": "2026-12-10T00:00:00.000Z"}]},
+    {"id": "L2", "title": "Work", "tasks": [{"id": "r1", "title": "Report"}]}]}})";
+
+class TaskFlowsTest : public test::EditShellTest
+{
+protected:
+    void Start() { EditShellTest::Start(kTaskSeed); }
+
+    CTreeListCtrl& Tree() const { return *frame->MainWindow()->Tree(); }
+
+    // The editor opened by `act`, filled and confirmed.
+    void Insert(const std::function<void()>& act, const std::string& title, const std::string& notes = {},
+                const QDate& due = {})
+    {
+        WithEditor<CInsertTaskDlg>(act, [&](CInsertTaskDlg& editor) {
+            editor.findChild<QLineEdit*>("1000")->setText(QString::fromStdString(title));
+            if (!notes.empty())
+                editor.findChild<QPlainTextEdit*>("1009")->setPlainText(QString::fromStdString(notes));
+            if (due.isValid()) {
+                editor.findChild<QCheckBox*>("1017")->setChecked(true);
+                editor.findChild<QDateEdit*>("1013")->setDate(due);
+            }
+            editor.findChild<QPushButton*>("1006")->click();
+        });
+    }
+
+    // Ids of the rows directly under the row `id`, in tree order.
+    std::vector<std::string> ChildIds(const std::string& id) const
+    {
+        std::vector<std::string> ids;
+        for (const CTreeListItem* row = Row(id)->firstChild; row; row = row->nextSibling)
+            ids.push_back(row->texts[kIdColumn]);
+        return ids;
+    }
+
+    std::string StoredStatus(const std::string& taskId) const
+    {
+        return frame->MainWindow()->Store().Read([&](const LocalStore::Data& data) {
+            for (const TaskListInfo& list : data.taskLists) {
+                if (const TaskNode* node = list.tree->FindNode(taskId))
+                    return node->task.status;
+            }
+            return std::string("<gone>");
+        });
+    }
+
+    // A real click on the row's check box.
+    void ClickCheck(const std::string& id)
+    {
+        CTreeListItem* row = Row(id);
+        ASSERT_NE(row, nullptr) << id;
+        Tree().EnsureVisible(row);
+        const QRect cell = Tree().CellRect(row, kNameColumn);
+        for (int x = cell.left(); x < cell.right(); ++x) {
+            const QPoint at(x, cell.center().y());
+            if (Tree().HitTest(at).area == tlht::kCheckBox) {
+                QTest::mouseClick(&Tree(), Qt::LeftButton, {}, at);
+                QCoreApplication::processEvents();
+                return;
+            }
+        }
+        FAIL() << "no check box on " << id;
+    }
+
+    static Json::Value Body(const fake::RecordedRequest& request)
+    {
+        Json::Value body;
+        std::stringstream(request.body) >> body;
+        return body;
+    }
+};
+
+TEST_F(TaskFlowsTest, InsertsOnTheRootAListRowAndATaskRowLandInOrder)
+{
+    Start();
+    Tree().SelectItem(Tree().GetRootItem()->firstChild->nextSibling);
+    Insert([&] { frame->RunCommand(Command::InsertButton); }, "Errands");
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].target, "/tasks/v1/users/@me/lists");
+    EXPECT_EQ(Body(writes[0])["title"].asString(), "Errands");
+    EXPECT_EQ(TopLevelTexts().back(), kTaskBranch);
+    const CTreeListItem* taskBranch = Tree().GetRootItem()->firstChild->nextSibling;
+    ASSERT_NE(taskBranch->firstChild->nextSibling->nextSibling, nullptr);
+    EXPECT_EQ(taskBranch->firstChild->nextSibling->nextSibling->texts[kNameColumn], "0xEF0000Errands");
+
+    // On a list row: one POST, members in their fixed order, typed text round-trips.
+    service.ClearRequests();
+    const std::string typed = "tab\tq\"uote\" back\\slash \xED\x95\x9C\xEA\xB8\x80 \x01";
+    Select("L1");
+    Insert([&] { frame->RunCommand(Command::InsertTask); }, typed, "one\ntwo", QDate(2026, 12, 15));
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].method, "POST");
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks");
+    const Json::Value body = Body(writes[0]);
+    EXPECT_EQ(body.getMemberNames().size(), 6u);
+    const std::string& raw = writes[0].body;
+    EXPECT_LT(raw.find("\"kind\""), raw.find("\"title\""));
+    EXPECT_LT(raw.find("\"title\""), raw.find("\"updated\""));
+    EXPECT_LT(raw.find("\"notes\""), raw.find("\"status\""));
+    EXPECT_LT(raw.find("\"status\""), raw.find("\"due\""));
+    EXPECT_EQ(body["title"].asString(), typed);
+    EXPECT_EQ(body["notes"].asString(), "one\ntwo");
+    std::vector<std::string> homeRows = ChildIds("L1");
+    // No due first, then 12-10, the new 12-15, 12-20.
+    ASSERT_EQ(homeRows.size(), 4u);
+    EXPECT_EQ(homeRows[1], "t2");
+    EXPECT_EQ(Row(homeRows[2])->texts[kNameColumn], "0xEF0000" + typed);
+    EXPECT_EQ(homeRows[3], "p1");
+
+    // On a task row: the POST, then the move under it.
+    service.ClearRequests();
+    Select("p1");
+    Insert([&] { frame->RunCommand(Command::InsertButton); }, "Sub");
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks");
+    EXPECT_EQ(writes[1].method, "POST");
+    EXPECT_EQ(writes[1].target.rfind("/tasks/v1/lists/L1/tasks/", 0), 0u) << writes[1].target;
+    EXPECT_NE(writes[1].target.find("/move?parent=p1"), std::string::npos) << writes[1].target;
+    const std::vector<std::string> underProject = ChildIds("p1");
+    ASSERT_EQ(underProject.size(), 2u);
+    EXPECT_EQ(Row(underProject[1])->texts[kNameColumn], "0xEF0000Sub"); // equal dues keep their order
+    EXPECT_EQ(TopLevelTexts().back(), kTaskBranch);
+}
+
+TEST_F(TaskFlowsTest, DoubleClicksEditTheTaskOrRenameTheList)
+{
+    Start();
+    const auto doubleClick = [&](const std::string& id) {
+        return [this, id] {
+            CTreeListItem* row = Row(id);
+            Tree().EnsureVisible(row);
+            QTest::mouseDClick(&Tree(), Qt::LeftButton, {}, Tree().CellRect(row, kNameColumn).center());
+        };
+    };
+    WithEditor<CInsertTaskDlg>(doubleClick("c1"), [&](CInsertTaskDlg& editor) {
+        EXPECT_TRUE(editor.updateMode);
+        EXPECT_EQ(editor.findChild<QLineEdit*>("1000")->text(), "Child");
+        editor.findChild<QLineEdit*>("1000")->setText("Child \"renamed\"");
+        editor.findChild<QPushButton*>("1006")->click();
+    });
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].method, "PUT");
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks/c1");
+    const Json::Value body = Body(writes[0]);
+    EXPECT_EQ(body["title"].asString(), "Child \"renamed\"");
+    EXPECT_EQ(body["parent"].asString(), "p1");
+    EXPECT_EQ(body["status"].asString(), "completed");
+    EXPECT_EQ(Row("c1")->texts[kNameColumn], "0xEF0000Child \"renamed\"");
+
+    service.ClearRequests();
+    WithEditor<CInsertTaskDlg>(doubleClick("L2"), [&](CInsertTaskDlg& editor) {
+        EXPECT_TRUE(editor.listMode);
+        editor.findChild<QLineEdit*>("1000")->setText("Office");
+        editor.findChild<QPushButton*>("1006")->click();
+    });
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].target, "/tasks/v1/users/@me/lists/L2");
+    EXPECT_EQ(Row("L2")->texts[kNameColumn], "0xEF0000Office");
+    EXPECT_EQ(TopLevelTexts().back(), kTaskBranch);
+}
+
+TEST_F(TaskFlowsTest, ASubtaskWhoseMoveFailsShowsAtTheTopLevelOnceEvenAfterAReload)
+{
+    Start();
+    Select("p1");
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 404, {}, "/move"});
+    Insert([&] { frame->RunCommand(Command::InsertButton); }, "Orphan");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind("The task 'Orphan' was created, but not under its parent", 0), 0u)
+        << prompter.messages[0];
+    const auto countOrphans = [&] {
+        int count = 0;
+        for (const std::string& id : ChildIds("L1"))
+            count += Row(id)->texts[kNameColumn] == "0xEF0000Orphan" ? 1 : 0;
+        return count;
+    };
+    EXPECT_EQ(countOrphans(), 1);
+    frame->RunCommand(Command::Synchronizing);
+    WaitForIdleShell();
+    EXPECT_EQ(countOrphans(), 1);
+}
+
+TEST_F(TaskFlowsTest, DeletesGoDeepestFirstAndAFailureKeepsTheTaskItsAncestorsAndTheList)
+{
+    Start();
+    prompter.QueueAnswer(true);
+    Select("p1");
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 503, {}, "/tasks/c1"});
+    frame->RunCommand(Command::DeleteTask);
+    ASSERT_EQ(prompter.questions.size(), 1u);
+    EXPECT_EQ(prompter.questions[0], "정말로 'Project' Task를 삭제하시겠습니까?");
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks/g1");
+    EXPECT_EQ(writes[1].target, "/tasks/v1/lists/L1/tasks/c1");
+    EXPECT_EQ(StoredStatus("g1"), "<gone>");
+    EXPECT_EQ(StoredStatus("c1"), "completed");
+    EXPECT_NE(Row("p1"), nullptr);
+    EXPECT_EQ(Row("g1"), nullptr);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind("The task 'Child' was not deleted: ", 0), 0u) << prompter.messages[0];
+
+    // Asked again, the rest goes.
+    service.ClearRequests();
+    prompter.QueueAnswer(true);
+    Select("p1");
+    frame->RunCommand(Command::DeleteTask);
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[1].target, "/tasks/v1/lists/L1/tasks/p1");
+    EXPECT_EQ(Row("p1"), nullptr);
+
+    // A list the service did not delete stays.
+    prompter.messages.clear();
+    prompter.QueueAnswer(true);
+    Select("L2");
+    service.FailNext(1, fake::Fault{fake::FaultKind::Drop, 0, {}, "/lists/L2"});
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_NE(Row("L2"), nullptr);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind("The task list 'Work' was not deleted: ", 0), 0u) << prompter.messages[0];
+    prompter.QueueAnswer(true);
+    Select("L2");
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_EQ(Row("L2"), nullptr);
+    EXPECT_EQ(TopLevelTexts().back(), kTaskBranch);
+}
+
+TEST_F(TaskFlowsTest, CheckMarksReachTheServiceInEveryViewModeAndAFailureKeepsTheMark)
+{
+    Start();
+    // "Needs action" view: a task checked off leaves the tree, and the service hears of it.
+    frame->RunCommand(Command::ViewNeedsAction);
+    ClickCheck("t2");
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].method, "PUT");
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks/t2");
+    EXPECT_EQ(Body(writes[0])["status"].asString(), "completed");
+    EXPECT_EQ(Row("t2"), nullptr);
+    EXPECT_EQ(StoredStatus("t2"), "completed");
+
+    // All: the partly checked list row counts as checked, so everything becomes "needs
+    // action", and only the tasks not already so are sent.
+    frame->RunCommand(Command::ViewAll);
+    service.ClearRequests();
+    ASSERT_EQ(Tree().GetCheck(Row("L1")), 2);
+    ClickCheck("L1");
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks/t2");
+    EXPECT_EQ(writes[1].target, "/tasks/v1/lists/L1/tasks/c1");
+    EXPECT_EQ(StoredStatus("c1"), "needsAction");
+    EXPECT_EQ(Tree().GetCheck(Row("L1")), 0);
+
+    // A refused update: the row keeps its mark, the store its status, and the message names it.
+    service.ClearRequests();
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 503, {}, "/tasks/r1"});
+    ClickCheck("r1");
+    EXPECT_EQ(Writes().size(), 1u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Tree().GetCheck(Row("r1")), 0);
+    EXPECT_EQ(StoredStatus("r1"), "needsAction");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind("The task 'Report' was not changed: ", 0), 0u) << prompter.messages[0];
+
+    // "Completed" view: unchecking a completed task sends it, and the row goes.
+    ClickCheck("r1");
+    ASSERT_EQ(StoredStatus("r1"), "completed");
+    frame->RunCommand(Command::ViewCompleted);
+    service.ClearRequests();
+    ClickCheck("r1");
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(Body(writes[0])["status"].asString(), "needsAction");
+    EXPECT_EQ(Row("r1"), nullptr);
+}
+
+} // namespace
+} // namespace orb
