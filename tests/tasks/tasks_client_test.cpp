@@ -368,5 +368,38 @@ TEST_F(TasksClient, DeleteSucceedsOnlyOnAnEmptySuccessfulAnswer)
     EXPECT_TRUE(fixture.prompter.messages.empty());
 }
 
+TEST_F(TasksClient, OutcomeEditsShowNothingAndTellACreationFromAMove)
+{
+    // Created, then the move refused: the task is the service's, at the top level.
+    QueueTokenCheck();
+    Queue(R"({"id": "new", "title": "x", "status": "needsAction"})");
+    QueueTokenCheck();
+    Queue(R"({"error": {"code": 404, "message": "Not Found"}})", 404);
+    TaskInfo task = SampleTask();
+    const TaskCreation creation = SendNewTask(context, task, "list1", "p1");
+    EXPECT_TRUE(creation.NotMoved());
+    EXPECT_EQ(creation.moved.message, "Not Found");
+    EXPECT_EQ(task.id, "new");
+    EXPECT_TRUE(task.parent.empty());
+    const std::vector<HttpRequest> requests = ApiRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].headerBlock, kAuthorizationOnly); // a move has no body to type
+
+    // A move answered with another task is not applied, and the record stays.
+    QueueTokenCheck();
+    Queue(R"({"id": "other"})");
+    TaskInfo moved = SampleTask();
+    EXPECT_FALSE(SendTaskMove(context, "list1", "", "t1", moved).Applied());
+    EXPECT_EQ(moved.title, SampleTask().title);
+
+    QueueTokenCheck();
+    Queue("", 204);
+    EXPECT_TRUE(SendTaskDeletion(context, "list1", "t1").Applied());
+    QueueTokenCheck();
+    Queue(R"({"error": {"code": 503, "message": "Backend Error"}})", 503);
+    EXPECT_EQ(SendTaskListDeletion(context, "list1").message, "Backend Error");
+    EXPECT_TRUE(fixture.prompter.messages.empty());
+}
+
 } // namespace
 } // namespace orb
