@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "treelist/tree_list_combo_ctrl.h"
+#include "treelist/tree_list_drag_windows.h"
 #include "treelist/tree_list_edit_ctrl.h"
 #include "treelist/tree_list_header_ctrl.h"
 #include "treelist/tree_list_painter.h"
@@ -11,6 +12,7 @@
 #include "widgets/skin_verticle_scrollbar.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -32,6 +34,34 @@ constexpr int kRowsPerNotch = 3;
 constexpr int kHorizontalLineStep = 16;
 constexpr const char* kTodayFormat = "%Y-%m-%d";
 constexpr const char* kTodayMonthDayFormat = "%m-%d";
+constexpr QPoint kDragWindowOffset(20, 4);
+constexpr int kHoverExpandRefusedMs = 500;
+constexpr int kHoverExpandOnItemMs = 1000;
+constexpr int kAutoScrollRefusedMs = 100;
+constexpr int kAutoScrollOnItemMs = 200;
+constexpr std::size_t kDragFeedbackColour = 5; // textColours entry for lines and drag feedback
+
+Qt::CursorShape DropCursor(TreeListDrop decision)
+{
+    switch (decision) {
+    case TreeListDrop::Refused:
+        return kDropRefusedCursor;
+    case TreeListDrop::Neutral:
+        break;
+    case TreeListDrop::OnItem:
+        return kDropOnItemCursor;
+    case TreeListDrop::OnEmptySpace:
+        return kDropOnEmptySpaceCursor;
+    }
+    return kDropNeutralCursor;
+}
+
+// Restarting on every mouse move would keep a timer from ever firing while the hand shakes.
+void StartUnlessRunning(QTimer& timer, int intervalMs)
+{
+    if (!timer.isActive() || timer.interval() != intervalMs)
+        timer.start(intervalMs);
+}
 
 const Clock& DefaultClock()
 {
@@ -92,6 +122,9 @@ CTreeListCtrl::CTreeListCtrl(int controlId, QWidget* parent)
 
     editDelay_.setSingleShot(true);
     connect(&editDelay_, &QTimer::timeout, this, &CTreeListCtrl::BeginEdit);
+    hoverTimer_.setSingleShot(true);
+    connect(&hoverTimer_, &QTimer::timeout, this, &CTreeListCtrl::HoverExpand);
+    connect(&scrollTimer_, &QTimer::timeout, this, &CTreeListCtrl::AutoScroll);
 
     QFont font(QString::fromUtf8(kDefaultFaceName));
     font.setPixelSize(kDefaultFontPixels);
@@ -102,6 +135,8 @@ CTreeListCtrl::CTreeListCtrl(int controlId, QWidget* parent)
 
 CTreeListCtrl::~CTreeListCtrl()
 {
+    CancelDrag();
+    ClearDropFeedback();
     editDelay_.stop();
     AbandonEdit();
     // Every item is reported with -401 as it goes, while a handler is still there to hear it.
@@ -130,11 +165,11 @@ void CTreeListCtrl::SetNotifyHandler(TreeListNotifyHandler* handler)
         handler_->senders_.push_back(this);
 }
 
-int CTreeListCtrl::Notify(TreeListCode code, CTreeListItem* item, int column)
+int CTreeListCtrl::Notify(TreeListCode code, CTreeListItem* item, int column, CTreeListCtrl* dragSource)
 {
     if (!handler_)
         return 0;
-    return handler_->OnTreeListNotify({this, controlId_, code, item, column});
+    return handler_->OnTreeListNotify({this, controlId_, code, item, column, dragSource});
 }
 
 void CTreeListCtrl::ForgetItem(CTreeListItem* item)
@@ -145,6 +180,17 @@ void CTreeListCtrl::ForgetItem(CTreeListItem* item)
         closingItem_ = nullptr;
     if (dragCandidate_ == item)
         dragCandidate_ = nullptr;
+    if (hoverItem_ == item)
+        hoverItem_ = nullptr;
+    if (watchedItem_ == item)
+        watchedItem_ = nullptr;
+    if (dropItem_ == item) {
+        dropItem_ = nullptr;
+        dropMarker_.reset();
+    }
+    // The model has already taken the item out of the selection, hence the copy.
+    if (dragging_ && std::find(draggedItems_.begin(), draggedItems_.end(), item) != draggedItems_.end())
+        CancelDrag();
 }
 
 std::uint32_t CTreeListCtrl::SetStyle(std::uint32_t style)
@@ -408,6 +454,9 @@ bool CTreeListCtrl::event(QEvent* event)
 {
     if (event->type() == QEvent::ParentChange)
         PlaceScrollBars();
+    // The mouse goes to another application: the release will never come.
+    if (event->type() == QEvent::WindowDeactivate)
+        CancelDrag();
     return QWidget::event(event);
 }
 
@@ -430,6 +479,7 @@ void CTreeListCtrl::showEvent(QShowEvent*)
 void CTreeListCtrl::hideEvent(QHideEvent*)
 {
     tip_->Hide();
+    CancelDrag();
     PlaceScrollBars();
 }
 
@@ -440,6 +490,7 @@ void CTreeListCtrl::focusInEvent(QFocusEvent*)
 
 void CTreeListCtrl::focusOutEvent(QFocusEvent*)
 {
+    CancelDrag();
     update();
 }
 
@@ -569,6 +620,11 @@ void CTreeListCtrl::ClickBox(CTreeListItem* item, int column, std::uint32_t area
 
 void CTreeListCtrl::mousePressEvent(QMouseEvent* event)
 {
+    if (dragging_) {
+        if (event->button() == Qt::RightButton)
+            CancelDrag();
+        return;
+    }
     setFocus(Qt::MouseFocusReason);
     tip_->Hide();
     if (event->button() != Qt::LeftButton)
@@ -615,10 +671,21 @@ void CTreeListCtrl::mousePressEvent(QMouseEvent* event)
 void CTreeListCtrl::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
+    const QPoint global = event->globalPosition().toPoint();
+    if (dragging_) {
+        // Without the button the release went to another application.
+        if (event->buttons().testFlag(Qt::LeftButton))
+            DragTo(global, false);
+        else
+            CancelDrag();
+        return;
+    }
     if (event->buttons().testFlag(Qt::LeftButton)) {
-        if (dragCandidate_ && !dragging_ &&
-            (point - pressPoint_).manhattanLength() >= QApplication::startDragDistance())
+        if (dragCandidate_ && (point - pressPoint_).manhattanLength() >= QApplication::startDragDistance()) {
             BeginDrag();
+            if (dragging_)
+                DragTo(global, false);
+        }
         return;
     }
     const TreeListHit hit = HitTest(point);
@@ -631,9 +698,10 @@ void CTreeListCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    if (dragging_)
-        EndDrag();
     dragCandidate_ = nullptr;
+    // The drop may delete this control's items or the control itself: nothing follows it.
+    if (dragging_)
+        Drop(event->globalPosition().toPoint());
 }
 
 void CTreeListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
@@ -690,6 +758,11 @@ void CTreeListCtrl::MoveFocusTo(CTreeListItem* item)
 
 void CTreeListCtrl::keyPressEvent(QKeyEvent* event)
 {
+    if (dragging_ && event->key() == Qt::Key_Escape) {
+        CancelDrag();
+        event->accept();
+        return;
+    }
     if (model_.VisibleRowCount() == 0) {
         QWidget::keyPressEvent(event);
         return;
@@ -779,21 +852,241 @@ void CTreeListCtrl::UpdateTip(const QPoint& point)
     tip_->Show(content.text, content.textRect);
 }
 
-// The drag starts here; what happens over a target comes with drag and drop.
+// Drag and drop: the control the items come from runs the gesture and asks the control
+// under the pointer, which shows the feedback and talks to its own parent.
+
+QWidget* CTreeListCtrl::DragWindow() const
+{
+    return dragWindow_.get();
+}
+
+QWidget* CTreeListCtrl::DropMarker() const
+{
+    return dropMarker_.get();
+}
 
 void CTreeListCtrl::BeginDrag()
 {
     dragCandidate_ = nullptr;
     editDelay_.stop();
     tip_->Hide();
-    if (Notify(TreeListCode::BeginDrag, model_.FirstSelected(), model_.FocusedColumn()) < 0)
+    CTreeListItem* first = model_.FirstSelected();
+    if (!first || Notify(TreeListCode::BeginDrag, first, model_.FocusedColumn()) < 0 || !model_.FirstSelected())
         return;
     dragging_ = true;
+    draggedItems_ = model_.Selection();
+    dropDecision_ = TreeListDrop::Neutral;
+    dragWindow_ = std::make_unique<CTLCDragWnd>(DragImage(), this);
+    dragWindow_->setObjectName(QString::fromLatin1(kTreeListDragWindowName));
+    QGuiApplication::setOverrideCursor(QCursor(DropCursor(dropDecision_)));
+    grabMouse();
 }
 
-void CTreeListCtrl::EndDrag()
+QImage CTreeListCtrl::DragImage()
+{
+    const int row = model_.RowOfItem(model_.FirstSelected());
+    return RenderImage().copy(0, layout_.RowTop(row), width(), rowHeight_);
+}
+
+CTreeListCtrl* CTreeListCtrl::TreeListAt(const QPoint& global)
+{
+    for (QWidget* widget = QApplication::widgetAt(global); widget; widget = widget->parentWidget()) {
+        if (auto* tree = qobject_cast<CTreeListCtrl*>(widget))
+            return tree;
+        // The skinned bars stand beside their control, as children of its parent.
+        if (auto* bar = dynamic_cast<SkinScrollbar*>(widget))
+            return dynamic_cast<CTreeListCtrl*>(bar->Target());
+        if (widget->isWindow())
+            break;
+    }
+    return nullptr;
+}
+
+void CTreeListCtrl::DragTo(const QPoint& global, bool releasing)
+{
+    if (dragWindow_ && !releasing) {
+        dragWindow_->move(global + kDragWindowOffset);
+        dragWindow_->show();
+    }
+    // Every notification below may end the drag or delete a control.
+    const QPointer<CTreeListCtrl> over = TreeListAt(global);
+    if (dropTarget_ && dropTarget_ != over) {
+        const QPointer<CTreeListCtrl> left = dropTarget_;
+        dropTarget_ = nullptr;
+        left->EndDropFeedback(TreeListDrop::Neutral);
+        if (!dragging_)
+            return;
+    }
+    if (!dropTarget_ && over && over->model_.HasStyle(tls::kAcceptDrops) && over->EnterDrop(this))
+        dropTarget_ = over;
+    if (!dragging_)
+        return;
+    TreeListDrop decision = TreeListDrop::Refused;
+    if (dropTarget_)
+        decision = dropTarget_->TrackDrop(this, dropTarget_->mapFromGlobal(global), !releasing);
+    else if (over == this)
+        decision = TreeListDrop::Neutral; // a control that takes no drops of its own shows no refusal over itself
+    if (!dragging_)
+        return;
+    dropDecision_ = decision;
+    if (!releasing)
+        QGuiApplication::changeOverrideCursor(QCursor(DropCursor(decision)));
+}
+
+void CTreeListCtrl::Drop(const QPoint& global)
+{
+    dragWindow_.reset();
+    if (dropTarget_)
+        dropTarget_->dropMarker_.reset();
+    DragTo(global, true);
+    if (!dragging_)
+        return;
+    const TreeListDrop decision = dropDecision_;
+    const QPointer<CTreeListCtrl> target = dropTarget_;
+    LeaveDragMode();
+    if (target)
+        target->EndDropFeedback(decision);
+}
+
+void CTreeListCtrl::CancelDrag()
+{
+    if (!dragging_)
+        return;
+    const QPointer<CTreeListCtrl> target = dropTarget_;
+    LeaveDragMode();
+    if (target)
+        target->EndDropFeedback(TreeListDrop::Neutral);
+}
+
+void CTreeListCtrl::LeaveDragMode()
 {
     dragging_ = false;
+    dragCandidate_ = nullptr;
+    draggedItems_.clear();
+    dragWindow_.reset();
+    dropTarget_ = nullptr;
+    dropDecision_ = TreeListDrop::Neutral;
+    if (mouseGrabber() == this)
+        releaseMouse();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+bool CTreeListCtrl::EnterDrop(CTreeListCtrl* source)
+{
+    const QPointer<CTreeListCtrl> from = source;
+    if (Notify(TreeListCode::DragEnter, nullptr, 0, source) < 0 || !from || !from->dragging_)
+        return false;
+    dropSource_ = source;
+    return true;
+}
+
+TreeListDrop CTreeListCtrl::TrackDrop(CTreeListCtrl* source, const QPoint& point, bool feedback)
+{
+    const TreeListHit hit = HitTest(point);
+    const int column = std::max(hit.column, 0); // the parent is never handed "no column"
+    dropPoint_ = point;
+    watchedItem_ = hit.item;
+    const TreeListDropPoint where{model_.Style(), source == this, hit.item, source->GetFirstSelectedItem()};
+    const TreeListDrop decision =
+        DecideDrop(where, [&] { return Notify(TreeListCode::DropQuery, hit.item, column, source) >= 0; });
+    const bool itemGone = hit.item && !watchedItem_;
+    watchedItem_ = nullptr;
+    if (dropSource_ != source)
+        return TreeListDrop::Refused;
+    if (itemGone) {
+        dropItem_ = nullptr;
+        dropMarker_.reset();
+        return TreeListDrop::Refused;
+    }
+    dropItem_ = decision == TreeListDrop::OnItem ? hit.item : nullptr;
+    dropColumn_ = column;
+    if (!feedback)
+        return decision;
+
+    if (IsDrop(decision))
+        PlaceDropMarker(point);
+    else
+        dropMarker_.reset();
+    if (decision == TreeListDrop::Neutral || decision == TreeListDrop::OnEmptySpace) {
+        hoverItem_ = nullptr;
+        hoverTimer_.stop();
+        scrollTimer_.stop();
+    } else if (model_.HasStyle(tls::kLevelIndent)) {
+        const bool onItem = decision == TreeListDrop::OnItem;
+        if (onItem && hoverItem_ != hit.item) {
+            hoverItem_ = hit.item;
+            hoverTimer_.stop();
+        }
+        StartUnlessRunning(hoverTimer_, onItem ? kHoverExpandOnItemMs : kHoverExpandRefusedMs);
+        StartUnlessRunning(scrollTimer_, onItem ? kAutoScrollOnItemMs : kAutoScrollRefusedMs);
+    }
+    return decision;
+}
+
+void CTreeListCtrl::PlaceDropMarker(const QPoint& point)
+{
+    const int row = layout_.RowAtY(point.y());
+    if (row < 0 || !rect().contains(point)) {
+        dropMarker_.reset();
+        return;
+    }
+    if (!dropMarker_) {
+        dropMarker_ = std::make_unique<CTLCDropWnd>(textColours[kDragFeedbackColour], this);
+        dropMarker_->setObjectName(QString::fromLatin1(kTreeListDropMarkerName));
+    }
+    dropMarker_->PointAt(mapToGlobal(QPoint(0, layout_.RowTop(row) + rowHeight_ / 2)));
+    dropMarker_->show();
+}
+
+void CTreeListCtrl::EndDropFeedback(TreeListDrop decision)
+{
+    CTreeListCtrl* source = dropSource_;
+    CTreeListItem* item = decision == TreeListDrop::OnItem ? dropItem_ : nullptr;
+    const int column = dropColumn_;
+    ClearDropFeedback();
+    const QPointer<CTreeListCtrl> self = this;
+    watchedItem_ = item;
+    Notify(TreeListCode::DragLeave, nullptr, 0, source);
+    if (!self)
+        return;
+    const bool itemGone = item && !watchedItem_;
+    watchedItem_ = nullptr;
+    if (!IsDrop(decision) || itemGone || (decision == TreeListDrop::OnItem && !item))
+        return;
+    // The parent may wait modally and rebuild the whole tree here, so this is the last step.
+    Notify(TreeListCode::Dropped, item, column, source);
+}
+
+void CTreeListCtrl::ClearDropFeedback()
+{
+    hoverTimer_.stop();
+    scrollTimer_.stop();
+    dropMarker_.reset();
+    dropSource_ = nullptr;
+    dropItem_ = nullptr;
+    hoverItem_ = nullptr;
+}
+
+void CTreeListCtrl::HoverExpand()
+{
+    CTreeListItem* item = hoverItem_;
+    if (!dropSource_ || !item || HitTest(dropPoint_).item != item || item->IsExpanded() || !item->CanExpandOrCollapse())
+        return;
+    Expand(TreeListExpand::Expand, item, dropColumn_);
+}
+
+void CTreeListCtrl::AutoScroll()
+{
+    const int row = layout_.RowAtY(dropPoint_.y());
+    const int lastRow = topRow_ + layout_.RowsPerPage() - 1;
+    if (!dropSource_)
+        scrollTimer_.stop();
+    else if (row <= topRow_)
+        Scroll(ScrollOrientation::Vertical, ScrollAction::LineBack);
+    else if (row >= lastRow)
+        Scroll(ScrollOrientation::Vertical, ScrollAction::LineForward);
+    else
+        scrollTimer_.stop();
 }
 
 // Scrolling, for the skinned bars, the wheel and the keyboard.

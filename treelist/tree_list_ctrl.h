@@ -1,5 +1,6 @@
 #pragma once
 
+#include "treelist/tree_list_drag_decision.h"
 #include "treelist/tree_list_layout.h"
 #include "treelist/tree_list_model.h"
 #include "treelist/tree_list_notify.h"
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,6 +24,8 @@ namespace orb {
 class Clock;
 class CSkinHorizontalScrollbar;
 class CSkinVerticleScrollbar;
+class CTLCDragWnd;
+class CTLCDropWnd;
 class CTreeListComboCtrl;
 class CTreeListEditCtrl;
 class CTreeListHeaderCtrl;
@@ -40,6 +44,16 @@ inline constexpr const char* kTreeListStaticName = "treeListStatic";
 inline constexpr const char* kTreeListTipName = "treeListTip";
 inline constexpr const char* kTreeListVerticalBarName = "treeListVerticalBar";
 inline constexpr const char* kTreeListHorizontalBarName = "treeListHorizontalBar";
+inline constexpr const char* kTreeListDragWindowName = "treeListDragWindow";
+inline constexpr const char* kTreeListDropMarkerName = "treeListDropMarker";
+
+// The cursor of each drop decision while items are dragged.
+inline constexpr Qt::CursorShape kDropRefusedCursor = Qt::ForbiddenCursor;
+// Over the dragged rows themselves (or below them) nothing can be dropped either, and the
+// user should see so just as plainly.
+inline constexpr Qt::CursorShape kDropNeutralCursor = Qt::ForbiddenCursor;
+inline constexpr Qt::CursorShape kDropOnItemCursor = Qt::DragMoveCursor;
+inline constexpr Qt::CursorShape kDropOnEmptySpaceCursor = Qt::DragMoveCursor;
 
 // The owner-drawn multi-column tree. It reports everything to its parent's
 // TreeListNotifyHandler and changes no application data itself. Its skinned scroll bars
@@ -116,7 +130,16 @@ public:
     CTreeListStaticCtrl* StaticCtrl() const { return static_; }
     CSkinVerticleScrollbar* VerticalBar() const;
     CSkinHorizontalScrollbar* HorizontalBar() const;
+
+    // Dragging the selected items to this or another tree list.
     bool IsDragging() const { return dragging_; }
+    // Ends a drag without a drop; the current target hears -424.
+    void CancelDrag();
+    QWidget* DragWindow() const;
+    // The marker this control shows as a drop target, or null.
+    QWidget* DropMarker() const;
+    // The decision at the pointer's last position while this control drags.
+    TreeListDrop DropDecision() const { return dropDecision_; }
 
     int ScrollLimit(ScrollOrientation orientation) const override;
     int ScrollPosition(ScrollOrientation orientation) const override;
@@ -156,7 +179,7 @@ private:
         TreeListEditor editor;
     };
 
-    int Notify(TreeListCode code, CTreeListItem* item, int column);
+    int Notify(TreeListCode code, CTreeListItem* item, int column, CTreeListCtrl* dragSource = nullptr);
     void ForgetItem(CTreeListItem* item);
     TreeListPaintContext PaintContext() const;
     void Relayout();
@@ -168,8 +191,22 @@ private:
     void MoveFocusTo(CTreeListItem* item);
     CTreeListItem* KeyboardItem() const;
     void UpdateTip(const QPoint& point);
+
+    // The control the items are dragged from runs the gesture.
     void BeginDrag();
-    void EndDrag();
+    void DragTo(const QPoint& global, bool releasing);
+    void Drop(const QPoint& global);
+    void LeaveDragMode();
+    QImage DragImage();
+    static CTreeListCtrl* TreeListAt(const QPoint& global);
+    // The control under the pointer shows the feedback and talks to its parent.
+    bool EnterDrop(CTreeListCtrl* source);
+    TreeListDrop TrackDrop(CTreeListCtrl* source, const QPoint& point, bool feedback);
+    void EndDropFeedback(TreeListDrop decision);
+    void ClearDropFeedback();
+    void PlaceDropMarker(const QPoint& point);
+    void HoverExpand();
+    void AutoScroll();
 
     int controlId_;
     TreeListModel model_;
@@ -200,7 +237,23 @@ private:
     QTimer editDelay_;
     CTreeListItem* dragCandidate_ = nullptr;
     QPoint pressPoint_;
+
     bool dragging_ = false;
+    std::vector<CTreeListItem*> draggedItems_; // the selection the drag began with
+    std::unique_ptr<CTLCDragWnd> dragWindow_;
+    QPointer<CTreeListCtrl> dropTarget_;
+    TreeListDrop dropDecision_ = TreeListDrop::Neutral;
+
+    // While this control is the drop target.
+    QPointer<CTreeListCtrl> dropSource_;
+    QPoint dropPoint_;
+    CTreeListItem* dropItem_ = nullptr;
+    int dropColumn_ = 0;
+    CTreeListItem* hoverItem_ = nullptr;
+    CTreeListItem* watchedItem_ = nullptr; // cleared when a notification's handler deletes it
+    std::unique_ptr<CTLCDropWnd> dropMarker_;
+    QTimer hoverTimer_;
+    QTimer scrollTimer_;
 };
 
 } // namespace orb

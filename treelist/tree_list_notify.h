@@ -45,6 +45,7 @@ struct TreeListNotify
     TreeListCode code = TreeListCode::SelectChanging;
     CTreeListItem* item = nullptr;
     int column = 0;
+    CTreeListCtrl* dragSource = nullptr; // where the dragged items come from (-423 to -426)
 };
 
 // The parent's side: every notification arrives here and the return value is the reply.

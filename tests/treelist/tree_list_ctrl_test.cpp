@@ -1,5 +1,6 @@
 #include "tests/support/core_doubles.h"
 #include "tests/support/qt_input.h"
+#include "tests/treelist/recording_handler.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_edit_ctrl.h"
 #include "treelist/tree_list_header_ctrl.h"
@@ -14,13 +15,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 
 namespace orb {
 namespace {
 
 using test::Click;
+using test::RecordingHandler;
 using test::SendMouse;
 
 constexpr int kTreeId = 1002;
@@ -30,28 +31,6 @@ const QRgb kBackground = qRgb(34, 34, 34);
 const QRgb kText = qRgb(200, 200, 200);
 const QRgb kDimmed = qRgb(117, 117, 117);
 const QRgb kYellow = qRgb(255, 255, 0);
-
-class RecordingHandler : public TreeListNotifyHandler
-{
-public:
-    int OnTreeListNotify(const TreeListNotify& notify) override
-    {
-        notes.push_back(notify);
-        const auto reply = replies.find(notify.code);
-        return reply == replies.end() ? 0 : reply->second;
-    }
-
-    std::vector<TreeListCode> Codes() const
-    {
-        std::vector<TreeListCode> codes;
-        for (const TreeListNotify& note : notes)
-            codes.push_back(note.code);
-        return codes;
-    }
-
-    std::vector<TreeListNotify> notes;
-    std::map<TreeListCode, int> replies;
-};
 
 int CountColour(const QImage& image, const QRect& rect, QRgb colour)
 {
