@@ -7,10 +7,12 @@ import json
 import os
 import shutil
 import signal
+import ssl
 import struct
 import subprocess
 import tempfile
 import time
+import urllib.request
 import zlib
 
 TITLE = "Marlo's Calender"
@@ -238,6 +240,14 @@ class DesktopSession:
             if process.stdout:
                 process.stdout.close()
         shutil.rmtree(self.private, ignore_errors=True)
+
+    def requests(self):
+        """What the stand-in has been asked so far: (method, target) pairs."""
+        insecure = ssl.create_default_context()
+        insecure.check_hostname = False
+        insecure.verify_mode = ssl.CERT_NONE
+        with urllib.request.urlopen(self.base + "/__control/requests", context=insecure, timeout=10) as answer:
+            return [(r["method"], r["target"]) for r in json.load(answer)]
 
     # --- the window system ---
 

@@ -183,6 +183,49 @@ class ListFontTest(DesktopTest):
         self.assertEqual(-15, int.from_bytes(font[:4], "little", signed=True))
 
 
+def bar_rows(shot, rect):
+    """The task-branch rows on screen, top to bottom, as (bar x, row centre y): each such row
+    starts with a red colour bar, indented by its level."""
+    x0, y0, w, h = rect
+    runs = []
+    for y in range(y0, y0 + h):
+        xs = [x for x in range(x0, x0 + w // 2) if shot.pixel(x, y)[0] > 200 and max(shot.pixel(x, y)[1:]) < 60]
+        if not xs:
+            continue
+        if runs and runs[-1][0] == xs[0] and runs[-1][2] == y - 1:
+            runs[-1][2] = y
+        else:
+            runs.append([xs[0], y, y])
+    return [(x, (top + bottom) // 2) for x, top, bottom in runs]
+
+
+class TaskDragTest(DesktopTest):
+    def test_drag_a_task_under_another(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1)
+        rows = bar_rows(self.loaded("mainWindow", "tasks"), s.rect("mainWindow"))
+        tasks = [row for row in rows if row[0] == max(x for x, _ in rows)]
+        self.assertEqual(8, len(tasks), rows)
+        (x, first), (_, third) = tasks[0], tasks[2]
+        s.xdo("mousemove", str(x + 40), str(third), "mousedown", "1", "sleep", "0.2")
+        for y in range(third, first - 1, -4):
+            s.xdo("mousemove", str(x + 40), str(y), "sleep", "0.02")
+        s.xdo("sleep", "0.3")
+        s.shot("dragging-onto-task-1")
+        s.xdo("mouseup", "1")
+        move = ("POST", "/tasks/v1/lists/home/tasks/t3/move?parent=t1")
+        wait_for("the move to reach the service", lambda: move in s.requests(), 5)
+        after = bar_rows(s.still_shot("task-3-under-task-1", s.rect("mainWindow")), s.rect("mainWindow"))
+        self.assertEqual(1, len([row for row in after if row[0] > x]), "one row indented below task 1")
+
+        # Onto itself: nothing is sent.
+        s.xdo("mousemove", str(x + 40), str(first), "mousedown", "1", "sleep", "0.2")
+        s.xdo("mousemove", str(x + 60), str(first), "sleep", "0.1", "mousemove", str(x + 44), str(first))
+        s.xdo("mouseup", "1")
+        s.xdo("sleep", "0.5")
+        self.assertEqual([move], [r for r in s.requests() if "/move" in r[1]])
+
+
 class TerminationTest(DesktopTest):
     def test_sigterm_with_control_menu_open(self):
         s = self.s

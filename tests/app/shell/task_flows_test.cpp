@@ -83,6 +83,31 @@ protected:
         FAIL() << "no check box on " << id;
     }
 
+    // A left-button drag of the row `from` onto the row `to`, as the mouse sends it.
+    void DragRow(const std::string& from, const std::string& to, bool release = true)
+    {
+        const auto centre = [&](const std::string& id) {
+            CTreeListItem* row = Row(id);
+            Tree().EnsureVisible(row);
+            const QRect cell = Tree().CellRect(row, kNameColumn);
+            return Tree().mapToGlobal(QPoint(cell.left() + cell.width() / 3, cell.center().y()));
+        };
+        const QPoint start = centre(from);
+        const QPoint end = centre(to);
+        Mouse(QEvent::MouseButtonPress, start);
+        Mouse(QEvent::MouseMove, start + QPoint(0, QApplication::startDragDistance() + 1));
+        Mouse(QEvent::MouseMove, end);
+        if (release)
+            Mouse(QEvent::MouseButtonRelease, end);
+    }
+    void Mouse(QEvent::Type type, const QPoint& global)
+    {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, Tree().mapFromGlobal(QPointF(global)), QPointF(global), Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&Tree(), &event);
+    }
+
     static Json::Value Body(const fake::RecordedRequest& request)
     {
         Json::Value body;
@@ -300,6 +325,50 @@ TEST_F(TaskFlowsTest, CheckMarksReachTheServiceInEveryViewModeAndAFailureKeepsTh
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(Body(writes[0])["status"].asString(), "needsAction");
     EXPECT_EQ(Row("r1"), nullptr);
+}
+
+TEST_F(TaskFlowsTest, DropsMoveTasksWithinTheirListAndRefuseEverythingElse)
+{
+    Start();
+    frame->CalendarWindow()->hide(); // the drop target is found under the pointer
+    frame->MainWindow()->show();
+    // Onto another task: under it.
+    DragRow("t2", "p1");
+    auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].method, "POST");
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks/t2/move?parent=p1");
+    EXPECT_EQ(Row("t2")->parent, Row("p1"));
+
+    // Onto its own list row: to the top level, with no parent named.
+    service.ClearRequests();
+    DragRow("g1", "L1");
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks/g1/move");
+    EXPECT_EQ(Row("g1")->parent, Row("L1"));
+
+    // Another list's task, its own parent, below itself, a calendar row: the "no drop"
+    // cursor, and nothing is sent.
+    service.ClearRequests();
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {"c1", "r1"}, {"c1", "p1"}, {"p1", "t2"}, {"t2", "work@example.com"}}) {
+        DragRow(from, to, false);
+        EXPECT_TRUE(Tree().IsDragging()) << from;
+        EXPECT_FALSE(IsDrop(Tree().DropDecision())) << from << " onto " << to;
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::ForbiddenCursor) << from << " onto " << to;
+        // Esc ends the drag, not the window.
+        QTest::keyClick(&Tree(), Qt::Key_Escape);
+        EXPECT_FALSE(Tree().IsDragging());
+        EXPECT_TRUE(frame->MainWindow()->isVisible());
+        DragRow(from, to);
+    }
+    EXPECT_TRUE(Writes().empty());
+
+    // A list row cannot be dragged at all.
+    DragRow("L2", "L1", false);
+    EXPECT_FALSE(Tree().IsDragging());
+    Mouse(QEvent::MouseButtonRelease, QPoint());
 }
 
 } // namespace
