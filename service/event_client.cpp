@@ -4,6 +4,8 @@
 #include "core/diagnostics.h"
 #include "core/prompter.h"
 #include "service/calendar_api.h"
+#include "service/edits.h"
+#include "service/http.h"
 #include "service/listing.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
@@ -23,6 +25,7 @@ constexpr const char* kListQueryTail = "&orderBy=startTime&singleEvents=true";
 constexpr const char* kEventCountLine = "Number of Event : ";
 constexpr const char* kListFailLine = "Event List Fail : ";
 constexpr const char* kSearchFailLine = "Event Search Fail : ";
+constexpr const char* kUnreadableSearch = "the service's answer could not be read";
 constexpr const char* kDeleteStatusLine = "Event Delete Fail : HTTP ";
 constexpr const char* kMalformedEventLine = "Malformed event skipped : ";
 constexpr const char* kMalformedAnswerLine = "Malformed event answer ignored";
@@ -85,6 +88,20 @@ void ReportListingFailure(ServiceContext& context, const ListingResult& result, 
     context.diagnostics.WriteLine(failLine);
     if (result.outcome == ListingOutcome::Refused)
         context.diagnostics.WriteLine(result.answer);
+}
+
+std::string ListingFailureText(const ListingResult& result)
+{
+    switch (result.outcome) {
+    case ListingOutcome::TransportFailed:
+        return TransportFailureText(result.transport);
+    case ListingOutcome::Refused:
+        return RefusalMessage(result.answer, result.transport.status);
+    case ListingOutcome::Unreadable:
+    case ListingOutcome::Complete:
+        break;
+    }
+    return kUnreadableSearch;
 }
 
 // Parses an insert or update answer into `root`; true when it names an event, otherwise
@@ -187,7 +204,7 @@ bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars,
 }
 
 bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,
-                  std::vector<EventRecord>& results)
+                  std::vector<EventRecord>& results, std::string* failure)
 {
     EnsureAccessToken(context);
     // A query value, not JSON: a search for a quote is a search for a quote.
@@ -199,9 +216,12 @@ bool SearchEvents(ServiceContext& context, const std::string& calendarId, const 
         else
             context.diagnostics.WriteLine(kMalformedEventLine + calendarId);
     });
-    if (result.outcome != ListingOutcome::Complete)
-        ReportListingFailure(context, result, kSearchFailLine + calendarId);
-    return true;
+    if (result.outcome == ListingOutcome::Complete)
+        return true;
+    ReportListingFailure(context, result, kSearchFailLine + calendarId);
+    if (failure)
+        *failure = ListingFailureText(result);
+    return false;
 }
 
 bool InsertEvent(ServiceContext& context, EventRecord& record, std::vector<CalendarRecord>& calendars,

@@ -33,9 +33,11 @@ using CalendarDone = std::function<void(CalendarRecord&)>;
 bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to,
                 const CalendarDone& onCalendarDone = {});
 
-// Appends the events of one calendar that match `text` to `results`. Always true.
+// Appends the events of one calendar that match `text` to `results`. False when the
+// search did not complete; `failure` then says why in plain words (matches of pages read
+// before stay appended).
 bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,
-                  std::vector<EventRecord>& results);
+                  std::vector<EventRecord>& results, std::string* failure = nullptr);
 
 // Creates `record` in the calendar and fills it from the answer (an `id` appears only on
 // success); a copy joins the matching calendar's events, re-sorted. False only when the

@@ -113,12 +113,14 @@ TEST_F(EventClientTest, SearchSendsTheTextAsAQueryValueAndSkipsTheEtag)
     EXPECT_EQ(results[2].colorText, "#DC2127");
 }
 
-TEST_F(EventClientTest, SearchFailureAppendsNothingAndStillSucceeds)
+TEST_F(EventClientTest, SearchFailureAppendsNothingAndSaysWhy)
 {
     std::vector<EventRecord> results;
+    std::string failure;
     QueueTokenCheck();
     s.transport.QueueFailure(wininet::kNameNotResolved);
-    EXPECT_TRUE(SearchEvents(s.context, "c", "x", results));
+    EXPECT_FALSE(SearchEvents(s.context, "c", "x", results, &failure));
+    EXPECT_FALSE(failure.empty());
     EXPECT_TRUE(results.empty());
     EXPECT_TRUE(s.diagnostics.Contains("Event Search Fail : c"));
 }
