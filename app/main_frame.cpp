@@ -95,6 +95,7 @@ void BringBack(QWidget* window)
 CMainFrame::CMainFrame(ShellServices services) : services_(std::move(services))
 {
     setObjectName("mainFrame");
+    searchPool_.setMaxThreadCount(kSearchThreads);
     terminateNow = [] {
         std::fflush(stdout);
         std::_Exit(0);
@@ -244,8 +245,10 @@ void CMainFrame::RunCommand(Command command)
         Logout();
         return;
     case Command::Option:
-        if (showOptions)
-            showOptions();
+        ShowOptions();
+        return;
+    case Command::SearchCalendar:
+        ShowSearch();
         return;
     case Command::ShowLastWindow:
         ShowLastWindow();
@@ -390,7 +393,8 @@ void CMainFrame::DestroyWindows()
 {
     RecordWindows();
     SaveAtExit();
-    calendarWindow_.reset(); // before the main window, whose store it reads
+    calendarWindow_.reset();   // before the main window, whose store it reads
+    searchPool_.waitForDone(); // a closed search sends nothing more; one in flight ends
     eventFlows_.reset();
     taskFlows_.reset();
     editRunner_.reset();

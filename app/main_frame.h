@@ -5,6 +5,7 @@
 #include "core/commands.h"
 
 #include <QObject>
+#include <QThreadPool>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -75,8 +76,6 @@ public:
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     QMenu* TrayMenu() const { return trayMenu_.get(); }
 
-    // Where the options dialog comes from; until it exists "Option" does nothing.
-    std::function<void()> showOptions;
     // Ends the process at once after a forced Exit that found a pass still running.
     std::function<void()> terminateNow;
 
@@ -98,6 +97,9 @@ public:
     void PostExit() override;
 
     static constexpr int kTrayIconId = 132;
+    static constexpr const char* kSettingsNotSaved = "The settings could not be written: ";
+    // The searches that may run side by side.
+    static constexpr int kSearchThreads = 4;
 
 signals:
     void exited();
@@ -114,6 +116,10 @@ private:
     void ShowCalendarView();
     void ShowTreeView();
     void Logout();
+    // The options dialog; its values are kept even when the file cannot be written.
+    void ShowOptions();
+    // The search dialog over the calendars shown in the tree.
+    void ShowSearch();
     // The windows' rectangles and modes into the settings, then the settings to the file.
     void RecordWindows();
     void DestroyWindows();
@@ -129,6 +135,8 @@ private:
     std::unique_ptr<EditRunner> editRunner_;
     std::unique_ptr<EventFlows> eventFlows_;
     std::unique_ptr<TaskFlows> taskFlows_;
+    // The search dialog's requests; waited for before the windows go.
+    QThreadPool searchPool_;
     bool exitAfterEdit_ = false; // Exit came while an edit ran; it goes ahead when the edit ends
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;

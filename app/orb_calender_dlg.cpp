@@ -286,6 +286,7 @@ void COrbCalenderDlg::ShowControlMenu(const QPoint& globalPos)
     // Without a tray its menu would be out of reach: its items come here.
     if (!TrayAvailable()) {
         menu.addSeparator();
+        add(menu, {kOptionLabel, Command::Option});
         add(menu, {kLogoutLabel, Command::Logout});
         add(menu, {kExitLabel, Command::Exit});
     }

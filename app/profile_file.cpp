@@ -133,10 +133,13 @@ std::string ProfileFile::Serialize() const
     return out;
 }
 
-bool ProfileFile::SaveAtomically(const std::string& path) const
+bool ProfileFile::SaveAtomically(const std::string& path, std::string* error) const
 {
-    std::string error;
-    return WriteFileAtomically(path, Serialize(), error);
+    std::string why;
+    const bool saved = WriteFileAtomically(path, Serialize(), why);
+    if (error)
+        *error = why;
+    return saved;
 }
 
 const ProfileFile::Section* ProfileFile::FindSection(const std::string& name) const

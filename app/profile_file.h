@@ -20,7 +20,8 @@ public:
     bool Load(const std::string& path);
     // Writes CRLF lines to a temporary file in the same folder, owner-only, then renames
     // it over `path`, so a failed write leaves the old file intact.
-    bool SaveAtomically(const std::string& path) const;
+    // `error`, when given, says why a write failed.
+    bool SaveAtomically(const std::string& path, std::string* error = nullptr) const;
     std::string Serialize() const;
 
     std::optional<std::string> GetString(const std::string& section, const std::string& key) const;

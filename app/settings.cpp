@@ -183,12 +183,12 @@ bool SettingsFile::Load(const std::string& path, AppSettings& settings)
     return true;
 }
 
-bool SettingsFile::Save(const std::string& path, const AppSettings& settings)
+bool SettingsFile::Save(const std::string& path, const AppSettings& settings, std::string* error)
 {
     ProfileFile file;
     file.Load(path); // keeps [Service] and any other section as it was
     ForEachEntry(settings, EntryWriter{file});
-    return file.SaveAtomically(path);
+    return file.SaveAtomically(path, error);
 }
 
 ServiceConfig SettingsFile::LoadServiceConfig(const std::string& path, const ServiceConfig& defaults)

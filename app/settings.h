@@ -81,7 +81,7 @@ public:
     // struct entry leaves its field as it is. Returns true (a missing file is no error).
     static bool Load(const std::string& path, AppSettings& settings);
     // Writes every [Login] entry in order, keeping every other line of the file.
-    static bool Save(const std::string& path, const AppSettings& settings);
+    static bool Save(const std::string& path, const AppSettings& settings, std::string* error = nullptr);
     // The [Service] section over the built-in defaults.
     static ServiceConfig LoadServiceConfig(const std::string& path, const ServiceConfig& defaults);
 };

@@ -11,14 +11,6 @@ constexpr const char* kColourPrefixStart = "0x";
 constexpr std::size_t kColourDigits = 6;
 constexpr std::size_t kDateLength = 10;
 
-// Characters `first`..`last` (1-based, inclusive) of a text, as far as the text goes.
-std::string Characters(const std::string& text, std::size_t first, std::size_t last)
-{
-    if (first > text.size())
-        return {};
-    return text.substr(first - 1, last - first + 1);
-}
-
 void AppendTaskRows(TaskNode* node, int level, int nTaskViewMode, FillMode mode, std::vector<TreeRow>& rows)
 {
     for (; node; node = node->nextSibling) {
@@ -47,27 +39,12 @@ std::string TodayText(const Clock& clock)
     return FormatLocal(clock.Now(), "%Y-%m-%d");
 }
 
-std::string ColourPrefix(const std::string& hashColour)
-{
-    return kColourPrefixStart + Characters(hashColour, 2, 1 + kColourDigits);
-}
-
-std::string EventDueText(const EventRecord& event)
-{
-    if (!event.start.date.empty())
-        return event.start.date;
-    const std::string& when = event.start.dateTime;
-    if (when.empty())
-        return {};
-    return Characters(when, 6, 7) + "-" + Characters(when, 9, 10) + " " + Characters(when, 12, 13) + ":" +
-           Characters(when, 15, 16);
-}
-
 std::string TaskDueText(const TaskInfo& task)
 {
     if (task.due.empty())
         return {};
-    return Characters(task.due, 1, 4) + "-" + Characters(task.due, 6, 7) + "-" + Characters(task.due, 9, 10);
+    return CharacterRange(task.due, 1, 4) + "-" + CharacterRange(task.due, 6, 7) + "-" +
+           CharacterRange(task.due, 9, 10);
 }
 
 bool StartsBeforeToday(const EventRecord& event, const std::string& today)
@@ -91,7 +68,7 @@ std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& t
         return rows;
     TreeRow calendarRow;
     calendarRow.level = kBranchChildLevel;
-    calendarRow.texts[kNameColumn] = ColourPrefix(calendar.backgroundColor) + calendar.summary;
+    calendarRow.texts[kNameColumn] = ColourMarker(calendar.backgroundColor) + calendar.summary;
     calendarRow.texts[kIdColumn] = calendar.id;
     if (mode == FillMode::Load) {
         calendarRow.expanded = allExpand;
@@ -105,8 +82,7 @@ std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& t
     for (const EventRecord& event : calendar.events) {
         TreeRow row;
         row.level = kBranchChildLevel + 1;
-        const std::string& colour = event.colorText.empty() ? calendar.backgroundColor : event.colorText;
-        row.texts[kNameColumn] = ColourPrefix(colour) + event.summary;
+        row.texts[kNameColumn] = EventColourMarker(event, calendar.backgroundColor) + event.summary;
         row.texts[kDueColumn] = EventDueText(event);
         row.texts[kMemoColumn] = event.description;
         row.texts[kIdColumn] = event.id;

@@ -45,10 +45,6 @@ enum class FillMode
 // Today as the branches compare it, "%Y-%m-%d"; taken once per build.
 std::string TodayText(const Clock& clock);
 
-// "0x" + the six digits after "#" of a "#RRGGBB" colour.
-std::string ColourPrefix(const std::string& hashColour);
-// The "Due" column of an event: its start date, or "MM-DD hh:mm" of its start date-time.
-std::string EventDueText(const EventRecord& event);
 // The "Due" column of a task: "YYYY-MM-DD".
 std::string TaskDueText(const TaskInfo& task);
 // Decided on text: the start's date (or the first ten characters of its date-time) is

@@ -105,7 +105,7 @@ void CEditDialog::mouseReleaseEvent(QMouseEvent* event)
 void CEditDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(rect(), palette().window());
     PaintClient(painter);
 }
 

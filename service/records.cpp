@@ -5,6 +5,41 @@
 namespace orb {
 
 namespace {
+
+constexpr const char* kColourMarkerStart = "0x";
+constexpr std::size_t kColourDigits = 6;
+
+} // namespace
+
+std::string CharacterRange(const std::string& text, std::size_t first, std::size_t last)
+{
+    if (first > text.size())
+        return {};
+    return text.substr(first - 1, last - first + 1);
+}
+
+std::string ColourMarker(const std::string& hashColour)
+{
+    return kColourMarkerStart + CharacterRange(hashColour, 2, 1 + kColourDigits);
+}
+
+std::string EventColourMarker(const EventRecord& event, const std::string& calendarBackground)
+{
+    return ColourMarker(event.colorText.empty() ? calendarBackground : event.colorText);
+}
+
+std::string EventDueText(const EventRecord& event)
+{
+    if (!event.start.date.empty())
+        return event.start.date;
+    const std::string& when = event.start.dateTime;
+    if (when.empty())
+        return {};
+    return CharacterRange(when, 6, 7) + "-" + CharacterRange(when, 9, 10) + " " + CharacterRange(when, 12, 13) + ":" +
+           CharacterRange(when, 15, 16);
+}
+
+namespace {
 constexpr std::size_t kDateKeyLength = 10; // "YYYY-MM-DD"
 constexpr std::size_t kMaxColorIdDigits = 4;
 } // namespace

@@ -61,6 +61,15 @@ struct CalendarRecord
 };
 
 // Only calendars whose `selected` is "true" are shown and have their events fetched.
+// Characters `first`..`last` (1-based, inclusive) of a text, as far as the text goes.
+std::string CharacterRange(const std::string& text, std::size_t first, std::size_t last);
+// The tree's colour marker for a "#RRGGBB" colour: "0x" and the six digits.
+std::string ColourMarker(const std::string& hashColour);
+// The marker of an event row: its own colour, else its calendar's.
+std::string EventColourMarker(const EventRecord& event, const std::string& calendarBackground);
+// The "Due" column of an event: its start date, or "MM-DD hh:mm" of its start date-time.
+std::string EventDueText(const EventRecord& event);
+
 inline bool IsSelected(const CalendarRecord& calendar)
 {
     return calendar.selected == "true";

@@ -1,0 +1,68 @@
+#include "app/main_frame.h"
+
+#include "app/orb_calender_dlg.h"
+#include "core/prompter.h"
+#include "dialogs/option_dlg.h"
+#include "dialogs/search_dlg.h"
+#include "service/event_client.h"
+#include "service/service_context.h"
+#include "treelist/tree_list_ctrl.h"
+
+namespace orb {
+
+void CMainFrame::ShowOptions()
+{
+    AppSettings& settings = services_.settings;
+    COptionDlg dialog(mainWindow_ && mainWindow_->isVisible() ? mainWindow_.get() : nullptr);
+    dialog.values = {settings.U,          settings.P,       settings.KEY,
+                     settings.nCal_from,  settings.nCal_to, settings.nTaskViewMode,
+                     settings.bAllExpend, settings.bDueHide};
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const OptionValues& chosen = dialog.values;
+    const int oldViewMode = settings.nTaskViewMode;
+    settings.U = chosen.U;
+    settings.P = chosen.P;
+    settings.KEY = chosen.KEY;
+    settings.nCal_from = chosen.nCal_from;
+    settings.nCal_to = chosen.nCal_to;
+    settings.nTaskViewMode = chosen.nTaskViewMode;
+    settings.bAllExpend = chosen.bAllExpend;
+    settings.bDueHide = chosen.bDueHide;
+    std::string why;
+    // Read back only what was written: a failed write would otherwise bring back the old
+    // values, key and fonts included.
+    if (SettingsFile::Save(services_.settingsPath, settings, &why))
+        SettingsFile::Load(services_.settingsPath, settings);
+    else
+        services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
+
+    if (!mainWindow_)
+        return;
+    mainWindow_->Tree()->SetDueHide(settings.bDueHide != 0);
+    if (settings.nTaskViewMode != oldViewMode && !(loadPass_ && loadPass_->IsBusy()))
+        mainWindow_->RebuildTaskBranch();
+}
+
+void CMainFrame::ShowSearch()
+{
+    if (!mainWindow_)
+        return;
+    CSearchDlg dialog(mainWindow_->isVisible() ? mainWindow_.get() : nullptr);
+    mainWindow_->Store().Read([&](const LocalStore::Data& data) {
+        for (const CalendarRecord& calendar : data.calendars) {
+            if (IsSelected(calendar))
+                dialog.calendars.push_back({calendar.id, calendar.summary, calendar.backgroundColor});
+        }
+    });
+    ServiceContext& context = services_.context;
+    dialog.search = [&context](const std::string& calendarId, const std::string& text) {
+        SearchAnswer answer;
+        answer.complete = SearchEvents(context, calendarId, text, answer.events, &answer.failure);
+        return answer;
+    };
+    dialog.pool = &searchPool_;
+    dialog.exec();
+}
+
+} // namespace orb

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "dialogs/edit_dialog.h"
+#include "dialogs/search_results.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QThreadPool;
+
+namespace orb {
+
+class CTreeListCtrl;
+
+// Searches the calendars the opener hands over and lists the matches by calendar. The
+// searches run on `pool`, side by side, while the dialog keeps painting; rows appear in
+// calendar order as the answers come in. Closing abandons what is still running.
+class CSearchDlg : public CEditDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTemplateId = 159;
+    static constexpr int kTextId = 1000;
+    static constexpr int kSearchId = 1034;
+    static constexpr int kResultsId = 1002;
+
+    static constexpr const char* kSearchLabel = "Search :";
+    static constexpr const char* kSearchText = "Search";
+    static constexpr const char* kSearchingText = "Searching . . .";
+    static constexpr const char* kRootText = "Calendar's";
+
+    explicit CSearchDlg(QWidget* parent = nullptr);
+    ~CSearchDlg() override;
+
+    // Set by the opener before exec(): the calendars in store order, the blocking search
+    // of one calendar (called on a pool thread) and the pool.
+    std::vector<SearchCalendar> calendars;
+    std::function<SearchAnswer(const std::string& calendarId, const std::string& text)> search;
+    QThreadPool* pool = nullptr;
+
+    CTreeListCtrl* Results() const { return tree_; }
+    bool IsSearching() const { return running_; }
+
+    // Search, as the button does; ignored while a search runs.
+    void StartSearch();
+
+signals:
+    // Every answer is in (tests wait for it).
+    void searchFinished();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Shared;
+
+    void OnAnswer(std::size_t index, SearchAnswer answer);
+    void AddRows(const std::vector<SearchRow>& rows);
+    void Finish();
+
+    QLineEdit* text_;
+    QPushButton* searchButton_;
+    QLabel* status_;
+    CTreeListCtrl* tree_;
+    std::shared_ptr<Shared> shared_;
+    std::vector<SearchAnswer> answers_;
+    InOrderRelease order_;
+    bool running_ = false;
+};
+
+} // namespace orb

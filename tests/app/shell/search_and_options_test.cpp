@@ -1,0 +1,153 @@
+#include "dialogs/option_dlg.h"
+#include "dialogs/search_dlg.h"
+#include "tests/app/shell/shell_fixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace orb {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Work (from the base seed, "Review"), Team with two matches, Hidden not shown.
+constexpr const char* kSearchSeed = R"({"calendar": {"calendars": [
+    {"id": "team@example.com", "summary": "Team", "colorId": "7", "accessRole": "owner", "selected": true,
+     "events": [{"id": "m1", "summary": "Review budget", "description": "a&b #c", "start": {"date": "2026-12-10"},
+                 "end": {"date": "2026-12-11"}},
+                {"id": "m2", "summary": "a&b #c standup", "start": {"dateTime": "2026-12-11T09:30:00+09:00"},
+                 "end": {"dateTime": "2026-12-11T10:00:00+09:00"}}]},
+    {"id": "hidden@example.com", "summary": "Hidden", "colorId": "3", "accessRole": "owner", "selected": false,
+     "events": [{"id": "h1", "summary": "a&b #c", "start": {"date": "2026-12-10"}, "end": {"date": "2026-12-11"}}]}]}})";
+
+class SearchAndOptionsTest : public test::EditShellTest
+{
+protected:
+    void Start() { EditShellTest::Start(kSearchSeed); }
+
+    // Types `text`, presses Search and waits for every answer.
+    static void Search(CSearchDlg& dialog, const std::string& text)
+    {
+        dialog.findChild<QLineEdit*>("1000")->setText(QString::fromStdString(text));
+        dialog.findChild<QPushButton*>("1034")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsSearching(); }, 10000));
+    }
+
+    // "Calendar's" children: each calendar row's text with its children's texts.
+    static std::vector<std::vector<std::string>> Results(const CSearchDlg& dialog)
+    {
+        std::vector<std::vector<std::string>> rows;
+        const CTreeListItem* root = dialog.Results()->GetRootItem()->firstChild;
+        for (const CTreeListItem* calendar = root ? root->firstChild : nullptr; calendar;
+             calendar = calendar->nextSibling) {
+            rows.push_back({calendar->texts[0]});
+            for (const CTreeListItem* event = calendar->firstChild; event; event = event->nextSibling)
+                rows.back().push_back(event->texts[0] + "|" + event->texts[1]);
+        }
+        return rows;
+    }
+
+    std::vector<std::string> SearchTargets() const
+    {
+        std::vector<std::string> targets;
+        for (const auto& request : service.Requests()) {
+            if (request.target.find("?q=") != std::string::npos)
+                targets.push_back(request.target);
+        }
+        return targets;
+    }
+};
+
+TEST_F(SearchAndOptionsTest, SearchAsksEachShownCalendarOnceAndListsThemInOrder)
+{
+    Start();
+    WithEditor<CSearchDlg>([&] { frame->RunCommand(Command::SearchCalendar); },
+                           [&](CSearchDlg& dialog) {
+                               Search(dialog, "a&b #c");
+                               const std::vector<std::string> targets = SearchTargets();
+                               ASSERT_EQ(targets.size(), 2u);
+                               for (const std::string& target : targets)
+                                   EXPECT_NE(target.find("?q=a%26b%20%23c"), std::string::npos) << target;
+                               const auto rows = Results(dialog);
+                               ASSERT_EQ(rows.size(), 2u);
+                               EXPECT_EQ(rows[0], std::vector<std::string>{rows[0][0]}); // Work: no match
+                               EXPECT_EQ(rows[0][0].substr(8), "Work");
+                               ASSERT_EQ(rows[1].size(), 3u);
+                               EXPECT_EQ(rows[1][1].substr(8), "Review budget|2026-12-10");
+                               EXPECT_EQ(rows[1][2].substr(8), "a&b #c standup|12-11 09:30");
+
+                               // Pressed again while the first runs: one set of rows.
+                               service.ClearRequests();
+                               dialog.findChild<QPushButton*>("1034")->click();
+                               dialog.findChild<QPushButton*>("1034")->click();
+                               ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsSearching(); }, 10000));
+                               EXPECT_EQ(SearchTargets().size(), 2u);
+                               EXPECT_EQ(Results(dialog), rows);
+                               dialog.reject();
+                           });
+}
+
+TEST_F(SearchAndOptionsTest, AFailedOrSlowSearchNeitherFreezesNorHidesTheOthers)
+{
+    Start();
+    WithEditor<CSearchDlg>(
+        [&] { frame->RunCommand(Command::SearchCalendar); },
+        [&](CSearchDlg& dialog) {
+            service.FailNext(1, fake::Fault{fake::FaultKind::Status, 500, {}, "/calendars/work%40example.com"});
+            Search(dialog, "Review");
+            const auto rows = Results(dialog);
+            ASSERT_EQ(rows.size(), 2u);
+            ASSERT_EQ(rows[0].size(), 2u);
+            EXPECT_EQ(rows[0][1].rfind("search failed: ", 0), 0u) << rows[0][1];
+            EXPECT_EQ(rows[1].size(), 2u); // Team's "Review budget"
+
+            // With a slow service the click returns at once and the dialog goes on painting.
+            service.SetLatency(std::chrono::milliseconds(400));
+            dialog.findChild<QPushButton*>("1034")->click();
+            EXPECT_TRUE(dialog.IsSearching());
+            EXPECT_TRUE(Results(dialog).empty());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsSearching(); }, 10000));
+            EXPECT_EQ(Results(dialog).size(), 2u);
+            // Closed while searching: the rest is abandoned, nothing crashes.
+            dialog.findChild<QPushButton*>("1034")->click();
+            dialog.reject();
+        });
+    service.SetLatency(std::chrono::milliseconds(0));
+    ExitAndWait();
+}
+
+TEST_F(SearchAndOptionsTest, OptionsSaveThroughTheFileAndKeepTheValuesWhenItCannotBeWritten)
+{
+    Start();
+    settings.nTaskViewMode = kTaskViewNeedsAction;
+    WithEditor<COptionDlg>([&] { frame->RunCommand(Command::Option); },
+                           [&](COptionDlg& dialog) {
+                               EXPECT_TRUE(dialog.findChild<QRadioButton*>("1028")->isChecked());
+                               dialog.findChild<QLineEdit*>("1000")->setText("10 days");
+                               dialog.findChild<QPushButton*>("1031")->click();
+                           });
+    EXPECT_EQ(ReadBack().nCal_from, 10);
+    EXPECT_EQ(ReadBack().nTaskViewMode, kTaskViewNeedsAction);
+
+    // A file that cannot be written (a folder in its place, which stops root as well): the
+    // values stay, the user is told why.
+    fs::remove(path);
+    fs::create_directory(path);
+    WithEditor<COptionDlg>([&] { frame->RunCommand(Command::Option); },
+                           [&](COptionDlg& dialog) {
+                               dialog.findChild<QLineEdit*>("1042")->setText("new-key");
+                               dialog.findChild<QLineEdit*>("1001")->setText("99999");
+                               dialog.findChild<QRadioButton*>("1007")->click();
+                               dialog.findChild<QPushButton*>("1031")->click();
+                           });
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind(CMainFrame::kSettingsNotSaved, 0), 0u) << prompter.messages[0];
+    EXPECT_GT(prompter.messages[0].size(), std::string(CMainFrame::kSettingsNotSaved).size()) << "and why";
+    EXPECT_EQ(settings.KEY, "new-key");
+    EXPECT_EQ(settings.nCal_to, 3650);
+    EXPECT_EQ(settings.nTaskViewMode, kTaskViewAll);
+}
+
+} // namespace
+} // namespace orb
