@@ -82,10 +82,7 @@ std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& t
     for (const EventRecord& event : calendar.events) {
         TreeRow row;
         row.level = kBranchChildLevel + 1;
-        row.texts[kNameColumn] = EventColourMarker(event, calendar.backgroundColor) + event.summary;
-        row.texts[kDueColumn] = EventDueText(event);
-        row.texts[kMemoColumn] = event.description;
-        row.texts[kIdColumn] = event.id;
+        row.texts = EventRowTexts(event, calendar.backgroundColor);
         row.checked = StartsBeforeToday(event, today);
         rows.push_back(std::move(row));
     }

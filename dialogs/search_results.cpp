@@ -5,8 +5,6 @@ namespace orb {
 namespace {
 constexpr int kCalendarLevel = 2;
 constexpr int kNameColumn = 0;
-constexpr int kDueColumn = 1;
-constexpr int kMemoColumn = 2;
 constexpr int kIdColumn = 3;
 } // namespace
 
@@ -21,10 +19,7 @@ std::vector<SearchRow> SearchRows(const SearchCalendar& calendar, const SearchAn
     for (const EventRecord& event : answer.events) {
         SearchRow row;
         row.level = kCalendarLevel + 1;
-        row.texts[kNameColumn] = EventColourMarker(event, calendar.backgroundColor) + event.summary;
-        row.texts[kDueColumn] = EventDueText(event);
-        row.texts[kMemoColumn] = event.description;
-        row.texts[kIdColumn] = event.id;
+        row.texts = EventRowTexts(event, calendar.backgroundColor);
         rows.push_back(std::move(row));
     }
     if (!answer.complete) {

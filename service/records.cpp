@@ -28,6 +28,12 @@ std::string EventColourMarker(const EventRecord& event, const std::string& calen
     return ColourMarker(event.colorText.empty() ? calendarBackground : event.colorText);
 }
 
+std::array<std::string, 4> EventRowTexts(const EventRecord& event, const std::string& calendarBackground)
+{
+    return {EventColourMarker(event, calendarBackground) + event.summary, EventDueText(event), event.description,
+            event.id};
+}
+
 std::string EventDueText(const EventRecord& event)
 {
     if (!event.start.date.empty())

@@ -69,6 +69,8 @@ std::string ColourMarker(const std::string& hashColour);
 std::string EventColourMarker(const EventRecord& event, const std::string& calendarBackground);
 // The "Due" column of an event: its start date, or "MM-DD hh:mm" of its start date-time.
 std::string EventDueText(const EventRecord& event);
+// An event's row in a tree: marker and title, due, description, id.
+std::array<std::string, 4> EventRowTexts(const EventRecord& event, const std::string& calendarBackground);
 
 inline bool IsSelected(const CalendarRecord& calendar)
 {
