@@ -52,17 +52,23 @@ void LoadPass::StartInitialLoad()
 bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings)
 {
     for (;;) {
-        std::string code;
-        if (!ui.ShowLoginPage(code))
-            return false;
+        SignInGrant grant;
         std::string failure;
-        if (ExchangeAuthorizationCode(context, code, failure)) {
-            // A service may grant access without a new refresh token; the stored one stays.
-            if (const std::string refresh = context.session.refresh_token(); !refresh.empty())
-                settings.KEY = refresh;
-            return true;
+        if (ui.ShowLoginPage(grant, failure)) {
+            if (ExchangeAuthorizationCode(context, grant, failure)) {
+                // A service may grant access without a new refresh token; the stored one stays.
+                if (const std::string refresh = context.session.refresh_token(); !refresh.empty())
+                    settings.KEY = refresh;
+                return true;
+            }
+        } else if (failure.empty()) {
+            return false; // closed or cancelled
         }
-        context.prompter.ShowMessage(kSignInFailedPrefix + failure);
+        // The login page simply comes back; the browser is opened again only if the user wants.
+        if (context.config.UsesLoginPage())
+            context.prompter.ShowMessage(kSignInFailedPrefix + failure);
+        else if (!context.prompter.AskYesNo(kSignInFailedPrefix + failure + kTryAgainQuestion))
+            return false;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "app/tree_rows.h"
 #include "core/prompter.h"
 #include "core/url_opener.h"
+#include "service/oauth.h"
 #include "service/service_context.h"
 
 #include <chrono>
@@ -48,16 +49,20 @@ public:
     virtual void EndWaitDialog() = 0;
     virtual void SetWaitMessage(const std::string& text) = 0;
     virtual void HideWindows() = 0;
-    // Shows the login page modally; true with the captured code when it ended with OK.
-    virtual bool ShowLoginPage(std::string& code) = 0;
+    // Runs the sign-in the configuration asks for (the login page or the browser); true with
+    // what the token endpoint needs. False with `failure` saying why, or with it empty when
+    // the user closed or cancelled it.
+    virtual bool ShowLoginPage(SignInGrant& grant, std::string& failure) = 0;
     virtual void PostExit() = 0;
 };
 
-// Shows the login page; on OK exchanges the code and keeps the new refresh token in
-// `KEY`. A failed exchange is a failed sign-in: the user is told why and the page comes
-// back. False when the page was closed. `KEY` is never replaced by an empty token here.
+// Signs in; on success exchanges the grant and keeps the new refresh token in `KEY`. A
+// failed sign-in or exchange is told with its reason, and the user may try again. False
+// when the user closed it or chose not to try again. `KEY` is never replaced by an empty
+// token here.
 bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings);
 constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
+constexpr const char* kTryAgainQuestion = "\n\nTry again?";
 
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";

@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/browser_sign_in.h"
 #include "app/calendar_dlg.h"
 #include "app/edit_runner.h"
 #include "app/event_flows.h"
@@ -197,12 +198,21 @@ bool CMainFrame::SignIn()
 {
     AppSettings& settings = services_.settings;
     ServiceContext& context = services_.context;
-    // With no stored token there is nothing to refresh: straight to the login page.
-    const std::string token = settings.KEY.empty() ? std::string() : RefreshAccessToken(context, settings.KEY);
-    if (!token.empty()) {
-        context.session.set_refresh_token(settings.KEY);
-        CheckAccessToken(context, token);
-        return true;
+    // With no stored token there is nothing to refresh: straight to the sign-in.
+    if (!settings.KEY.empty()) {
+        const TokenRenewal renewal = RenewAccessToken(context, settings.KEY);
+        if (renewal.granted) {
+            context.session.set_refresh_token(settings.KEY);
+            // Only a token without a stated lifetime needs asking about.
+            if (context.session.expires_at() == 0)
+                CheckAccessToken(context, context.session.access_token());
+            return true;
+        }
+        if (renewal.revoked) {
+            // Dead for good: never offered again, and the user learns why sign-in is back.
+            settings.KEY.clear();
+            context.prompter.ShowMessage(kSignInAgainMessage);
+        }
     }
     if (!SignInByLoginPage(context, *this, settings)) {
         PostExit();
@@ -483,10 +493,18 @@ void CMainFrame::HideWindows()
         mainWindow_->hide();
 }
 
-bool CMainFrame::ShowLoginPage(std::string& code)
+bool CMainFrame::ShowLoginPage(SignInGrant& grant, std::string& failure)
 {
     // Exit closes the page; a page asked for after that would hold the exit up.
-    return !exiting_ && services_.loginPage.Run(services_.context.config, code);
+    if (exiting_)
+        return false;
+    const ServiceConfig& config = services_.context.config;
+    if (config.UsesLoginPage()) {
+        grant.redirectUri = config.redirectUri;
+        return services_.loginPage.Run(config, grant.code);
+    }
+    BrowserSignIn browser(services_.opener);
+    return browser.Run(config, grant, failure);
 }
 
 void CMainFrame::PostExit()

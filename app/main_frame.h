@@ -93,10 +93,12 @@ public:
     void EndWaitDialog() override;
     void SetWaitMessage(const std::string& text) override;
     void HideWindows() override;
-    bool ShowLoginPage(std::string& code) override;
+    bool ShowLoginPage(SignInGrant& grant, std::string& failure) override;
     void PostExit() override;
 
     static constexpr int kTrayIconId = 132;
+    static constexpr const char* kSignInAgainMessage =
+        "Your sign-in has expired or was withdrawn in your Google account; please sign in again.";
     static constexpr const char* kSettingsNotSaved = "The settings could not be written: ";
     // The searches that may run side by side.
     static constexpr int kSearchThreads = 4;

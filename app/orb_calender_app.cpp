@@ -39,6 +39,7 @@ int RunOrbCalender(int argc, char** argv)
     QtPrompter prompter;
     SystemClock clock;
     ServiceContext context{transport, session, diagnostics, prompter, clock, config};
+    InstallTokenRenewal(context);
     WebLoginPage loginPage;
     QtUrlOpener opener;
 

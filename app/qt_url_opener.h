@@ -6,7 +6,8 @@
 
 namespace orb {
 
-// Opens pages in the user's browser, from any thread.
+// Opens pages in the user's browser, from any thread; BROWSER, when set, names the
+// browser as it does for xdg-open.
 class QtUrlOpener : public UrlOpener
 {
 public:

@@ -200,7 +200,10 @@ ServiceConfig SettingsFile::LoadServiceConfig(const std::string& path, const Ser
         if (const auto value = file.GetString(kServiceSection, key))
             field = *value;
     };
-    read("AccountsBase", config.accountsBase);
+    if (const auto base = file.GetString(kServiceSection, "AccountsBase"))
+        config.SetAccountsBase(*base);
+    read("AuthUri", config.authUri);
+    read("TokenUri", config.tokenUri);
     read("ApiBase", config.apiBase);
     read("ClientId", config.clientId);
     read("ClientSecret", config.clientSecret);

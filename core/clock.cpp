@@ -13,6 +13,13 @@ LocalDateTime SystemClock::Now() const
 }
 
 // Howard Hinnant's days_from_civil / civil_from_days.
+long long LocalSeconds(const LocalDateTime& when)
+{
+    constexpr long long kSecondsPerDay = 86400;
+    return DaysFromCivil(when.year, when.month, when.day) * kSecondsPerDay + when.hour * 3600LL + when.minute * 60LL +
+           when.second;
+}
+
 long long DaysFromCivil(int year, int month, int day)
 {
     const long long y = static_cast<long long>(year) - (month <= 2 ? 1 : 0);

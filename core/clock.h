@@ -36,6 +36,9 @@ public:
 long long DaysFromCivil(int year, int month, int day);
 LocalDateTime CivilFromDays(long long days);
 
+// Seconds since 1970-01-01 00:00 of the local reading, as if every day had 86400 seconds.
+long long LocalSeconds(const LocalDateTime& when);
+
 // The same time of day, `days` whole days later (or earlier when negative).
 LocalDateTime AddDays(const LocalDateTime& when, int days);
 

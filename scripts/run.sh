@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the demo: the local stand-in service
 # seeded with demo data, and OrbCalender in a demo folder whose info.dat points at it.
-# The first run shows the stand-in's consent page; Allow signs in and loads. The stand-in
-# keeps its state (tokens, calendars, events, tasks) in the demo folder's
+# The first run signs in as with Google: the stand-in's consent page opens in your browser
+# (the BROWSER variable is honoured), and Allow there signs in and loads. The stand-in runs
+# in strict mode, refusing what Google refuses. It keeps its state (tokens, calendars,
+# events, tasks) in the demo folder's
 # fake-service-state.json, so later runs sign in silently and show the earlier edits;
 # delete it to start again from the demo seed (and the consent page).
 set -euo pipefail
@@ -17,7 +19,7 @@ cmake --build "$build" -j2 --target orbcalender orb-fake-service
 mkdir -p "$demo"
 log="$demo/fake-service.log"
 "$build/tools/fake-service/orb-fake-service" --seed "$root/tools/fake-service/demo_seed.json" \
-    --state "$demo/fake-service-state.json" >"$log" 2>&1 &
+    --state "$demo/fake-service-state.json" --strict >"$log" 2>&1 &
 service_pid=$!
 trap 'kill "$service_pid" 2>/dev/null || true' EXIT
 base=""

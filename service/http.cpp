@@ -98,6 +98,27 @@ int ParseRequestUrl(const std::string& url, HttpRequest& request)
 TransportResult HttpTransport::Perform(const char* verb, const std::string& url, const std::string& body,
                                        const std::string& headerLines, std::string& response)
 {
+    const std::size_t answerStart = response.size();
+    TransportResult result = PerformOnce(verb, url, body, headerLines, response);
+    if (!result.Completed() || result.status != kHttpUnauthorized || !renewAuthorization)
+        return result;
+    const std::size_t at = headerLines.find(kAuthorizationPrefix);
+    if (at == std::string::npos || (at != 0 && headerLines.compare(at - 2, 2, "\r\n") != 0))
+        return result;
+    const std::size_t end = headerLines.find("\r\n", at);
+    const std::size_t length = end == std::string::npos ? std::string::npos : end + 2 - at;
+    const std::string refused = headerLines.substr(at, length);
+    if (!renewAuthorization(refused))
+        return result;
+    std::string renewed = headerLines;
+    renewed.replace(at, refused.size(), session_.AuthorizationLine());
+    response.resize(answerStart);
+    return PerformOnce(verb, url, body, renewed, response);
+}
+
+TransportResult HttpTransport::PerformOnce(const char* verb, const std::string& url, const std::string& body,
+                                           const std::string& headerLines, std::string& response)
+{
     TransportResult result;
     try {
         HttpRequest request;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace orb {
@@ -28,6 +29,7 @@ constexpr int kInvalidServerResponse = 12152;
 } // namespace wininet
 
 constexpr const char* kAuthorizationPrefix = "Authorization: ";
+constexpr int kHttpUnauthorized = 401;
 constexpr const char* kJsonContentTypeLine = "Content-Type: application/json\r\n";
 constexpr const char* kFormContentTypeLine = "Content-type: application/x-www-form-urlencoded\r\n";
 
@@ -88,11 +90,18 @@ public:
     TransportResult HttpPatch(const std::string& url, const std::string& body, std::string& response,
                               const std::string& headers);
 
+    // Asked when a request that carried `authorization` (its whole Authorization line) is
+    // answered 401: true when the session now holds a renewed token, and the request is
+    // then sent once more with it. Unset, a 401 is an answer like any other.
+    std::function<bool(const std::string& authorization)> renewAuthorization;
+
 protected:
     // Carries one parsed request. Returns 0 for a completed exchange, else a failure code.
     virtual int Send(const HttpRequest& request, HttpResponse& response) = 0;
 
 private:
+    TransportResult PerformOnce(const char* verb, const std::string& url, const std::string& body,
+                                const std::string& headerLines, std::string& response);
     TransportResult Perform(const char* verb, const std::string& url, const std::string& body,
                             const std::string& headerLines, std::string& response);
 

@@ -1,7 +1,9 @@
 #include "service/oauth.h"
 
+#include "core/clock.h"
 #include "core/diagnostics.h"
 #include "service/http.h"
+#include "service/text_codec.h"
 
 #include <json/json.h>
 
@@ -11,9 +13,7 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kConsentPath = "/o/oauth2/auth";
 constexpr const char* kApprovalPath = "/o/oauth2/approval";
-constexpr const char* kTokenPath = "/o/oauth2/token";
 constexpr const char* kTokenCheckPath = "/oauth2/v1/tokeninfo";
 constexpr const char* kCalendarScopePath = "/auth/calendar";
 constexpr const char* kTasksScopePath = "/auth/tasks";
@@ -48,12 +48,33 @@ constexpr const char* kUnreachable = "the sign-in service could not be reached";
 constexpr const char* kUnreadable = "the sign-in service's answer could not be read";
 constexpr const char* kRefused = "the sign-in service refused it";
 
+constexpr const char* kInvalidGrant = "invalid_grant";
+constexpr const char* kRenewedLine = "The access token was refused (401) and has been renewed";
+
 // What a token answer said, beyond the token itself.
 struct TokenAnswer
 {
     bool granted = false; // a readable answer with an access token and no error
+    bool revoked = false; // refused as "invalid_grant"
     std::string failure;  // plain words when not granted
 };
+
+// Seconds in an "expires_in" member, 0 when absent or unreadable.
+int ExpiresIn(const Json::Value& root)
+{
+    const Json::Value expires = root.get("expires_in", 0);
+    if (expires.isIntegral() && expires.isConvertibleTo(Json::intValue))
+        return expires.asInt();
+    if (expires.isString())
+        return std::atoi(expires.asCString());
+    return 0;
+}
+
+// A form value, encoded so codes and secrets with reserved characters arrive whole.
+std::string FormValue(const std::string& value)
+{
+    return EncodeQueryValue(value);
+}
 
 // The service's own words for a refusal: its description, else its error code.
 std::string RefusalText(const Json::Value& root)
@@ -88,12 +109,22 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         answer.failure = RefusalText(root);
         return {};
     }
+    answer.revoked = MemberText(root, "error") == kInvalidGrant;
     context.session.set_tokens(MemberText(root, "access_token"), MemberText(root, "token_type"));
     if (takeRefreshToken)
         context.session.set_refresh_token(MemberText(root, "refresh_token"));
     answer.granted = !context.session.access_token().empty() && MemberText(root, "error").empty();
-    if (!answer.granted)
+    if (!answer.granted) {
         answer.failure = RefusalText(root);
+        return context.session.access_token();
+    }
+    // Kept by its expiry from now on: no token check is needed while it lasts.
+    if (const int seconds = ExpiresIn(root); seconds > 0) {
+        context.session.set_expires_in(seconds);
+        context.session.set_expires_at(LocalSeconds(context.clock.Now()) + seconds - kExpiryMarginSeconds);
+    } else {
+        context.session.set_expires_at(0);
+    }
     return context.session.access_token();
 }
 
@@ -148,6 +179,18 @@ void OAuthSession::set_expires_in(int seconds)
     expires_in_ = seconds;
 }
 
+long long OAuthSession::expires_at() const
+{
+    std::lock_guard lock(mutex_);
+    return expires_at_;
+}
+
+void OAuthSession::set_expires_at(long long localSeconds)
+{
+    std::lock_guard lock(mutex_);
+    expires_at_ = localSeconds;
+}
+
 std::string OAuthSession::AuthorizationLine() const
 {
     const Tokens current = tokens();
@@ -169,12 +212,7 @@ int CheckAccessToken(ServiceContext& context, const std::string& token)
         return context.session.expires_in();
     if (HasErrorContainer(root) || !MemberText(root, "error").empty())
         return kTokenCheckFailed;
-    const Json::Value expires = root.get("expires_in", 0);
-    int seconds = 0;
-    if (expires.isIntegral() && expires.isConvertibleTo(Json::intValue))
-        seconds = expires.asInt();
-    else if (expires.isString())
-        seconds = std::atoi(expires.asCString());
+    const int seconds = ExpiresIn(root);
     context.session.set_expires_in(seconds);
     return seconds;
 }
@@ -216,17 +254,67 @@ bool ExchangeAuthorizationCode(ServiceContext& context, const std::string& code,
     return answer.granted;
 }
 
+TokenRenewal RenewAccessToken(ServiceContext& context, const std::string& refreshToken)
+{
+    const ServiceConfig& config = context.config;
+    const std::string body = "refresh_token=" + FormValue(refreshToken) + "&client_id=" + FormValue(config.clientId) +
+                             "&client_secret=" + FormValue(config.clientSecret) + "&grant_type=refresh_token";
+    TokenAnswer answer;
+    PostTokenForm(context, body, false, answer);
+    return {answer.granted, answer.revoked, answer.failure};
+}
+
+bool ExchangeAuthorizationCode(ServiceContext& context, const SignInGrant& grant, std::string& failure)
+{
+    const ServiceConfig& config = context.config;
+    const std::string redirect = grant.redirectUri.empty() ? config.redirectUri : grant.redirectUri;
+    std::string body = "code=" + FormValue(grant.code) + "&client_id=" + FormValue(config.clientId) +
+                       "&client_secret=" + FormValue(config.clientSecret) + "&redirect_uri=" + FormValue(redirect) +
+                       "&grant_type=authorization_code";
+    if (!grant.codeVerifier.empty())
+        body += "&code_verifier=" + FormValue(grant.codeVerifier);
+    TokenAnswer answer;
+    PostTokenForm(context, body, true, answer);
+    failure = answer.failure;
+    return answer.granted;
+}
+
 void EnsureAccessToken(ServiceContext& context)
 {
-    if (CheckAccessToken(context, context.session.access_token()) == kTokenCheckFailed)
-        RefreshAccessToken(context, context.session.refresh_token());
+    OAuthSession& session = context.session;
+    if (session.expires_at() == 0) {
+        if (CheckAccessToken(context, session.access_token()) == kTokenCheckFailed)
+            RefreshAccessToken(context, session.refresh_token());
+        return;
+    }
+    if (LocalSeconds(context.clock.Now()) < session.expires_at())
+        return;
+    const auto renewal = session.LockRenewal();
+    // Another request may have renewed it while this one waited.
+    if (LocalSeconds(context.clock.Now()) >= session.expires_at())
+        RenewAccessToken(context, session.refresh_token());
+}
+
+void InstallTokenRenewal(ServiceContext& context)
+{
+    context.transport.renewAuthorization = [&context](const std::string& refusedLine) {
+        OAuthSession& session = context.session;
+        const auto renewal = session.LockRenewal();
+        // Renewed meanwhile by another request that met the same 401.
+        if (session.AuthorizationLine() != refusedLine)
+            return true;
+        const TokenRenewal renewed = RenewAccessToken(context, session.refresh_token());
+        if (renewed.granted)
+            context.diagnostics.WriteLine(kRenewedLine);
+        return renewed.granted && session.AuthorizationLine() != refusedLine;
+    };
 }
 
 std::string ConsentPageUrl(const ServiceConfig& config)
 {
-    return config.accountsBase + kConsentPath + "?response_type=code&scope=" + config.apiBase + kCalendarScopePath +
-           "+" + config.apiBase + kTasksScopePath + "&redirect_uri=" + config.redirectUri +
-           "&client_id=" + config.clientId + "&include_granted_scopes=false";
+    return config.authUri + "?response_type=code&scope=" + config.apiBase + kCalendarScopePath + "+" + config.apiBase +
+           kTasksScopePath + "&redirect_uri=" + config.redirectUri + "&client_id=" + config.clientId +
+           "&include_granted_scopes=false";
 }
 
 std::string ApprovalPageUrl(const ServiceConfig& config)
@@ -236,7 +324,7 @@ std::string ApprovalPageUrl(const ServiceConfig& config)
 
 std::string TokenEndpointUrl(const ServiceConfig& config)
 {
-    return config.accountsBase + kTokenPath;
+    return config.tokenUri;
 }
 
 std::string TokenCheckUrl(const ServiceConfig& config)

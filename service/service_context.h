@@ -18,10 +18,17 @@ struct ServiceConfig
     std::string apiBase;
     std::string clientId;
     std::string clientSecret;
+    // Empty, or an http://127.0.0.1 or http://localhost address: sign-in in the user's
+    // browser. An out-of-band "urn:ietf:wg:oauth:2.0:oob" one: the embedded login page.
     std::string redirectUri;
     std::string startPage; // opened after the first load; empty opens nothing
+    std::string authUri;   // where the browser asks for consent
+    std::string tokenUri;  // where codes and refresh tokens become access tokens
 
     static ServiceConfig Defaults();
+    // Another accounts service: the consent and token addresses follow it.
+    void SetAccountsBase(const std::string& base);
+    bool UsesLoginPage() const;
 };
 
 // Everything a service operation needs from outside: the wire, the token state, where

@@ -53,7 +53,7 @@ public:
     void EndWaitDialog() override {}
     void SetWaitMessage(const std::string&) override {}
     void HideWindows() override {}
-    bool ShowLoginPage(std::string&) override { return false; }
+    bool ShowLoginPage(SignInGrant&, std::string&) override { return false; }
     void PostExit() override {}
 };
 
@@ -194,7 +194,8 @@ int main(int argc, char** argv)
     NullPrompter prompter;
     FixedClock clock;
     ServiceConfig config = ServiceConfig::Defaults();
-    config.accountsBase = config.apiBase = service.BaseUrl();
+    config.SetAccountsBase(service.BaseUrl());
+    config.apiBase = service.BaseUrl();
     ServiceContext context{transport, session, diagnostics, prompter, clock, config};
     LocalStore store;
     AppSettings settings;

@@ -223,7 +223,19 @@ TEST_F(SettingsFileTest, SaveKeepsOtherSectionsAndServiceConfiguration)
     EXPECT_EQ(config.apiBase, "http://127.0.0.1:9999");
     EXPECT_EQ(config.accountsBase, defaults.accountsBase);
     EXPECT_EQ(config.startPage, "");
-    EXPECT_EQ(config.redirectUri, "urn:ietf:wg:oauth:2.0:oob:auto");
+    // No redirect named: the browser sign-in, at Google's current addresses.
+    EXPECT_FALSE(config.UsesLoginPage());
+    EXPECT_EQ(config.authUri, "https://accounts.google.com/o/oauth2/v2/auth");
+    EXPECT_EQ(config.tokenUri, "https://oauth2.googleapis.com/token");
+
+    // A file of the earlier form: its accounts service keeps both addresses, its redirect
+    // the login page.
+    std::ofstream(path, std::ios::trunc) << "[Service]\r\nAccountsBase=https://127.0.0.1:7\r\n"
+                                            "RedirectUri=urn:ietf:wg:oauth:2.0:oob:auto\r\n";
+    const ServiceConfig older = SettingsFile::LoadServiceConfig(path, defaults);
+    EXPECT_EQ(older.tokenUri, "https://127.0.0.1:7/o/oauth2/token");
+    EXPECT_EQ(older.authUri, "https://127.0.0.1:7/o/oauth2/auth");
+    EXPECT_TRUE(older.UsesLoginPage());
 }
 
 TEST_F(SettingsFileTest, WriteIsAtomicAndOwnerOnly)

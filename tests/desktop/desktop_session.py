@@ -53,10 +53,11 @@ def font_bytes(height, face=b""):
     return struct.pack("<5i8B32s", height, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0, face)
 
 
-def write_settings(path, service_base, key=TOKEN, **login):
-    """`login` values: int, a 4-tuple rectangle, or bytes for a font."""
+def write_settings(path, service_base, key=TOKEN, service=(), **login):
+    """`login` values: int, a 4-tuple rectangle, or bytes for a font; `service`: more
+    [Service] lines."""
     lines = ["[Service]", "AccountsBase=" + service_base, "ApiBase=" + service_base,
-             "ClientId=desktop-client", "ClientSecret=desktop-secret", "StartPage=",
+             "ClientId=desktop-client", "ClientSecret=desktop-secret", "StartPage=", *service,
              "[Login]", "KEY=" + key]
     for name, value in login.items():
         if isinstance(value, int):
@@ -197,7 +198,7 @@ class DesktopSession:
         self.processes.append(process)
         return process
 
-    def start(self, tray=False, seed=None):
+    def start(self, tray=False, seed=None, strict=False):
         read, write = os.pipe()
         self._spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % SCREEN,
                      "-nolisten", "tcp", "-noreset"], "xvfb.log", pass_fds=(write,))
@@ -217,15 +218,16 @@ class DesktopSession:
         seed_path = os.path.join(self.folder, "seed.json")
         with open(seed_path, "w") as out:
             json.dump(seed or default_seed(), out)
-        service = self._spawn([self.service, "--seed", seed_path], "fake-service.log", stdout=subprocess.PIPE)
+        service = self._spawn([self.service, "--seed", seed_path] + (["--strict"] if strict else []),
+                              "fake-service.log", stdout=subprocess.PIPE)
         line = service.stdout.readline().decode()
         prefix = "orb-fake-service listening on "
         if not line.startswith(prefix):
             raise AssertionError("the stand-in did not start: %r" % line)
         self.base = line[len(prefix):].strip()
 
-    def launch(self, key=TOKEN, **login):
-        write_settings(self.settings_path, self.base, key, **login)
+    def launch(self, key=TOKEN, service=(), **login):
+        write_settings(self.settings_path, self.base, key, service, **login)
         self.app = self._spawn([self.program], "orbcalender.log", cwd=self.folder)
 
     def close(self):

@@ -15,6 +15,8 @@ CALENDAR_POS = (520, 120, 1220, 620)   # 700 x 500
 MAIN_MINIMUM = (242, 300)
 CALENDAR_MINIMUM = (500, 200)
 TOP, RESIZING, NORMAL = 2, 3, 4
+OUT_OF_BAND = "urn:ietf:wg:oauth:2.0:oob:auto"
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 class DesktopTest(unittest.TestCase):
@@ -25,14 +27,15 @@ class DesktopTest(unittest.TestCase):
         self.addCleanup(self.s.close)
         self.s.start(tray=self.tray)
 
-    def assertWhole(self, key):
+    def assertWhole(self, key, service=None):
         sections = read_settings(self.s.settings_path)
         login = sections.get("Login", {})
         self.assertEqual(sorted(LOGIN_KEYS), sorted(k for k in LOGIN_KEYS if k in login), "keys missing in [Login]")
         self.assertEqual([], [k for k in LOGIN_KEYS if LOGIN_KEYS[k] and login[k] is None], "malformed entries")
         self.assertEqual(key, login["KEY"])
-        self.assertEqual({"AccountsBase": self.s.base, "ApiBase": self.s.base, "ClientId": "desktop-client",
-                          "ClientSecret": "desktop-secret", "StartPage": ""}, sections.get("Service"))
+        self.assertEqual(dict({"AccountsBase": self.s.base, "ApiBase": self.s.base, "ClientId": "desktop-client",
+                               "ClientSecret": "desktop-secret", "StartPage": ""}, **(service or {})),
+                         sections.get("Service"))
 
     def loaded(self, role, label):
         """Waits for the window and for its first load to finish painting."""
@@ -239,12 +242,32 @@ class TerminationTest(DesktopTest):
 
     def test_sigterm_with_login_page_open(self):
         s = self.s
-        s.launch(key="", WindowPos=MAIN_POS)
+        s.launch(key="", service=["RedirectUri=" + OUT_OF_BAND], WindowPos=MAIN_POS)
         login = wait_for("the login page", lambda: s.x("xdotool", "search", "--onlyvisible", "--name", LOGIN_TITLE), 30)
         g = s.geometry(login.split()[0])
         s.still_shot("login-page", (g["x"], g["y"], g["w"], g["h"]), timeout=30)
         self.assertEqual(0, s.terminate(within=2.0))
-        self.assertWhole("")
+        self.assertWhole("", {"RedirectUri": OUT_OF_BAND})
+
+
+class BrowserSignInTest(DesktopTest):
+    def setUp(self):
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        # The user's browser: a script that presses Allow and follows the redirect.
+        self.s.env["BROWSER"] = "%s %s %%s" % (sys.executable, os.path.join(HERE, "fake_browser.py"))
+        self.s.start(strict=True)
+
+    def test_fresh_settings_sign_in_through_the_browser(self):
+        s = self.s
+        s.launch(key="", Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1)
+        self.loaded("mainWindow", "signed-in-and-loaded")
+        requests = s.requests()
+        # Strict, the stand-in takes a loopback redirect with PKCE and nothing else.
+        self.assertIn(("POST", "/o/oauth2/token"), requests)
+        self.assertEqual([], [r for r in requests if "tokeninfo" in r[1]])
+        self.assertEqual(0, s.terminate())
+        self.assertTrue(read_settings(s.settings_path)["Login"]["KEY"], "the refresh token was not kept")
 
 
 class NoTrayTest(DesktopTest):

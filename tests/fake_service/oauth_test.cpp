@@ -93,7 +93,7 @@ TEST_F(OAuthFlow, SignInRunsFromConsentThroughExchangeCheckAndRefresh)
     EXPECT_FALSE(accessToken.empty());
     EXPECT_FALSE(refreshToken.empty());
     EXPECT_EQ(tokens["token_type"].asString(), "Bearer");
-    EXPECT_EQ(tokens["expires_in"].asInt(), 3599);
+    EXPECT_EQ(tokens["expires_in"].asInt(), 3600); // the token lifetime, an hour unless set
     // The "+" between the scopes of the unencoded query is a space once decoded.
     EXPECT_EQ(tokens["scope"].asString(), service.BaseUrl() + "/auth/calendar " + service.BaseUrl() + "/auth/tasks");
 
@@ -130,7 +130,7 @@ TEST_F(OAuthFlow, ACodeWorksOnceAndUnknownGrantsAreRefusedWithAStringError)
     Json::Value refused = Refresh("1//never-issued", 400);
     ASSERT_TRUE(refused["error"].isString());
     EXPECT_EQ(refused["error"].asString(), "invalid_grant");
-    EXPECT_EQ(refused["error_description"].asString(), "Bad Request");
+    EXPECT_EQ(refused["error_description"].asString(), "Token has been expired or revoked.");
     EXPECT_FALSE(refused.isMember("access_token"));
 }
 
@@ -259,9 +259,12 @@ TEST(Authorization, AcceptsAnyTypeWordWithAValidTokenAndOtherwiseAnswers401)
         httplib::Response response;
         EXPECT_FALSE(service.CheckAuthorization(request, response)) << value;
         EXPECT_EQ(response.status, 401);
+        EXPECT_EQ(response.get_header_value("WWW-Authenticate"), "Bearer");
         Json::Value error = ParseJson(response.body)["error"];
         EXPECT_EQ(error["code"].asInt(), 401);
-        EXPECT_EQ(error["message"].asString(), "Invalid Credentials");
+        EXPECT_EQ(error["status"].asString(), "UNAUTHENTICATED");
+        // The program reads the reason of the first detail; Google still sends it.
+        EXPECT_EQ(error["errors"][0]["message"].asString(), "Invalid Credentials");
         EXPECT_EQ(error["errors"][0]["domain"].asString(), "global");
         EXPECT_EQ(error["errors"][0]["reason"].asString(), "authError");
         EXPECT_EQ(error["errors"][0]["locationType"].asString(), "header");

@@ -122,8 +122,9 @@ int PortOf(const std::string& line)
 TEST(ProgramRun, PrintsItsAddressServesTheSeedAndEndsCleanlyOnSigterm)
 {
     std::string seed = MakeTemporaryFolder() + "/seed.json";
-    std::ofstream(seed) << R"({"oauth": {"refreshTokens": ["program-refresh"]}})";
-    Program program({"--seed", seed, "--page-size", "7", "--latency-ms", "1"});
+    // The options win over the seed's own lifetime.
+    std::ofstream(seed) << R"({"oauth": {"refreshTokens": ["program-refresh"], "tokenLifetime": 9}})";
+    Program program({"--seed", seed, "--page-size", "7", "--latency-ms", "1", "--strict", "--token-lifetime", "7"});
     std::string line = program.FirstLine();
     ASSERT_EQ(line.rfind("orb-fake-service listening on http://127.0.0.1:", 0), 0u) << line << program.Errors();
 
@@ -134,6 +135,8 @@ TEST(ProgramRun, PrintsItsAddressServesTheSeedAndEndsCleanlyOnSigterm)
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->status, 200);
     EXPECT_FALSE(ParseJson(answer->body)["access_token"].asString().empty());
+    EXPECT_EQ(ParseJson(answer->body)["expires_in"].asInt(), 7);
+    EXPECT_EQ(client.Post("/oauth2/v1/tokeninfo", "access_token=t", "application/x-www-form-urlencoded")->status, 404);
 
     program.Signal(SIGTERM);
     EXPECT_EQ(program.ExitCode(), 0);
@@ -163,6 +166,7 @@ TEST(ProgramRun, BadArgumentsAndSeedsExitWith2AndSayWhy)
         {{"--port", "12ab"}, "--port"},
         {{"--page-size", "0"}, "--page-size"},
         {{"--latency-ms", "-3"}, "--latency-ms"},
+        {{"--token-lifetime", "-1"}, "--token-lifetime"},
         {{"--frobnicate", "1"}, "--frobnicate"},
         {{"--tls-cert", "c.pem"}, "--tls-key"},
         {{"--seed", folder + "/absent.json"}, "absent.json"},

@@ -143,7 +143,8 @@ TEST(OAuthSessionTokens, ReadersNeverSeeATornToken)
 
 TEST(LoginPage, ConsentAddressAndApprovalRules)
 {
-    const ServiceConfig config{"https://accounts.test", "https://api.test", "id-1", "s", "urn:r", ""};
+    ServiceConfig config{"", "https://api.test", "id-1", "s", "urn:r", "", "", ""};
+    config.SetAccountsBase("https://accounts.test");
     EXPECT_EQ(ConsentPageUrl(config), "https://accounts.test/o/oauth2/auth?response_type=code"
                                       "&scope=https://api.test/auth/calendar+https://api.test/auth/tasks"
                                       "&redirect_uri=urn:r&client_id=id-1&include_granted_scopes=false");

@@ -17,7 +17,14 @@ int ScriptedTransport::Send(const HttpRequest& request, HttpResponse& response)
 }
 
 ScriptedServiceContext::ScriptedServiceContext()
-    : config{"https://accounts.test", "https://api.test", "client-id", "client-secret", "urn:test:redirect", ""},
+    : config{"https://accounts.test",
+             "https://api.test",
+             "client-id",
+             "client-secret",
+             "urn:test:redirect",
+             "",
+             "https://accounts.test/o/oauth2/auth",
+             "https://accounts.test/o/oauth2/token"},
       transport(session), context{transport, session, diagnostics, prompter, clock, config}
 {
     session.set_tokens("access-1", "Bearer");

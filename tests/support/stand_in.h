@@ -13,6 +13,8 @@ namespace orb::test {
 // seams scripted. Test fixtures derive from it to use the members by name.
 struct StandInServices
 {
+    static constexpr const char* kOutOfBandRedirect = "urn:ietf:wg:oauth:2.0:oob:auto";
+
     // Starts the stand-in on a free port and points both service bases at it.
     bool StartStandIn(std::string& error)
     {
@@ -20,7 +22,7 @@ struct StandInServices
             error = service.StartError();
             return false;
         }
-        config.accountsBase = service.BaseUrl();
+        config.SetAccountsBase(service.BaseUrl());
         config.apiBase = service.BaseUrl();
         return true;
     }
@@ -39,8 +41,10 @@ struct StandInServices
     RecordingDiagnostics diagnostics;
     ScriptedPrompter prompter;
     FixedClock clock{{2026, 12, 8, 9, 0, 0}};
-    ServiceConfig config{"", "", "client-id", "secret", "urn:ietf:wg:oauth:2.0:oob:auto", ""};
+    // Sign-in through the scripted login page; browser sign-in tests clear the redirect.
+    ServiceConfig config{"", "", "client-id", "secret", kOutOfBandRedirect, "", "", ""};
     ServiceContext context{transport, session, diagnostics, prompter, clock, config};
+    StandInServices() { InstallTokenRenewal(context); }
 };
 
 } // namespace orb::test

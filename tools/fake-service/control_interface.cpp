@@ -1,6 +1,7 @@
 #include "tools/fake-service/control_interface.h"
 
 #include "tools/fake-service/fake_service.h"
+#include "tools/fake-service/json_body.h"
 
 #include <httplib.h>
 #include <json/json.h>
@@ -177,8 +178,31 @@ void RegisterControlRoutes(httplib::Server& server, FakeService& service)
         service.SetPageSize(static_cast<int>(size));
         Done(response);
     });
-    server.Post("/__control/revoke-tokens", [&service](const httplib::Request&, httplib::Response& response) {
+    server.Post("/__control/revoke-tokens", [&service](const httplib::Request& request, httplib::Response& response) {
         service.RevokeAccessTokens();
+        if (request.get_param_value("refresh") == "true") {
+            service.RevokeRefreshTokens();
+        }
+        Done(response);
+    });
+    server.Post("/__control/token-lifetime", [&service](const httplib::Request& request, httplib::Response& response) {
+        Json::Value root;
+        long long seconds = -1;
+        if (!ReadJsonObjectBody(request.body, root) || !root.isMember("seconds") ||
+            !ReadMember(root, "seconds", 0, seconds) || seconds > kLongestTokenLifetime.count()) {
+            Refuse(response, "token-lifetime needs {\"seconds\": N} with N a whole number of at least 0");
+            return;
+        }
+        service.SetTokenLifetime(std::chrono::seconds(seconds));
+        Done(response);
+    });
+    server.Post("/__control/strict", [&service](const httplib::Request& request, httplib::Response& response) {
+        Json::Value root;
+        if (!ReadJsonObjectBody(request.body, root) || !root.get("on", Json::Value()).isBool()) {
+            Refuse(response, "strict needs {\"on\": true} or {\"on\": false}");
+            return;
+        }
+        service.SetStrict(root["on"].asBool());
         Done(response);
     });
 }

@@ -207,6 +207,8 @@ struct FakeService::Impl
 
     std::atomic<long long> latencyMs{0};
     std::atomic<int> pageSize{kDefaultPageSize};
+    std::atomic<long long> tokenLifetimeSeconds{kAccessTokenLifetime.count()};
+    std::atomic<bool> strict{false};
 
     // Serialises the state writes. Taken before a module's lock, never while one is held.
     std::mutex stateMutex;
@@ -602,7 +604,7 @@ std::string FakeService::IssueAuthorizationCode()
 
 std::string FakeService::IssueAccessToken(const TokenGrant& grant)
 {
-    return impl_->tokens.IssueAccessToken(grant, kAccessTokenLifetime);
+    return impl_->tokens.IssueAccessToken(grant, TokenLifetime());
 }
 
 std::string FakeService::IssueRefreshToken(const TokenGrant& grant)
@@ -641,7 +643,7 @@ bool FakeService::TakeAuthorizationCode(const std::string& code, TokenGrant& gra
 
 void FakeService::AddAccessToken(const std::string& token)
 {
-    impl_->tokens.AddAccessToken(token, kAccessTokenLifetime, {});
+    impl_->tokens.AddAccessToken(token, TokenLifetime(), {});
 }
 
 void FakeService::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant)
@@ -685,6 +687,32 @@ void FakeService::RevokeAccessTokens()
     StateChanged();
 }
 
+void FakeService::RevokeRefreshTokens()
+{
+    impl_->tokens.RevokeRefreshTokens();
+    StateChanged();
+}
+
+void FakeService::SetTokenLifetime(std::chrono::seconds lifetime)
+{
+    impl_->tokenLifetimeSeconds = std::max<long long>(0, lifetime.count());
+}
+
+std::chrono::seconds FakeService::TokenLifetime() const
+{
+    return std::chrono::seconds(impl_->tokenLifetimeSeconds.load());
+}
+
+void FakeService::SetStrict(bool on)
+{
+    impl_->strict = on;
+}
+
+bool FakeService::Strict() const
+{
+    return impl_->strict;
+}
+
 bool FakeService::CheckAuthorization(const httplib::Request& request, httplib::Response& response) const
 {
     // "<type> <token>": any type word is taken, as Google does; the token must be one we issued.
@@ -699,11 +727,14 @@ bool FakeService::CheckAuthorization(const httplib::Request& request, httplib::R
     detail["message"] = "Invalid Credentials";
     detail["locationType"] = "header";
     detail["location"] = "Authorization";
+    // Google's answer today: the status word for clients that read it, the old detail for those that read that.
     Json::Value document;
-    document["error"]["errors"].append(detail);
     document["error"]["code"] = 401;
-    document["error"]["message"] = "Invalid Credentials";
+    document["error"]["message"] = "Request had invalid authentication credentials.";
+    document["error"]["errors"].append(detail);
+    document["error"]["status"] = "UNAUTHENTICATED";
     SendJson(response, 401, document);
+    response.set_header("WWW-Authenticate", "Bearer");
     return false;
 }
 

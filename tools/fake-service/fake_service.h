@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -82,6 +83,9 @@ struct TokenGrant
     std::string clientId;
     std::string scope;       // scope identifiers separated by spaces
     std::string redirectUri; // codes only: the token request must name the same one
+    // Codes of a browser sign-in only: the token request must bring the verifier that answers it.
+    std::string codeChallenge;
+    std::string codeChallengeMethod; // "S256" or "plain"
 };
 
 // A token or authorization code the service knows, with what it was granted for.
@@ -99,8 +103,11 @@ struct IssuedTokens
     std::vector<IssuedToken> codes;
 };
 
-// Access tokens live an hour, as Google's do.
+// Access tokens live an hour unless told otherwise, as Google's do.
 constexpr std::chrono::seconds kAccessTokenLifetime{3600};
+// expires_in is an int on the wire.
+constexpr std::chrono::seconds kLongestTokenLifetime{std::numeric_limits<int>::max()};
+
 constexpr int kDefaultPageSize = 20;
 
 struct TlsFiles
@@ -156,7 +163,8 @@ public:
     bool TakeAuthorizationCode(const std::string& code); // a code works once
     void AddAccessToken(const std::string& token);
     void AddRefreshToken(const std::string& token);
-    void RevokeAccessTokens(); // every issued access token stops working
+    void RevokeAccessTokens();  // every issued access token stops working
+    void RevokeRefreshTokens(); // and every refresh token
 
     // The same with what the token was granted for; an access token also carries its lifetime.
     std::string IssueAccessToken(const TokenGrant& grant);
@@ -171,8 +179,17 @@ public:
     bool FindAccessToken(const std::string& token, TokenGrant& grant, int& secondsLeft) const;
     bool FindRefreshToken(const std::string& token, TokenGrant& grant) const;
 
-    // Answers 401 with a Google-shaped error and returns false unless the request
-    // carries "Authorization: <type> <valid token>".
+    // How long access tokens issued from now on live, and the expires_in of token answers;
+    // 0 issues tokens that are already expired. Negative values are taken as 0.
+    void SetTokenLifetime(std::chrono::seconds lifetime);
+    std::chrono::seconds TokenLifetime() const;
+    // Strict mode refuses what Google no longer takes from a desktop program: the out-of-band
+    // redirect, a browser sign-in without S256 PKCE, and the token check address.
+    void SetStrict(bool on);
+    bool Strict() const;
+
+    // Answers 401 UNAUTHENTICATED with "WWW-Authenticate: Bearer" and returns false unless the
+    // request carries "Authorization: <type> <valid token>".
     bool CheckAuthorization(const httplib::Request& request, httplib::Response& response) const;
 
     // {"error": {"errors": [{"domain": "global", "reason": reason, "message": message}],

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <pthread.h>
 #include <sstream>
 #include <string>
@@ -21,6 +22,7 @@ constexpr long long kHighestPort = 65535;
 
 constexpr const char* kUsage = "usage: orb-fake-service [--port N] [--seed FILE] [--state FILE] [--page-size N]\n"
                                "                        [--latency-ms N] [--tls-cert FILE --tls-key FILE]\n"
+                               "                        [--token-lifetime SECONDS] [--strict]\n"
                                "Serves the stand-in for the Google OAuth, Calendar and Tasks services on 127.0.0.1\n"
                                "(port 0, the default, picks a free one) until interrupted.\n";
 
@@ -32,6 +34,8 @@ struct Options
     int pageSize = orb::fake::kDefaultPageSize;
     long long latencyMs = 0;
     orb::fake::TlsFiles tls;
+    std::optional<long long> tokenLifetime;
+    bool strict = false;
 };
 
 bool ReadNumber(const std::string& text, long long lowest, long long highest, long long& number)
@@ -49,6 +53,10 @@ std::string ReadOptions(int argc, char** argv, Options& options, bool& help)
         if (name == "--help" || name == "-h") {
             help = true;
             return {};
+        }
+        if (name == "--strict") {
+            options.strict = true;
+            continue;
         }
         if (i + 1 >= argc) {
             return name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
@@ -70,6 +78,11 @@ std::string ReadOptions(int argc, char** argv, Options& options, bool& help)
                 return "--latency-ms needs a whole number of at least 0, not " + value;
             }
             options.latencyMs = number;
+        } else if (name == "--token-lifetime") {
+            if (!ReadNumber(value, 0, orb::fake::kLongestTokenLifetime.count(), number)) {
+                return "--token-lifetime needs a whole number of seconds of at least 0, not " + value;
+            }
+            options.tokenLifetime = number;
         } else if (name == "--seed") {
             options.seedFile = value;
         } else if (name == "--state") {
@@ -127,6 +140,16 @@ int main(int argc, char** argv)
     orb::fake::FakeService service;
     service.SetPageSize(options.pageSize);
     service.SetLatency(std::chrono::milliseconds(options.latencyMs));
+    // Set before the seed so that its tokens get the lifetime, and again after it so that the options win.
+    auto applyTokenOptions = [&] {
+        if (options.tokenLifetime) {
+            service.SetTokenLifetime(std::chrono::seconds(*options.tokenLifetime));
+        }
+        if (options.strict) {
+            service.SetStrict(true);
+        }
+    };
+    applyTokenOptions();
     // A state file kept from an earlier run replaces the seed. Otherwise the seed goes first, so
     // that a refused seed leaves no state file behind.
     std::error_code ignored;
@@ -148,6 +171,7 @@ int main(int argc, char** argv)
             return Fail(kExitBadArguments, error);
         }
     }
+    applyTokenOptions();
 
     // The signals are taken by sigwait below, so every thread the service starts must
     // leave them blocked.

@@ -1,9 +1,13 @@
 #include "tools/fake-service/fake_service.h"
 
 #include "tools/fake-service/form_text.h"
+#include "tools/fake-service/pkce.h"
 
 #include <httplib.h>
 #include <json/json.h>
+
+#include <algorithm>
+#include <cctype>
 
 namespace orb::fake {
 
@@ -17,8 +21,14 @@ constexpr const char* kHtmlContentType = "text/html; charset=UTF-8";
 
 constexpr const char* kTokenType = "Bearer";
 constexpr const char* kAccessType = "offline";
-// The token endpoint rounds down what is left of a fresh hour, as Google's does.
-constexpr int kFreshExpiresIn = static_cast<int>(kAccessTokenLifetime.count()) - 1;
+
+constexpr const char* kOutOfBandPrefix = "urn:ietf:wg:oauth:2.0:oob";
+constexpr std::size_t kLongestPort = 5;
+// Google's own wording, which programs show to their users.
+constexpr const char* kRevokedGrant = "Token has been expired or revoked.";
+constexpr const char* kOutOfBandBlocked = "The out-of-band (OOB) flow has been blocked; use a loopback redirect_uri.";
+constexpr const char* kMissingVerifier = "Missing code verifier.";
+constexpr const char* kWrongVerifier = "Invalid code verifier.";
 
 // The approval page's title is all the program reads of it: the code follows the "=".
 constexpr const char* kSuccessTitlePrefix = "Success code=";
@@ -44,12 +54,36 @@ void SendBadRequestPage(httplib::Response& response, const std::string& problem)
              "<h1>400. That's an error.</h1>\n<p>Error: invalid_request</p>\n<p>" + EscapeHtml(problem) + "</p>\n");
 }
 
-void SendTokenError(httplib::Response& response, int status, const std::string& error, const std::string& description)
+void SendOAuthError(httplib::Response& response, int status, const std::string& error, const std::string& description)
 {
     Json::Value document;
     document["error"] = error;
     document["error_description"] = description;
     FakeService::SendJson(response, status, document);
+}
+
+bool IsOutOfBandRedirect(const std::string& uri)
+{
+    return uri.rfind(kOutOfBandPrefix, 0) == 0;
+}
+
+// http://127.0.0.1:PORT or http://localhost:PORT, with or without a path: where a desktop
+// program listens for the browser's redirect.
+bool IsLoopbackRedirect(const std::string& uri)
+{
+    for (const char* host : {"http://127.0.0.1:", "http://localhost:"}) {
+        const std::string prefix = host;
+        if (uri.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        const std::size_t portEnd = std::min(uri.find('/', prefix.size()), uri.size());
+        const std::size_t portLength = portEnd - prefix.size();
+        return portLength > 0 && portLength <= kLongestPort &&
+               std::all_of(uri.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                           uri.begin() + static_cast<std::ptrdiff_t>(portEnd),
+                           [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    }
+    return false;
 }
 
 // The parameters the consent page hands on to the approval page.
@@ -131,8 +165,10 @@ bool ReadSeconds(const Json::Value& object, const std::string& where, const char
 }
 
 // What the state file keeps of each token and code, each with its own grant:
-// [{"token", "clientId", "scope", "redirectUri", "expiresIn"}], every member but "token" optional.
-bool ReadIssued(const Json::Value& oauth, const char* name, std::vector<IssuedToken>& list, std::string& error)
+// [{"token", "clientId", "scope", "redirectUri", "codeChallenge", "codeChallengeMethod", "expiresIn"}],
+// every member but "token" optional.
+bool ReadIssued(const Json::Value& oauth, const char* name, std::chrono::seconds defaultLifetime,
+                std::vector<IssuedToken>& list, std::string& error)
 {
     if (!oauth.isMember(name)) {
         return true;
@@ -149,10 +185,12 @@ bool ReadIssued(const Json::Value& oauth, const char* name, std::vector<IssuedTo
             return false;
         }
         IssuedToken issued{item["token"].asString(), {}, {}};
-        long long expiresIn = kAccessTokenLifetime.count();
+        long long expiresIn = defaultLifetime.count();
         if (!ReadText(item, where, "clientId", issued.grant.clientId, error) ||
             !ReadText(item, where, "scope", issued.grant.scope, error) ||
             !ReadText(item, where, "redirectUri", issued.grant.redirectUri, error) ||
+            !ReadText(item, where, "codeChallenge", issued.grant.codeChallenge, error) ||
+            !ReadText(item, where, "codeChallengeMethod", issued.grant.codeChallengeMethod, error) ||
             !ReadSeconds(item, where, "expiresIn", expiresIn, error)) {
             return false;
         }
@@ -176,6 +214,10 @@ Json::Value IssuedJson(const std::vector<IssuedToken>& tokens, bool withLifetime
         if (!issued.grant.redirectUri.empty()) {
             item["redirectUri"] = issued.grant.redirectUri;
         }
+        if (!issued.grant.codeChallenge.empty()) {
+            item["codeChallenge"] = issued.grant.codeChallenge;
+            item["codeChallengeMethod"] = issued.grant.codeChallengeMethod;
+        }
         if (withLifetime) {
             item["expiresIn"] = static_cast<Json::Int64>(issued.lifetimeLeft.count());
         }
@@ -193,7 +235,11 @@ public:
 
     void Register(httplib::Server& server) override
     {
-        server.Get(kConsentPath, [this](const httplib::Request& q, httplib::Response& r) { Consent(q, r); });
+        server.Get(kConsentPath, [this](const httplib::Request& q, httplib::Response& r) {
+            if (Consent(q, r)) {
+                service_.StateChanged();
+            }
+        });
         server.Get(kApprovalPath, [this](const httplib::Request& q, httplib::Response& r) {
             if (Approval(q, r)) {
                 service_.StateChanged();
@@ -220,17 +266,33 @@ public:
         std::vector<std::string> accessTokens;
         std::vector<std::string> refreshTokens;
         TokenGrant grant; // seeded without a client id, a token serves any client
-        long long expiresIn = kAccessTokenLifetime.count();
+        long long lifetime = service_.TokenLifetime().count();
+        if (!ReadSeconds(oauth, "oauth", "tokenLifetime", lifetime, error)) {
+            return false;
+        }
+        if (lifetime > kLongestTokenLifetime.count()) {
+            error = "oauth.tokenLifetime is too long";
+            return false;
+        }
+        if (oauth.isMember("strict") && !oauth["strict"].isBool()) {
+            error = "oauth.strict must be true or false";
+            return false;
+        }
+        long long expiresIn = lifetime;
         IssuedTokens issued;
         if (!ReadSeconds(oauth, "oauth", "expiresIn", expiresIn, error) ||
             !ReadStringList(oauth, "accessTokens", accessTokens, error) ||
             !ReadStringList(oauth, "refreshTokens", refreshTokens, error) ||
             !ReadText(oauth, "oauth", "clientId", grant.clientId, error) ||
             !ReadText(oauth, "oauth", "scope", grant.scope, error) ||
-            !ReadIssued(oauth, "issuedAccessTokens", issued.accessTokens, error) ||
-            !ReadIssued(oauth, "issuedRefreshTokens", issued.refreshTokens, error) ||
-            !ReadIssued(oauth, "issuedCodes", issued.codes, error)) {
+            !ReadIssued(oauth, "issuedAccessTokens", std::chrono::seconds(lifetime), issued.accessTokens, error) ||
+            !ReadIssued(oauth, "issuedRefreshTokens", {}, issued.refreshTokens, error) ||
+            !ReadIssued(oauth, "issuedCodes", {}, issued.codes, error)) {
             return false;
+        }
+        service_.SetTokenLifetime(std::chrono::seconds(lifetime));
+        if (oauth.isMember("strict")) {
+            service_.SetStrict(oauth["strict"].asBool());
         }
         for (const auto& token : accessTokens) {
             service_.AddAccessToken(token, std::chrono::seconds(expiresIn), grant);
@@ -262,7 +324,8 @@ public:
     void Reset() override {} // every token lives in the service's registry
 
 private:
-    void Consent(const httplib::Request& request, httplib::Response& response)
+    // True when a code was issued.
+    bool Consent(const httplib::Request& request, httplib::Response& response)
     {
         ConsentRequest consent;
         std::string problem = ReadConsent(request, consent);
@@ -274,7 +337,13 @@ private:
         }
         if (!problem.empty()) {
             SendBadRequestPage(response, problem);
-            return;
+            return false;
+        }
+        if (IsLoopbackRedirect(consent.redirectUri)) {
+            return BrowserConsent(request, consent, response);
+        }
+        if (RefusedAsStrict(consent.redirectUri, response)) {
+            return false;
         }
         std::string scopes;
         std::size_t start = 0;
@@ -293,6 +362,72 @@ private:
                      "</b> would like to:</p>\n<ul>\n" + scopes + "</ul>\n<p>\n<a id=\"allow\" href=\"" +
                      EscapeHtml(ApprovalAddress(consent, kDecisionAllow)) + "\">Allow</a>\n<a id=\"deny\" href=\"" +
                      EscapeHtml(ApprovalAddress(consent, kDecisionDeny)) + "\">Deny</a>\n</p>\n");
+        return false;
+    }
+
+    // Strict mode takes nothing but the browser sign-in, as Google does for desktop programs.
+    bool RefusedAsStrict(const std::string& redirectUri, httplib::Response& response)
+    {
+        if (!service_.Strict() || IsLoopbackRedirect(redirectUri)) {
+            return false;
+        }
+        SendOAuthError(
+            response, 400, "invalid_request",
+            IsOutOfBandRedirect(redirectUri)
+                ? kOutOfBandBlocked
+                : "redirect_uri must be a loopback address (http://127.0.0.1:PORT or http://localhost:PORT).");
+        return true;
+    }
+
+    // The browser sign-in: a page with the choices, then a redirect to the program's loopback
+    // address with the code or the refusal. True when a code was issued.
+    bool BrowserConsent(const httplib::Request& request, const ConsentRequest& consent, httplib::Response& response)
+    {
+        TokenGrant grant{consent.clientId, consent.scope, consent.redirectUri,
+                         request.get_param_value("code_challenge"), request.get_param_value("code_challenge_method")};
+        if (!grant.codeChallenge.empty() && grant.codeChallengeMethod.empty()) {
+            grant.codeChallengeMethod = kChallengePlain; // RFC 7636's default
+        }
+        std::string problem;
+        if (grant.codeChallenge.empty() && service_.Strict()) {
+            problem = "Missing required parameter: code_challenge";
+        } else if (!grant.codeChallenge.empty() && grant.codeChallengeMethod != kChallengeS256 &&
+                   (grant.codeChallengeMethod != kChallengePlain || service_.Strict())) {
+            problem = "Invalid code_challenge_method: " + grant.codeChallengeMethod;
+        } else if (!grant.codeChallenge.empty() && !IsVerifierShaped(grant.codeChallenge)) {
+            problem = "Invalid code_challenge: 43 to 128 characters of A-Z a-z 0-9 - . _ ~";
+        }
+        if (!problem.empty()) {
+            SendOAuthError(response, 400, "invalid_request", problem);
+            return false;
+        }
+
+        const std::string decision = request.get_param_value("decision");
+        if (decision.empty()) {
+            // The links repeat the request as it came, so the choice sees the same parameters.
+            SendPage(response, 200, "Sign in - Choose what to share",
+                     "<h1>" + EscapeHtml(consent.clientId) + " wants to access your Google Account</h1>\n<p>" +
+                         EscapeHtml(consent.scope) + "</p>\n<p>\n<a id=\"allow\" href=\"" +
+                         EscapeHtml(request.target + "&decision=" + kDecisionAllow) +
+                         "\">Allow</a>\n<a id=\"deny\" href=\"" +
+                         EscapeHtml(request.target + "&decision=" + kDecisionDeny) + "\">Deny</a>\n</p>\n");
+            return false;
+        }
+        std::string query;
+        if (decision == kDecisionAllow) {
+            query = "code=" + EncodeQueryComponent(service_.IssueAuthorizationCode(grant));
+        } else if (decision == kDecisionDeny) {
+            query = "error=access_denied";
+        } else {
+            SendOAuthError(response, 400, "invalid_request", "Invalid decision: allow or deny");
+            return false;
+        }
+        if (request.has_param("state")) {
+            query += "&state=" + EncodeQueryComponent(request.get_param_value("state"));
+        }
+        const char* separator = consent.redirectUri.find('?') == std::string::npos ? "?" : "&";
+        response.set_redirect(consent.redirectUri + separator + query);
+        return decision == kDecisionAllow;
     }
 
     // True when a code was issued.
@@ -311,11 +446,17 @@ private:
             SendBadRequestPage(response, problem);
             return false;
         }
+        // The approval page only serves the out-of-band flow; the browser sign-in answers at the consent address.
+        if (service_.Strict()) {
+            SendOAuthError(response, 400, "invalid_request", kOutOfBandBlocked);
+            return false;
+        }
         if (decision == kDecisionDeny) {
             SendPage(response, 200, kDeniedTitle, "<p>Access was denied.</p>\n");
             return false;
         }
-        std::string code = service_.IssueAuthorizationCode({consent.clientId, consent.scope, consent.redirectUri});
+        std::string code =
+            service_.IssueAuthorizationCode({consent.clientId, consent.scope, consent.redirectUri, {}, {}});
         SendPage(response, 200, kSuccessTitlePrefix + code,
                  "<p>Please copy this code, switch to your application and paste it there:</p>\n"
                  "<input id=\"code\" type=\"text\" readonly value=\"" +
@@ -329,18 +470,23 @@ private:
         FormFields form = ParseForm(request.body);
         std::string grantType;
         if (!FindField(form, "grant_type", grantType)) {
-            SendTokenError(response, 400, "unsupported_grant_type", "Invalid grant_type: ");
+            SendOAuthError(response, 400, "unsupported_grant_type", "Invalid grant_type: ");
             return false;
         }
         std::string clientId;
         FindField(form, "client_id", clientId);
+        std::string redirectUri;
+        if (service_.Strict() && FindField(form, "redirect_uri", redirectUri) && IsOutOfBandRedirect(redirectUri)) {
+            SendOAuthError(response, 400, "invalid_request", kOutOfBandBlocked);
+            return false;
+        }
         if (grantType == "authorization_code") {
             return ExchangeCode(form, clientId, response);
         }
         if (grantType == "refresh_token") {
             return Refresh(form, clientId, response);
         }
-        SendTokenError(response, 400, "unsupported_grant_type", "Invalid grant_type: " + grantType);
+        SendOAuthError(response, 400, "unsupported_grant_type", "Invalid grant_type: " + grantType);
         return false;
     }
 
@@ -348,28 +494,39 @@ private:
     {
         std::string code;
         if (!FindField(form, "code", code) || code.empty()) {
-            SendTokenError(response, 400, "invalid_request", "Missing required parameter: code");
+            SendOAuthError(response, 400, "invalid_request", "Missing required parameter: code");
             return false;
         }
         std::string redirectUri;
         FindField(form, "redirect_uri", redirectUri);
         TokenGrant grant;
         if (!service_.TakeAuthorizationCode(code, grant)) {
-            SendTokenError(response, 400, "invalid_grant", "Bad Request");
+            SendOAuthError(response, 400, "invalid_grant", "Bad Request");
             return false;
         }
         // Like Google's, a code is spent by the first attempt, even one that fails below.
         if (!grant.clientId.empty() && grant.clientId != clientId) {
-            SendTokenError(response, 400, "invalid_grant", "Bad Request");
+            SendOAuthError(response, 400, "invalid_grant", "Bad Request");
             return true;
         }
+        const bool withPkce = !grant.codeChallenge.empty();
         if (!grant.redirectUri.empty() && grant.redirectUri != redirectUri) {
-            SendTokenError(response, 400, "redirect_uri_mismatch", "Bad Request");
+            // The browser sign-in answers as Google's token endpoint does today.
+            SendOAuthError(response, 400, withPkce ? "invalid_grant" : "redirect_uri_mismatch", "Bad Request");
+            return true;
+        }
+        std::string verifier;
+        if (withPkce && !FindField(form, "code_verifier", verifier)) {
+            SendOAuthError(response, 400, "invalid_grant", kMissingVerifier);
+            return true;
+        }
+        if (withPkce && !VerifierAnswersChallenge(grant.codeChallengeMethod, grant.codeChallenge, verifier)) {
+            SendOAuthError(response, 400, "invalid_grant", kWrongVerifier);
             return true;
         }
         Json::Value answer;
         answer["access_token"] = service_.IssueAccessToken(grant);
-        answer["expires_in"] = kFreshExpiresIn;
+        answer["expires_in"] = static_cast<Json::Int64>(service_.TokenLifetime().count());
         answer["refresh_token"] = service_.IssueRefreshToken(grant);
         answer["scope"] = grant.scope;
         answer["token_type"] = kTokenType;
@@ -381,13 +538,16 @@ private:
     {
         std::string refreshToken;
         if (!FindField(form, "refresh_token", refreshToken) || refreshToken.empty()) {
-            SendTokenError(response, 400, "invalid_request", "Missing required parameter: refresh_token");
+            SendOAuthError(response, 400, "invalid_request", "Missing required parameter: refresh_token");
             return false;
         }
         TokenGrant grant;
-        if (!service_.FindRefreshToken(refreshToken, grant) ||
-            (!grant.clientId.empty() && grant.clientId != clientId)) {
-            SendTokenError(response, 400, "invalid_grant", "Bad Request");
+        if (!service_.FindRefreshToken(refreshToken, grant)) {
+            SendOAuthError(response, 400, "invalid_grant", kRevokedGrant);
+            return false;
+        }
+        if (!grant.clientId.empty() && grant.clientId != clientId) {
+            SendOAuthError(response, 400, "invalid_grant", "Bad Request");
             return false;
         }
         if (grant.clientId.empty()) {
@@ -395,7 +555,7 @@ private:
         }
         Json::Value answer;
         answer["access_token"] = service_.IssueAccessToken(grant);
-        answer["expires_in"] = kFreshExpiresIn;
+        answer["expires_in"] = static_cast<Json::Int64>(service_.TokenLifetime().count());
         answer["scope"] = grant.scope;
         answer["token_type"] = kTokenType;
         FakeService::SendJson(response, 200, answer);
@@ -404,16 +564,20 @@ private:
 
     void TokenInfo(const httplib::Request& request, httplib::Response& response)
     {
+        if (service_.Strict()) {
+            SendPage(response, 404, "Error 404 (Not Found)", "<p><b>404.</b> That's an error.</p>\n");
+            return;
+        }
         FormFields form = ParseForm(request.body);
         std::string token;
         if (!FindField(form, "access_token", token)) {
-            SendTokenError(response, 400, "invalid_request", "Either access_token, id_token, or token_handle required");
+            SendOAuthError(response, 400, "invalid_request", "Either access_token, id_token, or token_handle required");
             return;
         }
         TokenGrant grant;
         int secondsLeft = 0;
         if (!service_.FindAccessToken(token, grant, secondsLeft)) {
-            SendTokenError(response, 400, "invalid_token", "Invalid Value");
+            SendOAuthError(response, 400, "invalid_token", "Invalid Value");
             return;
         }
         Json::Value answer;

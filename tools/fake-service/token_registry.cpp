@@ -12,6 +12,12 @@ constexpr const char* kCodePrefix = "4/fake-";
 constexpr int kRandomCharacters = 24;
 constexpr const char* kTokenAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
+// Rounded up: a token is good while any of it is left, so it never reports 0 seconds.
+std::chrono::seconds SecondsLeft(std::chrono::steady_clock::duration left)
+{
+    return std::chrono::ceil<std::chrono::seconds>(left);
+}
+
 } // namespace
 
 TokenRegistry::TokenRegistry() : random_(std::random_device{}()) {}
@@ -75,9 +81,8 @@ IssuedTokens TokenRegistry::Snapshot() const
     IssuedTokens tokens;
     const auto now = std::chrono::steady_clock::now();
     for (const auto& [token, access] : accessTokens_) {
-        auto left = std::chrono::duration_cast<std::chrono::seconds>(access.expires - now);
-        if (left.count() > 0) {
-            tokens.accessTokens.push_back({token, access.grant, left});
+        if (access.expires > now) {
+            tokens.accessTokens.push_back({token, access.grant, SecondsLeft(access.expires - now)});
         }
     }
     for (const auto& [token, grant] : refreshTokens_) {
@@ -93,16 +98,12 @@ bool TokenRegistry::FindAccessToken(const std::string& token, TokenGrant& grant,
 {
     std::lock_guard lock(mutex_);
     auto found = accessTokens_.find(token);
-    if (found == accessTokens_.end()) {
-        return false;
-    }
-    auto left =
-        std::chrono::duration_cast<std::chrono::seconds>(found->second.expires - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
+    const auto now = std::chrono::steady_clock::now();
+    if (found == accessTokens_.end() || found->second.expires <= now) {
         return false;
     }
     grant = found->second.grant;
-    secondsLeft = static_cast<int>(left.count());
+    secondsLeft = static_cast<int>(SecondsLeft(found->second.expires - now).count());
     return true;
 }
 
@@ -133,6 +134,12 @@ void TokenRegistry::RevokeAccessTokens()
 {
     std::lock_guard lock(mutex_);
     accessTokens_.clear();
+}
+
+void TokenRegistry::RevokeRefreshTokens()
+{
+    std::lock_guard lock(mutex_);
+    refreshTokens_.clear();
 }
 
 void TokenRegistry::Clear()

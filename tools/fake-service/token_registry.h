@@ -32,6 +32,7 @@ public:
     bool TakeAuthorizationCode(const std::string& code, TokenGrant& grant);
 
     void RevokeAccessTokens();
+    void RevokeRefreshTokens();
     void Clear();
 
 private:

@@ -59,10 +59,10 @@ public:
         mainVisible = calendarVisible = false;
         Log("hide");
     }
-    bool ShowLoginPage(std::string& code) override
+    bool ShowLoginPage(SignInGrant& grant, std::string&) override
     {
         Log("login");
-        code = loginCode;
+        grant.code = loginCode;
         return loginAccepted;
     }
     void PostExit() override { Log("exit"); }

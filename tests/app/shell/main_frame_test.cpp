@@ -186,7 +186,7 @@ TEST_F(ShellTest, ExitWithAMenuAboutBoxOrMessageBoxOpenClosesItFirstAndSavesOnce
 
 TEST_F(ShellTest, ExitDuringTheLoginPageEndsItAndKeepsTheRightKey)
 {
-    // At start-up, a refused stored token: the page is cancelled and the old key stays.
+    // At start-up, a revoked stored token: it is dropped, and the page is cancelled.
     StoreKey("revoked-token");
     login.modal = true;
     MakeFrame();
@@ -194,7 +194,7 @@ TEST_F(ShellTest, ExitDuringTheLoginPageEndsItAndKeepsTheRightKey)
     WhileOpen([&] { created = frame->Create(); }, [&] { frame->Exit(true); });
     EXPECT_FALSE(created);
     WaitForExit();
-    EXPECT_EQ(ReadBack().KEY, "revoked-token");
+    EXPECT_EQ(ReadBack().KEY, "");
     frame.reset();
 
     // After Logout: the page runs inside the load pass's own call, which must survive the exit;
@@ -231,22 +231,26 @@ TEST_F(ShellTest, AFailedCodeExchangeIsAFailedSignInAndThePageComesBack)
     MakeFrame();
     ASSERT_TRUE(frame->Create());
     EXPECT_EQ(login.shown, 2);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].rfind("Sign-in failed: ", 0), 0u) << prompter.messages[0];
-    EXPECT_EQ(prompter.messages[0].find('{'), std::string::npos); // words, not the raw answer
+    // Why the sign-in is back, then why it failed.
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0], CMainFrame::kSignInAgainMessage);
+    EXPECT_EQ(prompter.messages[1].rfind("Sign-in failed: ", 0), 0u) << prompter.messages[1];
+    EXPECT_EQ(prompter.messages[1].find('{'), std::string::npos); // words, not the raw answer
     EXPECT_TRUE(service.IsRefreshTokenValid(settings.KEY));
     WaitForIdleShell();
 
-    // Failing and then closing the page keeps the stored key.
+    // A key that only could not be renewed now (the service failing) is kept through a
+    // failed sign-in and a closed page.
     frame.reset();
-    StoreKey("revoked-token");
+    StoreKey("stored-refresh");
     settings = AppSettings();
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 500, {}, "/o/oauth2/token"});
     login.codes = {"access_denied"};
     login.accept = false;
     MakeFrame();
     EXPECT_FALSE(frame->Create());
     WaitForExit();
-    EXPECT_EQ(ReadBack().KEY, "revoked-token");
+    EXPECT_EQ(ReadBack().KEY, "stored-refresh");
 }
 
 TEST_F(ShellTest, EveryCommandReachesItsOwnerOnceAndUnknownIdsAreReported)

@@ -49,9 +49,10 @@ constexpr const char* kConsentTitle = "Request for Permission";
 ServiceConfig ConfigFor(const std::string& base)
 {
     ServiceConfig config = ServiceConfig::Defaults();
-    config.accountsBase = base;
+    config.SetAccountsBase(base);
     config.apiBase = base;
     config.clientId = kClientId;
+    config.redirectUri = "urn:ietf:wg:oauth:2.0:oob:auto"; // the page's own flow
     return config;
 }
 

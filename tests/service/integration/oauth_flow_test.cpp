@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace orb {
 namespace {
 
@@ -29,18 +32,37 @@ TEST_F(OAuthFlow, ApprovedCodeSignsInAndTheTokenChecksOut)
     EXPECT_EQ(ExchangeAuthorizationCode(context, code), "");
 }
 
-TEST_F(OAuthFlow, RevokedTokenIsRefreshedExactlyOnce)
+TEST_F(OAuthFlow, ATokenRefusedWith401IsRenewedOnceForEveryoneAndTheRequestsRepeated)
 {
     ASSERT_FALSE(ExchangeAuthorizationCode(context, service.IssueAuthorizationCode()).empty());
     const std::string before = session.access_token();
     service.RevokeAccessTokens();
     service.ClearRequests();
 
+    // Its expiry is known and not reached: nothing is asked before the requests.
     EnsureAccessToken(context);
+    std::vector<std::thread> requests;
+    std::atomic<int> answered = 0;
+    for (int i = 0; i < 4; ++i) {
+        requests.emplace_back([&] {
+            std::string answer;
+            const TransportResult result =
+                context.transport.HttpGet(config.apiBase + "/calendar/v3/users/me/calendarList", "", answer);
+            answered += result.status == 200 ? 1 : 0;
+        });
+    }
+    for (std::thread& request : requests)
+        request.join();
+    EXPECT_EQ(answered, 4);
     EXPECT_NE(session.access_token(), before);
-    EXPECT_EQ(CountRequests("/oauth2/v1/tokeninfo"), 1u);
+    EXPECT_EQ(CountRequests("/oauth2/v1/tokeninfo"), 0u);
     EXPECT_EQ(CountRequests("/o/oauth2/token"), 1u);
-    EXPECT_TRUE(service.IsAccessTokenValid(session.access_token()));
+
+    // A second 401 after the renewal is an answer like any other.
+    service.RevokeAccessTokens();
+    service.RevokeRefreshTokens();
+    std::string answer;
+    EXPECT_EQ(context.transport.HttpGet(config.apiBase + "/calendar/v3/users/me/calendarList", "", answer).status, 401);
 }
 
 TEST_F(OAuthFlow, UnknownRefreshTokenLeavesTheUserSignedOut)

@@ -44,7 +44,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(service.Start(0)) << service.StartError();
-        config = {service.BaseUrl(), service.BaseUrl(), "client", "secret", "urn:test", ""};
+        config = {"", service.BaseUrl(), "client", "secret", "urn:test", "", "", ""};
+        config.SetAccountsBase(service.BaseUrl());
         service.AddAccessToken(kToken);
         session.set_tokens(kToken, "Bearer");
         std::string error;
