@@ -121,6 +121,30 @@ TEST_F(TokenOperations, EnsureRefreshesExactlyOnceAfterAFailedCheck)
     EXPECT_EQ(transport.requests.size(), 3u);
 }
 
+TEST_F(TokenOperations, AKnownExpiryAsksNothingUntilItPassesThenRenewsOnce)
+{
+    transport.Queue(R"({"access_token": "access-2", "token_type": "Bearer", "expires_in": 3600})");
+    ASSERT_TRUE(RenewAccessToken(context, "refresh-1").granted);
+    transport.requests.clear();
+
+    EnsureAccessToken(context); // 09:30, the token good until 10:29
+    EXPECT_TRUE(transport.requests.empty()) << "no token check while the expiry is known";
+
+    services.clock.Set({2026, 12, 8, 10, 29, 0});
+    transport.Queue(R"({"access_token": "access-3", "token_type": "Bearer", "expires_in": 3600})");
+    EnsureAccessToken(context);
+    ASSERT_EQ(transport.requests.size(), 1u);
+    EXPECT_NE(transport.requests[0].body.find("grant_type=refresh_token"), std::string::npos);
+    EXPECT_EQ(context.session.access_token(), "access-3");
+
+    // A refresh token the service no longer honours is told apart from a failure.
+    transport.Queue(R"({"error": "invalid_grant", "error_description": "Token has been expired or revoked."})", 400);
+    const TokenRenewal revoked = RenewAccessToken(context, "refresh-1");
+    EXPECT_FALSE(revoked.granted);
+    EXPECT_TRUE(revoked.revoked);
+    EXPECT_EQ(revoked.failure, "Token has been expired or revoked.");
+}
+
 TEST(OAuthSessionTokens, ReadersNeverSeeATornToken)
 {
     OAuthSession session;
