@@ -435,6 +435,20 @@ void CMainFrame::ShowLoadingOverlay()
 void CMainFrame::HideLoadingOverlay()
 {
     Post(loadingOverlay_, [overlay = loadingOverlay_] { overlay->EndWait(); });
+    // A pass ends here; a refresh token it found dead means signing in again.
+    if (services_.context.session.refresh_revoked())
+        Post(this, [this] { SignInAgainAfterRevocation(); });
+}
+
+void CMainFrame::SignInAgainAfterRevocation()
+{
+    ServiceContext& context = services_.context;
+    if (exiting_ || !loadPass_ || !context.session.refresh_revoked())
+        return;
+    loadPass_->WaitForIdle();
+    context.session.set_refresh_revoked(false);
+    context.prompter.ShowMessage(kSignInAgainMessage);
+    loadPass_->Logout(); // forgets the dead key, signs in, loads
 }
 
 void CMainFrame::ShowCalendarOverlay()

@@ -118,6 +118,8 @@ private:
     void ShowCalendarView();
     void ShowTreeView();
     void Logout();
+    // A pass met a refresh token the service no longer honours: the user is told and signs in again.
+    void SignInAgainAfterRevocation();
     // The options dialog; its values are kept even when the file cannot be written.
     void ShowOptions();
     // The search dialog over the calendars shown in the tree.

@@ -118,6 +118,7 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         answer.failure = RefusalText(root);
         return context.session.access_token();
     }
+    context.session.set_refresh_revoked(false);
     // Kept by its expiry from now on: no token check is needed while it lasts.
     if (const int seconds = ExpiresIn(root); seconds > 0) {
         context.session.set_expires_in(seconds);
@@ -191,6 +192,18 @@ void OAuthSession::set_expires_at(long long localSeconds)
     expires_at_ = localSeconds;
 }
 
+bool OAuthSession::refresh_revoked() const
+{
+    std::lock_guard lock(mutex_);
+    return refresh_revoked_;
+}
+
+void OAuthSession::set_refresh_revoked(bool revoked)
+{
+    std::lock_guard lock(mutex_);
+    refresh_revoked_ = revoked;
+}
+
 std::string OAuthSession::AuthorizationLine() const
 {
     const Tokens current = tokens();
@@ -261,6 +274,8 @@ TokenRenewal RenewAccessToken(ServiceContext& context, const std::string& refres
                              "&client_secret=" + FormValue(config.clientSecret) + "&grant_type=refresh_token";
     TokenAnswer answer;
     PostTokenForm(context, body, false, answer);
+    if (answer.revoked)
+        context.session.set_refresh_revoked(true);
     return {answer.granted, answer.revoked, answer.failure};
 }
 

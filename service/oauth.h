@@ -31,6 +31,9 @@ public:
     // not known, and then only a token check can tell.
     long long expires_at() const;
     void set_expires_at(long long localSeconds);
+    // The last renewal was refused as "invalid_grant": the refresh token is dead.
+    bool refresh_revoked() const;
+    void set_refresh_revoked(bool revoked);
 
     // Held while a token is renewed, so that requests meeting an expired token together
     // share one renewal.
@@ -45,6 +48,7 @@ private:
     std::string token_type_;
     int expires_in_ = 0;
     long long expires_at_ = 0;
+    bool refresh_revoked_ = false;
     std::string refresh_token_;
     std::mutex renewal_;
 };

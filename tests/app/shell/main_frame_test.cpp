@@ -211,6 +211,23 @@ TEST_F(ShellTest, ExitDuringTheLoginPageEndsItAndKeepsTheRightKey)
     EXPECT_EQ(ReadBack().KEY, "");
 }
 
+TEST_F(ShellTest, AKeyRevokedWhileRunningIsDroppedAndTheSignInComesBackWithTheReason)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    service.RevokeAccessTokens();
+    service.RevokeRefreshTokens();
+    login.accept = false; // the user closes the page
+    frame->RunCommand(Command::Synchronizing);
+    WaitForExit();
+    ASSERT_FALSE(prompter.messages.empty());
+    EXPECT_EQ(prompter.messages.back(), CMainFrame::kSignInAgainMessage);
+    EXPECT_EQ(login.shown, 1);
+    EXPECT_EQ(ReadBack().KEY, "");
+}
+
 TEST_F(ShellTest, LogoutThenCancelForgetsTheOldKey)
 {
     StoreKey("stored-refresh");
