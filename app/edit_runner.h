@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace orb {
 
@@ -12,6 +13,9 @@ class LoadPass;
 // runs; the call works off the user-interface thread behind a wait window that keeps
 // painting; Exit and Logout see the edit as busy until it ends. The caller applies the
 // answer afterwards, on the user-interface thread.
+// A message pattern with its "%s" replaced by the record's title.
+std::string WithTitle(const char* pattern, const std::string& title);
+
 class EditRunner
 {
 public:

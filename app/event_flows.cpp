@@ -57,13 +57,6 @@ void Offer(CInsertEventDlg& editor, const std::vector<OfferedCalendar>& offered)
     }
 }
 
-std::string WithTitle(const char* pattern, const std::string& title)
-{
-    std::string text = pattern;
-    const std::size_t at = text.find("%s");
-    return at == std::string::npos ? text : text.replace(at, 2, title);
-}
-
 // An event as the editors need it, copied out under the store's lock.
 struct EventCopy
 {

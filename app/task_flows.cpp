@@ -70,13 +70,6 @@ void CollectSubtree(const TaskNode& node, std::vector<TaskInfo>& into)
         CollectSubtree(*child, into);
 }
 
-std::string WithTitle(const char* pattern, const std::string& title)
-{
-    std::string text = pattern;
-    const std::size_t at = text.find("%s");
-    return at == std::string::npos ? text : text.replace(at, 2, title);
-}
-
 } // namespace
 
 TaskFlows::TaskFlows(ServiceContext& context, LocalStore& store, EditRunner& runner)

@@ -17,7 +17,6 @@ namespace orb {
 namespace {
 
 constexpr const char* kNotSentPrefix = "The change was not sent: ";
-constexpr const char* kUnreadableAnswer = "the service's answer could not be read";
 constexpr const char* kHttpStatusPrefix = "HTTP ";
 // The service keeps explicit colours only when told they are RGB texts.
 constexpr const char* kColourQuery = "?colorRgbFormat=true";

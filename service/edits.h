@@ -31,6 +31,9 @@ struct EditResult
     bool Applied() const { return outcome == EditOutcome::Applied; }
 };
 
+// What a change or a listing reports when the service answered but could not be read.
+constexpr const char* kUnreadableAnswer = "the service's answer could not be read";
+
 // The service's words for a refused change: the "message" of a Google error document,
 // else its "error" text, else the HTTP status.
 std::string RefusalMessage(const std::string& answer, int status);

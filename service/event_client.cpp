@@ -25,7 +25,6 @@ constexpr const char* kListQueryTail = "&orderBy=startTime&singleEvents=true";
 constexpr const char* kEventCountLine = "Number of Event : ";
 constexpr const char* kListFailLine = "Event List Fail : ";
 constexpr const char* kSearchFailLine = "Event Search Fail : ";
-constexpr const char* kUnreadableSearch = "the service's answer could not be read";
 constexpr const char* kDeleteStatusLine = "Event Delete Fail : HTTP ";
 constexpr const char* kMalformedEventLine = "Malformed event skipped : ";
 constexpr const char* kMalformedAnswerLine = "Malformed event answer ignored";
@@ -101,7 +100,7 @@ std::string ListingFailureText(const ListingResult& result)
     case ListingOutcome::Complete:
         break;
     }
-    return kUnreadableSearch;
+    return kUnreadableAnswer;
 }
 
 // Parses an insert or update answer into `root`; true when it names an event, otherwise
