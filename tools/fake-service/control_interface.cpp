@@ -163,7 +163,25 @@ void RegisterControlRoutes(httplib::Server& server, FakeService& service)
             Refuse(response, "latency needs ms=N with N a whole number of at least 0");
             return;
         }
-        service.SetLatency(std::chrono::milliseconds(ms));
+        if (!request.has_param("path")) {
+            service.SetLatency(std::chrono::milliseconds(ms));
+        } else if (std::string path = request.get_param_value("path"); !path.empty()) {
+            service.SetPathLatency(path, std::chrono::milliseconds(ms));
+        } else {
+            Refuse(response, "path, when given, must not be empty");
+            return;
+        }
+        Done(response);
+    });
+    server.Get("/__control/traffic", [&service](const httplib::Request&, httplib::Response& response) {
+        Json::Value document;
+        document["connections"] = service.ConnectionCount();
+        document["inFlight"] = service.InFlightCount();
+        document["peakInFlight"] = service.PeakInFlight();
+        FakeService::SendJson(response, 200, document);
+    });
+    server.Post("/__control/traffic/reset", [&service](const httplib::Request&, httplib::Response& response) {
+        service.ResetTrafficCounters();
         Done(response);
     });
     server.Post("/__control/fail", [&service](const httplib::Request& request, httplib::Response& response) {

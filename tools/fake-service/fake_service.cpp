@@ -1,7 +1,9 @@
 #include "tools/fake-service/fake_service.h"
 
 #include "core/atomic_file.h"
+#include "tools/fake-service/compressed_answer.h"
 #include "tools/fake-service/control_interface.h"
+#include "tools/fake-service/form_text.h"
 #include "tools/fake-service/recording_server.h"
 #include "tools/fake-service/token_registry.h"
 
@@ -194,6 +196,7 @@ struct FakeService::Impl
     std::mutex wakeMutex;
     std::condition_variable wake;
     int port = 0;
+    int listeningSocket = -1;
     bool secure = false;
     std::string startError;
 
@@ -206,6 +209,9 @@ struct FakeService::Impl
     std::deque<PendingFault> faults;
 
     std::atomic<long long> latencyMs{0};
+    mutable std::mutex latencyMutex;
+    std::vector<std::pair<std::string, std::chrono::milliseconds>> pathLatencies; // in the order added
+    TrafficCounters traffic;
     std::atomic<int> pageSize{kDefaultPageSize};
     std::atomic<long long> tokenLifetimeSeconds{kAccessTokenLifetime.count()};
     std::atomic<bool> strict{false};
@@ -241,6 +247,22 @@ struct FakeService::Impl
     {
         std::unique_lock lock(wakeMutex);
         wake.wait_for(lock, duration, [this] { return stopping.load(); });
+    }
+
+    std::chrono::milliseconds LatencyFor(const std::string& target) const
+    {
+        std::lock_guard lock(latencyMutex);
+        if (pathLatencies.empty()) {
+            return std::chrono::milliseconds(latencyMs.load());
+        }
+        // The control route's query hands the text over decoded, so "%40" arrives as "@".
+        std::string decoded = DecodeFormComponent(target);
+        for (const auto& [path, latency] : pathLatencies) {
+            if (target.find(path) != std::string::npos || decoded.find(path) != std::string::npos) {
+                return latency;
+            }
+        }
+        return std::chrono::milliseconds(latencyMs.load());
     }
 
     // The first queued fault this request meets; one aimed at another path lets it pass.
@@ -316,24 +338,31 @@ struct FakeService::Impl
     httplib::Server::HandlerResponse BeforeRouting(const httplib::Request& request, httplib::Response& response)
     {
         t_recordAwaitingBody = 0;
+        ConnectionStream* connection = ConnectionStream::OnThisThread();
+        bool chunked = IsChunked(request);
+        if (connection && !chunked && !request.has_header("Content-Length")) {
+            connection->EndBodyHere();
+        }
         if (request.path.rfind(kControlPrefix, 0) == 0) {
             return httplib::Server::HandlerResponse::Unhandled;
         }
+        if (connection) {
+            connection->CountRequest(traffic);
+        }
         RecordedRequest record;
-        ConnectionStream* connection = ConnectionStream::OnThisThread();
         if (connection) {
             ReadHead(connection->Consumed(), record);
         } else {
             ReadParsedRequest(request, record);
         }
-        bool chunked = IsChunked(request);
         std::size_t length = chunked ? 0 : ContentLength(request);
         if (connection && length > 0) {
             connection->Peek(length, record.body);
         }
         std::uint64_t id = Record(std::move(record));
 
-        auto latency = std::chrono::milliseconds(latencyMs.load());
+        // No lock is held while waiting: requests side by side wait side by side.
+        auto latency = LatencyFor(request.target);
         if (latency.count() > 0) {
             SleepUnlessStopping(latency);
         }
@@ -346,6 +375,9 @@ struct FakeService::Impl
             return httplib::Server::HandlerResponse::Unhandled;
         }
         AnswerFault(fault, response);
+        if (connection && (fault.kind == FaultKind::Drop || fault.kind == FaultKind::Stall)) {
+            connection->CountUntilAnswerEnds();
+        }
         if (connection) {
             // The route never reads the body: a counted one is skipped so the connection
             // can carry the next request; after a chunked one it cannot.
@@ -358,12 +390,13 @@ struct FakeService::Impl
         return httplib::Server::HandlerResponse::Handled;
     }
 
-    void AfterRouting(const httplib::Request& request)
+    void AfterRouting(const httplib::Request& request, httplib::Response& response)
     {
         if (t_recordAwaitingBody != 0) {
             CompleteBody(t_recordAwaitingBody, request.body);
             t_recordAwaitingBody = 0;
         }
+        CompressIfAsked(request, response);
     }
 };
 
@@ -407,15 +440,18 @@ bool FakeService::Start(int port, const TlsFiles& tls)
     impl.server = std::make_unique<RecordingServer>(impl.stopping, impl.tls.get());
     // httplib's default also sets SO_REUSEPORT, which would let a second service share a
     // named port and take half its connections; a restart on the same port is all we need.
-    impl.server->set_socket_options([](socket_t sock) {
+    impl.server->set_socket_options([&impl](socket_t sock) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        impl.listeningSocket = sock;
     });
     impl.server->set_pre_routing_handler([&impl](const httplib::Request& request, httplib::Response& response) {
         return impl.BeforeRouting(request, response);
     });
-    impl.server->set_post_routing_handler(
-        [&impl](const httplib::Request& request, httplib::Response&) { impl.AfterRouting(request); });
+    // httplib runs this for every answer, the fault answers of BeforeRouting included.
+    impl.server->set_post_routing_handler([&impl](const httplib::Request& request, httplib::Response& response) {
+        impl.AfterRouting(request, response);
+    });
     RegisterControlRoutes(*impl.server, *this);
     for (auto& module : impl.modules) {
         module->Register(*impl.server);
@@ -429,6 +465,9 @@ bool FakeService::Start(int port, const TlsFiles& tls)
         impl.tls.reset();
         return false;
     }
+    // httplib listens with a backlog of 5: a burst of parallel connects overflows it and the
+    // connects left out wait a second for their retry. Listening again deepens the queue.
+    listen(impl.listeningSocket, SOMAXCONN);
     impl.port = bound;
     impl.listenerDone = false;
     impl.listener = std::thread([&impl] {
@@ -514,6 +553,8 @@ void FakeService::Reset()
         std::lock_guard lock(impl_->faultMutex);
         impl_->faults.clear();
     }
+    ClearPathLatencies();
+    ResetTrafficCounters();
     StateChanged();
 }
 
@@ -576,6 +617,50 @@ void FakeService::SetLatency(std::chrono::milliseconds latency)
 std::chrono::milliseconds FakeService::Latency() const
 {
     return std::chrono::milliseconds(impl_->latencyMs.load());
+}
+
+void FakeService::SetPathLatency(const std::string& pathContains, std::chrono::milliseconds latency)
+{
+    latency = std::max(latency, std::chrono::milliseconds(0));
+    std::lock_guard lock(impl_->latencyMutex);
+    auto& rules = impl_->pathLatencies;
+    auto same = std::find_if(rules.begin(), rules.end(), [&](const auto& rule) { return rule.first == pathContains; });
+    if (same != rules.end()) {
+        same->second = latency;
+    } else {
+        rules.emplace_back(pathContains, latency);
+    }
+}
+
+void FakeService::ClearPathLatencies()
+{
+    std::lock_guard lock(impl_->latencyMutex);
+    impl_->pathLatencies.clear();
+}
+
+std::chrono::milliseconds FakeService::LatencyFor(const std::string& target) const
+{
+    return impl_->LatencyFor(target);
+}
+
+int FakeService::ConnectionCount() const
+{
+    return impl_->traffic.connections;
+}
+
+int FakeService::InFlightCount() const
+{
+    return impl_->traffic.inFlight;
+}
+
+int FakeService::PeakInFlight() const
+{
+    return impl_->traffic.peakInFlight;
+}
+
+void FakeService::ResetTrafficCounters()
+{
+    impl_->traffic.Reset();
 }
 
 void FakeService::FailNext(int count, const Fault& fault)

@@ -137,6 +137,7 @@ public:
 
     // Seeds every module from a JSON document (see the README of this folder).
     bool SeedFromJson(const std::string& text, std::string& error);
+    // Also clears the path latencies and resets the traffic counters; the global latency stays.
     void Reset();
 
     // Keeps the state in `path` across runs: when the file exists, its seed document replaces the
@@ -151,6 +152,24 @@ public:
     std::vector<RecordedRequest> Requests() const;
     void ClearRequests();
     void SetLatency(std::chrono::milliseconds latency);
+    // Requests whose target contains `pathContains` (as sent, or percent-decoded) wait `latency`
+    // instead of the global latency. Of several rules the first one added that matches wins;
+    // setting a text again changes its rule in place. An empty text matches every request.
+    // Reset clears the rules.
+    void SetPathLatency(const std::string& pathContains, std::chrono::milliseconds latency);
+    void ClearPathLatencies();
+    // How long a request with this raw target waits before it is answered.
+    std::chrono::milliseconds LatencyFor(const std::string& target) const;
+
+    // Client traffic, control requests left out. A connection counts once, when it carries its
+    // first request; a request is in flight from when its head is read until its answer goes out
+    // (a stalled or dropped answer: until it ends).
+    int ConnectionCount() const;
+    int InFlightCount() const;
+    int PeakInFlight() const;
+    // Connections to 0, the peak to what is in flight now; Reset does this too. A connection
+    // opened before and still in use is not counted again.
+    void ResetTrafficCounters();
     // The next `count` requests (control requests excluded) meet `fault`.
     void FailNext(int count, const Fault& fault);
 

@@ -22,8 +22,14 @@ namespace {
 constexpr std::chrono::seconds kIoTimeout{5};
 // Every wait is cut into steps this short so that Stop is seen at once.
 constexpr std::chrono::milliseconds kStopCheckStep{20};
-// Enough workers for the program's parallel loads plus a few stalled answers.
-constexpr std::size_t kWorkerThreads = 16;
+// httplib gives a kept-alive connection its worker for the connection's whole life: the
+// program's 16 parallel connections, a benchmark's, control requests and a few stalled
+// answers all need one at once.
+constexpr std::size_t kWorkerThreads = 64;
+// Enough that a client's connections stay warm across a whole load pass and the next one.
+constexpr std::size_t kRequestsPerConnection = 1000;
+// An idle kept-alive connection is closed after this; Stop does not wait for it.
+constexpr time_t kKeepAliveIdleSeconds = 5;
 constexpr std::size_t kReadChunk = 16 * 1024;
 // A fully read buffer is emptied; a partly read one is compacted past this size.
 constexpr std::size_t kCompactAfter = 64 * 1024;
@@ -54,6 +60,13 @@ void AddressText(const sockaddr_storage& address, std::string& ip, int& port)
     ip = text;
 }
 
+void RaiseTo(std::atomic<int>& peak, int now)
+{
+    int seen = peak.load();
+    while (seen < now && !peak.compare_exchange_weak(seen, now)) {
+    }
+}
+
 } // namespace
 
 void SslContextDeleter::operator()(SSL_CTX* context) const
@@ -82,6 +95,24 @@ SslContext MakeServerTlsContext(const TlsFiles& files, std::string& error)
         return nullptr;
     }
     return context;
+}
+
+void TrafficCounters::Enter()
+{
+    RaiseTo(peakInFlight, ++inFlight);
+}
+
+void TrafficCounters::Leave()
+{
+    --inFlight;
+}
+
+void TrafficCounters::Reset()
+{
+    connections = 0;
+    peakInFlight = inFlight.load();
+    // A request that entered between the two reads compared itself with the old, higher peak.
+    RaiseTo(peakInFlight, inFlight.load());
 }
 
 ConnectionStream::ConnectionStream(int socket, SSL* ssl, const std::atomic<bool>& stopping)
@@ -178,6 +209,26 @@ void ConnectionStream::BeginRequest()
 {
     consumed_.clear();
     closeAfterAnswer_ = false;
+    bodyless_ = false;
+    countUntilEnd_ = false;
+}
+
+void ConnectionStream::EndRequest()
+{
+    if (countedIn_) {
+        countedIn_->Leave();
+        countedIn_ = nullptr;
+    }
+}
+
+void ConnectionStream::CountRequest(TrafficCounters& traffic)
+{
+    if (!connectionCounted_) {
+        connectionCounted_ = true;
+        ++traffic.connections;
+    }
+    traffic.Enter();
+    countedIn_ = &traffic;
 }
 
 bool ConnectionStream::Peek(std::size_t length, std::string& bytes)
@@ -208,6 +259,9 @@ bool ConnectionStream::is_writable() const
 
 ssize_t ConnectionStream::read(char* target, size_t size)
 {
+    if (bodyless_) {
+        return 0;
+    }
     if (Buffered() == 0 && !Fill(std::chrono::steady_clock::now() + kIoTimeout)) {
         return -1;
     }
@@ -227,6 +281,9 @@ ssize_t ConnectionStream::read(char* target, size_t size)
 
 ssize_t ConnectionStream::write(const char* data, size_t size)
 {
+    if (!countUntilEnd_) {
+        EndRequest();
+    }
     auto deadline = std::chrono::steady_clock::now() + kIoTimeout;
     std::size_t written = 0;
     while (written < size) {
@@ -283,6 +340,8 @@ void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const
 RecordingServer::RecordingServer(const std::atomic<bool>& stopping, SSL_CTX* tls) : stopping_(stopping), tls_(tls)
 {
     new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    set_keep_alive_max_count(kRequestsPerConnection);
+    set_keep_alive_timeout(kKeepAliveIdleSeconds);
 }
 
 bool RecordingServer::process_and_close_socket(socket_t sock)
@@ -310,6 +369,7 @@ bool RecordingServer::process_and_close_socket(socket_t sock)
                 stream.BeginRequest();
                 bool closed = false;
                 answered = process_request(stream, left == 1, closed, nullptr);
+                stream.EndRequest();
                 if (!answered || closed || stream.CloseRequested()) {
                     break;
                 }

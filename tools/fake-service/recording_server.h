@@ -20,6 +20,20 @@ struct SslContextDeleter
 };
 using SslContext = std::unique_ptr<SSL_CTX, SslContextDeleter>;
 
+// Client traffic: connections that carried a request and requests being answered. The
+// service leaves control requests out, so scripts that watch the figures do not move them.
+struct TrafficCounters
+{
+    std::atomic<int> connections{0};
+    std::atomic<int> inFlight{0};
+    std::atomic<int> peakInFlight{0};
+
+    void Enter();
+    void Leave();
+    // Connections to 0, the peak to what is in flight now.
+    void Reset();
+};
+
 // A server context for the PEM certificate and key; null (and `error` set) when they do not load.
 SslContext MakeServerTlsContext(const TlsFiles& files, std::string& error);
 
@@ -39,6 +53,17 @@ public:
     // True once bytes of a next request are there; false on close, time-out or stop.
     bool WaitForRequest(std::chrono::milliseconds idle);
     void BeginRequest();
+    // The current request leaves the traffic it was counted in; later calls do nothing.
+    void EndRequest();
+    // Counts the current request, and the connection on its first counted request. The request
+    // leaves when its answer starts going out: a client cannot send its next request earlier,
+    // so back-to-back requests never look parallel.
+    void CountRequest(TrafficCounters& traffic);
+    // A streamed answer (a stall, a drop) stays counted until the connection is done with it.
+    void CountUntilAnswerEnds() { countUntilEnd_ = true; }
+    // A request without Content-Length or chunked encoding has no body; without this httplib
+    // would read one until the client closes.
+    void EndBodyHere() { bodyless_ = true; }
     // The bytes httplib has read of the current request so far.
     const std::string& Consumed() const { return consumed_; }
     // Makes `length` unread bytes available without consuming them; false when the
@@ -69,6 +94,10 @@ private:
     std::size_t offset_ = 0;
     std::string consumed_;
     bool closeAfterAnswer_ = false;
+    bool bodyless_ = false;
+    bool connectionCounted_ = false;
+    bool countUntilEnd_ = false;
+    TrafficCounters* countedIn_ = nullptr;
 };
 
 // An httplib server whose connections go through ConnectionStream, over plain TCP or
