@@ -1,10 +1,13 @@
 #include "app/load_pass.h"
 
+#include "app/side_by_side.h"
 #include "core/diagnostics.h"
 #include "service/calendar_client.h"
 #include "service/event_client.h"
 #include "service/oauth.h"
 #include "tasks/tasks_client.h"
+
+#include <deque>
 
 namespace orb {
 
@@ -166,28 +169,83 @@ void LoadPass::FullLoad()
 
 void LoadPass::FullLoad(const Options& options)
 {
-    // Each calendar and task list joins the store, and its rows the tree, as soon as it is
-    // complete, so rows appear while the pass runs.
-    std::vector<CalendarRecord> calendars;
-    const bool listed = ListCalendars(context_, calendars);
-    const std::string today = TodayText(context_.clock);
-    tree_.AddBranchRoot(kCalendarBranch);
-    if (listed) {
-        ListEvents(context_, calendars, options.nCal_from, options.nCal_to, [&](CalendarRecord& calendar) {
-            std::vector<TreeRow> rows = CalendarRows(calendar, today, FillMode::Load, options.allExpand);
-            store_.Write([&](LocalStore::Data& data) { data.calendars.push_back(std::move(calendar)); });
-            if (!rows.empty())
-                tree_.AddBranchRows(kCalendarBranch, std::move(rows));
-        });
-    }
+    // The listings run side by side, each speaking through its own held reports; what they
+    // found joins the store, the tree and the diagnostics in the order of a one-by-one pass,
+    // each calendar and task list as soon as it and all before it are complete.
+    std::deque<HeldReports> reports;
+    const auto jobContext = [&] {
+        HeldReports& held = reports.emplace_back(context_.prompter);
+        return ServiceContext{context_.transport, context_.session, held, held, context_.clock, context_.config};
+    };
+    const auto release = [&](std::size_t i) { reports[i].Release(context_.diagnostics, context_.prompter); };
 
-    tree_.AddBranchRoot(kTaskBranch);
+    std::vector<CalendarRecord> calendars;
     std::vector<TaskListInfo> lists;
-    LoadTaskLists(context_, lists, [&](TaskListInfo& list) {
-        std::vector<TreeRow> rows = TaskListRows(list, options.nTaskViewMode, FillMode::Load, options.allExpand);
-        store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(list)); });
-        tree_.AddBranchRows(kTaskBranch, std::move(rows));
-    });
+    bool calendarsListed = false;
+    bool listsListed = false;
+    // Reports 0 and 1.
+    std::vector<ServiceContext> firstContexts{jobContext(), jobContext()};
+    RunSideBySide(
+        2, sideBySide_,
+        [&](std::size_t i) {
+            if (i == 0)
+                calendarsListed = ListCalendars(firstContexts[0], calendars);
+            else
+                listsListed = ListTaskLists(firstContexts[1], lists);
+        },
+        [](std::size_t) {});
+    release(0);
+    tree_.AddBranchRoot(kCalendarBranch);
+    if (!calendarsListed)
+        calendars.clear();
+    if (!listsListed)
+        lists.clear();
+
+    if (calendarsListed)
+        EnsureAccessToken(context_);
+    const std::string today = TodayText(context_.clock);
+    const std::string query =
+        EventListQuery(context_.config, MakeEventListRange(context_.clock, options.nCal_from, options.nCal_to));
+    const std::size_t calendarCount = calendars.size();
+    std::vector<ServiceContext> contexts;
+    for (std::size_t i = 0; i < calendarCount + lists.size(); ++i)
+        contexts.push_back(jobContext()); // reports 2 onwards
+    bool taskBranchStarted = false;
+    const auto startTaskBranch = [&] {
+        if (taskBranchStarted)
+            return;
+        taskBranchStarted = true;
+        release(1);
+        tree_.AddBranchRoot(kTaskBranch);
+    };
+
+    RunSideBySide(
+        contexts.size(), sideBySide_,
+        [&](std::size_t i) {
+            if (i < calendarCount)
+                ListCalendarEvents(contexts[i], calendars[i], query);
+            else
+                LoadTasks(contexts[i], lists[i - calendarCount]);
+        },
+        [&](std::size_t i) {
+            if (i >= calendarCount)
+                startTaskBranch();
+            release(i + 2);
+            if (i < calendarCount) {
+                CalendarRecord& calendar = calendars[i];
+                std::vector<TreeRow> rows = CalendarRows(calendar, today, FillMode::Load, options.allExpand);
+                store_.Write([&](LocalStore::Data& data) { data.calendars.push_back(std::move(calendar)); });
+                if (!rows.empty())
+                    tree_.AddBranchRows(kCalendarBranch, std::move(rows));
+            } else {
+                TaskListInfo& list = lists[i - calendarCount];
+                std::vector<TreeRow> rows =
+                    TaskListRows(list, options.nTaskViewMode, FillMode::Load, options.allExpand);
+                store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(list)); });
+                tree_.AddBranchRows(kTaskBranch, std::move(rows));
+            }
+        });
+    startTaskBranch();
 }
 
 void LoadPass::InitialLoadThread(const Options& options)

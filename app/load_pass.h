@@ -69,6 +69,8 @@ constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
 constexpr const char* kWaitThreadExitLine = "Thread Exit";
 constexpr const char* kDeletingTaskListMessage = "Deleting Task List . . .";
 constexpr const char* kUpdatingTaskListMessage = "Updating Task List . . .";
+// Listings a pass reads at the same time: as many as the transport opens to one host.
+constexpr std::size_t kListingsSideBySide = 16;
 // Exit and Logout wait this long for the idle signal, then give up.
 constexpr std::chrono::milliseconds kIdleWait{500};
 
@@ -111,6 +113,8 @@ public:
 
     // One pass on the calling thread.
     void FullLoad();
+    // How many listings a pass reads at the same time; 1 reads them one after another.
+    void SetListingsSideBySide(std::size_t width) { sideBySide_ = width; }
 
     ManualResetEvent& WaitingEvent() { return waitingEvent_; }
     ManualResetEvent& CalendarReadyEvent() { return calendarReadyEvent_; }
@@ -145,6 +149,7 @@ private:
     ManualResetEvent calendarReadyEvent_;
     bool waitingEventCreated_ = false; // user-interface thread only
     bool editing_ = false;             // user-interface thread only
+    std::size_t sideBySide_ = kListingsSideBySide;
     std::thread worker_;
 };
 

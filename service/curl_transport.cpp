@@ -1,5 +1,7 @@
 #include "service/curl_transport.h"
 
+#include "service/curl_engine.h"
+
 #include <curl/curl.h>
 #include <openssl/x509_vfy.h>
 
@@ -25,6 +27,8 @@ struct HeaderListDeleter
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
+
+constexpr const char* kAcceptedEncodings = "gzip";
 
 void GlobalInitOnce()
 {
@@ -122,7 +126,10 @@ CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions o
     : HttpTransport(session), options_(std::move(options))
 {
     GlobalInitOnce();
+    engine_ = std::make_unique<CurlEngine>(options_.reuseConnections ? kMaxHostConnections : 0L);
 }
+
+CurlTransport::~CurlTransport() = default;
 
 int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
 {
@@ -139,9 +146,18 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    if (options_.reuseConnections) {
+        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_2TLS);
+        // Over TLS, waiting for a connection that may multiplex beats opening one per request;
+        // plain HTTP is never multiplexed, and waiting would cost a whole answer.
+        if (request.scheme == "https")
+            curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
+        curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, kAcceptedEncodings);
+    } else {
+        curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+        curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
+        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    }
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeout.count()));
@@ -185,7 +201,7 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
 
-    const CURLcode code = curl_easy_perform(handle);
+    const auto code = static_cast<CURLcode>(engine_->Perform(handle));
     if (code != CURLE_OK) {
         long osErrno = 0;
         curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);

@@ -22,6 +22,8 @@ namespace {
 
 constexpr const char* kRangeFormat = "%Y-%m-%dT00:00:00.000Z";
 constexpr const char* kListQueryTail = "&orderBy=startTime&singleEvents=true";
+// The largest page the service gives: a normal calendar is one request.
+constexpr const char* kFullPageParameter = "&maxResults=2500";
 constexpr const char* kEventCountLine = "Number of Event : ";
 constexpr const char* kListFailLine = "Event List Fail : ";
 constexpr const char* kSearchFailLine = "Event Search Fail : ";
@@ -167,35 +169,41 @@ std::string UpdateEventBody(const EventRecord& record)
     return body;
 }
 
+std::string EventListQuery(const ServiceConfig& config, const EventListRange& range)
+{
+    return "?timeMin=" + range.timeMin + "&timeMax=" + range.timeMax + kListQueryTail +
+           (config.fullPages ? kFullPageParameter : "");
+}
+
+void ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query)
+{
+    if (!IsSelected(calendar))
+        return;
+    // The service orders them by start; appended as they come, without a local sort.
+    const ListingResult result = FetchListing(
+        context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), [&](const Json::Value& item) {
+            EventRecord event;
+            if (!ReadEvent(item, event)) {
+                context.diagnostics.WriteLine(kMalformedEventLine + CalendarName(calendar));
+                return;
+            }
+            ReadEventEtag(item, event);
+            ApplyTimeZoneFallback(event, calendar.timeZone);
+            calendar.events.push_back(std::move(event));
+        });
+    if (result.outcome != ListingOutcome::Complete)
+        ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
+    else
+        WriteEventCount(context, calendar);
+}
+
 bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to,
                 const CalendarDone& onCalendarDone)
 {
     EnsureAccessToken(context);
-    const EventListRange range = MakeEventListRange(context.clock, nCal_from, nCal_to);
-    const std::string query = "?timeMin=" + range.timeMin + "&timeMax=" + range.timeMax + kListQueryTail;
-
+    const std::string query = EventListQuery(context.config, MakeEventListRange(context.clock, nCal_from, nCal_to));
     for (CalendarRecord& calendar : calendars) {
-        if (!IsSelected(calendar)) {
-            if (onCalendarDone)
-                onCalendarDone(calendar);
-            continue;
-        }
-        // The service orders them by start; appended as they come, without a local sort.
-        const ListingResult result = FetchListing(
-            context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), [&](const Json::Value& item) {
-                EventRecord event;
-                if (!ReadEvent(item, event)) {
-                    context.diagnostics.WriteLine(kMalformedEventLine + CalendarName(calendar));
-                    return;
-                }
-                ReadEventEtag(item, event);
-                ApplyTimeZoneFallback(event, calendar.timeZone);
-                calendar.events.push_back(std::move(event));
-            });
-        if (result.outcome != ListingOutcome::Complete)
-            ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
-        else
-            WriteEventCount(context, calendar);
+        ListCalendarEvents(context, calendar, query);
         if (onCalendarDone)
             onCalendarDone(calendar);
     }

@@ -23,6 +23,14 @@ struct EventListRange
 };
 EventListRange MakeEventListRange(const Clock& clock, int nCal_from, int nCal_to);
 
+// The query of an event listing over `range`, full pages when the configuration asks for them.
+std::string EventListQuery(const ServiceConfig& config, const EventListRange& range);
+
+// Appends the events of `query` to `calendar` when it is selected; a failure gets a
+// diagnostic line naming it, a success the event count. The caller has checked the access
+// token. Touches no other calendar, so calendars can be read side by side.
+void ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query);
+
 // Called once per calendar, in order, when it is complete (unselected ones too); the
 // callee may move the record away.
 using CalendarDone = std::function<void(CalendarRecord&)>;

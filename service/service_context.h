@@ -24,6 +24,9 @@ struct ServiceConfig
     std::string startPage; // opened after the first load; empty opens nothing
     std::string authUri;   // where the browser asks for consent
     std::string tokenUri;  // where codes and refresh tokens become access tokens
+    // Listings ask for the largest pages the services give. Off only to measure the cost of
+    // the services' small default pages; never read from the settings.
+    bool fullPages = true;
 
     static ServiceConfig Defaults();
     // Another accounts service: the consent and token addresses follow it.

@@ -27,6 +27,9 @@ constexpr const char* kListTasksPrefix = "/tasks/v1/lists/";
 // in its own apps unless asked, and the "Completed" view would silently miss them.
 constexpr const char* kTaskQuery = "?showCompleted=true&showHidden=true";
 constexpr const char* kParentParameter = "?parent=";
+// The largest page the service gives: a normal account reads each listing in one request.
+constexpr const char* kFullListsPage = "?maxResults=100";
+constexpr const char* kFullTasksPage = "&maxResults=100";
 constexpr const char* kUpdatedFormat = "%Y-%m-%dT%H:%M:%S.000Z";
 
 constexpr const char* kLoadTaskListsName = "LoadTaskLists";
@@ -315,11 +318,11 @@ std::string TaskListUpdateBody(const TaskListInfo& list, const std::string& upda
            EncodeJsonBodyText(list.title) + "\",\"updated\": \"" + updated + "\"}";
 }
 
-bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone)
+bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists)
 {
     EnsureAccessToken(context);
-    const std::size_t firstNew = taskLists.size();
-    const bool complete = ReadPages(context, ListsUrl(context), kLoadTaskListsName, [&](const Json::Value& item) {
+    const std::string url = ListsUrl(context) + (context.config.fullPages ? kFullListsPage : "");
+    return ReadPages(context, url, kLoadTaskListsName, [&](const Json::Value& item) {
         TaskListInfo list;
         CopyListFields(item, list);
         if (list.id.empty()) {
@@ -328,7 +331,12 @@ bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists
         }
         taskLists.push_back(std::move(list));
     });
-    if (!complete)
+}
+
+bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone)
+{
+    const std::size_t firstNew = taskLists.size();
+    if (!ListTaskLists(context, taskLists))
         return false;
     for (std::size_t i = firstNew; i < taskLists.size(); ++i) {
         LoadTasks(context, taskLists[i]);
@@ -349,8 +357,9 @@ bool LoadTasks(ServiceContext& context, TaskListInfo& list)
     // Every task starts at the top level; it goes under its parent once all pages are read.
     std::vector<TaskNode*> added;
     const std::string operationName = kLoadTasksName;
-    const bool complete =
-        ReadPages(context, TasksUrl(context, list.id) + kTaskQuery, kLoadTasksName, [&](const Json::Value& item) {
+    const bool complete = ReadPages(
+        context, TasksUrl(context, list.id) + kTaskQuery + (context.config.fullPages ? kFullTasksPage : ""),
+        kLoadTasksName, [&](const Json::Value& item) {
             TaskInfo task = TaskFromJson(item);
             if (task.id.empty()) {
                 context.diagnostics.WriteLine(operationName + kTaskWithoutIdLine + task.title);

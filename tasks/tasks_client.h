@@ -29,12 +29,14 @@ constexpr const char* kMissingParentMessage = "error!!";
 // stay appended. `onListDone` is called for each list, in order, once its tasks are in;
 // the callee may move the list away.
 using TaskListDone = std::function<void(TaskListInfo&)>;
+// The lists alone, without their tasks (see LoadTasks), with the same failure rule.
+bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists);
 bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone = {});
 
 // Appends the list's tasks (completed and hidden ones included) to `list.tasks` and its
 // hierarchy, following the pages to the end, then orders the hierarchy by due. A task is
 // placed under its parent once the whole list is read; a task whose parent is not in the
-// list is shown at the top level.
+// list is shown at the top level. Touches no other list, so lists can be read side by side.
 bool LoadTasks(ServiceContext& context, TaskListInfo& list);
 
 // Creates a list titled `title`; on success `list` receives the service's record.

@@ -1,7 +1,12 @@
-// One full load pass against the stand-in service, with a latency per request, into a
-// tree that discards its rows. Prints wall time, request count and peak memory.
+// The load pass two ways against one stand-in with a latency per request: the way it was
+// (one listing after another, a new connection for each request, the services' default
+// pages) and the way it is (listings side by side over warm connections, full pages).
+// Prints one row per latency and account size: wall times, their ratio, the new pass in
+// round trips, request and connection counts, and the peak of requests in flight.
 //
-//   bench_load_pass [--calendars C] [--events E] [--lists L] [--tasks T] [--latency-ms N]
+//   bench_load_pass [--events E] [--tasks T] [--latencies 0,20,50] [--sizes 1,10,50] [--new-only]
+//
+// A size of N is N calendars of E events and N task lists of T tasks.
 #include "app/load_pass.h"
 #include "core/diagnostics.h"
 #include "service/curl_transport.h"
@@ -12,8 +17,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
-#include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -25,8 +31,19 @@ struct Options
     int events = 200;
     int lists = 10;
     int tasks = 100;
-    int latencyMs = 20;
+    std::vector<int> latencies{0, 20, 50};
+    std::vector<int> sizes{1, 10, 50};
+    bool newOnly = false; // for profiling the new pass alone
 };
+
+std::vector<int> NumberList(const char* text)
+{
+    std::vector<int> numbers;
+    std::stringstream stream(text);
+    for (std::string item; std::getline(stream, item, ',');)
+        numbers.push_back(std::atoi(item.c_str()));
+    return numbers;
+}
 
 class NullTreeSink : public TreeSink
 {
@@ -142,11 +159,52 @@ std::string SeedDocument(const Options& options)
     return seed;
 }
 
-long PeakKilobytes()
+struct Figures
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    double seconds = 0;
+    std::size_t requests = 0;
+    int connections = 0;
+    int peakInFlight = 0;
+    std::size_t events = 0;
+    std::size_t tasks = 0;
+};
+
+// One pass into an empty store; the transport is the caller's, so a second pass can find
+// its connections warm.
+Figures RunPass(fake::FakeService& service, CurlTransport& transport, OAuthSession& session, bool oldWay)
+{
+    QuietDiagnostics diagnostics;
+    NullPrompter prompter;
+    FixedClock clock;
+    ServiceConfig config = ServiceConfig::Defaults();
+    config.SetAccountsBase(service.BaseUrl());
+    config.apiBase = service.BaseUrl();
+    config.fullPages = !oldWay;
+    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
+    LocalStore store;
+    AppSettings settings;
+    NullTreeSink tree;
+    NullWaitUi ui;
+    NullOpener opener;
+    LoadPass pass(context, store, settings, tree, ui, opener);
+    pass.SetListingsSideBySide(oldWay ? 1 : kListingsSideBySide);
+
+    service.ClearRequests();
+    service.ResetTrafficCounters();
+    const auto start = std::chrono::steady_clock::now();
+    pass.FullLoad();
+    Figures figures;
+    figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.requests = service.Requests().size();
+    figures.connections = service.ConnectionCount();
+    figures.peakInFlight = service.PeakInFlight();
+    store.Read([&](const LocalStore::Data& data) {
+        for (const CalendarRecord& calendar : data.calendars)
+            figures.events += calendar.events.size();
+        for (const TaskListInfo& list : data.taskLists)
+            figures.tasks += list.tasks.size();
+    });
+    return figures;
 }
 
 } // namespace
@@ -154,18 +212,24 @@ long PeakKilobytes()
 int main(int argc, char** argv)
 {
     Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const int value = std::atoi(argv[i + 1]);
-        if (!std::strcmp(argv[i], "--calendars"))
-            options.calendars = value;
-        else if (!std::strcmp(argv[i], "--events"))
-            options.events = value;
-        else if (!std::strcmp(argv[i], "--lists"))
-            options.lists = value;
+    for (int i = 1; i < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--new-only")) {
+            options.newOnly = true;
+            --i;
+            continue;
+        }
+        if (i + 1 == argc) {
+            std::fprintf(stderr, "%s needs a value\n", argv[i]);
+            return 2;
+        }
+        if (!std::strcmp(argv[i], "--events"))
+            options.events = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--tasks"))
-            options.tasks = value;
-        else if (!std::strcmp(argv[i], "--latency-ms"))
-            options.latencyMs = value;
+            options.tasks = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--latencies"))
+            options.latencies = NumberList(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--sizes"))
+            options.sizes = NumberList(argv[i + 1]);
         else {
             std::fprintf(stderr, "unknown option %s\n", argv[i]);
             return 2;
@@ -177,52 +241,48 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "stand-in did not start: %s\n", service.StartError().c_str());
         return 1;
     }
-    std::string error;
-    if (!service.SeedFromJson(SeedDocument(options), error)) {
-        std::fprintf(stderr, "seed refused: %s\n", error.c_str());
-        return 1;
-    }
-    service.SetLatency(std::chrono::milliseconds(options.latencyMs));
-    service.ClearRequests();
-    const long baseline = PeakKilobytes();
-
     OAuthSession session;
     session.set_tokens("bench", "Bearer");
     session.set_refresh_token("bench-refresh");
-    CurlTransport transport(session);
-    QuietDiagnostics diagnostics;
-    NullPrompter prompter;
-    FixedClock clock;
-    ServiceConfig config = ServiceConfig::Defaults();
-    config.SetAccountsBase(service.BaseUrl());
-    config.apiBase = service.BaseUrl();
-    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
-    LocalStore store;
-    AppSettings settings;
-    NullTreeSink tree;
-    NullWaitUi ui;
-    NullOpener opener;
-    LoadPass pass(context, store, settings, tree, ui, opener);
+    // A token with a known expiry, as every sign-in gives: no token checks in the pass.
+    session.set_expires_at(LocalSeconds(FixedClock().Now()) + 3600);
 
-    const auto start = std::chrono::steady_clock::now();
-    pass.FullLoad();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d events per calendar, %d tasks per list; stand-in default page %d\n", options.events, options.tasks,
+                service.PageSize());
+    std::printf("%7s %5s | %9s %9s %6s %7s | %8s %8s | %8s %8s %9s | %5s | %9s %6s\n", "latency", "size", "old s",
+                "new s", "ratio", "new RTs", "old req", "new req", "old conn", "new conn", "warm conn", "peak",
+                "warm s", "loaded");
+    for (const int latency : options.latencies) {
+        for (const int size : options.sizes) {
+            options.calendars = size;
+            options.lists = size;
+            std::string error;
+            service.Reset();
+            if (!service.SeedFromJson(SeedDocument(options), error)) {
+                std::fprintf(stderr, "seed refused: %s\n", error.c_str());
+                return 1;
+            }
+            service.SetLatency(std::chrono::milliseconds(latency));
 
-    std::size_t events = 0;
-    std::size_t tasks = 0;
-    store.Read([&](const LocalStore::Data& data) {
-        for (const CalendarRecord& calendar : data.calendars)
-            events += calendar.events.size();
-        for (const TaskListInfo& list : data.taskLists)
-            tasks += list.tasks.size();
-    });
-    const std::size_t requests = service.Requests().size();
-    std::printf("calendars %d x events %d, lists %d x tasks %d, latency %d ms, page size %d\n", options.calendars,
-                options.events, options.lists, options.tasks, options.latencyMs, service.PageSize());
-    std::printf("loaded: %zu events, %zu tasks, %zu tree rows\n", events, tasks, tree.rowCount);
-    std::printf("wall time: %.3f s\n", seconds);
-    std::printf("requests: %zu (%.1f ms each on average)\n", requests, requests ? seconds * 1000.0 / requests : 0.0);
-    std::printf("peak memory: %ld KiB (before the pass: %ld KiB; process includes the stand-in)\n", PeakKilobytes(),
-                baseline);
+            CurlTransportOptions oldTransport;
+            oldTransport.reuseConnections = false;
+            CurlTransport before(session, oldTransport);
+            const Figures old = options.newOnly ? Figures{} : RunPass(service, before, session, true);
+            CurlTransport now(session);
+            const Figures cold = RunPass(service, now, session, false);
+            const Figures warm = RunPass(service, now, session, false);
+            if ((!options.newOnly && (old.events != cold.events || old.tasks != cold.tasks)) ||
+                warm.events != cold.events) {
+                std::fprintf(stderr, "the two ways loaded different data\n");
+                return 1;
+            }
+            std::printf("%5d ms %5d | %9.3f %9.3f %5.1fx %7s | %8zu %8zu | %8d %8d %9d | %5d | %9.3f %6zu\n", latency,
+                        size, old.seconds, cold.seconds, cold.seconds > 0 ? old.seconds / cold.seconds : 0.0,
+                        latency > 0 ? std::to_string(cold.seconds * 1000.0 / latency).substr(0, 5).c_str() : "-",
+                        old.requests, cold.requests, old.connections, cold.connections, warm.connections,
+                        cold.peakInFlight, warm.seconds, cold.events + cold.tasks);
+            std::fflush(stdout);
+        }
+    }
     return 0;
 }

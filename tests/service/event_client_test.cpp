@@ -46,7 +46,7 @@ TEST_F(EventClientTest, ListAsksOnlySelectedCalendarsForTheDateWindowAroundToday
     EXPECT_EQ(Request(1).verb, "GET");
     EXPECT_EQ(Request(1).target, std::string(kHolidayPath) +
                                      "/events?timeMin=2026-06-03T00:00:00.000Z&timeMax=2026-07-11T00:00:00.000Z"
-                                     "&orderBy=startTime&singleEvents=true");
+                                     "&orderBy=startTime&singleEvents=true&maxResults=2500");
     EXPECT_TRUE(s.diagnostics.Contains("Number of Event : 0"));
 }
 
@@ -61,7 +61,7 @@ TEST_F(EventClientTest, ListAppendsEventsInServiceOrderWithEtagAndCalendarZone)
 
     ListEvents(s.context, calendars, 1, 1);
     ASSERT_EQ(s.transport.requests.size(), 3u);
-    EXPECT_NE(Request(2).target.find("&singleEvents=true&pageToken=n%202"), std::string::npos);
+    EXPECT_NE(Request(2).target.find("&singleEvents=true&maxResults=2500&pageToken=n%202"), std::string::npos);
     const std::vector<EventRecord>& events = calendars[0].events;
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[0].id, "old");

@@ -139,7 +139,7 @@ TEST_F(TasksClient, IdsAreEncodedAndNoTokenGoesIntoAnyAddress)
     EXPECT_EQ(requests[2].headerBlock, kAuthorizationOnly);
     EXPECT_EQ(requests[3].target, "/tasks/v1/users/@me/lists/my%20list%2f..");
     EXPECT_EQ(requests[3].verb, "PUT");
-    EXPECT_EQ(requests[5].target, "/tasks/v1/lists/%2e%2e/tasks?showCompleted=true&showHidden=true");
+    EXPECT_EQ(requests[5].target, "/tasks/v1/lists/%2e%2e/tasks?showCompleted=true&showHidden=true&maxResults=100");
     for (const HttpRequest& request : fixture.transport.requests)
         EXPECT_EQ(request.url.find("access_token"), std::string::npos) << request.url;
 }
@@ -158,8 +158,9 @@ TEST_F(TasksClient, LoadTasksFollowsPagesAndPlacesAChildListedBeforeItsParent)
 
     const std::vector<HttpRequest> requests = ApiRequests();
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].target, "/tasks/v1/lists/L/tasks?showCompleted=true&showHidden=true");
-    EXPECT_EQ(requests[1].target, "/tasks/v1/lists/L/tasks?showCompleted=true&showHidden=true&pageToken=page%202%2B");
+    EXPECT_EQ(requests[0].target, "/tasks/v1/lists/L/tasks?showCompleted=true&showHidden=true&maxResults=100");
+    EXPECT_EQ(requests[1].target,
+              "/tasks/v1/lists/L/tasks?showCompleted=true&showHidden=true&maxResults=100&pageToken=page%202%2B");
     ASSERT_EQ(list.tasks.size(), 4u);
     EXPECT_EQ(list.tasks[2].title, "부모");
     EXPECT_EQ(test::TreeText(list.root()), "parent(sibling,child),late");
@@ -242,7 +243,7 @@ TEST_F(TasksClient, LoadTaskListsFollowsPagesThenLoadsEachListsTasks)
     EXPECT_EQ(lists[0].tasks.size(), 1u);
     EXPECT_EQ(test::TreeText(lists[0].root()), "t1");
     EXPECT_TRUE(lists[1].tasks.empty());
-    EXPECT_EQ(ApiRequests()[1].target, "/tasks/v1/users/@me/lists?pageToken=n");
+    EXPECT_EQ(ApiRequests()[1].target, "/tasks/v1/users/@me/lists?maxResults=100&pageToken=n");
     EXPECT_TRUE(fixture.diagnostics.Contains("task list without id"));
 }
 

@@ -28,6 +28,9 @@ namespace orb::fake {
 namespace {
 
 constexpr const char* kSeedMember = "calendar";
+// The largest pages the service gives, however many are asked for.
+constexpr int kCalendarListMaximum = 250;
+constexpr int kEventsMaximum = 2500;
 constexpr const char* kCalendarListPattern = R"(/calendar/v3/users/me/calendarList)";
 constexpr const char* kCalendarListEntryPattern = R"(/calendar/v3/users/me/calendarList/([^/]+))";
 constexpr const char* kCalendarPattern = R"(/calendar/v3/calendars/([^/]+))";
@@ -558,7 +561,7 @@ private:
     // One page of `items` from the offset the page token names; a token this service never
     // gave is refused.
     void SendPage(const httplib::Request& request, httplib::Response& response, Json::Value answer,
-                  const std::vector<const Json::Value*>& items)
+                  const std::vector<const Json::Value*>& items, int listingMaximum)
     {
         std::size_t offset = 0;
         if (request.has_param("pageToken")) {
@@ -572,13 +575,13 @@ private:
             }
             offset = static_cast<std::size_t>(value);
         }
-        std::size_t size = static_cast<std::size_t>(std::max(1, service_.PageSize()));
+        int requested = 0;
         if (request.has_param("maxResults")) {
-            int requested = 0;
             const std::string text = request.get_param_value("maxResults");
-            if (!text.empty() && text.size() <= 9 && ReadNumber(text, 0, text.size(), requested) && requested > 0)
-                size = std::min(size, static_cast<std::size_t>(requested));
+            if (text.empty() || text.size() > 9 || !ReadNumber(text, 0, text.size(), requested))
+                requested = 0;
         }
+        const std::size_t size = service_.PageLength(requested, listingMaximum);
         const std::size_t end = std::min(items.size(), offset + size);
         answer["items"] = Json::Value(Json::arrayValue);
         for (std::size_t i = offset; i < end; ++i)
@@ -596,7 +599,7 @@ private:
         Json::Value answer(Json::objectValue);
         answer["kind"] = "calendar#calendarList";
         answer["etag"] = "\"" + std::to_string(nextEtag_) + "\"";
-        SendPage(request, response, answer, entries);
+        SendPage(request, response, answer, entries, kCalendarListMaximum);
     }
 
     // The calendar resource: title, description and time zone.
@@ -711,7 +714,7 @@ private:
                 answer[name] = calendar->entry[name];
         }
         answer["updated"] = UtcStamp();
-        SendPage(request, response, answer, events);
+        SendPage(request, response, answer, events, kEventsMaximum);
     }
 
     // Checks a written event; answers and returns false when the service would refuse it.

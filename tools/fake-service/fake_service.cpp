@@ -213,6 +213,7 @@ struct FakeService::Impl
     std::vector<std::pair<std::string, std::chrono::milliseconds>> pathLatencies; // in the order added
     TrafficCounters traffic;
     std::atomic<int> pageSize{kDefaultPageSize};
+    std::atomic<int> pageCap{0}; // 0: only each listing's own maximum
     std::atomic<long long> tokenLifetimeSeconds{kAccessTokenLifetime.count()};
     std::atomic<bool> strict{false};
 
@@ -839,11 +840,22 @@ void FakeService::SendError(httplib::Response& response, int status, const std::
 
 void FakeService::SendJson(httplib::Response& response, int status, const Json::Value& document)
 {
+    // Compact, as the real services answer; it is also the stand-in's largest cost in a load.
     Json::StreamWriterBuilder builder;
-    builder["indentation"] = "  ";
+    builder["indentation"] = "";
     builder["emitUTF8"] = true;
     response.status = status;
     response.set_content(Json::writeString(builder, document) + "\n", kJsonContentType);
+}
+
+std::size_t FakeService::PageLength(int requested, int listingMaximum) const
+{
+    if (requested <= 0)
+        return static_cast<std::size_t>(impl_->pageSize.load());
+    int length = std::min(requested, listingMaximum);
+    if (const int cap = impl_->pageCap.load(); cap > 0)
+        length = std::min(length, cap);
+    return static_cast<std::size_t>(std::max(1, length));
 }
 
 int FakeService::PageSize() const
@@ -854,6 +866,7 @@ int FakeService::PageSize() const
 void FakeService::SetPageSize(int size)
 {
     impl_->pageSize = std::max(1, size);
+    impl_->pageCap = std::max(1, size);
 }
 
 } // namespace orb::fake

@@ -218,8 +218,14 @@ public:
     // Answers `document` as indented JSON, the way Google's services print it.
     static void SendJson(httplib::Response& response, int status, const Json::Value& document);
 
+    // The page a listing gives when the client names no maxResults (the service's default).
     int PageSize() const;
-    void SetPageSize(int size); // values below 1 are taken as 1
+    // Sets that default and also caps every page at `size`, whatever maxResults asks, so a
+    // test can make any listing page. Values below 1 are taken as 1.
+    void SetPageSize(int size);
+    // The items of one page: PageSize() without a maxResults (`requested` 0), else what was
+    // asked up to the listing's own maximum and the cap SetPageSize set.
+    std::size_t PageLength(int requested, int listingMaximum) const;
 
     std::chrono::milliseconds Latency() const;
 

@@ -30,7 +30,9 @@ constexpr int kBadRequest = 400;
 constexpr int kNotFound = 404;
 constexpr int kNoContent = 204;
 // The real service refuses pages larger than this.
-constexpr int kMaxPageSize = 100;
+// The largest pages the service gives, however many are asked for.
+constexpr int kTaskListsMaximum = 1000;
+constexpr int kTasksMaximum = 100;
 constexpr int kPositionDigits = 20;
 
 constexpr const char* kSeedMember = "tasks";
@@ -113,20 +115,21 @@ bool AllDigits(const std::string& text, std::size_t from = 0)
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Answers one page of `count` items: `PageSize()` of them, fewer when maxResults asks for
-// fewer, from the offset the page token names, with the token of the next page.
+// Answers one page of `count` items, as long as PageLength makes it, from the offset the
+// page token names, with the token of the next page.
 template <typename MakeItem>
-void SendPage(const httplib::Request& request, httplib::Response& response, int pageSize, Json::Value page,
-              std::size_t count, MakeItem makeItem)
+void SendPage(const httplib::Request& request, httplib::Response& response, const FakeService& service,
+              int listingMaximum, Json::Value page, std::size_t count, MakeItem makeItem)
 {
-    std::size_t size = static_cast<std::size_t>(std::max(1, pageSize));
+    int requested = 0;
     if (request.has_param("maxResults")) {
         const std::string text = request.get_param_value("maxResults");
         constexpr std::size_t kMaxDigits = 9;
         if (text.empty() || text.size() > kMaxDigits || !AllDigits(text) || std::stoi(text) < 1)
             return SendInvalid(response);
-        size = std::min(size, static_cast<std::size_t>(std::stoi(text)));
+        requested = std::stoi(text);
     }
+    const std::size_t size = service.PageLength(requested, listingMaximum);
     std::size_t offset = 0;
     if (request.has_param("pageToken")) {
         // Tokens are "p" followed by the offset; anything else was not made here.
@@ -359,7 +362,7 @@ private:
     {
         Json::Value page(Json::objectValue);
         page["kind"] = "tasks#taskLists";
-        SendPage(request, response, service_.PageSize(), page, lists_.size(),
+        SendPage(request, response, service_, kTaskListsMaximum, page, lists_.size(),
                  [&](std::size_t i) { return ListJson(lists_[i]); });
     }
 
@@ -447,7 +450,7 @@ private:
         }
         Json::Value page(Json::objectValue);
         page["kind"] = "tasks#tasks";
-        SendPage(request, response, service_.PageSize(), page, shown.size(),
+        SendPage(request, response, service_, kTasksMaximum, page, shown.size(),
                  [&](std::size_t i) { return TaskJson(*list, *shown[i]); });
     }
 

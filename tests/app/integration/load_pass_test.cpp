@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace orb {
@@ -173,8 +174,8 @@ TEST_F(LoadPassTest, RowsArrivePerCalendarAndListInStoreOrderWithinTheDateWindow
 TEST_F(LoadPassTest, FailingCalendarListAsksForNoEventsAndStillLoadsTasks)
 {
     Seed(kSeed);
-    // The token check, the refresh it triggers and the calendar list all fail.
-    service.FailNext(3, fake::Fault{fake::FaultKind::Status, 500});
+    // The task lists are read at the same time, so the fault is aimed at the calendar list.
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 500, std::chrono::seconds(60), "/calendarList"});
     pass.FullLoad();
     EXPECT_EQ(CountRequests("/events"), 0u);
     EXPECT_EQ(tree.Entries(), (std::vector<std::string>{"root:Calendar's", "root:Task's",
@@ -274,6 +275,107 @@ TEST_F(LoadPassTest, CancelledLoginAfterLogoutExits)
         EXPECT_TRUE(data.calendars.empty());
         EXPECT_TRUE(data.taskLists.empty());
     });
+}
+
+// What one pass left behind: the tree's entries, the pass's own diagnostic lines, and the
+// store's calendars and lists with their item counts.
+struct PassOutcome
+{
+    std::vector<std::string> tree;
+    std::vector<std::string> diagnostics;
+    std::vector<std::string> store;
+};
+
+class SideBySideLoadTest : public LoadPassTest
+{
+protected:
+    void SetUp() override
+    {
+        LoadPassTest::SetUp();
+        // Signed in with a known expiry, as every sign-in now is: no token checks in a pass.
+        session.set_expires_at(LocalSeconds(clock.Now()) + 3600);
+    }
+
+    PassOutcome Run(std::size_t width)
+    {
+        LocalStore freshStore;
+        RecordingTreeSink freshTree;
+        LoadPass freshPass{context, freshStore, settings, freshTree, ui, opener};
+        freshPass.SetListingsSideBySide(width);
+        const std::size_t linesBefore = diagnostics.Lines().size();
+        service.ResetTrafficCounters();
+        freshPass.FullLoad();
+        PassOutcome outcome;
+        outcome.tree = freshTree.Entries();
+        const std::vector<std::string> lines = diagnostics.Lines();
+        outcome.diagnostics.assign(lines.begin() + static_cast<std::ptrdiff_t>(linesBefore), lines.end());
+        freshStore.Read([&](const LocalStore::Data& data) {
+            for (const CalendarRecord& calendar : data.calendars)
+                outcome.store.push_back(calendar.id + ":" + std::to_string(calendar.events.size()));
+            for (const TaskListInfo& list : data.taskLists)
+                outcome.store.push_back(list.id + ":" + std::to_string(list.tasks.size()));
+        });
+        return outcome;
+    }
+};
+
+TEST_F(SideBySideLoadTest, ThePassOverlapsItsRequestsOverFewConnectionsThatStayWarmForTheNext)
+{
+    Seed(kSeed);
+    service.SetPageSize(1); // a page per item: twelve requests
+    service.SetLatency(std::chrono::milliseconds(30));
+    Run(kListingsSideBySide);
+    const std::size_t requests = service.Requests().size();
+    EXPECT_EQ(requests, 12u);
+    EXPECT_GT(service.PeakInFlight(), 1);
+    // Two listings first, then two calendars and two lists: never more than four at once.
+    EXPECT_LE(service.ConnectionCount(), 4);
+
+    Run(kListingsSideBySide);
+    EXPECT_EQ(service.ConnectionCount(), 0);
+    EXPECT_EQ(service.Requests().size(), 2 * requests);
+}
+
+TEST_F(SideBySideLoadTest, AnswersInReverseOrderReachTheTreeAndDiagnosticsInStoreOrder)
+{
+    Seed(kSeed);
+    // The first calendar and the first list answer last.
+    service.SetPathLatency("/work%40example.com/events", std::chrono::milliseconds(300));
+    service.SetPathLatency("/lists/L1/tasks", std::chrono::milliseconds(200));
+    service.SetLatency(std::chrono::milliseconds(20));
+    const PassOutcome sideBySide = Run(kListingsSideBySide);
+    EXPECT_GT(service.PeakInFlight(), 1);
+    const PassOutcome oneByOne = Run(1);
+    EXPECT_EQ(service.PeakInFlight(), 1);
+
+    EXPECT_EQ(sideBySide.tree, (std::vector<std::string>{"root:Calendar's", "rows:Calendar's: work@example.com w1 w2",
+                                                         "rows:Calendar's: home@example.com m1", "root:Task's",
+                                                         "rows:Task's: L1 done shop child", "rows:Task's: L2"}));
+    EXPECT_EQ(sideBySide.tree, oneByOne.tree);
+    EXPECT_EQ(sideBySide.diagnostics, oneByOne.diagnostics);
+    EXPECT_EQ(sideBySide.store, oneByOne.store);
+    const auto work = std::find(sideBySide.diagnostics.begin(), sideBySide.diagnostics.end(), "Number of Event : 2");
+    const auto home = std::find(sideBySide.diagnostics.begin(), sideBySide.diagnostics.end(), "Number of Event : 1");
+    ASSERT_NE(work, sideBySide.diagnostics.end());
+    EXPECT_LT(work, home);
+}
+
+TEST_F(SideBySideLoadTest, OneCalendarFailingMidPassLeavesTheRestAsAOneByOnePassWould)
+{
+    Seed(kSeed);
+    service.SetLatency(std::chrono::milliseconds(20));
+    const fake::Fault refused{fake::FaultKind::Status, 500, std::chrono::seconds(60), "/work%40example.com/events"};
+    service.FailNext(1, refused);
+    const PassOutcome sideBySide = Run(kListingsSideBySide);
+    service.FailNext(1, refused);
+    const PassOutcome oneByOne = Run(1);
+
+    EXPECT_EQ(sideBySide.tree, oneByOne.tree);
+    EXPECT_EQ(sideBySide.diagnostics, oneByOne.diagnostics);
+    EXPECT_EQ(sideBySide.store, (std::vector<std::string>{"work@example.com:0", "hidden@example.com:0",
+                                                          "home@example.com:1", "L1:3", "L2:0"}));
+    EXPECT_EQ(sideBySide.store, oneByOne.store);
+    EXPECT_EQ(std::count(sideBySide.tree.begin(), sideBySide.tree.end(), "rows:Calendar's: home@example.com m1"), 1);
 }
 
 } // namespace

@@ -61,7 +61,7 @@ TEST_F(EventWire, ListTakesTheWindowFromTheClockAndSkipsUnselectedCalendars)
     const std::vector<std::string> gets = RequestedTargets("GET");
     ASSERT_EQ(gets.size(), 4u); // the list, then three selected calendars
     EXPECT_EQ(gets[1], "/calendar/v3/calendars/me%40example.com/events?timeMin=2026-06-03T00:00:00.000Z"
-                       "&timeMax=2026-07-11T00:00:00.000Z&orderBy=startTime&singleEvents=true");
+                       "&timeMax=2026-07-11T00:00:00.000Z&orderBy=startTime&singleEvents=true&maxResults=2500");
     EXPECT_EQ(gets[2].rfind("/calendar/v3/calendars/family%2bkids%40group.calendar.google.com/events?", 0), 0u);
     EXPECT_EQ(gets[3].rfind("/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com/events?", 0),
               0u);

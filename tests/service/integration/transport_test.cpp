@@ -47,7 +47,7 @@ TEST_F(CurlTransportTest, EachVerbSendsExactlyItsHeaderBlockAndTarget)
 
     ASSERT_EQ(transport.HttpGet(Url(target), "", response).code, kHttpCompleted);
     EXPECT_EQ(OnlyRequest().head, "GET " + target + " HTTP/1.1\r\n" + Host() +
-                                      "User-Agent: Request\r\n"
+                                      "User-Agent: Request\r\nAccept-Encoding: gzip\r\n"
                                       "Authorization: Bearer ya29.token\r\n"
                                       "Content-type: application/x-www-form-urlencoded\r\n\r\n");
     service.ClearRequests();
@@ -66,7 +66,8 @@ TEST_F(CurlTransportTest, EachVerbSendsExactlyItsHeaderBlockAndTarget)
             result = transport.HttpDelete(Url(target), body, response, json).code;
         ASSERT_EQ(result, kHttpCompleted) << verb;
         const fake::RecordedRequest sent = OnlyRequest();
-        EXPECT_EQ(sent.head, verbName + " " + target + " HTTP/1.1\r\n" + Host() + "User-Agent: Request\r\n" + json +
+        EXPECT_EQ(sent.head, verbName + " " + target + " HTTP/1.1\r\n" + Host() +
+                                 "User-Agent: Request\r\nAccept-Encoding: gzip\r\n" + json +
                                  "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n")
             << verb;
         EXPECT_EQ(sent.body, body) << verb;

@@ -97,9 +97,9 @@ TEST_F(TasksAgainstService, LoadReadsEveryPageAndPlacesAChildListedBeforeItsPare
     EXPECT_TRUE(prompter.messages.empty());
 
     const std::vector<std::string> targets = TasksTargets();
-    EXPECT_EQ(targets[0], "GET /tasks/v1/users/@me/lists");
-    EXPECT_EQ(targets[1], "GET /tasks/v1/users/@me/lists?pageToken=p2");
-    EXPECT_EQ(targets[2], "GET /tasks/v1/lists/home/tasks?showCompleted=true&showHidden=true");
+    EXPECT_EQ(targets[0], "GET /tasks/v1/users/@me/lists?maxResults=100");
+    EXPECT_EQ(targets[1], "GET /tasks/v1/users/@me/lists?maxResults=100&pageToken=p2");
+    EXPECT_EQ(targets[2], "GET /tasks/v1/lists/home/tasks?showCompleted=true&showHidden=true&maxResults=100");
     EXPECT_EQ(targets.size(), 2u + 3u + 1u + 1u); // two pages of lists; three, one and one of tasks
     for (const fake::RecordedRequest& request : service.Requests())
         EXPECT_EQ(request.target.find("access_token"), std::string::npos) << request.target;
