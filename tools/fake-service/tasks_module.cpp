@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <type_traits>
 
 namespace orb::fake {
@@ -169,7 +170,11 @@ public:
             return [this, handler](Request request, Response response) {
                 if (!service_.CheckAuthorization(request, response))
                     return;
-                {
+                // Reads share the lock, so listings asked side by side are answered side by side.
+                if (request.method == "GET") {
+                    std::shared_lock lock(mutex_);
+                    (this->*handler)(request, response);
+                } else {
                     std::lock_guard lock(mutex_);
                     (this->*handler)(request, response);
                 }
@@ -551,7 +556,7 @@ private:
     }
 
     FakeService& service_;
-    std::mutex mutex_;
+    std::shared_mutex mutex_;
     std::vector<TaskList> lists_;
     int nextId_ = 1;
 };
