@@ -1,6 +1,7 @@
 #include "calendarview/month_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -20,40 +21,6 @@ constexpr int kLastCellOfFullGrid = kDaysPerWeek * kMaxWeekRows - 1;
 bool IsHolidayCalendar(const CalendarRecord& calendar)
 {
     return calendar.id.find(kHolidayCalendarId) != std::string::npos;
-}
-
-// (start, end) used only to order the events.
-struct SortKey
-{
-    DateValue start;
-    long long length = 0;
-};
-
-SortKey SortKeyOf(const EventRecord& event)
-{
-    DateValue start;
-    DateValue end;
-    if (!event.start.date.empty()) {
-        start = DateOfText(event.start.date);
-        end = DateOfText(event.end.date);
-    } else if (!event.start.dateTime.empty()) {
-        start = DateOfText(event.start.dateTime);
-        end = DateOfText(event.end.dateTime);
-    }
-    return {start, WholeDaysBetween(start, end)};
-}
-
-// Earlier start first; at the same start the longer event first. A start that does not
-// parse compares with nothing, which is no ordering at all, so those events go last.
-bool SortsBefore(const SortKey& a, const SortKey& b)
-{
-    if (a.start.IsValid() != b.start.IsValid())
-        return a.start.IsValid();
-    if (!a.start.IsValid())
-        return false;
-    if (a.start < b.start)
-        return true;
-    return a.start == b.start && b.length < a.length;
 }
 
 } // namespace
@@ -127,8 +94,6 @@ void MonthLayout::BuildCells(const Request& request)
     const double rowHeight = static_cast<double>(grid.bottom - grid.top) / rowCount_;
 
     cells_.clear();
-    events_.clear();
-    placements_.clear();
     DateValue day = FirstShownDay(request.displayDate, rowCount_);
     for (int row = 0; row < rowCount_; ++row) {
         for (int column = 0; column < kDaysPerWeek; ++column) {
@@ -142,18 +107,21 @@ void MonthLayout::BuildCells(const Request& request)
             day = day.AddDays(1);
         }
     }
+    hiddenCounts_.assign(cells_.size(), 0);
+    mostLines_ = 0;
+    closesWeek_.clear();
     for (DayCell& cell : cells_) {
         const int lines = std::max(0, (cell.rect.bottom - cell.rect.top) / lineHeight_);
         cell.lineTaken.assign(static_cast<std::size_t>(lines), 0);
         if (lines > 0)
             cell.lineTaken[0] = 1;
+        mostLines_ = std::max(mostLines_, lines);
+        closesWeek_.push_back(cell.date.IsValid() && cell.date.DayOfWeek() == kSaturday ? 1 : 0);
     }
 }
 
 void MonthLayout::PlaceEvents(const std::vector<CalendarRecord>& calendars, const TextMeasurer& measurer)
 {
-    events_.clear();
-    placements_.clear();
     for (DayCell& cell : cells_) {
         cell.lineUse = 1;
         cell.coveringEvents.clear();
@@ -162,32 +130,29 @@ void MonthLayout::PlaceEvents(const std::vector<CalendarRecord>& calendars, cons
     CoverCells();
     BuildSegments();
     AssignLines(calendars, measurer);
+    CountHidden();
 }
 
 void MonthLayout::CollectEvents(const std::vector<CalendarRecord>& calendars)
 {
-    // Order positions first and copy each record once, in its final place.
-    struct Listed
-    {
-        SortKey key;
-        std::size_t calendar;
-        std::size_t event;
-    };
-    std::vector<Listed> listed;
-    for (std::size_t c = 0; c < calendars.size(); ++c) {
-        if (!IsSelected(calendars[c]))
-            continue;
-        for (std::size_t e = 0; e < calendars[c].events.size(); ++e)
-            listed.push_back({SortKeyOf(calendars[c].events[e]), c, e});
+    spans_.clear();
+    // Cell dates are whole, consecutive days, all valid or none.
+    if (!cells_.empty() && cells_.front().date.IsValid()) {
+        const int firstDay = DayNumber(cells_.front().date);
+        index_.Find(calendars, firstDay, firstDay + static_cast<int>(cells_.size()), spans_);
     }
-    std::stable_sort(listed.begin(), listed.end(),
-                     [](const Listed& a, const Listed& b) { return SortsBefore(a.key, b.key); });
-    events_.reserve(listed.size());
-    for (const Listed& item : listed) {
-        const CalendarRecord& calendar = calendars[item.calendar];
-        EventEntry& entry =
-            events_.emplace_back(EventEntry{calendar.events[item.event], static_cast<int>(item.event),
-                                            static_cast<int>(item.calendar), calendar.id, calendar.accessRole});
+    // Copied over the last build's entries, whose texts keep their buffers: a dense month
+    // copies thousands of events on every paint.
+    events_.resize(spans_.size());
+    for (std::size_t e = 0; e < spans_.size(); ++e) {
+        const EventSpan& span = spans_[e];
+        const CalendarRecord& calendar = calendars[static_cast<std::size_t>(span.calendar)];
+        EventEntry& entry = events_[e];
+        entry.event = calendar.events[static_cast<std::size_t>(span.event)];
+        entry.indexInCalendar = span.event;
+        entry.calendarIndex = span.calendar;
+        entry.calendarId = calendar.id;
+        entry.accessRole = calendar.accessRole;
         if (entry.event.colorText.empty())
             entry.event.colorText = calendar.backgroundColor;
     }
@@ -195,22 +160,22 @@ void MonthLayout::CollectEvents(const std::vector<CalendarRecord>& calendars)
 
 void MonthLayout::CoverCells()
 {
-    placements_.reserve(events_.size());
+    placements_.resize(events_.size());
+    const int firstDay = spans_.empty() ? 0 : DayNumber(cells_.front().date);
+    const auto cellCount = static_cast<int>(cells_.size());
     for (std::size_t e = 0; e < events_.size(); ++e) {
-        EventPlacement placement;
+        EventPlacement& placement = placements_[e];
         placement.eventIndex = static_cast<int>(e);
-        const DateValue start = EventStartDay(events_[e].event);
-        const DateValue endExclusive = EventEndExclusive(events_[e].event);
-        for (std::size_t k = 0; k < cells_.size(); ++k) {
-            DayCell& cell = cells_[k];
-            if ((start < cell.date || start == cell.date) && cell.date < endExclusive) {
-                placement.firstCell = std::min(placement.firstCell, static_cast<int>(k));
-                placement.lastCell = std::max(placement.lastCell, static_cast<int>(k));
-                ++cell.lineUse;
-                cell.coveringEvents.push_back(static_cast<int>(e));
-            }
+        placement.segments.clear();
+        placement.hidden = 0;
+        // Every span reaches at least one shown day.
+        placement.firstCell = std::max(spans_[e].firstDay - firstDay, 0);
+        placement.lastCell = std::min(spans_[e].endDay - firstDay, cellCount) - 1;
+        for (int k = placement.firstCell; k <= placement.lastCell; ++k) {
+            DayCell& cell = cells_[static_cast<std::size_t>(k)];
+            ++cell.lineUse;
+            cell.coveringEvents.push_back(static_cast<int>(e));
         }
-        placements_.push_back(std::move(placement));
     }
 }
 
@@ -232,7 +197,7 @@ void MonthLayout::BuildSegments()
                 open->startCell = i;
             }
             // A bar never runs past Saturday: each week row gets its own piece.
-            if (i == placement.lastCell || (cell.date.IsValid() && cell.date.DayOfWeek() == kSaturday)) {
+            if (i == placement.lastCell || closesWeek_[static_cast<std::size_t>(i)] != 0) {
                 open->right = cell.rect.right;
                 open->endCell = i;
                 open->indexInPlacement = static_cast<int>(placement.segments.size());
@@ -247,22 +212,26 @@ void MonthLayout::BuildSegments()
 void MonthLayout::AssignLines(const std::vector<CalendarRecord>& calendars, const TextMeasurer& measurer)
 {
     std::optional<int> holidayOffset;
-    for (int week = 0; week < kMaxWeekRows; ++week) {
-        const int weekStart = week * kDaysPerWeek;
-        std::vector<std::pair<std::size_t, std::size_t>> gathered;
-        for (std::size_t p = 0; p < placements_.size(); ++p) {
-            const auto& segments = placements_[p].segments;
-            for (std::size_t s = 0; s < segments.size(); ++s) {
-                if (segments[s].startCell >= weekStart && segments[s].endCell < weekStart + kDaysPerWeek)
-                    gathered.emplace_back(p, s);
-            }
+    std::vector<char> holidayCalendar(calendars.size());
+    for (std::size_t c = 0; c < calendars.size(); ++c)
+        holidayCalendar[c] = IsHolidayCalendar(calendars[c]) ? 1 : 0;
+    // Week by week, and within a week in event order.
+    std::array<std::vector<std::pair<std::size_t, std::size_t>>, kMaxWeekRows> byWeek;
+    for (std::size_t p = 0; p < placements_.size(); ++p) {
+        const auto& segments = placements_[p].segments;
+        for (std::size_t s = 0; s < segments.size(); ++s) {
+            const int week = segments[s].startCell / kDaysPerWeek;
+            if (week < kMaxWeekRows && segments[s].endCell < (week + 1) * kDaysPerWeek)
+                byWeek[static_cast<std::size_t>(week)].emplace_back(p, s);
         }
+    }
+    for (const auto& gathered : byWeek) {
         for (const auto& [p, s] : gathered) {
             EventPlacement& placement = placements_[p];
             EventSegment& segment = placement.segments[s];
             const auto calendarIndex =
                 static_cast<std::size_t>(events_[static_cast<std::size_t>(placement.eventIndex)].calendarIndex);
-            if (calendarIndex < calendars.size() && IsHolidayCalendar(calendars[calendarIndex])) {
+            if (calendarIndex < calendars.size() && holidayCalendar[calendarIndex] != 0) {
                 // Holidays sit on the date line beside the day number and take no line.
                 if (cells_[static_cast<std::size_t>(segment.startCell)].lineTaken.size() < 2) {
                     segment.top = 0;
@@ -293,6 +262,17 @@ void MonthLayout::AssignLines(const std::vector<CalendarRecord>& calendars, cons
     }
 }
 
+void MonthLayout::CountHidden()
+{
+    hiddenCounts_.assign(cells_.size(), 0);
+    for (const EventPlacement& placement : placements_) {
+        if (!placement.hidden)
+            continue;
+        for (int k = placement.firstCell; k <= placement.lastCell; ++k)
+            ++hiddenCounts_[static_cast<std::size_t>(k)];
+    }
+}
+
 void MonthLayout::Hide(EventPlacement& placement)
 {
     // Lines taken in earlier weeks stay taken: the rows above are already settled.
@@ -318,10 +298,7 @@ int MonthLayout::FirstCommonFreeLine(int from, int to) const
 {
     to = std::min(to, static_cast<int>(cells_.size()) - 1);
     from = std::max(from, 0);
-    std::size_t lineCount = 0;
-    for (const DayCell& cell : cells_)
-        lineCount = std::max(lineCount, cell.lineTaken.size());
-    for (int line = 0; line < static_cast<int>(lineCount); ++line) {
+    for (int line = 0; line < mostLines_; ++line) {
         bool everywhere = true;
         for (int k = from; k <= to && everywhere; ++k)
             everywhere = LineUsable(k, line);
@@ -359,8 +336,8 @@ const EventEntry* MonthLayout::Event(int index) const
 
 int MonthLayout::HiddenCount(int cell) const
 {
-    return static_cast<int>(std::count_if(placements_.begin(), placements_.end(),
-                                          [cell](const EventPlacement& p) { return p.hidden && p.CoversCell(cell); }));
+    return cell >= 0 && cell < static_cast<int>(hiddenCounts_.size()) ? hiddenCounts_[static_cast<std::size_t>(cell)]
+                                                                      : 0;
 }
 
 PixelRect MonthLayout::OverflowBox(int cell) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calendarview/date_value.h"
+#include "calendarview/event_index.h"
 #include "service/records.h"
 #include "widgets/pixel_rect.h"
 
@@ -92,8 +93,9 @@ DateValue EventLastDay(const EventRecord& event);
 // The day from whose midnight on the event counts as past.
 DateValue EventEndDay(const EventRecord& event);
 
-// The days shown, their rectangles, and where every event goes. Built once per paint and
-// shared by painting and hit testing; nothing survives from one build to the next.
+// The days shown, their rectangles, and where every event that covers one of them goes.
+// Built once per paint and shared by painting and hit testing; only the event index
+// survives from one build to the next, and every build checks it against the calendars.
 class MonthLayout
 {
 public:
@@ -105,13 +107,8 @@ public:
         PixelRect grid;
     };
 
-    // The whole pass: cells, then the events of the selected calendars.
+    // The whole pass: cells, then the events of the selected calendars that cover a shown day.
     void Build(const Request& request, const std::vector<CalendarRecord>& calendars, const TextMeasurer& measurer);
-
-    // Grid dates, cell rectangles and line tables.
-    void BuildCells(const Request& request);
-    // Event list, covering, segments and lines over the cells already built.
-    void PlaceEvents(const std::vector<CalendarRecord>& calendars, const TextMeasurer& measurer);
 
     const std::vector<DayCell>& cells() const { return cells_; }
     const std::vector<EventEntry>& events() const { return events_; }
@@ -136,11 +133,16 @@ public:
     int CellAt(int x, int y) const;
 
 private:
+    // Grid dates, cell rectangles and line tables.
+    void BuildCells(const Request& request);
+    // Event list, covering, segments and lines over the cells just built.
+    void PlaceEvents(const std::vector<CalendarRecord>& calendars, const TextMeasurer& measurer);
     void CollectEvents(const std::vector<CalendarRecord>& calendars);
     void CoverCells();
     void BuildSegments();
     void AssignLines(const std::vector<CalendarRecord>& calendars, const TextMeasurer& measurer);
     void Hide(EventPlacement& placement);
+    void CountHidden();
 
     bool LineUsable(int cell, int line) const;
     int FirstCommonFreeLine(int from, int to) const;
@@ -149,6 +151,11 @@ private:
     std::vector<DayCell> cells_;
     std::vector<EventEntry> events_;
     std::vector<EventPlacement> placements_;
+    std::vector<EventSpan> spans_; // one per entry of events_
+    std::vector<int> hiddenCounts_;
+    std::vector<char> closesWeek_; // per cell: a bar piece ends there
+    int mostLines_ = 0;
+    EventIndex index_;
     PixelRect grid_;
     int lineHeight_ = 1;
     int rowCount_ = kMaxWeekRows;

@@ -43,6 +43,8 @@ constexpr int kContinuedTextShift = 10;
 constexpr int kDateTextInset = 5;
 constexpr int kDateTextTop = 2;
 constexpr int kDateTextBottom = 8;
+// Bars lower than this have no room between their top and bottom edges.
+constexpr int kFewestPiecewiseHeight = 3;
 constexpr const char* kOverflowFormat = "+%1 event";
 constexpr int kSunday = 1;
 constexpr int kSaturday = 7;
@@ -72,14 +74,14 @@ void Frame(QPainter& painter, const PixelRect& rect, int width, const RgbColor& 
     Fill(painter, {rect.right - width, rect.top, rect.right, rect.bottom}, color);
 }
 
-// One line of text, cut with an ellipsis when `elide` and it does not fit.
-void DrawText(QPainter& painter, const PixelRect& rect, const QString& text, int alignment, bool elide)
+// One line of text, cut with an ellipsis when given the texts to cut with and it does not fit.
+void DrawText(QPainter& painter, const PixelRect& rect, const QString& text, int alignment,
+              ElidedTextCache* elide = nullptr)
 {
     const QRect box = ToQRect(rect);
     if (box.width() <= 0 || box.height() <= 0)
         return;
-    const QString shown = elide ? painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width()) : text;
-    painter.drawText(box, alignment | Qt::TextSingleLine, shown);
+    painter.drawText(box, alignment | Qt::TextSingleLine, elide ? elide->Elided(painter, text, box.width()) : text);
 }
 
 RgbColor DayTextColor(const DateValue& date, bool otherMonth)
@@ -107,16 +109,17 @@ QRect PaintHeader(QPainter& painter, const QRect& client, const MonthPaintState&
 
     painter.setFont(WithPointSize(state.calendarFont, kTitlePointSize));
     DrawText(painter, {header.left + kYearInset, header.top + kYearInset, header.right, header.bottom},
-             QString::number(state.displayDate.Year()), Qt::AlignLeft | Qt::AlignTop, false);
-    DrawText(painter, header, QString::fromStdString(FullMonthName(state.displayDate)), Qt::AlignCenter, false);
+             QString::number(state.displayDate.Year()), Qt::AlignLeft | Qt::AlignTop);
+    DrawText(painter, header, QString::fromStdString(FullMonthName(state.displayDate)), Qt::AlignCenter);
 
     painter.setFont(WithPointSize(state.calendarFont, kTodayPointSize));
     const PixelRect today{header.right - kTodayWidth, header.top + kTodayTop, header.right, header.bottom};
-    DrawText(painter, today, QString::fromStdString(TodayText(state.now)), Qt::AlignCenter, false);
+    DrawText(painter, today, QString::fromStdString(TodayText(state.now)), Qt::AlignCenter);
     return ToQRect(today);
 }
 
-void PaintWeekdayStrip(QPainter& painter, const QRect& client, int lineHeight, const MonthPaintState& state)
+void PaintWeekdayStrip(QPainter& painter, const QRect& client, int lineHeight, const MonthPaintState& state,
+                       ElidedTextCache& elided)
 {
     const int a = client.left();
     const int b = kHeaderHeight;
@@ -130,7 +133,7 @@ void PaintWeekdayStrip(QPainter& painter, const QRect& client, int lineHeight, c
         const auto x = static_cast<int>(a + i * columnWidth);
         painter.setPen(ToQColor(DayTextColor(day, false)));
         DrawText(painter, {x, b + 2, static_cast<int>(x + columnWidth), b + 2 + lineHeight},
-                 QString::fromStdString(ShortWeekdayName(day)), Qt::AlignCenter, true);
+                 QString::fromStdString(ShortWeekdayName(day)), Qt::AlignCenter, &elided);
         Fill(painter, {x, b + 2, x + 1, b + lineHeight - 2}, kWeekdaySeparator);
         day = day.AddDays(1);
     }
@@ -165,7 +168,7 @@ void PaintCells(QPainter& painter, const MonthLayout& layout, const MonthPaintSt
 
         DrawText(painter,
                  {r.left + kDateTextInset, r.top + kDateTextTop, r.right - kDateTextInset, r.bottom - kDateTextBottom},
-                 QString::fromStdString(CellDateText(cell.date, k == 0)), Qt::AlignLeft | Qt::AlignTop, false);
+                 QString::fromStdString(CellDateText(cell.date, k == 0)), Qt::AlignLeft | Qt::AlignTop);
     }
 }
 
@@ -186,17 +189,18 @@ void PaintGrid(QPainter& painter, const MonthLayout& layout)
     Fill(painter, {g.left, g.bottom - 1, g.right, g.bottom}, kGridLine);
 }
 
-void PaintHolidayLabel(QPainter& painter, const EventSegment& s, const EventEntry& entry, bool hovered)
+void PaintHolidayLabel(QPainter& painter, const EventSegment& s, const EventEntry& entry, bool hovered,
+                       ElidedTextCache& elided)
 {
     PixelRect label{s.left, s.top + 2, s.right, s.bottom};
     Fill(painter, label, hovered ? kBarHighlight : kHolidayFill);
     painter.setPen(ToQColor(hovered ? kBlack : kWhite));
     label.left += kLabelTextInset;
-    DrawText(painter, label, QString::fromStdString(entry.event.summary), Qt::AlignLeft | Qt::AlignTop, true);
+    DrawText(painter, label, QString::fromStdString(entry.event.summary), Qt::AlignLeft | Qt::AlignTop, &elided);
 }
 
 void PaintBar(QPainter& painter, const MonthLayout& layout, const EventSegment& s, const EventEntry& entry,
-              RgbColor fill, RgbColor text, bool hovered)
+              RgbColor fill, RgbColor text, bool hovered, ElidedTextCache& elided)
 {
     const bool startsHere = layout.cells()[static_cast<std::size_t>(s.startCell)].date == EventStartDay(entry.event);
     const bool endsHere = layout.cells()[static_cast<std::size_t>(s.endCell)].date == EventLastDay(entry.event);
@@ -206,35 +210,16 @@ void PaintBar(QPainter& painter, const MonthLayout& layout, const EventSegment& 
         text = kBlack;
         fill = kBarHighlight;
     }
-    painter.setPen(pen);
-    painter.setBrush(ToQColor(fill));
-
     // A bar that goes on in another week points that way.
-    const int d = (layout.lineHeight() - 2) / 2;
-    const int l = s.left;
-    const int t = s.top;
-    const int rt = s.right;
-    const int b = s.bottom;
-    const int m = (t + b) / 2;
-    QPolygon polygon;
-    if (startsHere)
-        polygon << QPoint(l, t + 1) << QPoint(l, b - 1);
-    else
-        polygon << QPoint(l + d, t + 1) << QPoint(l, m) << QPoint(l + d, b - 1);
-    if (endsHere)
-        polygon << QPoint(rt, b - 1) << QPoint(rt, t + 1);
-    else
-        polygon << QPoint(rt - d, b - 1) << QPoint(rt, m) << QPoint(rt - d, t + 1);
-    painter.drawPolygon(polygon);
-    painter.setBrush(Qt::NoBrush);
+    DrawBar(painter, {s.Rect(), (layout.lineHeight() - 2) / 2, startsHere, endsHere}, ToQColor(fill), pen);
 
     painter.setPen(ToQColor(text));
-    const int textLeft = l + kLabelTextInset + (startsHere ? 0 : kContinuedTextShift);
-    DrawText(painter, {textLeft, t + 1, rt, b - 1}, QString::fromStdString(entry.event.summary),
-             Qt::AlignLeft | Qt::AlignVCenter, true);
+    const int textLeft = s.left + kLabelTextInset + (startsHere ? 0 : kContinuedTextShift);
+    DrawText(painter, {textLeft, s.top + 1, s.right, s.bottom - 1}, QString::fromStdString(entry.event.summary),
+             Qt::AlignLeft | Qt::AlignVCenter, &elided);
 }
 
-void PaintEvents(QPainter& painter, const MonthLayout& layout, const MonthPaintState& state)
+void PaintEvents(QPainter& painter, const MonthLayout& layout, const MonthPaintState& state, ElidedTextCache& elided)
 {
     painter.setFont(state.calendarFont);
     for (const EventPlacement& placement : layout.placements()) {
@@ -251,14 +236,15 @@ void PaintEvents(QPainter& painter, const MonthLayout& layout, const MonthPaintS
         const bool hovered = placement.eventIndex == state.hoverEvent;
         for (const EventSegment& segment : placement.segments) {
             if (segment.holiday)
-                PaintHolidayLabel(painter, segment, *entry, hovered);
+                PaintHolidayLabel(painter, segment, *entry, hovered, elided);
             else
-                PaintBar(painter, layout, segment, *entry, fill, text, hovered);
+                PaintBar(painter, layout, segment, *entry, fill, text, hovered, elided);
         }
     }
 }
 
-void PaintOverflowBoxes(QPainter& painter, const MonthLayout& layout, const MonthPaintState& state)
+void PaintOverflowBoxes(QPainter& painter, const MonthLayout& layout, const MonthPaintState& state,
+                        ElidedTextCache& elided)
 {
     for (int k = 0; k < static_cast<int>(layout.cells().size()); ++k) {
         const int hidden = layout.HiddenCount(k);
@@ -272,28 +258,104 @@ void PaintOverflowBoxes(QPainter& painter, const MonthLayout& layout, const Mont
             Frame(painter, box, 1, kBarOutline);
         painter.setPen(ToQColor(kOverflowText));
         DrawText(painter, {box.left + kLabelTextInset, box.top, box.right, box.bottom},
-                 QString(kOverflowFormat).arg(hidden), Qt::AlignLeft | Qt::AlignVCenter, true);
+                 QString(kOverflowFormat).arg(hidden), Qt::AlignLeft | Qt::AlignVCenter, &elided);
     }
 }
 
 } // namespace
+
+QPolygon BarOutline(const BarShape& shape)
+{
+    const PixelRect& r = shape.rect;
+    const int d = shape.tip;
+    const int m = (r.top + r.bottom) / 2;
+    QPolygon polygon;
+    if (shape.startsHere)
+        polygon << QPoint(r.left, r.top + 1) << QPoint(r.left, r.bottom - 1);
+    else
+        polygon << QPoint(r.left + d, r.top + 1) << QPoint(r.left, m) << QPoint(r.left + d, r.bottom - 1);
+    if (shape.endsHere)
+        polygon << QPoint(r.right, r.bottom - 1) << QPoint(r.right, r.top + 1);
+    else
+        polygon << QPoint(r.right - d, r.bottom - 1) << QPoint(r.right, m) << QPoint(r.right - d, r.top + 1);
+    return polygon;
+}
+
+void DrawBar(QPainter& painter, const BarShape& shape, const QColor& fill, const QPen& pen)
+{
+    const PixelRect& r = shape.rect;
+    const int tips = (shape.startsHere ? 0 : shape.tip) + (shape.endsHere ? 0 : shape.tip);
+    const QPolygon outline = BarOutline(shape);
+    painter.setBrush(fill);
+    // Only shapes like these were found to come out the same piece by piece, pixel for pixel.
+    if (pen.widthF() != 1 || !painter.deviceTransform().isIdentity() || r.Height() < kFewestPiecewiseHeight ||
+        r.Width() < tips + 2) {
+        painter.setPen(pen);
+        painter.drawPolygon(outline);
+        painter.setBrush(Qt::NoBrush);
+        return;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.drawPolygon(outline);
+    painter.setBrush(Qt::NoBrush);
+
+    // The stroker draws a pixel at a time; the long straight edges go as rectangles, and
+    // around each arrow it draws the same turns as in the whole outline.
+    const QColor line = pen.color();
+    const int top = r.top + 1;
+    const int bottom = r.bottom - 1;
+    const int middle = (r.top + r.bottom) / 2;
+    const int left = shape.startsHere ? r.left : r.left + shape.tip + 1;
+    const int right = shape.endsHere ? r.right : r.right - shape.tip - 1;
+    painter.fillRect(QRect(left, top, right - left + 1, 1), line);
+    painter.fillRect(QRect(left, bottom, right - left + 1, 1), line);
+    painter.setPen(pen);
+    if (shape.startsHere)
+        painter.fillRect(QRect(r.left, top, 1, bottom - top + 1), line);
+    else
+        painter.drawPolyline(
+            QPolygon{{left, bottom}, {left - 1, bottom}, {r.left, middle}, {left - 1, top}, {left, top}});
+    if (shape.endsHere)
+        painter.fillRect(QRect(r.right, top, 1, bottom - top + 1), line);
+    else
+        painter.drawPolyline(
+            QPolygon{{right, bottom}, {right + 1, bottom}, {r.right, middle}, {right + 1, top}, {right, top}});
+}
 
 int FontTextMeasurer::TextWidth(std::string_view text) const
 {
     return QFontMetrics(font_).horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-QRect PaintMonth(QImage& image, const MonthLayout& layout, const MonthPaintState& state)
+QString ElidedTextCache::Elided(const QPainter& painter, const QString& text, int width)
+{
+    // Another font or screen measures differently.
+    const QPaintDevice* device = painter.device();
+    if (painter.font() != font_ || device->logicalDpiY() != dpi_ || device->devicePixelRatioF() != ratio_ ||
+        texts_.size() >= kMostTexts) {
+        texts_.clear();
+        font_ = painter.font();
+        dpi_ = device->logicalDpiY();
+        ratio_ = device->devicePixelRatioF();
+    }
+    const QPair<QString, int> key(text, width);
+    auto found = texts_.constFind(key);
+    if (found == texts_.cend())
+        found = texts_.insert(key, painter.fontMetrics().elidedText(text, Qt::ElideRight, width));
+    return *found;
+}
+
+QRect PaintMonth(QImage& image, const MonthLayout& layout, const MonthPaintState& state, ElidedTextCache& elided)
 {
     const QRect client(QPoint(0, 0), image.deviceIndependentSize().toSize());
     QPainter painter(&image);
     painter.fillRect(client, Qt::white);
     const QRect todayRect = PaintHeader(painter, client, state);
-    PaintWeekdayStrip(painter, client, layout.lineHeight(), state);
+    PaintWeekdayStrip(painter, client, layout.lineHeight(), state, elided);
     PaintCells(painter, layout, state);
     PaintGrid(painter, layout);
-    PaintEvents(painter, layout, state);
-    PaintOverflowBoxes(painter, layout, state);
+    PaintEvents(painter, layout, state, elided);
+    PaintOverflowBoxes(painter, layout, state, elided);
     return todayRect;
 }
 

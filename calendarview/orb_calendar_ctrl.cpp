@@ -119,17 +119,32 @@ void COrbCalendarCtrl::LayoutPass(const PixelRect& grid)
     const FontTextMeasurer measurer(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     if (source_ == nullptr) {
         layout_.Build(request, {}, measurer);
-        return;
+    } else {
+        source_->ReadCalendars(
+            [&](const std::vector<CalendarRecord>& calendars) { layout_.Build(request, calendars, measurer); });
     }
-    source_->ReadCalendars(
-        [&](const std::vector<CalendarRecord>& calendars) { layout_.Build(request, calendars, measurer); });
+    // The layout lists only the events it shows, so an index names another event in
+    // another month; the hovered event is found again by its place in the store.
+    hoverEvent_ = -1;
+    for (std::size_t e = 0; e < layout_.events().size() && hoverCalendar_ >= 0; ++e) {
+        const EventEntry& entry = layout_.events()[e];
+        if (entry.calendarIndex == hoverCalendar_ && entry.indexInCalendar == hoverIndexInCalendar_) {
+            hoverEvent_ = static_cast<int>(e);
+            break;
+        }
+    }
 }
 
 QImage COrbCalendarCtrl::RenderImage()
 {
     const qreal ratio = devicePixelRatioF();
-    QImage image(size() * ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
+    const QSize pixels = size() * ratio;
+    // Drawn over whole every time, so kept: a new image of the window's size costs about as
+    // much as drawing the month. A caller still holding the last one makes the painter copy.
+    if (image_.size() != pixels || image_.devicePixelRatio() != ratio) {
+        image_ = QImage(pixels, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(ratio);
+    }
     LayoutPass({0, kHeaderHeight + lineHeight_, width(), height()});
     MonthPaintState state;
     state.displayDate = displayDate_;
@@ -142,8 +157,8 @@ QImage COrbCalendarCtrl::RenderImage()
     state.rangeStartCell = rangeStartCell_;
     state.rangeEndCell = rangeEndCell_;
     state.calendarFont = calendarFont_;
-    todayRect_ = PaintMonth(image, layout_, state);
-    return image;
+    todayRect_ = PaintMonth(image_, layout_, state, elidedTexts_);
+    return image_;
 }
 
 void COrbCalendarCtrl::paintEvent(QPaintEvent*)
@@ -255,16 +270,16 @@ void COrbCalendarCtrl::wheelEvent(QWheelEvent* event)
 void COrbCalendarCtrl::SelectAt(int x, int y)
 {
     if (const int e = layout_.EventAt(x, y); e >= 0) {
-        hoverEvent_ = e;
+        SetHover(e);
         selectedDate_ = DateValue();
         hoverMoreCell_ = -1;
     } else if (const int k = layout_.OverflowAt(x, y); k >= 0) {
         hoverMoreCell_ = k;
         selectedDate_ = DateValue();
-        hoverEvent_ = -1;
+        SetHover(-1);
     } else if (const DayCell* cell = layout_.Cell(layout_.CellAt(x, y))) {
         selectedDate_ = cell->date;
-        hoverEvent_ = -1;
+        SetHover(-1);
         hoverMoreCell_ = -1;
     }
 }
@@ -312,11 +327,11 @@ void COrbCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
     } else if (const int k = layout_.OverflowAt(x, y); k >= 0) {
         hoverMoreCell_ = k;
         selectedDate_ = DateValue();
-        hoverEvent_ = -1;
+        SetHover(-1);
         emit dayEventsRequested(k);
     } else if (const DayCell* cell = layout_.Cell(layout_.CellAt(x, y))) {
         selectedDate_ = cell->date;
-        hoverEvent_ = -1;
+        SetHover(-1);
         hoverMoreCell_ = -1;
         const DateValue day = cell->date;
         emit newEventRequested(day, day, false);
@@ -342,10 +357,10 @@ void COrbCalendarCtrl::mouseMoveEvent(QMouseEvent* event)
     const int e = layout_.EventAt(point.x(), point.y());
     if (const EventEntry* entry = layout_.Event(e)) {
         tip_->Show(QString::fromStdString(entry->event.description), QRect(point.x(), point.y(), kTipSize, kTipSize));
-        hoverEvent_ = e;
+        SetHover(e);
         hoverMoreCell_ = -1;
     } else {
-        hoverEvent_ = -1;
+        SetHover(-1);
         tip_->Hide();
     }
     update();
@@ -379,7 +394,7 @@ void COrbCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
 void COrbCalendarCtrl::ClearHover()
 {
     tip_->Hide();
-    hoverEvent_ = -1;
+    SetHover(-1);
     hoverMoreCell_ = -1;
     update();
 }
@@ -387,10 +402,18 @@ void COrbCalendarCtrl::ClearHover()
 void COrbCalendarCtrl::ForgetHover()
 {
     tip_->Hide();
-    if (hoverEvent_ >= 0) {
-        hoverEvent_ = -1;
+    if (hoverCalendar_ >= 0) {
+        SetHover(-1);
         update();
     }
+}
+
+void COrbCalendarCtrl::SetHover(int eventIndex)
+{
+    const EventEntry* entry = layout_.Event(eventIndex);
+    hoverEvent_ = entry ? eventIndex : -1;
+    hoverCalendar_ = entry ? entry->calendarIndex : -1;
+    hoverIndexInCalendar_ = entry ? entry->indexInCalendar : -1;
 }
 
 void COrbCalendarCtrl::leaveEvent(QEvent* event)

@@ -108,6 +108,8 @@ protected:
 private:
     // The pointer left or the view went away: no tip and no hover highlight stay behind.
     void ForgetHover();
+    // Hovers an event of the current layout; -1 for none.
+    void SetHover(int eventIndex);
     void ApplyFont(const LogFont& font);
     void StepPeriod(bool back);
     void StepFontHeight(bool grow);
@@ -125,12 +127,16 @@ private:
     std::unique_ptr<QMenu> headerMenu_;
 
     MonthLayout layout_;
+    QImage image_;
+    ElidedTextCache elidedTexts_;
     LogFont calendarLogFont_;
     QFont calendarFont_;
     int lineHeight_ = 0;
     DateValue displayDate_;
     DateValue selectedDate_;
-    int hoverEvent_ = -1;
+    int hoverEvent_ = -1; // into layout_.events()
+    int hoverCalendar_ = -1;
+    int hoverIndexInCalendar_ = -1;
     int hoverMoreCell_ = -1;
     int rowCount_ = kMaxWeekRows;
     QRect todayRect_;

@@ -1,5 +1,11 @@
-// Median time of one layout pass and of one full paint of the month view at 1280 x 800,
-// for stores of 500, 2,000 and 10,000 events spread over the shown weeks.
+// Median time of one layout pass, of drawing a laid-out month, and of one full paint
+// (layout and drawing) of the month view at 1280 x 800, for stores of 500, 2,000 and 10,000
+// events. Their starts are spread over the six shown weeks, as with the default fetch range,
+// and over two years around them, as with a wide one. Options:
+//   --events N,N,...  store sizes (default 500,2000,10000)
+//   --spread D,D,...  days the starts are spread over, centred on the shown weeks (default 42,730)
+//   --runs N          timed runs per figure (default 41, and 15 from 10,000 events on)
+//   --save PREFIX     also writes each painted month to PREFIX-EVENTS-SPREAD.png, to compare builds
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/clock.h"
 
@@ -7,7 +13,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -18,6 +28,10 @@ constexpr int kHeight = 800;
 constexpr int kCalendars = 4;
 constexpr int kShownDays = 42;
 constexpr int kLongestEventDays = 4;
+constexpr int kTwoYears = 730;
+constexpr int kLargeStore = 10000;
+constexpr int kRuns = 41;
+constexpr int kRunsForLargeStores = 15;
 constexpr unsigned kSeed = 20240918;
 const LocalDateTime kNow{2024, 9, 18, 10, 0, 0};
 // The grid of September 2024 starts on Sunday the 1st.
@@ -45,10 +59,12 @@ std::string DateText(int dayOffset)
 }
 
 // Events in store order: each calendar's events sorted by start, as the service sends them.
-std::vector<CalendarRecord> MakeCalendars(int eventCount)
+// With a spread of kShownDays every event starts in the shown weeks.
+std::vector<CalendarRecord> MakeCalendars(int eventCount, int spreadDays)
 {
     std::mt19937 random(kSeed);
-    std::uniform_int_distribution<int> startDay(0, kShownDays - 1);
+    const int before = (spreadDays - kShownDays) / 2;
+    std::uniform_int_distribution<int> startDay(-before, spreadDays - before - 1);
     std::uniform_int_distribution<int> length(1, kLongestEventDays);
     std::uniform_int_distribution<int> hour(0, 22);
     std::vector<CalendarRecord> calendars(kCalendars);
@@ -93,6 +109,43 @@ template <typename Work> double MedianMilliseconds(int runs, Work work)
     return times[times.size() / 2];
 }
 
+std::vector<int> NumberList(const char* text)
+{
+    std::vector<int> numbers;
+    std::stringstream items(text);
+    for (std::string item; std::getline(items, item, ',');)
+        numbers.push_back(std::atoi(item.c_str()));
+    return numbers;
+}
+
+struct Options
+{
+    std::vector<int> eventCounts{500, 2000, kLargeStore};
+    std::vector<int> spreads{kShownDays, kTwoYears};
+    int runs = 0; // 0: kRuns, or kRunsForLargeStores for large stores
+    std::string savePrefix;
+};
+
+bool ReadOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--events") == 0)
+            options.eventCounts = NumberList(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--spread") == 0)
+            options.spreads = NumberList(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--runs") == 0)
+            options.runs = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--save") == 0)
+            options.savePrefix = argv[i + 1];
+        else
+            return false;
+    }
+    const auto positive = [](int n) { return n > 0; };
+    const auto coversShownWeeks = [](int n) { return n >= kShownDays; };
+    return argc % 2 == 1 && std::all_of(options.eventCounts.begin(), options.eventCounts.end(), positive) &&
+           std::all_of(options.spreads.begin(), options.spreads.end(), coversShownWeeks);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -100,6 +153,12 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    Options options;
+    if (!ReadOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: %s [--events N,N,...] [--spread DAYS,DAYS,...] [--runs N] [--save PREFIX]\n",
+                     argv[0]);
+        return 2;
+    }
 
     MonthViewSettings settings;
     BenchClock clock;
@@ -110,18 +169,38 @@ int main(int argc, char** argv)
     view.resize(kWidth, kHeight);
     const PixelRect grid{0, kHeaderHeight + view.lineHeight(), kWidth, kHeight};
 
-    std::printf("month view %dx%d, %d calendars, events over %d days\n", kWidth, kHeight, kCalendars, kShownDays);
-    std::printf("%8s %8s %8s %14s %14s\n", "events", "shown", "hidden", "layout ms", "paint ms");
-    for (const int count : {500, 2000, 10000}) {
-        source.calendars = MakeCalendars(count);
-        const int runs = count >= 10000 ? 15 : 41;
-        view.RenderImage(); // warm the font caches
-        const double layout = MedianMilliseconds(runs, [&] { view.LayoutPass(grid); });
-        const double paint = MedianMilliseconds(runs, [&] { view.RenderImage(); });
-        const auto& placements = view.placements();
-        const auto hidden = std::count_if(placements.begin(), placements.end(), [](const auto& p) { return p.hidden; });
-        std::printf("%8d %8zu %8td %14.3f %14.3f\n", count, placements.size() - static_cast<std::size_t>(hidden),
-                    hidden, layout, paint);
+    std::printf("month view %dx%d, %d calendars; event starts spread over the days given, centred on the %d shown\n",
+                kWidth, kHeight, kCalendars, kShownDays);
+    std::printf("%8s %8s %8s %8s %12s %12s %12s\n", "events", "spread", "shown", "hidden", "layout ms", "draw ms",
+                "paint ms");
+    for (const int spread : options.spreads) {
+        for (const int count : options.eventCounts) {
+            source.calendars = MakeCalendars(count, spread);
+            const int runs = options.runs > 0 ? options.runs : count >= kLargeStore ? kRunsForLargeStores : kRuns;
+            view.RenderImage(); // warm the font caches
+            const double layout = MedianMilliseconds(runs, [&] { view.LayoutPass(grid); });
+            // Drawing alone, from the layout just made, into an image like the view's.
+            QImage image(view.size(), QImage::Format_RGB32);
+            MonthPaintState state;
+            state.displayDate = view.displayDate();
+            state.now = DateValue::FromLocal(kNow);
+            state.rowCount = view.rowCount();
+            state.calendarFont = view.calendarFont();
+            ElidedTextCache elided;
+            const double draw = MedianMilliseconds(runs, [&] { PaintMonth(image, view.layout(), state, elided); });
+            const double paint = MedianMilliseconds(runs, [&] { view.RenderImage(); });
+            if (!options.savePrefix.empty()) {
+                const std::string name =
+                    options.savePrefix + "-" + std::to_string(count) + "-" + std::to_string(spread) + ".png";
+                view.RenderImage().save(QString::fromStdString(name));
+            }
+            const auto& placements = view.placements();
+            const auto shown = std::count_if(placements.begin(), placements.end(),
+                                             [](const auto& p) { return !p.hidden && !p.segments.empty(); });
+            const auto hidden =
+                std::count_if(placements.begin(), placements.end(), [](const auto& p) { return p.hidden; });
+            std::printf("%8d %8d %8td %8td %12.3f %12.3f %12.3f\n", count, spread, shown, hidden, layout, draw, paint);
+        }
     }
     return 0;
 }

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <set>
+
 namespace orb {
 namespace {
 
@@ -166,7 +170,7 @@ TEST(EventCoverTest, AllDayTimedAndOverMidnightEvents)
     EXPECT_EQ(layout.placements()[late].lastCell, 3);
 }
 
-TEST(EventCoverTest, EventsOutsideTheGridOrWithBrokenDatesCoverNothing)
+TEST(EventCoverTest, EventsOutsideTheGridOrWithBrokenDatesAreNotListed)
 {
     EventRecord noTexts;
     noTexts.summary = "no texts";
@@ -180,13 +184,8 @@ TEST(EventCoverTest, EventsOutsideTheGridOrWithBrokenDatesCoverNothing)
         AllDayEvent("last year", "2023-09-03", "2023-09-04"),
         TimedEvent("broken end", "2024-09-03T10:00:00+09:00", "2024-09-xxT11:00:00"),
     })});
-    ASSERT_EQ(layout.events().size(), 7u);
-    for (const EventPlacement& placement : layout.placements()) {
-        EXPECT_EQ(placement.firstCell, kNoFirstCell);
-        EXPECT_EQ(placement.lastCell, -1);
-        EXPECT_TRUE(placement.segments.empty());
-        EXPECT_EQ(placement.hidden, 0);
-    }
+    EXPECT_TRUE(layout.events().empty());
+    EXPECT_TRUE(layout.placements().empty());
     for (const DayCell& cell : layout.cells())
         EXPECT_EQ(cell.lineUse, 1);
 }
@@ -224,12 +223,107 @@ TEST(EventListTest, EarlierFirstThenLongerFirstThenStoreOrder)
         }),
     });
     // Equal starts and lengths keep calendar order, then event order; a start that
-    // does not parse goes last.
+    // does not parse covers no day.
     EXPECT_EQ(Summaries(layout), (std::vector<std::string>{"one day 2nd", "two days 3rd", "one day 3rd",
-                                                           "one day 3rd, second calendar", "timed 3rd", "broken"}));
+                                                           "one day 3rd, second calendar", "timed 3rd"}));
     // The longer event gets the upper line on the shared day.
     EXPECT_EQ(LineOf(layout, layout.placements()[1].segments[0]), 1);
     EXPECT_EQ(LineOf(layout, layout.placements()[2].segments[0]), 2);
+}
+
+// The layout reads only the events that reach the shown days, through an index it keeps
+// between builds.
+TEST(WindowTest, AnEventFromWeeksBeforeStillShowsAndItsNeighboursOutsideDoNot)
+{
+    // "summer" is last in store order, and every event that starts after it ends before the
+    // grid: neither the store order nor the end of each event alone leads to it.
+    MonthLayout layout = Lay({SelectedCalendar({
+        AllDayEvent("july", "2024-07-02", "2024-07-03"),
+        AllDayEvent("ends at the grid", "2024-08-25", "2024-09-01"),
+        TimedEvent("overnight", "2024-08-31T23:00:00+09:00", "2024-09-01T01:00:00+09:00"),
+        AllDayEvent("last day", "2024-10-12", "2024-10-13"),
+        AllDayEvent("after", "2024-10-13", "2024-10-14"),
+        AllDayEvent("summer", "2024-07-01", "2024-09-03"),
+    })});
+    ASSERT_EQ(Summaries(layout), (std::vector<std::string>{"summer", "overnight", "last day"}));
+    EXPECT_EQ(CoveredCells(layout, 0), (std::vector<int>{0, 1}));
+    EXPECT_EQ(CoveredCells(layout, 1), (std::vector<int>{0}));
+    EXPECT_EQ(CoveredCells(layout, 2), (std::vector<int>{41}));
+}
+
+TEST(WindowTest, OneLayoutFollowsEveryChangeToTheStoreBetweenBuilds)
+{
+    std::vector<CalendarRecord> calendars{
+        SelectedCalendar({AllDayEvent("a", "2024-09-03", "2024-09-04"), AllDayEvent("b", "2024-09-10", "2024-09-11")})};
+    std::vector<EventRecord>& events = calendars[0].events;
+    CountingMeasurer measurer;
+    MonthLayout layout;
+    const auto build = [&] { layout.Build({September(15), 6, 20, {0, 0, 700, 600}}, calendars, measurer); };
+    build();
+    // The same count and the same texts, only swapped between the two events.
+    std::swap(events[0].start, events[1].start);
+    std::swap(events[0].end, events[1].end);
+    build();
+    EXPECT_EQ(Summaries(layout), (std::vector<std::string>{"b", "a"}));
+    EXPECT_EQ(CoveredCells(layout, 1), (std::vector<int>{9}));
+
+    events.push_back(AllDayEvent("c", "2024-08-01", "2024-09-02"));
+    build();
+    EXPECT_EQ(Summaries(layout), (std::vector<std::string>{"c", "b", "a"}));
+    events[2].end.date = "2024-08-02";
+    build();
+    EXPECT_EQ(Summaries(layout), (std::vector<std::string>{"b", "a"}));
+    events.erase(events.begin());
+    build();
+    ASSERT_EQ(Summaries(layout), (std::vector<std::string>{"b"}));
+    EXPECT_EQ(layout.events()[0].indexInCalendar, 0);
+
+    // A calendar put in front takes position 0 from the one indexed there before.
+    calendars.insert(calendars.begin(), SelectedCalendar({AllDayEvent("d", "2024-09-05", "2024-09-06")}));
+    build();
+    ASSERT_EQ(Summaries(layout), (std::vector<std::string>{"b", "d"}));
+    EXPECT_EQ(layout.events()[0].calendarIndex, 1);
+}
+
+TEST(WindowTest, EveryMonthListsExactlyWhatADayByDayScanOfAllEventsFinds)
+{
+    // Unsorted starts over two years, up to three months long; one layout steps through the
+    // months, reusing its index. Timed and broken events have their own tests above.
+    std::mt19937 random(2024);
+    std::vector<CalendarRecord> calendars(3, SelectedCalendar({}));
+    for (CalendarRecord& calendar : calendars) {
+        for (int i = 0; i < 200; ++i) {
+            const LocalDateTime start = AddDays({2024, 1, 1, 0, 0, 0}, static_cast<int>(random() % 730));
+            const LocalDateTime end = AddDays(start, 1 + static_cast<int>(random() % 90));
+            calendar.events.push_back(AllDayEvent("", FormatLocal(start, "%F"), FormatLocal(end, "%F")));
+        }
+    }
+    CountingMeasurer measurer;
+    MonthLayout layout;
+    for (int month = 0; month < 26; ++month) {
+        layout.Build(
+            {DateValue::FromCivil(2024 + month / 12, month % 12 + 1, 10), month % 2 ? 6 : 2, 20, {0, 0, 700, 600}},
+            calendars, measurer);
+        std::set<std::pair<int, int>> scanned;
+        for (const DayCell& cell : layout.cells()) {
+            std::vector<std::pair<int, int>> covering;
+            for (int c = 0; c < 3; ++c) {
+                for (int e = 0; e < 200; ++e) {
+                    const DateValue start = EventStartDay(calendars[c].events[e]);
+                    if ((start < cell.date || start == cell.date) &&
+                        cell.date < EventEndExclusive(calendars[c].events[e]))
+                        covering.emplace_back(c, e);
+                }
+            }
+            std::vector<std::pair<int, int>> listed;
+            for (int index : cell.coveringEvents)
+                listed.emplace_back(layout.events()[index].calendarIndex, layout.events()[index].indexInCalendar);
+            std::sort(listed.begin(), listed.end());
+            EXPECT_EQ(listed, covering) << "month " << month;
+            scanned.insert(covering.begin(), covering.end());
+        }
+        EXPECT_EQ(layout.events().size(), scanned.size()) << "month " << month;
+    }
 }
 
 TEST(SegmentTest, AnEventIsCutAtEverySaturday)
