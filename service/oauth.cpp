@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/diagnostics.h"
 #include "service/http.h"
+#include "service/record_json.h"
 #include "service/text_codec.h"
 
 #include <json/json.h>
@@ -18,16 +19,15 @@ constexpr const char* kTokenCheckPath = "/oauth2/v1/tokeninfo";
 constexpr const char* kCalendarScopePath = "/auth/calendar";
 constexpr const char* kTasksScopePath = "/auth/tasks";
 
+// A token answer nested too deep, or otherwise unreadable, is a failed answer, never a crash.
 bool ParseJson(const std::string& text, Json::Value& root)
 {
-    Json::CharReaderBuilder builder;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
-    return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    return ParseJsonAnswer(text, root, errors);
 }
 
 // Text form of a member, empty when absent or not a scalar.
-std::string MemberText(const Json::Value& root, const char* name)
+std::string ScalarMember(const Json::Value& root, const char* name)
 {
     const Json::Value value = root.get(name, Json::Value());
     if (value.isString())
@@ -79,12 +79,12 @@ std::string FormValue(const std::string& value)
 // The service's own words for a refusal: its description, else its error code.
 std::string RefusalText(const Json::Value& root)
 {
-    std::string text = MemberText(root, "error_description");
+    std::string text = ScalarMember(root, "error_description");
     if (text.empty())
-        text = MemberText(root, "error");
+        text = ScalarMember(root, "error");
     const Json::Value error = root.get("error", Json::Value());
     if (text.empty() && error.isObject())
-        text = MemberText(error, "message");
+        text = ScalarMember(error, "message");
     return text.empty() ? kRefused : text;
 }
 
@@ -109,11 +109,11 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         answer.failure = RefusalText(root);
         return {};
     }
-    answer.revoked = MemberText(root, "error") == kInvalidGrant;
-    context.session.set_tokens(MemberText(root, "access_token"), MemberText(root, "token_type"));
+    answer.revoked = ScalarMember(root, "error") == kInvalidGrant;
+    context.session.set_tokens(ScalarMember(root, "access_token"), ScalarMember(root, "token_type"));
     if (takeRefreshToken)
-        context.session.set_refresh_token(MemberText(root, "refresh_token"));
-    answer.granted = !context.session.access_token().empty() && MemberText(root, "error").empty();
+        context.session.set_refresh_token(ScalarMember(root, "refresh_token"));
+    answer.granted = !context.session.access_token().empty() && ScalarMember(root, "error").empty();
     if (!answer.granted) {
         answer.failure = RefusalText(root);
         return context.session.access_token();
@@ -223,7 +223,7 @@ int CheckAccessToken(ServiceContext& context, const std::string& token)
     Json::Value root;
     if (!ParseJson(response, root) || !root.isObject())
         return context.session.expires_in();
-    if (HasErrorContainer(root) || !MemberText(root, "error").empty())
+    if (HasErrorContainer(root) || !ScalarMember(root, "error").empty())
         return kTokenCheckFailed;
     const int seconds = ExpiresIn(root);
     context.session.set_expires_in(seconds);

@@ -60,10 +60,11 @@ bool ParseJsonAnswer(const std::string& text, Json::Value& root, std::string& er
     root = Json::Value();
     try {
         Json::CharReaderBuilder builder;
+        builder["stackLimit"] = kJsonDepthLimit;
         const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
     } catch (const std::exception& error) {
-        // jsoncpp throws past its nesting limit.
+        // jsoncpp throws past the nesting limit.
         errors = error.what();
         root = Json::Value();
         return false;

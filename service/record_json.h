@@ -10,8 +10,11 @@ class Value;
 
 namespace orb {
 
-// False, with jsoncpp's formatted messages in `errors`, when the text is not JSON. Never
-// throws, however deep or broken the text.
+// No answer of the services nests anywhere near this deep; deeper documents are refused.
+constexpr int kJsonDepthLimit = 64;
+
+// False, with jsoncpp's formatted messages in `errors`, when the text is not JSON or nests
+// deeper than kJsonDepthLimit. Never throws, however deep or broken the text.
 bool ParseJsonAnswer(const std::string& text, Json::Value& root, std::string& errors);
 
 // A non-empty "error" object or array is the service refusing. A string "error" is not.

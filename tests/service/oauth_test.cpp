@@ -47,6 +47,9 @@ TEST_F(TokenOperations, CheckRefusalsAndFailures)
     EXPECT_EQ(CheckAccessToken(context, "t"), 77);
     transport.Queue("[1,2]");
     EXPECT_EQ(CheckAccessToken(context, "t"), 77);
+    // Nested past the limit: refused, never a crash.
+    transport.Queue(std::string(1200, '['));
+    EXPECT_EQ(CheckAccessToken(context, "t"), 77);
     // An empty "error" member is no refusal.
     transport.Queue("{\"error\": \"\", \"expires_in\": 5}");
     EXPECT_EQ(CheckAccessToken(context, "t"), 5);
@@ -78,6 +81,8 @@ TEST_F(TokenOperations, RefreshRefusalsLeaveOrEmptyTheSessionAsDocumented)
     transport.Queue("", 200);
     EXPECT_EQ(RefreshAccessToken(context, "r"), "access-1");
     transport.Queue(std::string(4 << 20, '{'));
+    EXPECT_EQ(RefreshAccessToken(context, "r"), "access-1");
+    transport.Queue(std::string(1200, '[') + std::string(1200, ']'));
     EXPECT_EQ(RefreshAccessToken(context, "r"), "access-1");
     EXPECT_EQ(services.session.token_type(), "Bearer");
 
