@@ -29,6 +29,14 @@ struct HeaderListDeleter
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
 
 constexpr const char* kAcceptedEncodings = "gzip";
+constexpr const char* kAnswerTooLargePrefix = "the answer is larger than ";
+
+std::string AnswerTooLargeText(std::size_t limit)
+{
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
+    return kAnswerTooLargePrefix +
+           (limit >= kMiB ? std::to_string(limit / kMiB) + " MiB" : std::to_string(limit) + " bytes");
+}
 
 void GlobalInitOnce()
 {
@@ -36,9 +44,21 @@ void GlobalInitOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+struct AnswerSink
+{
+    std::string body;
+    std::size_t limit = 0;
+    bool tooLarge = false;
+};
+
 std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* userData)
 {
-    static_cast<std::string*>(userData)->append(data, size * count);
+    auto& sink = *static_cast<AnswerSink*>(userData);
+    if (sink.body.size() + size * count > sink.limit) {
+        sink.tooLarge = true;
+        return 0; // ends the transfer
+    }
+    sink.body.append(data, size * count);
     return size * count;
 }
 
@@ -164,6 +184,8 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);
     const long stallSeconds = std::max<long>(1, static_cast<long>((options_.stallTime.count() + 999) / 1000));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options_.deadline.count()));
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options_.answerLimit));
     curl_easy_setopt(handle, CURLOPT_USERAGENT, options_.userAgent.c_str());
 
     // Only the caller's lines: libcurl's own Accept, Expect and form type are switched off.
@@ -195,13 +217,18 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
             curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, request.verb.c_str());
     }
 
-    std::string body;
+    AnswerSink sink;
+    sink.limit = options_.answerLimit;
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
 
     const auto code = static_cast<CURLcode>(engine_->Perform(handle));
+    if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+        response.errorText = AnswerTooLargeText(options_.answerLimit);
+        return wininet::kInvalidServerResponse;
+    }
     if (code != CURLE_OK) {
         long osErrno = 0;
         curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
@@ -216,7 +243,7 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     long status = 0;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     response.status = static_cast<int>(status);
-    response.body = std::move(body);
+    response.body = std::move(sink.body);
     return kHttpCompleted;
 }
 

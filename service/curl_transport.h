@@ -14,6 +14,10 @@ constexpr std::chrono::seconds kConnectTimeout{15};
 // An answer that moves less than kStallBytesPerSecond for kStallTime is given up.
 constexpr std::chrono::seconds kStallTime{30};
 constexpr long kStallBytesPerSecond = 1;
+// Nor may an answer that trickles in: every request ends within this, whatever arrives.
+constexpr std::chrono::seconds kRequestDeadline{120};
+// An answer past this is refused as it arrives (after decompression), never held in memory.
+constexpr std::size_t kAnswerLimit = std::size_t{64} << 20;
 // Requests side by side to one host over HTTP/1.1; HTTP/2 carries them on one connection.
 constexpr long kMaxHostConnections = 16;
 
@@ -23,6 +27,8 @@ struct CurlTransportOptions
 {
     std::chrono::milliseconds connectTimeout = kConnectTimeout;
     std::chrono::milliseconds stallTime = kStallTime;
+    std::chrono::milliseconds deadline = kRequestDeadline;
+    std::size_t answerLimit = kAnswerLimit;
     std::string userAgent = "Request";
     // False: a new HTTP/1.1 connection for every request, as the program once did; kept to
     // measure the difference.

@@ -53,10 +53,8 @@ bool ReadMember(const Json::Value& object, const char* name, long long lowest, l
 bool ReadFaultKind(const std::string& name, FaultKind& kind)
 {
     static const std::pair<const char*, FaultKind> kinds[] = {
-        {"status", FaultKind::Status},
-        {"malformed", FaultKind::MalformedBody},
-        {"drop", FaultKind::Drop},
-        {"stall", FaultKind::Stall},
+        {"status", FaultKind::Status}, {"malformed", FaultKind::MalformedBody}, {"drop", FaultKind::Drop},
+        {"stall", FaultKind::Stall},   {"trickle", FaultKind::Trickle},
     };
     for (const auto& [text, value] : kinds) {
         if (name == text) {

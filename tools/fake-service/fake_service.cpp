@@ -323,6 +323,17 @@ struct FakeService::Impl
                                           });
             break;
         }
+        case FaultKind::Trickle: {
+            auto every = fault.stall;
+            response.status = 200;
+            response.set_content_provider(kStalledLength, kJsonContentType,
+                                          [this, every](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                              // Enough to pass any stall check, never enough to end.
+                                              SleepUnlessStopping(every);
+                                              return !stopping && sink.write(" ", 1);
+                                          });
+            break;
+        }
         case FaultKind::Stall: {
             auto stall = fault.stall;
             response.status = 200;
@@ -376,7 +387,8 @@ struct FakeService::Impl
             return httplib::Server::HandlerResponse::Unhandled;
         }
         AnswerFault(fault, response);
-        if (connection && (fault.kind == FaultKind::Drop || fault.kind == FaultKind::Stall)) {
+        if (connection &&
+            (fault.kind == FaultKind::Drop || fault.kind == FaultKind::Stall || fault.kind == FaultKind::Trickle)) {
             connection->CountUntilAnswerEnds();
         }
         if (connection) {

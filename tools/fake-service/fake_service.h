@@ -42,6 +42,7 @@ enum class FaultKind
     MalformedBody, // answer 200 with a body that is not JSON
     Drop,          // close the connection part-way through the answer
     Stall,         // send the headers, then nothing for `stall`
+    Trickle,       // send the headers, then one byte every `stall`, never finishing
 };
 
 struct Fault

@@ -123,6 +123,27 @@ TEST_F(CurlTransportTest, StalledAnswerTimesOutInsteadOfHanging)
     EXPECT_EQ(impatient.HttpGet(Url("/x"), "", response).code, wininet::kTimeout);
 }
 
+TEST_F(CurlTransportTest, AnswersPastTheLimitOrTheDeadlineAreFailuresNotMemoryOrHangs)
+{
+    CurlTransportOptions small;
+    small.answerLimit = 64;
+    CurlTransport bounded(session, small);
+    service.FailNext(1, Fault{FaultKind::Status, 404}); // a Google-shaped error document
+    std::string response;
+    TransportResult result = bounded.HttpGet(Url("/x"), "", response);
+    EXPECT_EQ(result.code, wininet::kInvalidServerResponse);
+    EXPECT_EQ(result.errorText, "the answer is larger than 64 bytes");
+    EXPECT_EQ(response, "");
+
+    // A byte every 300 ms passes the one-second stall check; only the deadline ends it.
+    CurlTransportOptions patient{kConnectTimeout, std::chrono::seconds(1)};
+    patient.deadline = std::chrono::milliseconds(1500);
+    CurlTransport trickled(session, patient);
+    service.FailNext(1, Fault{FaultKind::Trickle, 200, std::chrono::milliseconds(300)});
+    result = trickled.HttpGet(Url("/x"), "", response);
+    EXPECT_EQ(result.code, wininet::kTimeout);
+}
+
 TEST_F(CurlTransportTest, DroppedConnectionIsAFailureNotAShortAnswer)
 {
     service.FailNext(1, Fault{FaultKind::Drop});
