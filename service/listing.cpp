@@ -9,6 +9,7 @@
 #include <json/json.h>
 
 #include <set>
+#include <unordered_set>
 
 namespace orb {
 
@@ -18,6 +19,8 @@ constexpr const char* kPageTokenParameter = "pageToken=";
 constexpr const char* kNotAListingError = "the answer is not a listing";
 constexpr const char* kPageLoopLine = "Paging stopped : the service repeated a page token";
 constexpr const char* kPageLimitLine = "Paging stopped : too many pages";
+constexpr const char* kNothingNewLine = "Paging stopped : the service repeated a page";
+constexpr const char* kRepeatedItemsLine = "Paging : skipped items listed before : ";
 // Far beyond any real listing (Google pages hold up to 2500 entries); only a service
 // that never stops paging meets it.
 constexpr int kMaxPages = 10000;
@@ -35,6 +38,9 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
 {
     ListingResult result;
     std::set<std::string> seenTokens;
+    // A service that pages in circles, or hands out new tokens for old pages, must not
+    // show anything twice.
+    std::unordered_set<std::string> seenIds;
     std::string pageUrl = url;
     for (int page = 0;; ++page) {
         if (page == kMaxPages) {
@@ -67,8 +73,22 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
             result.parseErrors = kNotAListingError;
             return result;
         }
-        for (const Json::Value& item : items)
+        std::size_t repeated = 0;
+        for (const Json::Value& item : items) {
+            const std::string id = item.isObject() ? MemberText(item, "id") : std::string();
+            if (!id.empty() && !seenIds.insert(id).second) {
+                ++repeated;
+                continue;
+            }
             onItem(item);
+        }
+        if (repeated > 0) {
+            context.diagnostics.WriteLine(kRepeatedItemsLine + std::to_string(repeated));
+            if (repeated == items.size()) {
+                context.diagnostics.WriteLine(kNothingNewLine);
+                return result;
+            }
+        }
 
         const std::string token = MemberText(root, "nextPageToken");
         if (token.empty())

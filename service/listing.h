@@ -32,7 +32,9 @@ struct ListingResult
 
 // GETs a listing and every further page (the same query with "pageToken" added) until the
 // service names no next page, handing each element of "items" to `onItem`. Stops at the
-// first page that fails; elements of earlier pages have been handed over by then.
+// first page that fails; elements of earlier pages have been handed over by then. An
+// element whose "id" was handed over before is skipped, and a page with nothing new ends
+// the listing.
 ListingResult FetchListing(ServiceContext& context, const std::string& url,
                            const std::function<void(const Json::Value& item)>& onItem);
 

@@ -194,7 +194,7 @@ TEST_F(TasksClient, LoadTasksSkipsBadElementsWithADiagnosticLine)
     EXPECT_EQ(list.tasks[1].title, "\xef\xbf\xbd");
     EXPECT_TRUE(fixture.diagnostics.Contains("without id : no id"));
     EXPECT_TRUE(fixture.diagnostics.Contains("not an object"));
-    EXPECT_TRUE(fixture.diagnostics.Contains("second task with id x"));
+    EXPECT_TRUE(fixture.diagnostics.Contains("skipped items listed before : 1"));
 }
 
 TEST_F(TasksClient, LoadTasksFailsOnAnAnswerItCannotRead)
@@ -224,6 +224,20 @@ TEST_F(TasksClient, LoadTasksStopsWhenThePageTokenRepeats)
     EXPECT_EQ(list.tasks.size(), 2u);
     EXPECT_EQ(ApiRequests().size(), 2u);
     EXPECT_TRUE(fixture.diagnostics.Contains("repeated a page token"));
+}
+
+TEST_F(TasksClient, PagesThatRepeatEarlierItemsUnderNewTokensAddNothingTwiceAndEndTheListing)
+{
+    QueueTokenCheck();
+    Queue(R"({"items": [{"id": "a"}, {"id": "b"}], "nextPageToken": "1"})");
+    Queue(R"({"items": [{"id": "b"}, {"id": "c"}], "nextPageToken": "2"})");
+    Queue(R"({"items": [{"id": "a"}, {"id": "c"}], "nextPageToken": "3"})"); // nothing new
+    Queue(R"({"items": [{"id": "d"}]})");                                    // never asked for
+    TaskListInfo list;
+    EXPECT_TRUE(LoadTasks(context, list));
+    EXPECT_EQ(test::TreeText(list.root()), "a,b,c");
+    EXPECT_EQ(ApiRequests().size(), 3u);
+    EXPECT_TRUE(fixture.diagnostics.Contains("Paging stopped : the service repeated a page"));
 }
 
 TEST_F(TasksClient, LoadTaskListsFollowsPagesThenLoadsEachListsTasks)
