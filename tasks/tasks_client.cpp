@@ -39,6 +39,7 @@ constexpr const char* kDeleteTaskName = "DeleteTask";
 
 // Diagnostic lines; each follows the operation's name.
 constexpr const char* kUnreadablePageLine = " : unreadable answer : ";
+constexpr const char* kRefusedPageLine = " : refused : ";
 constexpr const char* kItemNotObjectLine = " : skipped an element that is not an object";
 constexpr const char* kListWithoutIdLine = " : skipped a task list without id : ";
 constexpr const char* kTaskWithoutIdLine = " : skipped a task without id : ";
@@ -142,9 +143,16 @@ bool ReadPages(ServiceContext& context, const std::string& url, const char* oper
         ReportTransportFailure(context.diagnostics, result.transport);
         return false;
     case ListingOutcome::Unreadable:
-    case ListingOutcome::Refused:
         context.diagnostics.WriteLine(operationName + kUnreadablePageLine + DecodeUtf8Text(result.answer));
         return false;
+    case ListingOutcome::Refused: {
+        // The service's own sentence, not its whole document.
+        const std::string status = "HTTP " + std::to_string(result.transport.status);
+        const std::string reason = RefusalMessage(result.answer, result.transport.status);
+        context.diagnostics.WriteLine(operationName + kRefusedPageLine + status +
+                                      (reason == status ? std::string() : " : " + reason));
+        return false;
+    }
     }
     return false;
 }

@@ -211,6 +211,7 @@ TEST_F(TasksClient, LoadTasksFailsOnAnAnswerItCannotRead)
     Queue(R"({"error": {"code": 500}})", 500);
     TaskListInfo list;
     EXPECT_FALSE(LoadTasks(context, list));
+    EXPECT_TRUE(fixture.diagnostics.Contains("LoadTasks : refused : HTTP 500"));
 }
 
 TEST_F(TasksClient, LoadTasksStopsWhenThePageTokenRepeats)
