@@ -11,6 +11,20 @@
 
 namespace orb {
 
+namespace {
+
+std::string Quoted(const std::string& name)
+{
+    return "'" + name + "'";
+}
+
+std::string DisplayName(const CalendarRecord& calendar)
+{
+    return calendar.summary.empty() ? calendar.id : calendar.summary;
+}
+
+} // namespace
+
 LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, WaitUi& ui,
                    UrlOpener& opener)
     : context_(context), store_(store), settings_(settings), tree_(tree), ui_(ui), opener_(opener)
@@ -183,23 +197,24 @@ void LoadPass::FullLoad(const Options& options)
     std::vector<TaskListInfo> lists;
     bool calendarsListed = false;
     bool listsListed = false;
+    std::string calendarsFailure;
+    std::string listsFailure;
     // Reports 0 and 1.
     std::vector<ServiceContext> firstContexts{jobContext(), jobContext()};
     RunSideBySide(
         2, sideBySide_,
         [&](std::size_t i) {
             if (i == 0)
-                calendarsListed = ListCalendars(firstContexts[0], calendars);
+                calendarsListed = ListCalendars(firstContexts[0], calendars, &calendarsFailure);
             else
-                listsListed = ListTaskLists(firstContexts[1], lists);
+                listsListed = ListTaskLists(firstContexts[1], lists, &listsFailure);
         },
         [](std::size_t) {});
     release(0);
     tree_.AddBranchRoot(kCalendarBranch);
     if (!calendarsListed)
         calendars.clear();
-    if (!listsListed)
-        lists.clear();
+    // Lists read before a failing page are shown, like calendars before a failing calendar.
 
     if (calendarsListed)
         EnsureAccessToken(context_);
@@ -210,6 +225,10 @@ void LoadPass::FullLoad(const Options& options)
     std::vector<ServiceContext> contexts;
     for (std::size_t i = 0; i < calendarCount + lists.size(); ++i)
         contexts.push_back(jobContext()); // reports 2 onwards
+    std::vector<std::string> jobFailures(contexts.size());
+    std::vector<std::pair<std::string, std::string>> failures; // what, why; in pass order
+    if (!calendarsListed)
+        failures.emplace_back(kCalendarListName, calendarsFailure);
     bool taskBranchStarted = false;
     const auto startTaskBranch = [&] {
         if (taskBranchStarted)
@@ -217,15 +236,17 @@ void LoadPass::FullLoad(const Options& options)
         taskBranchStarted = true;
         release(1);
         tree_.AddBranchRoot(kTaskBranch);
+        if (!listsListed)
+            failures.emplace_back(kTaskListsName, listsFailure);
     };
 
     RunSideBySide(
         contexts.size(), sideBySide_,
         [&](std::size_t i) {
             if (i < calendarCount)
-                ListCalendarEvents(contexts[i], calendars[i], query);
+                ListCalendarEvents(contexts[i], calendars[i], query, &jobFailures[i]);
             else
-                LoadTasks(contexts[i], lists[i - calendarCount]);
+                LoadTasks(contexts[i], lists[i - calendarCount], &jobFailures[i]);
         },
         [&](std::size_t i) {
             if (i >= calendarCount)
@@ -233,12 +254,16 @@ void LoadPass::FullLoad(const Options& options)
             release(i + 2);
             if (i < calendarCount) {
                 CalendarRecord& calendar = calendars[i];
+                if (!jobFailures[i].empty())
+                    failures.emplace_back(kCalendarNamePrefix + Quoted(DisplayName(calendar)), jobFailures[i]);
                 std::vector<TreeRow> rows = CalendarRows(calendar, today, FillMode::Load, options.allExpand);
                 store_.Write([&](LocalStore::Data& data) { data.calendars.push_back(std::move(calendar)); });
                 if (!rows.empty())
                     tree_.AddBranchRows(kCalendarBranch, std::move(rows));
             } else {
                 TaskListInfo& list = lists[i - calendarCount];
+                if (!jobFailures[i].empty())
+                    failures.emplace_back(kTaskListNamePrefix + Quoted(list.title), jobFailures[i]);
                 std::vector<TreeRow> rows =
                     TaskListRows(list, options.nTaskViewMode, FillMode::Load, options.allExpand);
                 store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(list)); });
@@ -246,6 +271,17 @@ void LoadPass::FullLoad(const Options& options)
             }
         });
     startTaskBranch();
+    ui_.ShowPassProblem(PassProblemLine(failures));
+}
+
+std::string PassProblemLine(const std::vector<std::pair<std::string, std::string>>& failures)
+{
+    if (failures.empty())
+        return {};
+    std::string line = kPassProblemPrefix + failures.front().first + " (" + failures.front().second + ")";
+    if (failures.size() > 1)
+        line += " and " + std::to_string(failures.size() - 1) + " more";
+    return line;
 }
 
 void LoadPass::InitialLoadThread(const Options& options)

@@ -526,4 +526,12 @@ void CMainFrame::PostExit()
     Post(this, [this] { RunCommand(Command::Exit); });
 }
 
+void CMainFrame::ShowPassProblem(const std::string& line)
+{
+    Post(this, [this, line] {
+        if (mainWindow_)
+            mainWindow_->SetPassProblem(line);
+    });
+}
+
 } // namespace orb

@@ -95,6 +95,7 @@ public:
     void HideWindows() override;
     bool ShowLoginPage(SignInGrant& grant, std::string& failure) override;
     void PostExit() override;
+    void ShowPassProblem(const std::string& line) override;
 
     static constexpr int kTrayIconId = 132;
     static constexpr const char* kSignInAgainMessage =

@@ -17,6 +17,7 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
@@ -33,6 +34,9 @@ constexpr int kRowsBackgroundColour = 1;
 constexpr int kDefaultTextColour = 4;
 
 constexpr const char* kInsertButtonText = "+";
+// A pass that could not load everything says so under the tree, in a warning colour.
+constexpr QColor kProblemLineColour(0xF0, 0xA0, 0x50);
+constexpr int kProblemLinePadding = 3;
 constexpr const char* kF5Line = "OnControlSynchronizing 2";
 constexpr const char* kErrorDeleteItem = "error DeleteItem";
 constexpr const char* kNoOpacityMessage = "Your OS does not support this feature";
@@ -94,6 +98,12 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
     insertButton_->installEventFilter(this);
     connect(insertButton_, &QPushButton::clicked, this, [this] { Dispatch(Command::InsertButton); });
 
+    problemLine_ = new QLabel(this);
+    QPalette problemPalette = problemLine_->palette();
+    problemPalette.setColor(QPalette::WindowText, kProblemLineColour);
+    problemLine_->setPalette(problemPalette);
+    problemLine_->hide();
+
     showAbout = [this] { CAboutDlg(this).exec(); };
     chooseFont = [this](const QFont& initial) -> std::optional<QFont> {
         bool ok = false;
@@ -136,13 +146,29 @@ void COrbCalenderDlg::SetColumnWidths(int extra)
 void COrbCalenderDlg::LayoutControls()
 {
     const QRect client = ClientRect();
+    const int problemHeight = passProblem_.empty() ? 0 : problemLine_->fontMetrics().height() + kProblemLinePadding;
     tree_->setGeometry(client.left(), client.top() + kTreeTopMargin, std::max(0, client.width() - kTreeSideMargin),
-                       std::max(0, client.height() - kTreeTopMargin - kTreeSideMargin));
+                       std::max(0, client.height() - kTreeTopMargin - kTreeSideMargin - problemHeight));
+    if (problemHeight > 0) {
+        const QRect line(client.left() + kProblemLinePadding, tree_->geometry().bottom() + 1,
+                         std::max(0, client.width() - 2 * kProblemLinePadding), problemHeight);
+        problemLine_->setGeometry(line);
+        problemLine_->setText(
+            problemLine_->fontMetrics().elidedText(QString::fromStdString(passProblem_), Qt::ElideRight, line.width()));
+    }
     const QPoint origin = client.topLeft();
     slider_->move(origin + DluRect(3, 2, 44, 5).topLeft());
     insertButton_->move(origin + DluRect(186, 2, 12, 9).topLeft());
     if (columnsReady_)
         SetColumnWidths(0);
+}
+
+void COrbCalenderDlg::SetPassProblem(const std::string& line)
+{
+    passProblem_ = line;
+    problemLine_->setToolTip(QString::fromStdString(line));
+    problemLine_->setVisible(!line.empty());
+    LayoutControls();
 }
 
 void COrbCalenderDlg::ApplyOpacity()

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
 class QPushButton;
 
 namespace orb {
@@ -48,6 +49,9 @@ public:
     void SetWindowMode(int mode);
 
     void SetListFont(const LogFont& font);
+    // The line under the tree that says what the last load could not read; empty hides it.
+    void SetPassProblem(const std::string& line);
+    std::string PassProblem() const { return passProblem_; }
     void ApplyOpacity();
     void LayoutControls();
 
@@ -140,6 +144,8 @@ private:
     CTreeListCtrl* tree_ = nullptr;
     CBitmapSlider* slider_ = nullptr;
     QPushButton* insertButton_ = nullptr;
+    QLabel* problemLine_ = nullptr;
+    std::string passProblem_;
     int windowMode_ = kWindowModeTop;
     bool columnsReady_ = false;
     bool filling_ = false; // rows added by the program, not expanded by the user

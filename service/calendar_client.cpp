@@ -30,7 +30,7 @@ std::string CalendarBody(const CalendarRecord& record)
            "\"" + "}";
 }
 
-bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars)
+bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars, std::string* failure)
 {
     EnsureAccessToken(context);
 
@@ -45,6 +45,8 @@ bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calenda
                 context.diagnostics.WriteLine(kMalformedCalendarLine);
         });
 
+    if (result.outcome != ListingOutcome::Complete && failure)
+        *failure = ListingFailureText(result);
     switch (result.outcome) {
     case ListingOutcome::TransportFailed:
         ReportTransportFailure(context.diagnostics, result.transport);

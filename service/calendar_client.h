@@ -13,8 +13,9 @@ namespace orb {
 
 // Reads every page of the calendar list and appends its entries to `calendars` (existing
 // ones are kept, not compared). False, with nothing appended, when the service refused
-// (the raw answer is shown), the answer was unreadable, or the exchange failed.
-bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars);
+// (the raw answer is shown), the answer was unreadable, or the exchange failed; `failure`
+// then says why in plain words.
+bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars, std::string* failure = nullptr);
 
 // Sends the title, description and colour id of `record` to the calendar and then to the
 // user's calendar-list entry, and refreshes the record's calendar-list fields from the

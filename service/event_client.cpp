@@ -91,20 +91,6 @@ void ReportListingFailure(ServiceContext& context, const ListingResult& result, 
         context.diagnostics.WriteLine(result.answer);
 }
 
-std::string ListingFailureText(const ListingResult& result)
-{
-    switch (result.outcome) {
-    case ListingOutcome::TransportFailed:
-        return TransportFailureText(result.transport);
-    case ListingOutcome::Refused:
-        return RefusalMessage(result.answer, result.transport.status);
-    case ListingOutcome::Unreadable:
-    case ListingOutcome::Complete:
-        break;
-    }
-    return kUnreadableAnswer;
-}
-
 // Parses an insert or update answer into `root`; true when it names an event, otherwise
 // the refusal is shown (or the parser's messages written) and the result is false.
 bool ReadWriteAnswer(ServiceContext& context, const std::string& answer, const std::string& refusalPrefix,
@@ -175,10 +161,11 @@ std::string EventListQuery(const ServiceConfig& config, const EventListRange& ra
            (config.fullPages ? kFullPageParameter : "");
 }
 
-void ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query)
+bool ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query,
+                        std::string* failure)
 {
     if (!IsSelected(calendar))
-        return;
+        return true;
     // The service orders them by start; appended as they come, without a local sort.
     const ListingResult result = FetchListing(
         context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), [&](const Json::Value& item) {
@@ -191,10 +178,14 @@ void ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const
             ApplyTimeZoneFallback(event, calendar.timeZone);
             calendar.events.push_back(std::move(event));
         });
-    if (result.outcome != ListingOutcome::Complete)
-        ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
-    else
+    if (result.outcome == ListingOutcome::Complete) {
         WriteEventCount(context, calendar);
+        return true;
+    }
+    ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
+    if (failure)
+        *failure = ListingFailureText(result);
+    return false;
 }
 
 bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to,

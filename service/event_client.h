@@ -28,8 +28,10 @@ std::string EventListQuery(const ServiceConfig& config, const EventListRange& ra
 
 // Appends the events of `query` to `calendar` when it is selected; a failure gets a
 // diagnostic line naming it, a success the event count. The caller has checked the access
-// token. Touches no other calendar, so calendars can be read side by side.
-void ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query);
+// token. Touches no other calendar, so calendars can be read side by side. False when the
+// listing failed, with `failure` saying why in plain words.
+bool ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query,
+                        std::string* failure = nullptr);
 
 // Called once per calendar, in order, when it is complete (unselected ones too); the
 // callee may move the record away.

@@ -2,6 +2,7 @@
 #include "service/requests.h"
 
 #include "core/diagnostics.h"
+#include "service/edits.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
 #include "service/text_codec.h"
@@ -99,6 +100,20 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
         }
         pageUrl = WithPageToken(url, token);
     }
+}
+
+std::string ListingFailureText(const ListingResult& result)
+{
+    switch (result.outcome) {
+    case ListingOutcome::TransportFailed:
+        return TransportFailureText(result.transport);
+    case ListingOutcome::Refused:
+        return RefusalMessage(result.answer, result.transport.status);
+    case ListingOutcome::Unreadable:
+    case ListingOutcome::Complete:
+        break;
+    }
+    return kUnreadableAnswer;
 }
 
 } // namespace orb

@@ -38,4 +38,8 @@ struct ListingResult
 ListingResult FetchListing(ServiceContext& context, const std::string& url,
                            const std::function<void(const Json::Value& item)>& onItem);
 
+// Why a listing did not complete, in plain words: the carrier's failure, the service's own
+// message for a refusal, or that the answer could not be read.
+std::string ListingFailureText(const ListingResult& result);
+
 } // namespace orb

@@ -40,6 +40,7 @@ constexpr const char* kDeleteTaskName = "DeleteTask";
 // Diagnostic lines; each follows the operation's name.
 constexpr const char* kUnreadablePageLine = " : unreadable answer : ";
 constexpr const char* kRefusedPageLine = " : refused : ";
+constexpr const char* kIncompleteListingLine = " : the listing is incomplete; task lists read before the failure : ";
 constexpr const char* kItemNotObjectLine = " : skipped an element that is not an object";
 constexpr const char* kListWithoutIdLine = " : skipped a task list without id : ";
 constexpr const char* kTaskWithoutIdLine = " : skipped a task without id : ";
@@ -127,7 +128,7 @@ void CopyListFields(const Json::Value& object, TaskListInfo& list)
 // Reads a listing to its last page, handing each element that is an object to `onItem`.
 // False, with a diagnostic line, when a page could not be read.
 bool ReadPages(ServiceContext& context, const std::string& url, const char* operation,
-               const std::function<void(const Json::Value&)>& onItem)
+               const std::function<void(const Json::Value&)>& onItem, std::string* failure = nullptr)
 {
     const std::string operationName = operation;
     const ListingResult result = FetchListing(context, url, [&](const Json::Value& item) {
@@ -136,6 +137,8 @@ bool ReadPages(ServiceContext& context, const std::string& url, const char* oper
         else
             context.diagnostics.WriteLine(operationName + kItemNotObjectLine);
     });
+    if (result.outcome != ListingOutcome::Complete && failure)
+        *failure = ListingFailureText(result);
     switch (result.outcome) {
     case ListingOutcome::Complete:
         return true;
@@ -326,35 +329,42 @@ std::string TaskListUpdateBody(const TaskListInfo& list, const std::string& upda
            EncodeJsonBodyText(list.title) + "\",\"updated\": \"" + updated + "\"}";
 }
 
-bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists)
+bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, std::string* failure)
 {
     EnsureAccessToken(context);
     const std::string url = ListsUrl(context) + (context.config.fullPages ? kFullListsPage : "");
-    return ReadPages(context, url, kLoadTaskListsName, [&](const Json::Value& item) {
-        TaskListInfo list;
-        CopyListFields(item, list);
-        if (list.id.empty()) {
-            context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kListWithoutIdLine + list.title);
-            return;
-        }
-        taskLists.push_back(std::move(list));
-    });
+    const std::size_t before = taskLists.size();
+    const bool complete = ReadPages(
+        context, url, kLoadTaskListsName,
+        [&](const Json::Value& item) {
+            TaskListInfo list;
+            CopyListFields(item, list);
+            if (list.id.empty()) {
+                context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kListWithoutIdLine + list.title);
+                return;
+            }
+            taskLists.push_back(std::move(list));
+        },
+        failure);
+    if (!complete)
+        context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kIncompleteListingLine +
+                                      std::to_string(taskLists.size() - before));
+    return complete;
 }
 
 bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone)
 {
     const std::size_t firstNew = taskLists.size();
-    if (!ListTaskLists(context, taskLists))
-        return false;
+    const bool complete = ListTaskLists(context, taskLists);
     for (std::size_t i = firstNew; i < taskLists.size(); ++i) {
         LoadTasks(context, taskLists[i]);
         if (onListDone)
             onListDone(taskLists[i]);
     }
-    return true;
+    return complete;
 }
 
-bool LoadTasks(ServiceContext& context, TaskListInfo& list)
+bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure)
 {
     EnsureAccessToken(context);
     TaskTree& tree = *list.tree;
@@ -367,7 +377,8 @@ bool LoadTasks(ServiceContext& context, TaskListInfo& list)
     const std::string operationName = kLoadTasksName;
     const bool complete = ReadPages(
         context, TasksUrl(context, list.id) + kTaskQuery + (context.config.fullPages ? kFullTasksPage : ""),
-        kLoadTasksName, [&](const Json::Value& item) {
+        kLoadTasksName,
+        [&](const Json::Value& item) {
             TaskInfo task = TaskFromJson(item);
             if (task.id.empty()) {
                 context.diagnostics.WriteLine(operationName + kTaskWithoutIdLine + task.title);
@@ -379,7 +390,8 @@ bool LoadTasks(ServiceContext& context, TaskListInfo& list)
             }
             list.tasks.push_back(task);
             added.push_back(&tree.AppendChild(tree.root(), task));
-        });
+        },
+        failure);
     PlaceUnderParents(context, tree, added);
     if (!added.empty())
         tree.SortByDue();

@@ -25,19 +25,20 @@ constexpr const char* kMissingParentMessage = "error!!";
 
 // Appends every task list of the user, with its tasks and hierarchy, following the pages
 // to the end. `taskLists` is usually the store's; the caller holds the store's lock for
-// the whole call. False when a page of lists could not be read; lists read before that
-// stay appended. `onListDone` is called for each list, in order, once its tasks are in;
-// the callee may move the list away.
+// the whole call. False when a page of lists could not be read; the lists read before that
+// stay appended, with their tasks, and the listing is said to be incomplete. `onListDone` is called for each list, in
+// order, once its tasks are in; the callee may move the list away.
 using TaskListDone = std::function<void(TaskListInfo&)>;
 // The lists alone, without their tasks (see LoadTasks), with the same failure rule.
-bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists);
+bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, std::string* failure = nullptr);
 bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone = {});
 
 // Appends the list's tasks (completed and hidden ones included) to `list.tasks` and its
 // hierarchy, following the pages to the end, then orders the hierarchy by due. A task is
 // placed under its parent once the whole list is read; a task whose parent is not in the
 // list is shown at the top level. Touches no other list, so lists can be read side by side.
-bool LoadTasks(ServiceContext& context, TaskListInfo& list);
+// False when a page failed, with `failure` saying why in plain words.
+bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure = nullptr);
 
 // Creates a list titled `title`; on success `list` receives the service's record.
 bool InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list);

@@ -72,6 +72,7 @@ public:
     void HideWindows() override {}
     bool ShowLoginPage(SignInGrant&, std::string&) override { return false; }
     void PostExit() override {}
+    void ShowPassProblem(const std::string&) override {}
 };
 
 class NullPrompter : public Prompter

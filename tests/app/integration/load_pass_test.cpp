@@ -67,6 +67,13 @@ public:
         return loginAccepted;
     }
     void PostExit() override { Log("exit"); }
+    void ShowPassProblem(const std::string& line) override
+    {
+        std::lock_guard lock(mutex_);
+        problem = line;
+    }
+
+    std::string problem = "never set"; // under mutex_
 
     std::vector<std::string> Calls() const
     {
@@ -376,6 +383,25 @@ TEST_F(SideBySideLoadTest, OneCalendarFailingMidPassLeavesTheRestAsAOneByOnePass
                                                           "home@example.com:1", "L1:3", "L2:0"}));
     EXPECT_EQ(sideBySide.store, oneByOne.store);
     EXPECT_EQ(std::count(sideBySide.tree.begin(), sideBySide.tree.end(), "rows:Calendar's: home@example.com m1"), 1);
+    EXPECT_EQ(ui.problem, "Not everything could be loaded: calendar 'Work' (Backend Error)");
+    Run(kListingsSideBySide);
+    EXPECT_EQ(ui.problem, "");
+}
+
+TEST_F(SideBySideLoadTest, AFailingPageOfTaskListsKeepsTheListsReadBeforeAndSaysSo)
+{
+    Seed(kSeed);
+    service.SetPageSize(1);
+    service.FailNext(
+        1, fake::Fault{fake::FaultKind::Status, 503, std::chrono::seconds(60), "/lists?maxResults=100&pageToken="});
+    const PassOutcome outcome = Run(kListingsSideBySide);
+    EXPECT_EQ(outcome.store,
+              (std::vector<std::string>{"work@example.com:2", "hidden@example.com:0", "home@example.com:1", "L1:3"}));
+    EXPECT_EQ(outcome.tree.back(), "rows:Task's: L1 done shop child");
+    EXPECT_EQ(ui.problem.rfind("Not everything could be loaded: the task lists (", 0), 0u) << ui.problem;
+    EXPECT_TRUE(std::any_of(outcome.diagnostics.begin(), outcome.diagnostics.end(), [](const std::string& line) {
+        return line.find("the listing is incomplete") != std::string::npos;
+    }));
 }
 
 } // namespace

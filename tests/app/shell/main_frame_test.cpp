@@ -1,8 +1,11 @@
 #include "tests/app/shell/shell_fixture.h"
 
+#include <QLabel>
+
 namespace orb {
 namespace {
 
+using test::EditShellTest;
 using test::ShellTest;
 namespace fs = std::filesystem;
 
@@ -359,6 +362,25 @@ TEST_F(ShellTest, WithoutATrayWindowsMinimiseAndTheMenuOffersExit)
     EXPECT_EQ(items.last(), "Exit");
     EXPECT_TRUE(items.contains("Logout"));
     WaitForExit();
+}
+
+TEST_F(EditShellTest, APassThatCouldNotReadACalendarSaysSoUnderTheTreeUntilOneThatCould)
+{
+    service.FailNext(1,
+                     fake::Fault{fake::FaultKind::Status, 403, std::chrono::seconds(60), "/work%40example.com/events"});
+    Start("{}");
+    COrbCalenderDlg& window = *frame->MainWindow();
+    EXPECT_EQ(window.PassProblem(), "Not everything could be loaded: calendar 'Work' (Rate Limit Exceeded)");
+    const QLabel* line = window.findChild<QLabel*>();
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isVisibleTo(&window));
+    EXPECT_GT(line->geometry().top(), window.Tree()->geometry().bottom());
+    EXPECT_FALSE(line->text().isEmpty());
+
+    frame->RunCommand(Command::Synchronizing);
+    WaitForIdleShell();
+    EXPECT_EQ(window.PassProblem(), "");
+    EXPECT_FALSE(line->isVisibleTo(&window));
 }
 
 } // namespace
