@@ -11,6 +11,7 @@
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/diagnostics.h"
+#include "service/http.h"
 #include "service/oauth.h"
 #include "widgets/log_font_qt.h"
 
@@ -356,6 +357,8 @@ void CMainFrame::Exit(bool force)
     if (busy && !force)
         return;
     exiting_ = true;
+    // A pass waiting to retry a listing must not hold up the exit.
+    services_.context.transport.StopRetrying();
     if (tray_)
         tray_->hide();
     // Recorded now, so that a save by the signal watcher, should the teardown stall, has them.

@@ -40,6 +40,8 @@ int RunOrbCalender(int argc, char** argv)
     SystemClock clock;
     ServiceContext context{transport, session, diagnostics, prompter, clock, config};
     InstallTokenRenewal(context);
+    transport.retry.retries = kProgramRetries;
+    transport.retry.report = [&diagnostics](const std::string& line) { diagnostics.WriteLine(line); };
     WebLoginPage loginPage;
     QtUrlOpener opener;
 

@@ -6,6 +6,8 @@
 #include <openssl/x509_vfy.h>
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 #include <cerrno>
 #include <memory>
 #include <mutex>
@@ -50,6 +52,23 @@ struct AnswerSink
     std::size_t limit = 0;
     bool tooLarge = false;
 };
+
+// Keeps the Retry-After of the answer, when it is a number of seconds.
+std::size_t ReadHeaderLine(char* data, std::size_t size, std::size_t count, void* userData)
+{
+    const std::string_view line(data, size * count);
+    constexpr std::string_view kName = "retry-after:";
+    if (line.size() > kName.size() && strncasecmp(line.data(), kName.data(), kName.size()) == 0) {
+        std::string_view value = line.substr(kName.size());
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+            value.remove_prefix(1);
+        int seconds = 0;
+        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+        if (error == std::errc() && end != value.data() && seconds >= 0)
+            *static_cast<int*>(userData) = seconds;
+    }
+    return size * count;
+}
 
 std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* userData)
 {
@@ -219,6 +238,9 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
 
     AnswerSink sink;
     sink.limit = options_.answerLimit;
+    int retryAfter = -1;
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, ReadHeaderLine);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &retryAfter);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendBody);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -244,6 +266,7 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     response.status = static_cast<int>(status);
     response.body = std::move(sink.body);
+    response.retryAfterSeconds = retryAfter;
     return kHttpCompleted;
 }
 

@@ -17,6 +17,8 @@ namespace orb {
 namespace {
 
 constexpr const char* kNotSentPrefix = "The change was not sent: ";
+constexpr const char* kMaybeAppliedPrefix = "The change may or may not have been applied: ";
+constexpr const char* kNextLoadShowsSuffix = ". The next load (F5) shows what the service holds.";
 constexpr const char* kHttpStatusPrefix = "HTTP ";
 // The service keeps explicit colours only when told they are RGB texts.
 constexpr const char* kColourQuery = "?colorRgbFormat=true";
@@ -58,7 +60,19 @@ std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange 
 EditResult EditNotSent(ServiceContext& context, const TransportResult& transport)
 {
     ReportTransportFailure(context.diagnostics, transport);
-    return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
+    switch (transport.code) {
+    case wininet::kCannotConnect:
+    case wininet::kNameNotResolved:
+    case wininet::kInvalidUrl:
+    case wininet::kUnrecognizedScheme:
+    case wininet::kInvalidCaCert:
+    case wininet::kSecCertCnInvalid:
+    case wininet::kSecCertDateInvalid:
+        return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
+    default:
+        // Lost after it left: the service may well have made the change.
+        return {EditOutcome::Failed, kMaybeAppliedPrefix + TransportFailureText(transport) + kNextLoadShowsSuffix};
+    }
 }
 
 EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,

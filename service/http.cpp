@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <map>
+#include <random>
 
 namespace orb {
 
@@ -14,6 +15,7 @@ constexpr std::size_t kExceptionTextLimit = 255;
 constexpr const char* kHeaderBlockEnd = "\r\n\r\n";
 constexpr const char* kTokenFailurePrefix = "Send_Internet Fail : ";
 constexpr const char* kUnknownErrorText = "UnKnown";
+constexpr const char* kRetryLinePrefix = "Retrying ";
 
 } // namespace
 
@@ -95,8 +97,83 @@ int ParseRequestUrl(const std::string& url, HttpRequest& request)
     return 0;
 }
 
+bool IsRetryable(const std::string& verb, const TransportResult& result)
+{
+    if (!result.Completed()) {
+        switch (result.code) {
+        case wininet::kCannotConnect:
+        case wininet::kNameNotResolved:
+            return true; // nothing was sent
+        case wininet::kTimeout:
+        case wininet::kConnectionAborted:
+        case wininet::kConnectionReset:
+            return verb == "GET";
+        default:
+            return false; // a refused peer, a bad address, an answer too large: the same again
+        }
+    }
+    switch (result.status) {
+    case 429:
+    case 503:
+        return verb == "GET" || result.retryAfterSeconds >= 0;
+    case 500:
+    case 502:
+    case 504:
+        return verb == "GET";
+    default:
+        return false;
+    }
+}
+
+void HttpTransport::StopRetrying()
+{
+    {
+        std::lock_guard lock(waitMutex_);
+        stopped_ = true;
+    }
+    waitEnded_.notify_all();
+}
+
+bool HttpTransport::WaitBeforeRetry(std::chrono::milliseconds wait)
+{
+    if (retry.wait)
+        return retry.wait(wait) && !stopped_;
+    std::unique_lock lock(waitMutex_);
+    return !waitEnded_.wait_for(lock, wait, [this] { return stopped_.load(); });
+}
+
 TransportResult HttpTransport::Perform(const char* verb, const std::string& url, const std::string& body,
                                        const std::string& headerLines, std::string& response)
+{
+    const std::size_t answerStart = response.size();
+    TransportResult result = PerformRenewingOnce(verb, url, body, headerLines, response);
+    for (int attempt = 0; attempt < retry.retries && !stopped_ && IsRetryable(verb, result); ++attempt) {
+        std::chrono::milliseconds wait;
+        if (result.retryAfterSeconds >= 0) {
+            wait = std::chrono::seconds(result.retryAfterSeconds);
+        } else {
+            // Jitter keeps many clients, or many listings, from retrying in step.
+            thread_local std::mt19937 random{std::random_device{}()};
+            std::uniform_real_distribution<double> jitter(0.75, 1.25);
+            wait = std::chrono::milliseconds(
+                static_cast<long long>(static_cast<double>(retry.firstWait.count() << attempt) * jitter(random)));
+        }
+        if (wait > retry.longestWait)
+            break;
+        if (retry.report)
+            retry.report(std::string(kRetryLinePrefix) + verb + " " + url + " in " + std::to_string(wait.count()) +
+                         " ms after " +
+                         (result.Completed() ? "HTTP " + std::to_string(result.status) : TransportFailureText(result)));
+        if (!WaitBeforeRetry(wait))
+            break;
+        response.resize(answerStart);
+        result = PerformRenewingOnce(verb, url, body, headerLines, response);
+    }
+    return result;
+}
+
+TransportResult HttpTransport::PerformRenewingOnce(const char* verb, const std::string& url, const std::string& body,
+                                                   const std::string& headerLines, std::string& response)
 {
     const std::size_t answerStart = response.size();
     TransportResult result = PerformOnce(verb, url, body, headerLines, response);
@@ -136,6 +213,7 @@ TransportResult HttpTransport::PerformOnce(const char* verb, const std::string& 
         }
         response += answer.body;
         result.status = answer.status;
+        result.retryAfterSeconds = answer.retryAfterSeconds;
         return result;
     } catch (const std::exception& error) {
         response = std::string(error.what()).substr(0, kExceptionTextLimit);

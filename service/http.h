@@ -1,6 +1,10 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 
 namespace orb {
@@ -52,6 +56,7 @@ struct HttpResponse
     std::string body;
     int status = 0;        // HTTP status of a completed exchange
     std::string errorText; // the carrier's own words for a failure, when it has them
+    int retryAfterSeconds = -1; // the answer's Retry-After in seconds; -1 without one
 };
 
 // The outcome of one request, handed on as a value to whoever reports it.
@@ -60,9 +65,30 @@ struct TransportResult
     int code = kHttpCompleted; // 0, 1 (an exception), or a WinINet-style failure code
     int status = 0;            // HTTP status of a completed exchange, else 0
     std::string errorText;     // the carrier's own words for a failure, when it has them
+    int retryAfterSeconds = -1;
 
     bool Completed() const { return code == kHttpCompleted; }
 };
+
+// When a request is sent again. A listing (GET) is repeated after a failed exchange or a
+// 429, 500, 502, 503 or 504; a write only when it never left (no connection) or when the
+// service asked for it with a 429 or 503 and a Retry-After. Each wait doubles, with
+// jitter, unless the service names one; a wait past `longestWait` is not made.
+struct RetryPolicy
+{
+    int retries = 0; // off unless the program turns it on
+    std::chrono::milliseconds firstWait{500};
+    std::chrono::milliseconds longestWait{30000};
+    // Told each retry, in words; may be empty.
+    std::function<void(const std::string& line)> report;
+    // Waits before a retry; false when the wait was cut short and no retry should follow.
+    // Unset: an interruptible sleep (see StopRetrying).
+    std::function<bool(std::chrono::milliseconds)> wait;
+};
+
+constexpr int kProgramRetries = 3;
+// Whether `result` of `verb` may be sent again under the rules above.
+bool IsRetryable(const std::string& verb, const TransportResult& result);
 
 // Splits an absolute http/https URL into scheme, host, port and target. Returns 0, or
 // the failure code (nothing is sent for a URL that fails here).
@@ -95,6 +121,11 @@ public:
     // then sent once more with it. Unset, a 401 is an answer like any other.
     std::function<bool(const std::string& authorization)> renewAuthorization;
 
+    RetryPolicy retry;
+    // Ends every wait before a retry at once, and no retry starts afterwards: nothing holds
+    // up the program's exit.
+    void StopRetrying();
+
 protected:
     // Carries one parsed request. Returns 0 for a completed exchange, else a failure code.
     virtual int Send(const HttpRequest& request, HttpResponse& response) = 0;
@@ -104,8 +135,14 @@ private:
                                 const std::string& headerLines, std::string& response);
     TransportResult Perform(const char* verb, const std::string& url, const std::string& body,
                             const std::string& headerLines, std::string& response);
+    TransportResult PerformRenewingOnce(const char* verb, const std::string& url, const std::string& body,
+                                        const std::string& headerLines, std::string& response);
+    bool WaitBeforeRetry(std::chrono::milliseconds wait);
 
     const OAuthSession& session_;
+    std::mutex waitMutex_;
+    std::condition_variable waitEnded_;
+    std::atomic<bool> stopped_{false};
 };
 
 // Short text for a WinINet-style code; "UnKnown" for codes not in the table.

@@ -66,11 +66,16 @@ TEST_F(Edits, EachOutcomeSaysWhatBecameOfTheChange)
     EXPECT_EQ(denied.message, "You need to have writer access to this calendar.");
     EXPECT_EQ(refused.summary, "Changed");
 
+    // Lost after it left: it may have been applied. Never left: it was not.
     QueueTokenCheck();
     s.transport.QueueFailure(wininet::kConnectionReset);
     const EditResult lost = SendEventDeletion(s.context, "cal", "e1");
     EXPECT_EQ(lost.outcome, EditOutcome::Failed);
-    EXPECT_EQ(lost.message.rfind("The change was not sent: ", 0), 0u) << lost.message;
+    EXPECT_EQ(lost.message.rfind("The change may or may not have been applied: ", 0), 0u) << lost.message;
+    EXPECT_NE(lost.message.find("The next load (F5) shows"), std::string::npos);
+    QueueTokenCheck();
+    s.transport.QueueFailure(wininet::kCannotConnect);
+    EXPECT_EQ(SendEventDeletion(s.context, "cal", "e1").message.rfind("The change was not sent: ", 0), 0u);
 
     QueueTokenCheck();
     s.transport.Queue("", 204);

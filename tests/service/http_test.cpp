@@ -154,5 +154,96 @@ TEST(CurlCodes, HeaderBlockSplitsIntoLinesWithoutTheBlankEnd)
     EXPECT_TRUE(SplitHeaderBlock("\r\n\r\n").empty());
 }
 
+// The program's retry rules over a scripted carrier, with the waits recorded instead of slept.
+class RetryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        transport.retry.retries = kProgramRetries;
+        transport.retry.report = [this](const std::string& line) { reports.push_back(line); };
+        transport.retry.wait = [this](std::chrono::milliseconds wait) {
+            waits.push_back(wait.count());
+            return true;
+        };
+    }
+
+    TransportResult Get()
+    {
+        answer.clear();
+        return transport.HttpGet("https://api.test/list", "", answer);
+    }
+    TransportResult Post()
+    {
+        answer.clear();
+        return transport.HttpPost("https://api.test/list", "{}", answer, kJsonContentTypeLine);
+    }
+
+    OAuthSession session;
+    test::ScriptedTransport transport{session};
+    std::vector<std::string> reports;
+    std::vector<long long> waits;
+    std::string answer;
+};
+
+TEST_F(RetryTest, ListingsAreRepeatedThriceWithGrowingJitteredWaitsThenFail)
+{
+    for (int i = 0; i < 4; ++i)
+        transport.Queue("busy " + std::to_string(i), 503);
+    const TransportResult result = Get();
+    EXPECT_EQ(result.status, 503);
+    EXPECT_EQ(answer, "busy 3"); // only the last answer, not all four
+    ASSERT_EQ(waits.size(), 3u);
+    for (std::size_t i = 0; i < waits.size(); ++i) {
+        const long long base = 500LL << i;
+        EXPECT_GE(waits[i], base * 3 / 4) << i;
+        EXPECT_LE(waits[i], base * 5 / 4) << i;
+    }
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].rfind("Retrying GET https://api.test/list in ", 0), 0u) << reports[0];
+    EXPECT_NE(reports[0].find("after HTTP 503"), std::string::npos);
+
+    // A dropped answer, then success: one retry, and the answer is the good one alone.
+    transport.QueueFailure(wininet::kConnectionReset);
+    transport.Queue("{}", 200);
+    EXPECT_EQ(Get().status, 200);
+    EXPECT_EQ(answer, "{}");
+    // Not worth repeating: a refusal, or a peer that failed verification.
+    transport.Queue("{}", 404);
+    EXPECT_EQ(Get().status, 404);
+    transport.QueueFailure(wininet::kInvalidCaCert);
+    EXPECT_EQ(Get().code, wininet::kInvalidCaCert);
+    EXPECT_EQ(transport.requests.size(), 4u + 2u + 1u + 1u);
+}
+
+TEST_F(RetryTest, WritesAreRepeatedOnlyWhenTheyNeverLeftOrTheServiceAsksWithRetryAfter)
+{
+    transport.QueueFailure(wininet::kCannotConnect);
+    transport.Queue("{}", 200);
+    EXPECT_EQ(Post().status, 200);
+    transport.Queue(test::ScriptedAnswer{kHttpCompleted, 429, "slow down", 1});
+    transport.Queue("{}", 200);
+    EXPECT_EQ(Post().status, 200);
+    EXPECT_EQ(waits.back(), 1000); // the service's own wait, not the backoff
+    EXPECT_EQ(transport.requests.size(), 4u);
+
+    // Possibly applied already: never sent twice.
+    transport.Queue("oops", 500);
+    EXPECT_EQ(Post().status, 500);
+    transport.Queue("busy", 503);
+    EXPECT_EQ(Post().status, 503);
+    transport.QueueFailure(wininet::kConnectionAborted);
+    EXPECT_EQ(Post().code, wininet::kConnectionAborted);
+    EXPECT_EQ(transport.requests.size(), 7u);
+
+    // A wait longer than the program will make is no retry; neither is one after StopRetrying.
+    transport.Queue(test::ScriptedAnswer{kHttpCompleted, 503, "", 3600});
+    EXPECT_EQ(Get().status, 503);
+    transport.StopRetrying();
+    transport.Queue("busy", 503);
+    EXPECT_EQ(Get().status, 503);
+    EXPECT_EQ(transport.requests.size(), 9u);
+}
+
 } // namespace
 } // namespace orb

@@ -13,6 +13,7 @@ int ScriptedTransport::Send(const HttpRequest& request, HttpResponse& response)
     answers_.pop_front();
     response.status = answer.status;
     response.body = std::move(answer.body);
+    response.retryAfterSeconds = answer.retryAfterSeconds;
     return answer.result;
 }
 

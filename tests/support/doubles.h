@@ -19,6 +19,7 @@ struct ScriptedAnswer
     int result = kHttpCompleted;
     int status = 200;
     std::string body;
+    int retryAfterSeconds = -1;
 };
 
 // Records requests byte for byte and answers them from a queue; with the queue empty it

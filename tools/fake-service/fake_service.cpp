@@ -307,6 +307,9 @@ struct FakeService::Impl
         case FaultKind::Status: {
             auto text = TextForStatus(fault.status);
             SendError(response, fault.status, text.reason, text.message);
+            // As a rate-limited service does: when to come back.
+            if (fault.status == 429)
+                response.set_header("Retry-After", "1");
             break;
         }
         case FaultKind::MalformedBody:

@@ -94,7 +94,7 @@ TEST_F(EventFlowsTest, ARefusedOrLostUpdateChangesNothingAndSaysSoPlainly)
     Start();
     const std::vector<std::pair<fake::Fault, const char*>> faults = {
         {fake::Fault{fake::FaultKind::Status, 403, {}, "/events/w1"}, "The service did not accept the change: "},
-        {fake::Fault{fake::FaultKind::Drop, 0, {}, "/events/w1"}, "The change was not sent: "},
+        {fake::Fault{fake::FaultKind::Drop, 0, {}, "/events/w1"}, "The change may or may not have been applied: "},
     };
     for (const auto& [fault, prefix] : faults) {
         prompter.messages.clear();

@@ -144,6 +144,22 @@ TEST_F(CurlTransportTest, AnswersPastTheLimitOrTheDeadlineAreFailuresNotMemoryOr
     EXPECT_EQ(result.code, wininet::kTimeout);
 }
 
+TEST_F(CurlTransportTest, ARateLimitedListingIsRepeatedAfterTheServicesRetryAfter)
+{
+    std::vector<long long> waits;
+    transport.retry.retries = kProgramRetries;
+    transport.retry.wait = [&](std::chrono::milliseconds wait) {
+        waits.push_back(wait.count());
+        return true;
+    };
+    service.FailNext(1, Fault{FaultKind::Status, 429});
+    std::string response;
+    // The stand-in does not know this token: the repeat is answered 401, after the wait.
+    EXPECT_EQ(transport.HttpGet(Url("/calendar/v3/users/me/calendarList"), "", response).status, 401);
+    EXPECT_EQ(waits, std::vector<long long>{1000});
+    EXPECT_EQ(service.Requests().size(), 2u);
+}
+
 TEST_F(CurlTransportTest, DroppedConnectionIsAFailureNotAShortAnswer)
 {
     service.FailNext(1, Fault{FaultKind::Drop});
