@@ -14,12 +14,13 @@ class COrbCalendarCtrl;
 class EventFlows;
 class CWaitDlg;
 
-// The month view reads the store under its lock on every paint.
+// The month view reads the store under its lock whenever the store's revision moved.
 class StoreCalendarSource : public CalendarSource
 {
 public:
     explicit StoreCalendarSource(const LocalStore& store) : store_(store) {}
     void ReadCalendars(const std::function<void(const std::vector<CalendarRecord>&)>& reader) const override;
+    std::uint64_t Revision() const override { return store_.Revision(); }
 
 private:
     const LocalStore& store_;

@@ -2,9 +2,16 @@
 
 namespace orb {
 
+std::uint64_t LocalStore::Revision() const
+{
+    std::lock_guard lock(mutex_);
+    return revision_;
+}
+
 void LocalStore::Empty()
 {
     std::lock_guard lock(mutex_);
+    ++revision_;
     for (CalendarRecord& calendar : data_.calendars)
         calendar.events.clear();
     data_.calendars.clear();
@@ -14,6 +21,7 @@ void LocalStore::Empty()
 void LocalStore::ReleaseTaskLists()
 {
     std::lock_guard lock(mutex_);
+    ++revision_;
     ReleaseTaskListsLocked(data_);
 }
 

@@ -3,6 +3,7 @@
 #include "service/records.h"
 #include "tasks/task_records.h"
 
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -32,8 +33,14 @@ public:
     template <class Writer> decltype(auto) Write(Writer&& writer)
     {
         std::lock_guard lock(mutex_);
+        // Counted before the writer runs: one that throws halfway has still changed the data.
+        ++revision_;
         return writer(data_);
     }
+
+    // Grows with every Write, Empty and ReleaseTaskLists, so a reader can tell its copy is
+    // current without comparing it. Never 0, which readers take as "not counted".
+    std::uint64_t Revision() const;
 
     // Empties the events of every calendar, then the calendars, then releases every task
     // list's node hierarchy and empties the task lists.
@@ -46,6 +53,7 @@ private:
 
     mutable std::mutex mutex_;
     Data data_;
+    std::uint64_t revision_ = 1;
 };
 
 } // namespace orb

@@ -2,6 +2,7 @@
 
 #include "service/records.h"
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -14,6 +15,10 @@ class CalendarSource
 public:
     virtual ~CalendarSource() = default;
     virtual void ReadCalendars(const std::function<void(const std::vector<CalendarRecord>&)>& reader) const = 0;
+    // Changes whenever the calendars may have changed, at the latest when the change becomes
+    // visible to ReadCalendars; the view reads it first, so a change during the read costs
+    // one more read and never a stale month. 0: not counted, the view reads on every paint.
+    virtual std::uint64_t Revision() const { return 0; }
 };
 
 } // namespace orb

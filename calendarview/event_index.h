@@ -23,9 +23,10 @@ struct EventSpan
 };
 
 // Where each calendar's events lie in time, so a layout reads only the events that reach the
-// shown days. It survives from one layout to the next, but the store keeps no change count:
-// every lookup compares the time texts a calendar was indexed from with its events and
-// indexes it again when they differ. Everything else about an event is read fresh.
+// shown days. It survives from one layout to the next, but a source's revision says only
+// that something changed, not which calendar: every lookup compares the time texts a
+// calendar was indexed from with its events and indexes it again when they differ.
+// Everything else about an event is read fresh.
 class EventIndex
 {
 public:

@@ -94,8 +94,8 @@ DateValue EventLastDay(const EventRecord& event);
 DateValue EventEndDay(const EventRecord& event);
 
 // The days shown, their rectangles, and where every event that covers one of them goes.
-// Built once per paint and shared by painting and hit testing; only the event index
-// survives from one build to the next, and every build checks it against the calendars.
+// Shared by painting and hit testing; only the event index survives from one build to the
+// next, and every build checks it against the calendars.
 class MonthLayout
 {
 public:
@@ -105,6 +105,8 @@ public:
         int rowCount = kMaxWeekRows;
         int lineHeight = 1;
         PixelRect grid;
+
+        friend bool operator==(const Request&, const Request&) = default;
     };
 
     // The whole pass: cells, then the events of the selected calendars that cover a shown day.

@@ -7,9 +7,11 @@
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
@@ -113,16 +115,37 @@ void COrbCalendarCtrl::RecomputeLineHeight()
     lineHeight_ = LineHeightForFont(calendarLogFont_.lfHeight);
 }
 
+void COrbCalendarCtrl::SetCalendarSource(const CalendarSource* source)
+{
+    // Another source counts its own revisions; an equal number says nothing.
+    source_ = source;
+    laidOutFrom_.reset();
+}
+
 void COrbCalendarCtrl::LayoutPass(const PixelRect& grid)
 {
-    const MonthLayout::Request request{displayDate_, rowCount_, lineHeight_, grid};
-    const FontTextMeasurer measurer(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    // Read before the calendars: a write during the read only costs the next paint a read.
+    LayoutInputs inputs;
+    inputs.revision = source_ != nullptr ? source_->Revision() : 0;
+    inputs.request = {displayDate_, rowCount_, lineHeight_, grid};
+    inputs.measuringFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    // A font of no device is measured at the primary screen's resolution.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    inputs.measuringDpi = screen != nullptr ? qRound(screen->logicalDotsPerInchY()) : 0;
+    if (inputs.revision != 0 && laidOutFrom_ == inputs)
+        return;
+
+    const FontTextMeasurer measurer(inputs.measuringFont);
     if (source_ == nullptr) {
-        layout_.Build(request, {}, measurer);
+        layout_.Build(inputs.request, {}, measurer);
     } else {
         source_->ReadCalendars(
-            [&](const std::vector<CalendarRecord>& calendars) { layout_.Build(request, calendars, measurer); });
+            [&](const std::vector<CalendarRecord>& calendars) { layout_.Build(inputs.request, calendars, measurer); });
     }
+    if (inputs.revision != 0)
+        laidOutFrom_ = std::move(inputs);
+    else
+        laidOutFrom_.reset();
     // The layout lists only the events it shows, so an index names another event in
     // another month; the hovered event is found again by its place in the store.
     hoverEvent_ = -1;

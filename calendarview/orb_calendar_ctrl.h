@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,8 +22,9 @@ namespace orb {
 class CTreeListTipCtrl;
 class Clock;
 
-// The month grid of the calendar window. Everything shown is laid out again from the
-// calendars on every paint; the same layout answers the mouse until the next paint.
+// The month grid of the calendar window. A paint lays the month out again when the source's
+// revision or anything else the layout is made from changed; the same layout answers the
+// mouse until then.
 // Editing is the host's: the view reports what the user asked for through its signals.
 class COrbCalendarCtrl : public QWidget
 {
@@ -41,7 +43,7 @@ public:
     ~COrbCalendarCtrl() override;
 
     // Not owned; nullptr shows an empty month.
-    void SetCalendarSource(const CalendarSource* source) { source_ = source; }
+    void SetCalendarSource(const CalendarSource* source);
     void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
 
     // Replaces the view's font and the settings' calendar font, and the line height with them.
@@ -119,6 +121,17 @@ private:
     void BuildHeaderMenu();
     DateValue Now() const;
 
+    // Everything a layout is made from; an equal set on the next paint reuses the layout.
+    struct LayoutInputs
+    {
+        std::uint64_t revision = 0;
+        MonthLayout::Request request;
+        QFont measuringFont;
+        int measuringDpi = 0;
+
+        friend bool operator==(const LayoutInputs&, const LayoutInputs&) = default;
+    };
+
     MonthViewSettings& settings_;
     const Clock& clock_;
     const CalendarSource* source_ = nullptr;
@@ -127,6 +140,7 @@ private:
     std::unique_ptr<QMenu> headerMenu_;
 
     MonthLayout layout_;
+    std::optional<LayoutInputs> laidOutFrom_; // empty: the next pass reads the calendars
     QImage image_;
     ElidedTextCache elidedTexts_;
     LogFont calendarLogFont_;

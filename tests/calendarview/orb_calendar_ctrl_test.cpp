@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 
@@ -34,9 +35,15 @@ public:
     {
         ++reads;
         reader(calendars);
+        if (afterRead)
+            afterRead();
     }
+    std::uint64_t Revision() const override { return revision; }
+
     std::vector<CalendarRecord> calendars;
+    std::uint64_t revision = 0; // not counted unless a test says so
     mutable int reads = 0;
+    std::function<void()> afterRead; // a writer that slips in once the read is done
 };
 
 RgbColor PixelAt(const QImage& image, int x, int y)
@@ -518,6 +525,7 @@ TEST_F(CalendarViewTest, HeaderMenuCommandsReachTheHost)
 
 TEST_F(CalendarViewTest, EveryPaintRereadsTheStoreAndSurvivesBrokenDates)
 {
+    // Revision 0: the source does not count, so nothing but a read shows these.
     Paint();
     const int reads = source.reads;
     source.calendars[0].events.push_back(AllDayEvent("broken", "2024-13-40", "20"));
@@ -536,6 +544,43 @@ TEST_F(CalendarViewTest, EveryPaintRereadsTheStoreAndSurvivesBrokenDates)
     EXPECT_TRUE(View().events().empty());
     View().DeleteHoveredEvent();
     DoubleClick({380, 410});
+}
+
+// The view takes the revision before it reads, so a write landing right after the read
+// costs one more read instead of a stale month.
+TEST_F(CalendarViewTest, ACountedSourceIsReadOncePerRevisionAndNeverLeftStale)
+{
+    source.revision = 7;
+    source.afterRead = [this] {
+        source.afterRead = nullptr;
+        source.calendars[0].events[0].summary = "later";
+        ++source.revision;
+    };
+    Paint();
+    EXPECT_EQ(IndexOf("later"), -1);
+    Paint();
+    Paint();
+    EXPECT_NE(IndexOf("later"), -1);
+    EXPECT_EQ(source.reads, 2);
+}
+
+TEST_F(CalendarViewTest, AnotherMonthRowCountSizeOrLineHeightLaysOutAgainUnderTheSameRevision)
+{
+    source.revision = 1;
+    const std::vector<std::function<void()>> changes{[] {},
+                                                     [this] { Wheel(-120); },
+                                                     [this] { Wheel(120, Qt::ShiftModifier); },
+                                                     [this] { Wheel(120); },
+                                                     [this] { View().resize(640, 600); },
+                                                     [this] { Wheel(120, Qt::ControlModifier); }};
+    for (const auto& change : changes) {
+        change();
+        Paint();
+        EXPECT_EQ(View().cells().front().date, FirstShownDay(View().displayDate(), View().rowCount()));
+        EXPECT_EQ(View().layout().grid(),
+                  (PixelRect{0, kHeaderHeight + View().lineHeight(), View().width(), View().height()}));
+    }
+    EXPECT_EQ(source.reads, 6);
 }
 
 } // namespace
