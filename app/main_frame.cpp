@@ -146,8 +146,15 @@ bool CMainFrame::Create()
     mainWindow_->SetTrayAvailable(hasTray);
     connect(mainWindow_.get(), &COrbCalenderDlg::commandRequested, this, &CMainFrame::RunCommand);
 
-    SettingsFile::Load(services_.settingsPath, settings);
+    SettingsFile::RemoveStaleTemporaries(services_.settingsPath);
+    std::string movedAside;
+    SettingsFile::Load(services_.settingsPath, settings, &movedAside);
     settingsRead_ = true;
+    if (!movedAside.empty()) {
+        std::string message = kMovedAsideMessage;
+        message.replace(message.find("%s"), 2, movedAside);
+        context.prompter.ShowMessage(message);
+    }
     PlaceWindow(mainWindow_.get(), settings.WindowPos);
     if (!SignIn())
         return false;

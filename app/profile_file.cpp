@@ -13,6 +13,9 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kHexDigits = "0123456789ABCDEF";
+// More NULs than this, making up more than a tenth of the file, is no damaged text file.
+constexpr std::size_t kStrayNulLimit = 16;
+constexpr std::size_t kNulShareLimit = 10;
 
 std::string Trim(const std::string& text)
 {
@@ -81,13 +84,12 @@ ProfileFile ProfileFile::Parse(const std::string& text)
     std::size_t start = 0;
     Section* current = nullptr;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        // CRLF, LF, or a lone CR as older Mac editors wrote.
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
         std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         if (const auto header = SectionHeader(line)) {
             profile.sections_.push_back({*header, {}});
             current = &profile.sections_.back();
@@ -105,19 +107,32 @@ ProfileFile ProfileFile::Parse(const std::string& text)
     return profile;
 }
 
-bool ProfileFile::Load(const std::string& path)
+ProfileFile::LoadResult ProfileFile::Read(const std::string& path)
 {
     *this = ProfileFile();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
-    if (text.find('\0') != std::string::npos)
-        return false; // not a text file at all
-    *this = Parse(text);
-    return true;
+    std::string text;
+    bool missing = false;
+    std::string error;
+    if (!ReadWholeFile(path, text, missing, error))
+        return missing ? LoadResult::Missing : LoadResult::Unreadable;
+    // A few NULs are damage to step over; many, or other control bytes, mean another kind
+    // of file, which must not be read as settings and then saved over.
+    std::string kept;
+    kept.reserve(text.size());
+    std::size_t nuls = 0;
+    for (const char c : text) {
+        if (c == '\0') {
+            ++nuls;
+        } else if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n') {
+            return LoadResult::Unreadable;
+        } else {
+            kept += c;
+        }
+    }
+    if (nuls > kStrayNulLimit && nuls * kNulShareLimit > text.size())
+        return LoadResult::Unreadable;
+    *this = Parse(kept);
+    return LoadResult::Read;
 }
 
 std::string ProfileFile::Serialize() const

@@ -16,8 +16,16 @@ class ProfileFile
 public:
     static ProfileFile Parse(const std::string& text);
 
-    // Reads the file; a missing, unreadable or non-text file gives an empty profile and false.
-    bool Load(const std::string& path);
+    enum class LoadResult
+    {
+        Read,
+        Missing,
+        Unreadable, // there, but it cannot be read or is not a text file
+    };
+    // Reads the file, taking CR, LF or CRLF line ends and ignoring stray NUL bytes; anything
+    // but Read leaves an empty profile.
+    LoadResult Read(const std::string& path);
+    bool Load(const std::string& path) { return Read(path) == LoadResult::Read; }
     // Writes CRLF lines to a temporary file in the same folder, owner-only, then renames
     // it over `path`, so a failed write leaves the old file intact.
     // `error`, when given, says why a write failed.

@@ -2,10 +2,13 @@
 
 #include "app/cp949.h"
 #include "app/profile_file.h"
+#include "core/atomic_file.h"
 #include "service/text_codec.h"
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -175,20 +178,48 @@ std::string SettingsFile::PathIn(const std::string& directory)
     return directory + "/" + kFileName;
 }
 
-bool SettingsFile::Load(const std::string& path, AppSettings& settings)
+namespace {
+
+// Reads `path`; a file there that cannot be read is renamed out of the way first.
+ProfileFile ReadOrMoveAside(const std::string& path, std::string* movedAside)
 {
     ProfileFile file;
-    file.Load(path);
+    // Only a file is moved: anything else in its place makes the save fail instead.
+    std::error_code failed;
+    if (file.Read(path) != ProfileFile::LoadResult::Unreadable || !std::filesystem::is_regular_file(path, failed))
+        return file;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string movedTo;
+    std::string error;
+    if (MoveAside(path, std::string(kUnreadableSuffix) + stamp, movedTo, error) && movedAside)
+        *movedAside = movedTo;
+    return file;
+}
+
+} // namespace
+
+bool SettingsFile::Load(const std::string& path, AppSettings& settings, std::string* movedAside)
+{
+    const ProfileFile file = ReadOrMoveAside(path, movedAside);
     ForEachEntry(settings, EntryReader{file});
     return true;
 }
 
 bool SettingsFile::Save(const std::string& path, const AppSettings& settings, std::string* error)
 {
-    ProfileFile file;
-    file.Load(path); // keeps [Service] and any other section as it was
+    // Keeps [Service] and any other section as it was; never writes over what it cannot read.
+    ProfileFile file = ReadOrMoveAside(path, nullptr);
     ForEachEntry(settings, EntryWriter{file});
     return file.SaveAtomically(path, error);
+}
+
+void SettingsFile::RemoveStaleTemporaries(const std::string& path)
+{
+    orb::RemoveStaleTemporaries(path);
 }
 
 ServiceConfig SettingsFile::LoadServiceConfig(const std::string& path, const ServiceConfig& defaults)

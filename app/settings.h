@@ -78,13 +78,22 @@ public:
     static std::string PathIn(const std::string& directory);
 
     // Reads every entry in order. A missing text reads as empty; a missing or malformed
-    // struct entry leaves its field as it is. Returns true (a missing file is no error).
-    static bool Load(const std::string& path, AppSettings& settings);
+    // struct entry leaves its field as it is. Returns true (a missing file is no error). A
+    // file that is there but cannot be read is moved aside first, so nothing is ever saved
+    // over it; `movedAside` then receives its new name.
+    static bool Load(const std::string& path, AppSettings& settings, std::string* movedAside = nullptr);
     // Writes every [Login] entry in order, keeping every other line of the file.
     static bool Save(const std::string& path, const AppSettings& settings, std::string* error = nullptr);
+    // What an interrupted save left behind; run once at start.
+    static void RemoveStaleTemporaries(const std::string& path);
     // The [Service] section over the built-in defaults.
     static ServiceConfig LoadServiceConfig(const std::string& path, const ServiceConfig& defaults);
 };
+
+// A settings file that cannot be read is kept under its name plus this and the local time.
+constexpr const char* kUnreadableSuffix = ".unreadable-";
+constexpr const char* kMovedAsideMessage =
+    "The settings file could not be read; it was kept as %s and the program starts with default settings.";
 
 // "U" and "P" are stored with every byte XORed with this mask.
 constexpr std::uint8_t kScrambleMask = 0x1F;

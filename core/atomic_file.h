@@ -6,8 +6,18 @@ namespace orb {
 
 // Replaces `path` with `text` in one step (a temporary file in the same folder, then a rename), so
 // a reader finds the old file or the new one, never part of either. Only the owner may read the
-// file: the files written this way hold tokens.
+// file: the files written this way hold tokens. A symbolic link is written through: its target
+// is replaced, in the target's folder, and the link stays. A file its owner made read-only is
+// left as it is (false, with the reason).
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
+
+// Removes the temporaries an interrupted WriteFileAtomically of `path` left behind.
+void RemoveStaleTemporaries(const std::string& path);
+bool IsStaleTemporaryName(const std::string& name, const std::string& fileName);
+
+// Renames `path` to `path` + `suffix` (a number added should that name be taken); true with
+// the new name in `movedTo`.
+bool MoveAside(const std::string& path, const std::string& suffix, std::string& movedTo, std::string& error);
 
 // The whole file; false with the reason otherwise, and `missing` when there is no such file.
 bool ReadWholeFile(const std::string& path, std::string& text, bool& missing, std::string& error);

@@ -197,14 +197,62 @@ TEST_F(SettingsFileTest, BadEntriesLeaveTheirFieldsAndTheRestIsRead)
     EXPECT_EQ(loaded.bShowList, 1);
 }
 
-TEST_F(SettingsFileTest, ANonTextFileReadsAsDefaults)
+TEST_F(SettingsFileTest, ANonTextFileIsMovedAsideAndNeverSavedOver)
 {
     static constexpr char kPngStart[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR[Login]\nKEY=x\n";
-    WriteFile(std::string(kPngStart, sizeof kPngStart - 1));
+    const std::string png(kPngStart, sizeof kPngStart - 1);
+    WriteFile(png);
     AppSettings loaded;
     loaded.KEY = "before";
-    SettingsFile::Load(path, loaded);
+    std::string movedAside;
+    SettingsFile::Load(path, loaded, &movedAside);
     ExpectSame(loaded, AppSettings{});
+    ASSERT_EQ(movedAside.rfind(path + ".unreadable-", 0), 0u) << movedAside;
+    EXPECT_FALSE(fs::exists(path));
+
+    ASSERT_TRUE(SettingsFile::Save(path, ChangedSettings()));
+    std::ifstream kept(movedAside, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), png);
+}
+
+TEST_F(SettingsFileTest, LoneCarriageReturnsAndStrayNulsAreStillRead)
+{
+    WriteFile(std::string("[Login]\rKEY=ke\0y\rnCal_from=0900000009\r", 38));
+    AppSettings loaded;
+    std::string movedAside;
+    SettingsFile::Load(path, loaded, &movedAside);
+    EXPECT_EQ(loaded.KEY, "key");
+    EXPECT_EQ(loaded.nCal_from, 9);
+    EXPECT_EQ(movedAside, "");
+}
+
+TEST_F(SettingsFileTest, SavingLeavesAReadOnlyFileWritesThroughALinkAndClearsOldTemporaries)
+{
+    WriteFile("[Login]\r\nKEY=mine\r\n");
+    fs::permissions(path, fs::perms::owner_read);
+    EXPECT_FALSE(SettingsFile::Save(path, ChangedSettings()));
+    EXPECT_EQ(ReadFile(), "[Login]\r\nKEY=mine\r\n");
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read);
+
+    fs::remove(path);
+    fs::create_directories(dir / "real");
+    const fs::path target = dir / "real" / "settings.ini";
+    fs::create_symlink(target, path);
+    ASSERT_TRUE(SettingsFile::Save(path, ChangedSettings()));
+    EXPECT_TRUE(fs::is_symlink(path));
+    AppSettings loaded;
+    SettingsFile::Load(target.string(), loaded);
+    ExpectSame(loaded, ChangedSettings());
+
+    WriteFile("x");
+    // Temporaries sit next to the file written, the link's target.
+    for (const char* left : {".tmp-Ab1xyz", ".Ab12Cd", ".backup", ".tmp-short"})
+        std::ofstream(target.string() + left) << "x";
+    SettingsFile::RemoveStaleTemporaries(path);
+    EXPECT_FALSE(fs::exists(target.string() + ".tmp-Ab1xyz"));
+    EXPECT_FALSE(fs::exists(target.string() + ".Ab12Cd")); // an earlier version's
+    EXPECT_TRUE(fs::exists(target.string() + ".backup"));
+    EXPECT_TRUE(fs::exists(target.string() + ".tmp-short"));
 }
 
 TEST_F(SettingsFileTest, SaveKeepsOtherSectionsAndServiceConfiguration)
