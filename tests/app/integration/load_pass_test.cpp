@@ -404,5 +404,27 @@ TEST_F(SideBySideLoadTest, AFailingPageOfTaskListsKeepsTheListsReadBeforeAndSays
     }));
 }
 
+TEST_F(SideBySideLoadTest, WithRetriesOnAListingThatFailsOnceIsReadAndThePassIsComplete)
+{
+    Seed(kSeed);
+    std::vector<long long> waits;
+    transport.retry.retries = kProgramRetries;
+    transport.retry.report = [this](const std::string& line) { diagnostics.WriteLine(line); };
+    transport.retry.wait = [&](std::chrono::milliseconds wait) {
+        waits.push_back(wait.count());
+        return true;
+    };
+    service.FailNext(1, fake::Fault{fake::FaultKind::Drop, 200, {}, "/work%40example.com/events"});
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 503, {}, "/lists/L1/tasks"});
+    const PassOutcome outcome = Run(kListingsSideBySide);
+    EXPECT_EQ(outcome.store, (std::vector<std::string>{"work@example.com:2", "hidden@example.com:0",
+                                                       "home@example.com:1", "L1:3", "L2:0"}));
+    EXPECT_EQ(ui.problem, "");
+    EXPECT_EQ(waits.size(), 2u);
+    EXPECT_EQ(std::count_if(outcome.diagnostics.begin(), outcome.diagnostics.end(),
+                            [](const std::string& line) { return line.rfind("Retrying GET ", 0) == 0; }),
+              2);
+}
+
 } // namespace
 } // namespace orb
