@@ -53,8 +53,15 @@ bool ReadMember(const Json::Value& object, const char* name, long long lowest, l
 bool ReadFaultKind(const std::string& name, FaultKind& kind)
 {
     static const std::pair<const char*, FaultKind> kinds[] = {
-        {"status", FaultKind::Status}, {"malformed", FaultKind::MalformedBody}, {"drop", FaultKind::Drop},
-        {"stall", FaultKind::Stall},   {"trickle", FaultKind::Trickle},
+        {"status", FaultKind::Status},
+        {"malformed", FaultKind::MalformedBody},
+        {"drop", FaultKind::Drop},
+        {"stall", FaultKind::Stall},
+        {"trickle", FaultKind::Trickle},
+        {"huge", FaultKind::HugeBody},
+        {"bad-utf8", FaultKind::BadUtf8},
+        {"deep", FaultKind::DeepNesting},
+        {"endless-pages", FaultKind::EndlessPages},
     };
     for (const auto& [text, value] : kinds) {
         if (name == text) {

@@ -43,6 +43,8 @@ constexpr const char* kDroppedDocument = "{\n  \"kind\": \"calendar#events\",\n 
                                          "      \"summary\": \"this answer never arrives whole\"\n    }\n  ]\n}\n";
 // What a stalled answer announces; none of it is ever sent.
 constexpr std::size_t kStalledLength = 1024;
+constexpr std::size_t kHugeBodyLength = std::size_t{100} << 20;
+constexpr std::size_t kDeepNesting = 1200;
 
 struct StatusText
 {
@@ -337,6 +339,41 @@ struct FakeService::Impl
                                           });
             break;
         }
+        case FaultKind::HugeBody: {
+            response.status = 200;
+            response.set_content_provider(kHugeBodyLength, kJsonContentType,
+                                          [](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                              // Streamed, so the stand-in never holds it.
+                                              std::string chunk(std::min<std::size_t>(length, 1 << 16), 'x');
+                                              if (offset == 0)
+                                                  chunk[0] = '"';
+                                              if (offset + chunk.size() == kHugeBodyLength)
+                                                  chunk.back() = '"';
+                                              return sink.write(chunk.data(), chunk.size());
+                                          });
+            break;
+        }
+        case FaultKind::BadUtf8:
+            response.status = 200;
+            response.set_content(std::string(R"({"items": [{"id": "bad-utf8", "kind": "calendar#event", )") +
+                                     "\"summary\": \"caf\xc3 \xff\xfe end\", \"title\": \"\xc0\x80 list\", " +
+                                     R"("start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}]})",
+                                 kJsonContentType);
+            break;
+        case FaultKind::DeepNesting:
+            response.status = 200;
+            response.set_content(std::string(kDeepNesting, '[') + std::string(kDeepNesting, ']'), kJsonContentType);
+            break;
+        case FaultKind::EndlessPages: {
+            static std::atomic<long long> nextToken{0};
+            response.status = 200;
+            response.set_content(R"({"items": [{"id": "again", "title": "Again", "summary": "Again", )"
+                                 R"("start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}], )"
+                                 R"("nextPageToken": "endless-)" +
+                                     std::to_string(++nextToken) + R"("})",
+                                 kJsonContentType);
+            break;
+        }
         case FaultKind::Stall: {
             auto stall = fault.stall;
             response.status = 200;
@@ -390,8 +427,8 @@ struct FakeService::Impl
             return httplib::Server::HandlerResponse::Unhandled;
         }
         AnswerFault(fault, response);
-        if (connection &&
-            (fault.kind == FaultKind::Drop || fault.kind == FaultKind::Stall || fault.kind == FaultKind::Trickle)) {
+        if (connection && (fault.kind == FaultKind::Drop || fault.kind == FaultKind::Stall ||
+                           fault.kind == FaultKind::Trickle || fault.kind == FaultKind::HugeBody)) {
             connection->CountUntilAnswerEnds();
         }
         if (connection) {
@@ -686,6 +723,12 @@ void FakeService::FailNext(int count, const Fault& fault)
     }
     std::lock_guard lock(impl_->faultMutex);
     impl_->faults.push_back({fault, count});
+}
+
+void FakeService::ClearFaults()
+{
+    std::lock_guard lock(impl_->faultMutex);
+    impl_->faults.clear();
 }
 
 std::string FakeService::IssueAccessToken()

@@ -43,6 +43,10 @@ enum class FaultKind
     Drop,          // close the connection part-way through the answer
     Stall,         // send the headers, then nothing for `stall`
     Trickle,       // send the headers, then one byte every `stall`, never finishing
+    HugeBody,      // answer 200 with a 100 MB body that is one JSON string
+    BadUtf8,       // answer 200 with a listing page whose item has invalid UTF-8 in its texts
+    DeepNesting,   // answer 200 with 1200 nested arrays
+    EndlessPages,  // answer 200 with the same items every time and always a new nextPageToken
 };
 
 struct Fault
@@ -173,6 +177,8 @@ public:
     void ResetTrafficCounters();
     // The next `count` requests (control requests excluded) meet `fault`.
     void FailNext(int count, const Fault& fault);
+    // Forgets every fault not met yet.
+    void ClearFaults();
 
     // Tokens: the OAuth module issues them, every module checks them.
     std::string IssueAccessToken();

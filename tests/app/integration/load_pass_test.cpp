@@ -426,5 +426,71 @@ TEST_F(SideBySideLoadTest, WithRetriesOnAListingThatFailsOnceIsReadAndThePassIsC
               2);
 }
 
+// Each fault against one listing of a full pass, with the program's retries: nothing
+// crashes or hangs, the others load, the line under the tree tells the truth, and the next
+// pass (F5) loads everything.
+TEST_F(SideBySideLoadTest, FaultsInOneListingLeaveTheRestAndTheNextPassRecovers)
+{
+    Seed(kSeed);
+    transport.retry.retries = kProgramRetries;
+    transport.retry.wait = [](std::chrono::milliseconds) { return true; };
+    using fake::FaultKind;
+    const std::vector<std::string> everything{"work@example.com:2", "hidden@example.com:0", "home@example.com:1",
+                                              "L1:3", "L2:0"};
+    struct Case
+    {
+        const char* name;
+        FaultKind kind;
+        const char* path;
+        std::vector<std::string> store;
+        const char* problem; // the start of the line under the tree; empty for none
+    };
+    const std::vector<Case> cases{
+        {"500 then success", FaultKind::Status, "/home%40example.com/events", everything, ""},
+        {"a 100 MB answer",
+         FaultKind::HugeBody,
+         "/work%40example.com/events",
+         {"work@example.com:0", "hidden@example.com:0", "home@example.com:1", "L1:3", "L2:0"},
+         "Not everything could be loaded: calendar 'Work' (the answer is larger than 64 MiB"},
+        {"invalid UTF-8",
+         FaultKind::BadUtf8,
+         "/home%40example.com/events",
+         {"work@example.com:2", "hidden@example.com:0", "home@example.com:1", "L1:3", "L2:0"},
+         ""},
+        {"nesting too deep",
+         FaultKind::DeepNesting,
+         "/lists/L1/tasks",
+         {"work@example.com:2", "hidden@example.com:0", "home@example.com:1", "L1:0", "L2:0"},
+         "Not everything could be loaded: task list 'Home' ("},
+        {"a malformed answer",
+         FaultKind::MalformedBody,
+         "/users/me/calendarList",
+         {"L1:3", "L2:0"},
+         "Not everything could be loaded: the calendar list ("},
+        {"endless page tokens",
+         FaultKind::EndlessPages,
+         "/lists/L2/tasks",
+         {"work@example.com:2", "hidden@example.com:0", "home@example.com:1", "L1:3", "L2:1"},
+         ""},
+    };
+    for (const Case& fault : cases) {
+        // Endless pages meet every page of the listing; the others, its first answer only.
+        service.FailNext(fault.kind == FaultKind::EndlessPages ? 100 : 1,
+                         fake::Fault{fault.kind, 500, std::chrono::seconds(60), fault.path});
+        const PassOutcome outcome = Run(kListingsSideBySide);
+        EXPECT_EQ(outcome.store, fault.store) << fault.name;
+        EXPECT_EQ(ui.problem.rfind(fault.problem, 0), 0u) << fault.name << ": " << ui.problem;
+        EXPECT_EQ(ui.problem.empty(), std::string(fault.problem).empty()) << fault.name;
+        if (fault.kind == FaultKind::BadUtf8) {
+            const auto row =
+                std::find(outcome.tree.begin(), outcome.tree.end(), "rows:Calendar's: home@example.com bad-utf8");
+            EXPECT_NE(row, outcome.tree.end());
+        }
+        service.ClearFaults();
+        EXPECT_EQ(Run(kListingsSideBySide).store, everything) << fault.name << ": F5 did not recover";
+        EXPECT_EQ(ui.problem, "") << fault.name;
+    }
+}
+
 } // namespace
 } // namespace orb
