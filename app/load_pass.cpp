@@ -13,6 +13,23 @@ namespace orb {
 
 namespace {
 
+constexpr const char* kPassProblemPrefix = "Not everything could be loaded: ";
+constexpr const char* kCalendarListName = "the calendar list";
+constexpr const char* kTaskListsName = "the task lists";
+constexpr const char* kCalendarNamePrefix = "calendar ";
+constexpr const char* kTaskListNamePrefix = "task list ";
+
+// The pass's line for its failures: what and why of the first, and how many more.
+std::string PassProblemLine(const std::vector<std::pair<std::string, std::string>>& failures)
+{
+    if (failures.empty())
+        return {};
+    std::string line = kPassProblemPrefix + failures.front().first + " (" + failures.front().second + ")";
+    if (failures.size() > 1)
+        line += " and " + std::to_string(failures.size() - 1) + " more";
+    return line;
+}
+
 std::string Quoted(const std::string& name)
 {
     return "'" + name + "'";
@@ -212,8 +229,6 @@ void LoadPass::FullLoad(const Options& options)
         [](std::size_t) {});
     release(0);
     tree_.AddBranchRoot(kCalendarBranch);
-    if (!calendarsListed)
-        calendars.clear();
     // Lists read before a failing page are shown, like calendars before a failing calendar.
 
     if (calendarsListed)
@@ -272,16 +287,6 @@ void LoadPass::FullLoad(const Options& options)
         });
     startTaskBranch();
     ui_.ShowPassProblem(PassProblemLine(failures));
-}
-
-std::string PassProblemLine(const std::vector<std::pair<std::string, std::string>>& failures)
-{
-    if (failures.empty())
-        return {};
-    std::string line = kPassProblemPrefix + failures.front().first + " (" + failures.front().second + ")";
-    if (failures.size() > 1)
-        line += " and " + std::to_string(failures.size() - 1) + " more";
-    return line;
 }
 
 void LoadPass::InitialLoadThread(const Options& options)

@@ -59,14 +59,6 @@ public:
     virtual void ShowPassProblem(const std::string& line) = 0;
 };
 
-constexpr const char* kPassProblemPrefix = "Not everything could be loaded: ";
-constexpr const char* kCalendarListName = "the calendar list";
-constexpr const char* kTaskListsName = "the task lists";
-constexpr const char* kCalendarNamePrefix = "calendar ";
-constexpr const char* kTaskListNamePrefix = "task list ";
-// The pass's line for its failures: what and why of the first, and how many more.
-std::string PassProblemLine(const std::vector<std::pair<std::string, std::string>>& failures);
-
 // Signs in; on success exchanges the grant and keeps the new refresh token in `KEY`. A
 // failed sign-in or exchange is told with its reason, and the user may try again. False
 // when the user closed it or chose not to try again. `KEY` is never replaced by an empty

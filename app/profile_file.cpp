@@ -3,8 +3,6 @@
 #include "core/atomic_file.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <strings.h>
 
 namespace orb {

@@ -1,6 +1,7 @@
 #include "app/task_flows.h"
 
 #include "app/edit_runner.h"
+#include "app/load_pass.h"
 #include "app/store.h"
 #include "app/wait_dlg.h"
 #include "core/diagnostics.h"
@@ -250,7 +251,7 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
     if (!found || !context_.prompter.AskYesNo(WithTitle(kDeleteListQuestion, title)))
         return;
     const std::string previousMessage = wait.WaitMessage();
-    wait.SetWaitMessage(kDeletingListWait);
+    wait.SetWaitMessage(kDeletingTaskListMessage);
     EditResult result;
     const bool ran = runner_.Run(wait, [&] { result = SendTaskListDeletion(context_, listId); });
     wait.SetWaitMessage(previousMessage);

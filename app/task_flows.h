@@ -48,8 +48,6 @@ public:
 
     static constexpr const char* kDeleteListQuestion = "정말로 '%s' TaskList를 삭제하시겠습니까?";
     static constexpr const char* kDeleteTaskQuestion = "정말로 '%s' Task를 삭제하시겠습니까?";
-    static constexpr const char* kDeletingListWait = "Deleting Task List . . .";
-    static constexpr const char* kUpdatingListWait = "Updating Task List . . .";
     static constexpr const char* kListNotDeleted = "The task list '%s' was not deleted: ";
     static constexpr const char* kTaskNotDeleted = "The task '%s' was not deleted: ";
     static constexpr const char* kTaskNotChanged = "The task '%s' was not changed: ";

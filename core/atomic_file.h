@@ -13,7 +13,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
 
 // Removes the temporaries an interrupted WriteFileAtomically of `path` left behind.
 void RemoveStaleTemporaries(const std::string& path);
-bool IsStaleTemporaryName(const std::string& name, const std::string& fileName);
 
 // Renames `path` to `path` + `suffix` (a number added should that name be taken); true with
 // the new name in `movedTo`.

@@ -33,6 +33,26 @@ std::string WriteTarget(const std::string& path)
     return target.string();
 }
 
+bool IsStaleTemporaryName(const std::string& name, const std::string& fileName)
+{
+    const auto random = [](const std::string& tail) {
+        return tail.size() == kRandomLength && std::all_of(tail.begin(), tail.end(), [](char c) {
+                   return std::isalnum(static_cast<unsigned char>(c));
+               });
+    };
+    const std::string current = fileName + ".tmp-";
+    if (name.rfind(current, 0) == 0)
+        return random(name.substr(current.size()));
+    // Earlier versions wrote "<file>.XXXXXX"; only names with letters and digits both are
+    // taken for theirs, so a user's "<file>.backup" stays.
+    const std::string earlier = fileName + ".";
+    if (name.rfind(earlier, 0) != 0)
+        return false;
+    const std::string tail = name.substr(earlier.size());
+    return random(tail) && std::any_of(tail.begin(), tail.end(), ::isdigit) &&
+           std::any_of(tail.begin(), tail.end(), ::isalpha);
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& requested, const std::string& text, std::string& error)
@@ -76,26 +96,6 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text, 
         return false;
     }
     return true;
-}
-
-bool IsStaleTemporaryName(const std::string& name, const std::string& fileName)
-{
-    const auto random = [](const std::string& tail) {
-        return tail.size() == kRandomLength && std::all_of(tail.begin(), tail.end(), [](char c) {
-                   return std::isalnum(static_cast<unsigned char>(c));
-               });
-    };
-    const std::string current = fileName + ".tmp-";
-    if (name.rfind(current, 0) == 0)
-        return random(name.substr(current.size()));
-    // Earlier versions wrote "<file>.XXXXXX"; only names with letters and digits both are
-    // taken for theirs, so a user's "<file>.backup" stays.
-    const std::string earlier = fileName + ".";
-    if (name.rfind(earlier, 0) != 0)
-        return false;
-    const std::string tail = name.substr(earlier.size());
-    return random(tail) && std::any_of(tail.begin(), tail.end(), ::isdigit) &&
-           std::any_of(tail.begin(), tail.end(), ::isalpha);
 }
 
 void RemoveStaleTemporaries(const std::string& requested)

@@ -6,11 +6,11 @@
 #include <openssl/x509_vfy.h>
 
 #include <algorithm>
-#include <charconv>
-#include <string_view>
 #include <cerrno>
+#include <charconv>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <strings.h>
 #include <vector>
 

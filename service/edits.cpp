@@ -60,19 +60,10 @@ std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange 
 EditResult EditNotSent(ServiceContext& context, const TransportResult& transport)
 {
     ReportTransportFailure(context.diagnostics, transport);
-    switch (transport.code) {
-    case wininet::kCannotConnect:
-    case wininet::kNameNotResolved:
-    case wininet::kInvalidUrl:
-    case wininet::kUnrecognizedScheme:
-    case wininet::kInvalidCaCert:
-    case wininet::kSecCertCnInvalid:
-    case wininet::kSecCertDateInvalid:
+    if (NothingWasSent(transport))
         return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
-    default:
-        // Lost after it left: the service may well have made the change.
-        return {EditOutcome::Failed, kMaybeAppliedPrefix + TransportFailureText(transport) + kNextLoadShowsSuffix};
-    }
+    // Lost after it left: the service may well have made the change.
+    return {EditOutcome::Failed, kMaybeAppliedPrefix + TransportFailureText(transport) + kNextLoadShowsSuffix};
 }
 
 EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,

@@ -97,17 +97,33 @@ int ParseRequestUrl(const std::string& url, HttpRequest& request)
     return 0;
 }
 
+bool NothingWasSent(const TransportResult& result)
+{
+    switch (result.code) {
+    case wininet::kCannotConnect:
+    case wininet::kNameNotResolved:
+    case wininet::kInvalidUrl:
+    case wininet::kUnrecognizedScheme:
+    case wininet::kInvalidCaCert:
+    case wininet::kSecCertCnInvalid:
+    case wininet::kSecCertDateInvalid:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool IsRetryable(const std::string& verb, const TransportResult& result)
 {
     if (!result.Completed()) {
         switch (result.code) {
         case wininet::kCannotConnect:
         case wininet::kNameNotResolved:
-            return true; // nothing was sent
         case wininet::kTimeout:
         case wininet::kConnectionAborted:
         case wininet::kConnectionReset:
-            return verb == "GET";
+            // A write goes again only if it never left.
+            return verb == "GET" || NothingWasSent(result);
         default:
             return false; // a refused peer, a bad address, an answer too large: the same again
         }

@@ -54,8 +54,8 @@ struct HttpRequest
 struct HttpResponse
 {
     std::string body;
-    int status = 0;        // HTTP status of a completed exchange
-    std::string errorText; // the carrier's own words for a failure, when it has them
+    int status = 0;             // HTTP status of a completed exchange
+    std::string errorText;      // the carrier's own words for a failure, when it has them
     int retryAfterSeconds = -1; // the answer's Retry-After in seconds; -1 without one
 };
 
@@ -87,6 +87,9 @@ struct RetryPolicy
 };
 
 constexpr int kProgramRetries = 3;
+// A failed exchange whose request never reached the service: no connection, or no address
+// or peer it would be sent to.
+bool NothingWasSent(const TransportResult& result);
 // Whether `result` of `verb` may be sent again under the rules above.
 bool IsRetryable(const std::string& verb, const TransportResult& result);
 
