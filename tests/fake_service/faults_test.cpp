@@ -185,6 +185,13 @@ TEST_F(Faults, ControlInterfaceQueuesEachKindAndRefusesNonsense)
     EXPECT_EQ(client.Get(kRouted)->status, 400);
     EXPECT_EQ(client.Get("/o/oauth2/auth")->status, 503);
     EXPECT_EQ(client.Get("/o/oauth2/auth")->status, 400);
+
+    // A pattern: '*' stands for any characters, and only what matches meets the fault.
+    service.FailNext(2, Fault{FaultKind::Status, 502, std::chrono::seconds(1), "/o/*/a*th?"});
+    EXPECT_EQ(client.Get("/o/oauth2/auth")->status, 400) << "no '?' follows";
+    EXPECT_EQ(client.Get("/o/oauth2/auth?x=1")->status, 502);
+    EXPECT_EQ(client.Get("/x/o/oauth2/approval/auth?")->status, 502);
+    EXPECT_EQ(client.Get("/o/oauth2/auth?x=1")->status, 400);
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <deque>
 #include <iostream>
 #include <signal.h>
+#include <string_view>
 #include <sys/socket.h>
 #include <thread>
 
@@ -30,6 +31,22 @@ constexpr const char* kLoopback = "127.0.0.1";
 constexpr const char* kControlPrefix = "/__control/";
 constexpr const char* kJsonContentType = "application/json; charset=UTF-8";
 constexpr std::chrono::milliseconds kStartPoll{1};
+
+// Whether `target` contains a run that `pattern` matches, each '*' in it standing for any
+// characters ("/lists/*/tasks" meets every list's tasks).
+bool TargetMatches(std::string_view target, std::string_view pattern)
+{
+    const std::size_t star = pattern.find('*');
+    if (star == std::string_view::npos)
+        return target.find(pattern) != std::string_view::npos;
+    const std::string_view head = pattern.substr(0, star);
+    for (std::size_t at = target.find(head); at != std::string_view::npos; at = target.find(head, at + 1)) {
+        // Anything may follow the head; the rest of the pattern must match after it.
+        if (TargetMatches(target.substr(at + head.size()), pattern.substr(star + 1)))
+            return true;
+    }
+    return false;
+}
 
 // Bodies of the injected faults. The dropped one is a real answer cut in half, so a client
 // that reads what arrives gets the start of a JSON document.
@@ -261,7 +278,7 @@ struct FakeService::Impl
         // The control route's query hands the text over decoded, so "%40" arrives as "@".
         std::string decoded = DecodeFormComponent(target);
         for (const auto& [path, latency] : pathLatencies) {
-            if (target.find(path) != std::string::npos || decoded.find(path) != std::string::npos) {
+            if (TargetMatches(target, path) || TargetMatches(decoded, path)) {
                 return latency;
             }
         }
@@ -274,7 +291,7 @@ struct FakeService::Impl
         std::lock_guard lock(faultMutex);
         for (auto queued = faults.begin(); queued != faults.end(); ++queued) {
             const std::string& path = queued->fault.pathContains;
-            if (!path.empty() && target.find(path) == std::string::npos) {
+            if (!path.empty() && !TargetMatches(target, path)) {
                 continue;
             }
             fault = queued->fault;

@@ -60,6 +60,7 @@ struct Fault
     int status;
     std::chrono::milliseconds stall;
     // When set, only requests whose raw target contains it meet the fault; others pass it by.
+    // Each '*' in it stands for any characters.
     std::string pathContains;
 };
 
