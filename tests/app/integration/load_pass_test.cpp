@@ -433,7 +433,11 @@ TEST_F(SideBySideLoadTest, FaultsInOneListingLeaveTheRestAndTheNextPassRecovers)
 {
     Seed(kSeed);
     transport.retry.retries = kProgramRetries;
-    transport.retry.wait = [](std::chrono::milliseconds) { return true; };
+    std::vector<std::chrono::milliseconds> waits;
+    transport.retry.wait = [&waits](std::chrono::milliseconds wait) {
+        waits.push_back(wait);
+        return true;
+    };
     using fake::FaultKind;
     const std::vector<std::string> everything{"work@example.com:2", "hidden@example.com:0", "home@example.com:1",
                                               "L1:3", "L2:0"};
@@ -444,6 +448,7 @@ TEST_F(SideBySideLoadTest, FaultsInOneListingLeaveTheRestAndTheNextPassRecovers)
         const char* path;
         std::vector<std::string> store;
         const char* problem; // the start of the line under the tree; empty for none
+        int count = 1;       // how many answers of that path meet it; 4 outlasts the retries
     };
     const std::vector<Case> cases{
         {"500 then success", FaultKind::Status, "/home%40example.com/events", everything, ""},
@@ -471,13 +476,28 @@ TEST_F(SideBySideLoadTest, FaultsInOneListingLeaveTheRestAndTheNextPassRecovers)
          FaultKind::EndlessPages,
          "/lists/L2/tasks",
          {"work@example.com:2", "hidden@example.com:0", "home@example.com:1", "L1:3", "L2:1"},
-         ""},
+         "",
+         100},
+        {"a connection dropped mid-answer", FaultKind::Drop, "/lists/*/tasks", everything, ""},
+        {"a stall mid-answer", FaultKind::Stall, "@me/lists", everything, ""},
+        {"429 with Retry-After: 1", FaultKind::Status, "/calendars/*/events", everything, ""},
+        {"500 past every retry",
+         FaultKind::Status,
+         "/work%40example.com/events",
+         {"work@example.com:0", "hidden@example.com:0", "home@example.com:1", "L1:3", "L2:0"},
+         "Not everything could be loaded: calendar 'Work' (",
+         4},
     };
     for (const Case& fault : cases) {
-        // Endless pages meet every page of the listing; the others, its first answer only.
-        service.FailNext(fault.kind == FaultKind::EndlessPages ? 100 : 1,
-                         fake::Fault{fault.kind, 500, std::chrono::seconds(60), fault.path});
+        const bool rateLimit = std::string(fault.name).starts_with("429");
+        // A short stall: the stand-in then closes without the body.
+        service.FailNext(fault.count,
+                         fake::Fault{fault.kind, rateLimit ? 429 : 500, std::chrono::milliseconds(200), fault.path});
+        waits.clear();
         const PassOutcome outcome = Run(kListingsSideBySide);
+        if (rateLimit) {
+            EXPECT_EQ(waits, std::vector<std::chrono::milliseconds>{std::chrono::seconds(1)});
+        }
         EXPECT_EQ(outcome.store, fault.store) << fault.name;
         EXPECT_EQ(ui.problem.rfind(fault.problem, 0), 0u) << fault.name << ": " << ui.problem;
         EXPECT_EQ(ui.problem.empty(), std::string(fault.problem).empty()) << fault.name;
@@ -490,6 +510,15 @@ TEST_F(SideBySideLoadTest, FaultsInOneListingLeaveTheRestAndTheNextPassRecovers)
         EXPECT_EQ(Run(kListingsSideBySide).store, everything) << fault.name << ": F5 did not recover";
         EXPECT_EQ(ui.problem, "") << fault.name;
     }
+
+    // Nothing listens: nothing loads, the line says so, and F5 loads it all once it does.
+    const std::string apiBase = config.apiBase;
+    config.apiBase = "http://127.0.0.1:1";
+    EXPECT_EQ(Run(kListingsSideBySide).store, std::vector<std::string>{});
+    EXPECT_EQ(ui.problem.rfind("Not everything could be loaded: the calendar list (", 0), 0u) << ui.problem;
+    config.apiBase = apiBase;
+    EXPECT_EQ(Run(kListingsSideBySide).store, everything);
+    EXPECT_EQ(ui.problem, "");
 }
 
 } // namespace
