@@ -88,6 +88,11 @@ int ParseRequestUrl(const std::string& url, HttpRequest& request)
         target.erase(fragment);
     if (target.empty() || target.front() != '/')
         target.insert(0, "/");
+    // A space or control byte would split or end the request line.
+    for (const char c : target) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F')
+            return wininet::kInvalidUrl;
+    }
 
     request.url = url;
     request.scheme = scheme;

@@ -39,6 +39,8 @@ TEST(RequestUrl, RefusesOtherSchemesAndMalformedAddresses)
     EXPECT_EQ(ParseRequestUrl("https://host:99999/", request), wininet::kInvalidUrl);
     EXPECT_EQ(ParseRequestUrl("https://host:/", request), wininet::kInvalidUrl);
     EXPECT_EQ(ParseRequestUrl("https://user:pw@host/", request), wininet::kInvalidUrl);
+    EXPECT_EQ(ParseRequestUrl("https://host/a b", request), wininet::kInvalidUrl);
+    EXPECT_EQ(ParseRequestUrl("https://host/a\r\nX-Injected: 1", request), wininet::kInvalidUrl);
 }
 
 class TransportVerbs : public ::testing::Test
