@@ -113,24 +113,32 @@ ProfileFile::LoadResult ProfileFile::Read(const std::string& path)
     std::string error;
     if (!ReadWholeFile(path, text, missing, error))
         return missing ? LoadResult::Missing : LoadResult::Unreadable;
+    std::optional<ProfileFile> read = FromFileBytes(text);
+    if (!read)
+        return LoadResult::Unreadable;
+    *this = std::move(*read);
+    return LoadResult::Read;
+}
+
+std::optional<ProfileFile> ProfileFile::FromFileBytes(const std::string& bytes)
+{
     // A few NULs are damage to step over; many, or other control bytes, mean another kind
     // of file, which must not be read as settings and then saved over.
     std::string kept;
-    kept.reserve(text.size());
+    kept.reserve(bytes.size());
     std::size_t nuls = 0;
-    for (const char c : text) {
+    for (const char c : bytes) {
         if (c == '\0') {
             ++nuls;
         } else if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n') {
-            return LoadResult::Unreadable;
+            return std::nullopt;
         } else {
             kept += c;
         }
     }
-    if (nuls > kStrayNulLimit && nuls * kNulShareLimit > text.size())
-        return LoadResult::Unreadable;
-    *this = Parse(kept);
-    return LoadResult::Read;
+    if (nuls > kStrayNulLimit && nuls * kNulShareLimit > bytes.size())
+        return std::nullopt;
+    return Parse(kept);
 }
 
 std::string ProfileFile::Serialize() const

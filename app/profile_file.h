@@ -25,6 +25,8 @@ public:
     // Reads the file, taking CR, LF or CRLF line ends and ignoring stray NUL bytes; anything
     // but Read leaves an empty profile.
     LoadResult Read(const std::string& path);
+    // The same rules over a file's bytes: nothing when they are not a settings text.
+    static std::optional<ProfileFile> FromFileBytes(const std::string& bytes);
     bool Load(const std::string& path) { return Read(path) == LoadResult::Read; }
     // Writes CRLF lines to a temporary file in the same folder, owner-only, then renames
     // it over `path`, so a failed write leaves the old file intact.

@@ -204,8 +204,7 @@ ProfileFile ReadOrMoveAside(const std::string& path, std::string* movedAside)
 
 bool SettingsFile::Load(const std::string& path, AppSettings& settings, std::string* movedAside)
 {
-    const ProfileFile file = ReadOrMoveAside(path, movedAside);
-    ForEachEntry(settings, EntryReader{file});
+    ReadEntries(ReadOrMoveAside(path, movedAside), settings);
     return true;
 }
 
@@ -213,7 +212,7 @@ bool SettingsFile::Save(const std::string& path, const AppSettings& settings, st
 {
     // Keeps [Service] and any other section as it was; never writes over what it cannot read.
     ProfileFile file = ReadOrMoveAside(path, nullptr);
-    ForEachEntry(settings, EntryWriter{file});
+    WriteEntries(file, settings);
     return file.SaveAtomically(path, error);
 }
 
@@ -226,6 +225,21 @@ ServiceConfig SettingsFile::LoadServiceConfig(const std::string& path, const Ser
 {
     ProfileFile file;
     file.Load(path);
+    return ServiceConfigFrom(file, defaults);
+}
+
+void SettingsFile::ReadEntries(const ProfileFile& file, AppSettings& settings)
+{
+    ForEachEntry(settings, EntryReader{file});
+}
+
+void SettingsFile::WriteEntries(ProfileFile& file, const AppSettings& settings)
+{
+    ForEachEntry(settings, EntryWriter{file});
+}
+
+ServiceConfig SettingsFile::ServiceConfigFrom(const ProfileFile& file, const ServiceConfig& defaults)
+{
     ServiceConfig config = defaults;
     const auto read = [&file](const char* key, std::string& field) {
         if (const auto value = file.GetString(kServiceSection, key))

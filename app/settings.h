@@ -10,6 +10,8 @@
 
 namespace orb {
 
+class ProfileFile;
+
 constexpr std::size_t kLogFontSize = 60;
 constexpr std::size_t kLogFontFaceSize = 32;
 
@@ -88,6 +90,11 @@ public:
     static void RemoveStaleTemporaries(const std::string& path);
     // The [Service] section over the built-in defaults.
     static ServiceConfig LoadServiceConfig(const std::string& path, const ServiceConfig& defaults);
+
+    // What Load, Save and LoadServiceConfig do once the file is read.
+    static void ReadEntries(const ProfileFile& file, AppSettings& settings);
+    static void WriteEntries(ProfileFile& file, const AppSettings& settings);
+    static ServiceConfig ServiceConfigFrom(const ProfileFile& file, const ServiceConfig& defaults);
 };
 
 // A settings file that cannot be read is kept under its name plus this and the local time.

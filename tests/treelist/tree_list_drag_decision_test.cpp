@@ -43,7 +43,7 @@ TEST(TreeListDropDecision, AsksTheParentOnlyWhereTheRulesLeaveItOpen)
         SCOPED_TRACE(i);
         const auto& [style, same, item, allow, expected, asks] = cases[i];
         bool asked = false;
-        const TreeListDropQuery ask = [&] { return asked = true, allow; };
+        const TreeListDropQuery ask = [&asked, allow = allow] { return asked = true, allow; };
         EXPECT_EQ(DecideDrop({style, same, item, model.FirstSelected()}, ask), expected);
         EXPECT_EQ(asked, asks);
     }
