@@ -34,6 +34,10 @@ struct ShellServices
     LoginPage& loginPage;
     UrlOpener& opener;
     std::string settingsPath; // "<current folder>/info.dat", fixed at start-up
+    // The freedesktop autostart entry the options write or remove, and the program it
+    // starts; empty when there is no place for one.
+    std::string autostartEntry = {};
+    std::string programPath = {};
 };
 
 // The invisible frame: owns the tray icon and every window, carries out the commands the
@@ -101,6 +105,7 @@ public:
     static constexpr const char* kSignInAgainMessage =
         "Your sign-in has expired or was withdrawn in your Google account; please sign in again.";
     static constexpr const char* kSettingsNotSaved = "The settings could not be written: ";
+    static constexpr const char* kAutostartNotChanged = "Starting with the desktop could not be changed: ";
     // The searches that may run side by side.
     static constexpr int kSearchThreads = 4;
 

@@ -1,5 +1,6 @@
 #include "app/orb_calender_app.h"
 
+#include "app/desktop_files.h"
 #include "app/exit_signals.h"
 #include "app/main_frame.h"
 #include "app/orb_calender_dlg.h"
@@ -17,9 +18,16 @@
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 
 namespace orb {
+
+namespace {
+
+constexpr const char* kNoSettingsFolder = "The settings stay in the current folder: ";
+
+} // namespace
 
 int RunOrbCalender(int argc, char** argv)
 {
@@ -29,6 +37,12 @@ int RunOrbCalender(int argc, char** argv)
     QApplication::setApplicationName("OrbCalender");
     EnsureResources();
 
+    const DesktopFolders folders = DesktopFolders::FromEnvironment();
+    if (QApplication::arguments().contains(QString::fromUtf8(kConfigFolderOption))) {
+        std::string why;
+        if (!EnterFolder(folders.SettingsFolder(), why))
+            std::fprintf(stderr, "%s%s\n", kNoSettingsFolder, why.c_str());
+    }
     // The folder that is current at start-up, read once.
     const std::string settingsPath = SettingsFile::PathIn(std::filesystem::current_path().string());
     AppSettings settings;
@@ -45,7 +59,8 @@ int RunOrbCalender(int argc, char** argv)
     WebLoginPage loginPage;
     QtUrlOpener opener;
 
-    CMainFrame frame({settings, context, loginPage, opener, settingsPath});
+    CMainFrame frame({settings, context, loginPage, opener, settingsPath, folders.AutostartEntry(),
+                      QApplication::applicationFilePath().toStdString()});
     frame.baseLoopLevel = 1; // everything below runs inside app.exec()
     frame.hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     ExitSignals exitSignals({[&frame] {

@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/desktop_files.h"
 #include "app/orb_calender_dlg.h"
 #include "core/prompter.h"
 #include "dialogs/option_dlg.h"
@@ -17,6 +18,8 @@ void CMainFrame::ShowOptions()
     dialog.values = {settings.U,          settings.P,       settings.KEY,
                      settings.nCal_from,  settings.nCal_to, settings.nTaskViewMode,
                      settings.bAllExpend, settings.bDueHide};
+    dialog.values.startWithDesktop = HasAutostartEntry(services_.autostartEntry);
+    const bool startedWithDesktop = dialog.values.startWithDesktop;
     if (dialog.exec() != QDialog::Accepted)
         return;
     const OptionValues& chosen = dialog.values;
@@ -36,6 +39,10 @@ void CMainFrame::ShowOptions()
         SettingsFile::Load(services_.settingsPath, settings);
     else
         services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
+    std::string autostartWhy;
+    if (chosen.startWithDesktop != startedWithDesktop &&
+        !SetAutostartEntry(services_.autostartEntry, chosen.startWithDesktop, services_.programPath, autostartWhy))
+        services_.context.prompter.ShowMessage(kAutostartNotChanged + autostartWhy);
 
     if (!mainWindow_)
         return;

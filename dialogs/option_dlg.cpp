@@ -22,6 +22,7 @@ constexpr const char* kKeyLabel = "API Key :";
 constexpr const char* kShowText = "show";
 constexpr const char* kAllExpendText = "All Expend";
 constexpr const char* kDueHideText = "Due Hide";
+constexpr const char* kStartWithDesktopText = "Start with the desktop";
 constexpr const char* kFromLabel = "from :";
 constexpr const char* kToLabel = "to :";
 constexpr const char* kDaysLabel = "days";
@@ -33,7 +34,7 @@ constexpr const char* kCancelText = "Cancel";
 
 // Pixel layout: three group boxes stacked, the buttons under them on the right.
 constexpr int kWidth = 340;
-constexpr int kHeight = 336;
+constexpr int kHeight = 366;
 constexpr int kGroupLeft = 10;
 constexpr int kGroupWidth = 320;
 constexpr int kGroupTitleHeight = 24; // the first row starts under the box's title
@@ -42,16 +43,17 @@ constexpr int kLineHeight = 24;
 constexpr int kInnerLeft = 22;
 
 constexpr int kDefaultTop = 10;
-constexpr int kDefaultHeight = 152;
+constexpr int kDefaultHeight = 182;
 constexpr int kLabelWidth = 70;
 constexpr int kFieldLeft = 95;
 constexpr int kFieldWidth = 160;
 constexpr int kShowLeft = 262;
 constexpr int kShowWidth = 60;
 constexpr int kCheckWidth = 110;
+constexpr int kStartWithDesktopWidth = 220;
 constexpr int kDueHideLeft = kFieldLeft + 40;
 
-constexpr int kCalendarTop = 170;
+constexpr int kCalendarTop = 200;
 constexpr int kCalendarHeight = 60;
 constexpr int kFromLabelWidth = 44;
 constexpr int kDayBoxWidth = 50;
@@ -60,7 +62,7 @@ constexpr int kToLeft = 182;
 constexpr int kToLabelWidth = 30;
 constexpr int kGap = 6;
 
-constexpr int kTaskTop = 238;
+constexpr int kTaskTop = 268;
 constexpr int kTaskHeight = 56;
 constexpr int kAllWidth = 60;
 constexpr int kCompletedLeft = 100;
@@ -68,7 +70,7 @@ constexpr int kCompletedWidth = 100;
 constexpr int kNeedsActionLeft = 205;
 constexpr int kNeedsActionWidth = 115;
 
-constexpr int kButtonTop = 302;
+constexpr int kButtonTop = 332;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
 constexpr int kSaveLeft = 160;
@@ -110,6 +112,9 @@ COptionDlg::COptionDlg(QWidget* parent) : CEditDialog(parent)
     Place(allExpend_, kAllExpendId, {kInnerLeft, RowTop(kDefaultTop, 3), kCheckWidth, kLineHeight});
     dueHide_ = new QCheckBox(QString::fromUtf8(kDueHideText), this);
     Place(dueHide_, kDueHideId, {kDueHideLeft, RowTop(kDefaultTop, 3), kCheckWidth, kLineHeight});
+    startWithDesktop_ = new QCheckBox(QString::fromUtf8(kStartWithDesktopText), this);
+    Place(startWithDesktop_, kStartWithDesktopId,
+          {kInnerLeft, RowTop(kDefaultTop, 4), kStartWithDesktopWidth, kLineHeight});
 
     const int dayTop = RowTop(kCalendarTop, 0);
     int x = kInnerLeft;
@@ -179,6 +184,7 @@ void COptionDlg::InitDialog()
     to_->setText(QString::fromStdString(fields.to));
     allExpend_->setChecked(fields.allExpend);
     dueHide_->setChecked(fields.dueHide);
+    startWithDesktop_->setChecked(fields.startWithDesktop);
     viewChoice_->button(fields.viewChoice)->setChecked(true);
 }
 
@@ -192,6 +198,7 @@ OptionFields COptionDlg::ReadFields() const
     fields.to = to_->text().toStdString();
     fields.allExpend = allExpend_->isChecked();
     fields.dueHide = dueHide_->isChecked();
+    fields.startWithDesktop = startWithDesktop_->isChecked();
     fields.viewChoice = viewChoice_->checkedId();
     return fields;
 }

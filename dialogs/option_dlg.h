@@ -22,6 +22,7 @@ public:
     static constexpr int kKeyId = 1042;
     static constexpr int kAllExpendId = 1035;
     static constexpr int kDueHideId = 1043;
+    static constexpr int kStartWithDesktopId = 1044;
     static constexpr int kFromId = 1000;
     static constexpr int kToId = 1001;
     static constexpr int kAllId = 1007;
@@ -52,6 +53,7 @@ private:
     QLineEdit* key_;
     QCheckBox* allExpend_;
     QCheckBox* dueHide_;
+    QCheckBox* startWithDesktop_;
     QLineEdit* from_;
     QLineEdit* to_;
     QButtonGroup* viewChoice_;

@@ -58,6 +58,7 @@ OptionFields OpenOptions(const OptionValues& values)
     fields.to = std::to_string(values.nCal_to);
     fields.allExpend = values.bAllExpend != 0;
     fields.dueHide = values.bDueHide != 0;
+    fields.startWithDesktop = values.startWithDesktop;
     fields.viewChoice = ViewChoiceFromMode(values.nTaskViewMode);
     return fields;
 }
@@ -76,6 +77,7 @@ std::optional<OptionValues> SaveOptions(const OptionFields& fields)
     values.nTaskViewMode = *mode;
     values.bAllExpend = fields.allExpend ? 1 : 0;
     values.bDueHide = fields.dueHide ? 1 : 0;
+    values.startWithDesktop = fields.startWithDesktop;
     return values;
 }
 

@@ -17,6 +17,7 @@ struct OptionValues
     int nTaskViewMode = 0;
     int bAllExpend = 0;
     int bDueHide = 0;
+    bool startWithDesktop = false; // whether the session's autostart entry is there
 
     friend bool operator==(const OptionValues&, const OptionValues&) = default;
 };
@@ -31,6 +32,7 @@ struct OptionFields
     std::string to;   // days ahead, as typed
     bool allExpend = false;
     bool dueHide = false;
+    bool startWithDesktop = false;
     int viewChoice = 0;
 };
 

@@ -1,7 +1,9 @@
+#include "core/atomic_file.h"
 #include "dialogs/option_dlg.h"
 #include "dialogs/search_dlg.h"
 #include "tests/app/shell/shell_fixture.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -147,6 +149,39 @@ TEST_F(SearchAndOptionsTest, OptionsSaveThroughTheFileAndKeepTheValuesWhenItCann
     EXPECT_EQ(settings.KEY, "new-key");
     EXPECT_EQ(settings.nCal_to, 3650);
     EXPECT_EQ(settings.nTaskViewMode, kTaskViewAll);
+}
+
+TEST_F(SearchAndOptionsTest, StartWithTheDesktopWritesAndRemovesTheAutostartEntry)
+{
+    Start();
+    const fs::path entry = dir / "autostart" / "orbcalender.desktop";
+    const auto setStart = [&](bool on) {
+        WithEditor<COptionDlg>([&] { frame->RunCommand(Command::Option); },
+                               [&](COptionDlg& dialog) {
+                                   auto* box = dialog.findChild<QCheckBox*>("1044");
+                                   EXPECT_EQ(box->isChecked(), fs::exists(entry)) << "it shows what is there";
+                                   box->setChecked(on);
+                                   dialog.findChild<QPushButton*>("1031")->click();
+                               });
+    };
+    ASSERT_FALSE(fs::exists(entry)) << "off by default";
+    setStart(true);
+    std::string text;
+    bool missing = false;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(entry.string(), text, missing, error)) << error;
+    EXPECT_NE(text.find("Exec=\"/opt/Orb Calender/orbcalender\" --config-folder\n"), std::string::npos) << text;
+    setStart(false);
+    EXPECT_FALSE(fs::exists(entry));
+
+    // A file where its folder should be: the user is told, and the box shows it is still off.
+    fs::remove_all(dir / "autostart");
+    std::ofstream(dir / "autostart") << "not a folder";
+    setStart(true);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind(CMainFrame::kAutostartNotChanged, 0), 0u) << prompter.messages[0];
+    setStart(false);
+    EXPECT_EQ(prompter.messages.size(), 1u) << "nothing to remove is no failure";
 }
 
 } // namespace

@@ -94,7 +94,9 @@ protected:
 
     void MakeFrame()
     {
-        frame = std::make_unique<CMainFrame>(ShellServices{settings, context, login, opener, path});
+        frame = std::make_unique<CMainFrame>(ShellServices{settings, context, login, opener, path,
+                                                           (dir / "autostart" / "orbcalender.desktop").string(),
+                                                           "/opt/Orb Calender/orbcalender"});
         frame->terminateNow = [this] { terminated = true; };
         QObject::connect(frame.get(), &CMainFrame::exited, [this] { exited = true; });
     }
