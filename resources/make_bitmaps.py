@@ -6,8 +6,8 @@ The PNGs are committed; run this again only after changing a drawing below.
 """
 
 import os
-import struct
-import zlib
+
+import png_file
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "bitmaps")
@@ -23,18 +23,7 @@ KEY = (255, 0, 255)  # the slider thumbs' transparent colour
 
 
 def write_png(name, pixels):
-    height = len(pixels)
-    width = len(pixels[0])
-    raw = b"".join(b"\x00" + bytes(c for px in row for c in px) for row in pixels)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-    with open(os.path.join(OUT, name), "wb") as f:
-        f.write(png)
+    png_file.write_png(os.path.join(OUT, name), pixels)
 
 
 def canvas(width, height, colour):

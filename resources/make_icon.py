@@ -12,8 +12,8 @@ The PNGs are committed; run this again only after changing a drawing below.
 
 import math
 import os
-import struct
-import zlib
+
+import png_file
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "icons")
@@ -243,21 +243,6 @@ def render(shapes, size):
     return rows
 
 
-def write_png(path, pixels):
-    height = len(pixels)
-    width = len(pixels[0])
-    raw = b"".join(b"\x00" + bytes(c for px in row for c in px) for row in pixels)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
-
-
 def main():
     shapes = scene()
     os.makedirs(OUT, exist_ok=True)
@@ -265,7 +250,7 @@ def main():
     for size in SIZES:
         folder = os.path.join(OUT, "hicolor", "%dx%d" % (size, size), "apps")
         os.makedirs(folder, exist_ok=True)
-        write_png(os.path.join(folder, "orbcalender.png"), render(shapes, size))
+        png_file.write_png(os.path.join(folder, "orbcalender.png"), render(shapes, size))
 
 
 if __name__ == "__main__":
