@@ -15,6 +15,7 @@
 #include "service/oauth.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -26,6 +27,16 @@ namespace orb {
 namespace {
 
 constexpr const char* kNoSettingsFolder = "The settings stay in the current folder: ";
+// The installed menu entry: desktops match the windows to it.
+constexpr const char* kDesktopEntryId = "io.github.orbcalender.OrbCalender";
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(size)));
+    return icon;
+}
 
 } // namespace
 
@@ -36,6 +47,8 @@ int RunOrbCalender(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName("OrbCalender");
     EnsureResources();
+    QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntryId));
+    QApplication::setWindowIcon(ApplicationIcon());
 
     const DesktopFolders folders = DesktopFolders::FromEnvironment();
     if (QApplication::arguments().contains(QString::fromUtf8(kConfigFolderOption))) {
