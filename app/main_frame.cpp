@@ -150,11 +150,8 @@ bool CMainFrame::Create()
     std::string movedAside;
     SettingsFile::Load(services_.settingsPath, settings, &movedAside);
     settingsRead_ = true;
-    if (!movedAside.empty()) {
-        std::string message = kMovedAsideMessage;
-        message.replace(message.find("%s"), 2, movedAside);
-        context.prompter.ShowMessage(message);
-    }
+    if (!movedAside.empty())
+        context.prompter.ShowMessage(WithTitle(kMovedAsideMessage, movedAside));
     PlaceWindow(mainWindow_.get(), settings.WindowPos);
     if (!SignIn())
         return false;

@@ -3,11 +3,11 @@
 #include "app/cp949.h"
 #include "app/profile_file.h"
 #include "core/atomic_file.h"
+#include "core/clock.h"
 #include "service/text_codec.h"
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -188,14 +188,10 @@ ProfileFile ReadOrMoveAside(const std::string& path, std::string* movedAside)
     std::error_code failed;
     if (file.Read(path) != ProfileFile::LoadResult::Unreadable || !std::filesystem::is_regular_file(path, failed))
         return file;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string stamp = FormatLocal(SystemClock().Now(), "%Y%m%d-%H%M%S");
     std::string movedTo;
     std::string error;
-    if (MoveAside(path, std::string(kUnreadableSuffix) + stamp, movedTo, error) && movedAside)
+    if (MoveAside(path, kUnreadableSuffix + stamp, movedTo, error) && movedAside)
         *movedAside = movedTo;
     return file;
 }

@@ -107,7 +107,6 @@ void MonthLayout::BuildCells(const Request& request)
             day = day.AddDays(1);
         }
     }
-    hiddenCounts_.assign(cells_.size(), 0);
     mostLines_ = 0;
     closesWeek_.clear();
     for (DayCell& cell : cells_) {

@@ -26,24 +26,6 @@ bool ParseJson(const std::string& text, Json::Value& root)
     return ParseJsonAnswer(text, root, errors);
 }
 
-// Text form of a member, empty when absent or not a scalar.
-std::string ScalarMember(const Json::Value& root, const char* name)
-{
-    const Json::Value value = root.get(name, Json::Value());
-    if (value.isString())
-        return value.asString();
-    if (value.isNumeric() || value.isBool())
-        return value.asString();
-    return {};
-}
-
-// A non-empty "error" object or array always means refusal.
-bool HasErrorContainer(const Json::Value& root)
-{
-    const Json::Value error = root.get("error", Json::Value());
-    return (error.isObject() || error.isArray()) && !error.empty();
-}
-
 constexpr const char* kUnreachable = "the sign-in service could not be reached";
 constexpr const char* kUnreadable = "the sign-in service's answer could not be read";
 constexpr const char* kRefused = "the sign-in service refused it";
@@ -79,12 +61,12 @@ std::string FormValue(const std::string& value)
 // The service's own words for a refusal: its description, else its error code.
 std::string RefusalText(const Json::Value& root)
 {
-    std::string text = ScalarMember(root, "error_description");
+    std::string text = MemberText(root, "error_description");
     if (text.empty())
-        text = ScalarMember(root, "error");
+        text = MemberText(root, "error");
     const Json::Value error = root.get("error", Json::Value());
     if (text.empty() && error.isObject())
-        text = ScalarMember(error, "message");
+        text = MemberText(error, "message");
     return text.empty() ? kRefused : text;
 }
 
@@ -105,15 +87,15 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         answer.failure = kUnreadable;
         return context.session.access_token();
     }
-    if (HasErrorContainer(root)) {
+    if (HasErrorDocument(root)) {
         answer.failure = RefusalText(root);
         return {};
     }
-    answer.revoked = ScalarMember(root, "error") == kInvalidGrant;
-    context.session.set_tokens(ScalarMember(root, "access_token"), ScalarMember(root, "token_type"));
+    answer.revoked = MemberText(root, "error") == kInvalidGrant;
+    context.session.set_tokens(MemberText(root, "access_token"), MemberText(root, "token_type"));
     if (takeRefreshToken)
-        context.session.set_refresh_token(ScalarMember(root, "refresh_token"));
-    answer.granted = !context.session.access_token().empty() && ScalarMember(root, "error").empty();
+        context.session.set_refresh_token(MemberText(root, "refresh_token"));
+    answer.granted = !context.session.access_token().empty() && MemberText(root, "error").empty();
     if (!answer.granted) {
         answer.failure = RefusalText(root);
         return context.session.access_token();
@@ -223,7 +205,7 @@ int CheckAccessToken(ServiceContext& context, const std::string& token)
     Json::Value root;
     if (!ParseJson(response, root) || !root.isObject())
         return context.session.expires_in();
-    if (HasErrorContainer(root) || !ScalarMember(root, "error").empty())
+    if (HasErrorDocument(root) || !MemberText(root, "error").empty())
         return kTokenCheckFailed;
     const int seconds = ExpiresIn(root);
     context.session.set_expires_in(seconds);

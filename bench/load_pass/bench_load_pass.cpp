@@ -8,6 +8,7 @@
 //
 // A size of N is N calendars of E events and N task lists of T tasks.
 #include "app/load_pass.h"
+#include "bench/bench_support.h"
 #include "core/diagnostics.h"
 #include "service/curl_transport.h"
 #include "service/oauth.h"
@@ -17,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,15 +35,6 @@ struct Options
     std::vector<int> sizes{1, 10, 50};
     bool newOnly = false; // for profiling the new pass alone
 };
-
-std::vector<int> NumberList(const char* text)
-{
-    std::vector<int> numbers;
-    std::stringstream stream(text);
-    for (std::string item; std::getline(stream, item, ',');)
-        numbers.push_back(std::atoi(item.c_str()));
-    return numbers;
-}
 
 class NullTreeSink : public TreeSink
 {
@@ -228,9 +219,9 @@ int main(int argc, char** argv)
         else if (!std::strcmp(argv[i], "--tasks"))
             options.tasks = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--latencies"))
-            options.latencies = NumberList(argv[i + 1]);
+            options.latencies = bench::NumberList(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--sizes"))
-            options.sizes = NumberList(argv[i + 1]);
+            options.sizes = bench::NumberList(argv[i + 1]);
         else {
             std::fprintf(stderr, "unknown option %s\n", argv[i]);
             return 2;

@@ -7,6 +7,7 @@
 //   --spread D,D,...  days the starts are spread over, centred on the shown weeks (default 42,730)
 //   --runs N          timed runs per figure (default 41, and 15 from 10,000 events on)
 //   --save PREFIX     also writes each painted month to PREFIX-EVENTS-SPREAD.png, to compare builds
+#include "bench/bench_support.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/clock.h"
 
@@ -17,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -113,15 +113,6 @@ template <typename Work> double MedianMilliseconds(int runs, Work work)
     return times[times.size() / 2];
 }
 
-std::vector<int> NumberList(const char* text)
-{
-    std::vector<int> numbers;
-    std::stringstream items(text);
-    for (std::string item; std::getline(items, item, ',');)
-        numbers.push_back(std::atoi(item.c_str()));
-    return numbers;
-}
-
 struct Options
 {
     std::vector<int> eventCounts{500, 2000, kLargeStore};
@@ -134,9 +125,9 @@ bool ReadOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--events") == 0)
-            options.eventCounts = NumberList(argv[i + 1]);
+            options.eventCounts = bench::NumberList(argv[i + 1]);
         else if (std::strcmp(argv[i], "--spread") == 0)
-            options.spreads = NumberList(argv[i + 1]);
+            options.spreads = bench::NumberList(argv[i + 1]);
         else if (std::strcmp(argv[i], "--runs") == 0)
             options.runs = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--save") == 0)
