@@ -26,8 +26,8 @@ constexpr const char* kMissingParentMessage = "error!!";
 // Appends every task list of the user, with its tasks and hierarchy, following the pages
 // to the end. `taskLists` is usually the store's; the caller holds the store's lock for
 // the whole call. False when a page of lists could not be read; the lists read before that
-// stay appended, with their tasks, and the listing is said to be incomplete. `onListDone` is called for each list, in
-// order, once its tasks are in; the callee may move the list away.
+// stay appended, with their tasks, and the listing is said to be incomplete. `onListDone`
+// is called for each list, in order, once its tasks are in; the callee may move the list away.
 using TaskListDone = std::function<void(TaskListInfo&)>;
 // The lists alone, without their tasks (see LoadTasks), with the same failure rule.
 bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, std::string* failure = nullptr);
