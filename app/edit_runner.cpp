@@ -6,13 +6,6 @@
 
 namespace orb {
 
-std::string WithTitle(const char* pattern, const std::string& title)
-{
-    std::string text = pattern;
-    const std::size_t at = text.find("%s");
-    return at == std::string::npos ? text : text.replace(at, 2, title);
-}
-
 bool EditRunner::RefuseWhileBusy()
 {
     if (!pass_.IsBusy())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/shorten_text.h"
+
 #include <functional>
 #include <string>
 
@@ -13,9 +15,6 @@ class LoadPass;
 // runs; the call works off the user-interface thread behind a wait window that keeps
 // painting; Exit and Logout see the edit as busy until it ends. The caller applies the
 // answer afterwards, on the user-interface thread.
-// A message pattern with its "%s" replaced by `title` (a record's title, a file name).
-std::string WithTitle(const char* pattern, const std::string& title);
-
 class EditRunner
 {
 public:

@@ -16,4 +16,11 @@ std::string ShortenText(const std::string& text, std::size_t limit)
     return text;
 }
 
+std::string WithTitle(const char* pattern, const std::string& title)
+{
+    std::string text = pattern;
+    const std::size_t at = text.find("%s");
+    return at == std::string::npos ? text : text.replace(at, 2, title);
+}
+
 } // namespace orb

@@ -9,4 +9,7 @@ namespace orb {
 // character is never split.
 std::string ShortenText(const std::string& text, std::size_t limit);
 
+// A message pattern with its "%s" replaced by `title` (a record's title, a file name).
+std::string WithTitle(const char* pattern, const std::string& title);
+
 } // namespace orb
