@@ -362,7 +362,7 @@ void CMainFrame::Exit(bool force)
         return;
     exiting_ = true;
     // A pass waiting to retry a listing must not hold up the exit.
-    services_.context.transport.StopRetrying();
+    services_.context.transport.Stop();
     if (tray_)
         tray_->hide();
     // Recorded now, so that a save by the signal watcher, should the teardown stall, has them.

@@ -55,14 +55,19 @@ CurlEngine::CurlEngine(long maxHostConnections) : shareLocks_(std::make_unique<S
 
 CurlEngine::~CurlEngine()
 {
+    CancelAll();
+    thread_.join();
+    curl_multi_cleanup(multi_);
+    curl_share_cleanup(share_);
+}
+
+void CurlEngine::CancelAll()
+{
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     curl_multi_wakeup(multi_);
-    thread_.join();
-    curl_multi_cleanup(multi_);
-    curl_share_cleanup(share_);
 }
 
 int CurlEngine::Perform(CURL* easy)

@@ -29,6 +29,8 @@ public:
     // Runs a fully set-up easy handle to its end on the engine's thread and returns its
     // CURLcode; the calling thread waits. The handle is the caller's again afterwards.
     int Perform(CURL* easy);
+    // Ends every transfer with CURLE_ABORTED_BY_CALLBACK, now and from then on.
+    void CancelAll();
 
 private:
     struct Transfer;

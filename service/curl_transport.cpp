@@ -138,6 +138,8 @@ int CurlResultToWinInet(int curlCode, long osErrno)
         return osErrno == ECONNRESET ? wininet::kConnectionReset : wininet::kConnectionAborted;
     case CURLE_PARTIAL_FILE:
         return wininet::kConnectionAborted;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return wininet::kOperationCancelled;
     case CURLE_OUT_OF_MEMORY:
         return wininet::kInternalError;
     default:
@@ -169,6 +171,11 @@ CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions o
 }
 
 CurlTransport::~CurlTransport() = default;
+
+void CurlTransport::CancelTransfers()
+{
+    engine_->CancelAll();
+}
 
 int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
 {

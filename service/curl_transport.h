@@ -47,6 +47,7 @@ public:
 
 protected:
     int Send(const HttpRequest& request, HttpResponse& response) override;
+    void CancelTransfers() override;
 
 private:
     CurlTransportOptions options_;

@@ -146,13 +146,14 @@ bool IsRetryable(const std::string& verb, const TransportResult& result)
     }
 }
 
-void HttpTransport::StopRetrying()
+void HttpTransport::Stop()
 {
     {
         std::lock_guard lock(waitMutex_);
         stopped_ = true;
     }
     waitEnded_.notify_all();
+    CancelTransfers();
 }
 
 bool HttpTransport::WaitBeforeRetry(std::chrono::milliseconds wait)
@@ -226,6 +227,10 @@ TransportResult HttpTransport::PerformOnce(const char* verb, const std::string& 
         result.code = ParseRequestUrl(url, request);
         if (result.code != 0)
             return result;
+        if (stopped_) {
+            result.code = wininet::kOperationCancelled;
+            return result;
+        }
         HttpResponse answer;
         result.code = Send(request, answer);
         if (result.code != kHttpCompleted) {

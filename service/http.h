@@ -21,6 +21,7 @@ namespace wininet {
 constexpr int kTimeout = 12002;
 constexpr int kInternalError = 12004;
 constexpr int kInvalidUrl = 12005;
+constexpr int kOperationCancelled = 12017;
 constexpr int kUnrecognizedScheme = 12006;
 constexpr int kNameNotResolved = 12007;
 constexpr int kCannotConnect = 12029;
@@ -33,6 +34,7 @@ constexpr int kInvalidServerResponse = 12152;
 } // namespace wininet
 
 constexpr const char* kAuthorizationPrefix = "Authorization: ";
+constexpr int kHttpOk = 200;
 constexpr int kHttpUnauthorized = 401;
 constexpr const char* kJsonContentTypeLine = "Content-Type: application/json\r\n";
 constexpr const char* kFormContentTypeLine = "Content-type: application/x-www-form-urlencoded\r\n";
@@ -82,7 +84,7 @@ struct RetryPolicy
     // Told each retry, in words; may be empty.
     std::function<void(const std::string& line)> report;
     // Waits before a retry; false when the wait was cut short and no retry should follow.
-    // Unset: an interruptible sleep (see StopRetrying).
+    // Unset: an interruptible sleep (see Stop).
     std::function<bool(std::chrono::milliseconds)> wait;
 };
 
@@ -125,13 +127,15 @@ public:
     std::function<bool(const std::string& authorization)> renewAuthorization;
 
     RetryPolicy retry;
-    // Ends every wait before a retry at once, and no retry starts afterwards: nothing holds
-    // up the program's exit.
-    void StopRetrying();
+    // Ends every wait before a retry and every request in flight at once (they fail as
+    // cancelled), and nothing is sent afterwards: nothing holds up the program's exit.
+    void Stop();
 
 protected:
     // Carries one parsed request. Returns 0 for a completed exchange, else a failure code.
     virtual int Send(const HttpRequest& request, HttpResponse& response) = 0;
+    // Ends the requests the carrier has in flight; called once by Stop.
+    virtual void CancelTransfers() {}
 
 private:
     TransportResult PerformOnce(const char* verb, const std::string& url, const std::string& body,

@@ -238,13 +238,14 @@ TEST_F(RetryTest, WritesAreRepeatedOnlyWhenTheyNeverLeftOrTheServiceAsksWithRetr
     EXPECT_EQ(Post().code, wininet::kConnectionAborted);
     EXPECT_EQ(transport.requests.size(), 7u);
 
-    // A wait longer than the program will make is no retry; neither is one after StopRetrying.
+    // A wait longer than the program will make is no retry; neither is one after Stop.
     transport.Queue(test::ScriptedAnswer{kHttpCompleted, 503, "", 3600});
     EXPECT_EQ(Get().status, 503);
-    transport.StopRetrying();
+    // After Stop nothing more is sent at all: it fails as cancelled.
+    transport.Stop();
     transport.Queue("busy", 503);
-    EXPECT_EQ(Get().status, 503);
-    EXPECT_EQ(transport.requests.size(), 9u);
+    EXPECT_EQ(Get().code, 12017);
+    EXPECT_EQ(transport.requests.size(), 8u);
 }
 
 } // namespace

@@ -119,6 +119,24 @@ TEST_F(SearchAndOptionsTest, AFailedOrSlowSearchNeitherFreezesNorHidesTheOthers)
     ExitAndWait();
 }
 
+TEST_F(SearchAndOptionsTest, ExitDuringAStalledSearchCancelsItInsteadOfWaiting)
+{
+    Start();
+    service.FailNext(2, fake::Fault{fake::FaultKind::Stall, 200, std::chrono::seconds(60), "?q="});
+    std::chrono::steady_clock::time_point exitAsked;
+    WithEditor<CSearchDlg>([&] { frame->RunCommand(Command::SearchCalendar); },
+                           [&](CSearchDlg& dialog) {
+                               dialog.findChild<QLineEdit*>("1000")->setText("Review");
+                               dialog.findChild<QPushButton*>("1034")->click();
+                               ASSERT_TRUE(QTest::qWaitFor([&] { return service.InFlightCount() > 0; }, 5000));
+                               exitAsked = std::chrono::steady_clock::now();
+                               frame->RunCommand(Command::Exit);
+                           });
+    WaitForExit();
+    // The stall lasts a minute and the pool was once waited on for the whole of it.
+    EXPECT_LT(std::chrono::steady_clock::now() - exitAsked, std::chrono::seconds(30));
+}
+
 TEST_F(SearchAndOptionsTest, OptionsSaveThroughTheFileAndKeepTheValuesWhenItCannotBeWritten)
 {
     Start();
