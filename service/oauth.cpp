@@ -8,7 +8,9 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <memory>
+#include <strings.h>
 
 namespace orb {
 
@@ -31,6 +33,8 @@ constexpr const char* kUnreadable = "the sign-in service's answer could not be r
 constexpr const char* kRefused = "the sign-in service refused it";
 
 constexpr const char* kInvalidGrant = "invalid_grant";
+constexpr const char* kBearer = "bearer";
+constexpr const char* kRevokeFailedLine = "Token Revoke Fail : ";
 constexpr const char* kRenewedLine = "The access token was refused (401) and has been renewed";
 
 // What a token answer said, beyond the token itself.
@@ -50,6 +54,15 @@ int ExpiresIn(const Json::Value& root)
     if (expires.isString())
         return std::atoi(expires.asCString());
     return 0;
+}
+
+// The only kind of token this program sends, and only as visible ASCII: anything else would
+// end up in a header line of its own making (a CR/LF adds headers).
+bool IsUsableToken(const std::string& accessToken, const std::string& tokenType)
+{
+    if (strcasecmp(tokenType.c_str(), kBearer) != 0)
+        return false;
+    return std::all_of(accessToken.begin(), accessToken.end(), [](char c) { return c > ' ' && c < '\x7F'; });
 }
 
 // A form value, encoded so codes and secrets with reserved characters arrive whole.
@@ -92,7 +105,13 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         return {};
     }
     answer.revoked = MemberText(root, "error") == kInvalidGrant;
-    context.session.set_tokens(MemberText(root, "access_token"), MemberText(root, "token_type"));
+    const std::string accessToken = MemberText(root, "access_token");
+    const std::string tokenType = MemberText(root, "token_type");
+    if (!accessToken.empty() && !IsUsableToken(accessToken, tokenType)) {
+        answer.failure = kUnreadable;
+        return {};
+    }
+    context.session.set_tokens(accessToken, tokenType);
     if (takeRefreshToken)
         context.session.set_refresh_token(MemberText(root, "refresh_token"));
     answer.granted = !context.session.access_token().empty() && MemberText(root, "error").empty();
@@ -274,6 +293,26 @@ bool ExchangeAuthorizationCode(ServiceContext& context, const SignInGrant& grant
     PostTokenForm(context, body, true, answer);
     failure = answer.failure;
     return answer.granted;
+}
+
+bool RevokeToken(ServiceContext& context, const std::string& token)
+{
+    if (context.config.revokeUri.empty() || token.empty())
+        return true;
+    std::string response;
+    const TransportResult result = context.transport.HttpPost(context.config.revokeUri, "token=" + FormValue(token),
+                                                              response, kFormContentTypeLine);
+    if (!result.Completed()) {
+        context.diagnostics.WriteLine(kRevokeFailedLine + TransportFailureText(result) + std::to_string(result.code));
+        return false;
+    }
+    if (result.status != kHttpOk) {
+        Json::Value root;
+        const std::string reason = ParseJson(response, root) && root.isObject() ? RefusalText(root) : kRefused;
+        context.diagnostics.WriteLine(kRevokeFailedLine + std::to_string(result.status) + " " + reason);
+        return false;
+    }
+    return true;
 }
 
 void EnsureAccessToken(ServiceContext& context)

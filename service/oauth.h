@@ -87,6 +87,9 @@ std::string ExchangeAuthorizationCode(ServiceContext& context, const std::string
 bool ExchangeAuthorizationCode(ServiceContext& context, const std::string& code, std::string& failure);
 // The same for any sign-in: the grant's redirect address, and its PKCE verifier when it has one.
 bool ExchangeAuthorizationCode(ServiceContext& context, const SignInGrant& grant, std::string& failure);
+// Withdraws `token` (a refresh token withdraws the whole grant) at the configured revoke
+// address. A failure is one diagnostics line and false; nothing else depends on it.
+bool RevokeToken(ServiceContext& context, const std::string& token);
 // Before an operation: with a known expiry, renews the token once it has expired and asks
 // nothing otherwise; without one, checks the token and refreshes it when the check fails.
 void EnsureAccessToken(ServiceContext& context);

@@ -21,9 +21,10 @@ struct ServiceConfig
     // Empty, or an http://127.0.0.1 or http://localhost address: sign-in in the user's
     // browser. An out-of-band "urn:ietf:wg:oauth:2.0:oob" one: the embedded login page.
     std::string redirectUri;
-    std::string startPage; // opened after the first load; empty opens nothing
-    std::string authUri;   // where the browser asks for consent
-    std::string tokenUri;  // where codes and refresh tokens become access tokens
+    std::string startPage;      // opened after the first load; empty opens nothing
+    std::string authUri;        // where the browser asks for consent
+    std::string tokenUri;       // where codes and refresh tokens become access tokens
+    std::string revokeUri = {}; // where Logout withdraws the refresh token; empty withdraws nothing
     // Listings ask for the largest pages the services give. Off only to measure the cost of
     // the services' small default pages; never read from the settings.
     bool fullPages = true;
@@ -33,6 +34,13 @@ struct ServiceConfig
     void SetAccountsBase(const std::string& base);
     bool UsesLoginPage() const;
 };
+
+// Where codes, tokens and secrets may be sent: an absolute https address, or plain http to
+// this machine only (127.0.0.1, [::1], localhost).
+bool IsServiceAddress(const std::string& url);
+// A redirect the sign-in can use: none (a loopback one is chosen), the older out-of-band
+// one, or plain http to this machine.
+bool IsRedirectAddress(const std::string& url);
 
 // Everything a service operation needs from outside: the wire, the token state, where
 // failures go, and the time. Clients never touch a widget.

@@ -98,6 +98,47 @@ TEST_F(TokenOperations, RefreshRefusalsLeaveOrEmptyTheSessionAsDocumented)
     EXPECT_EQ(services.session.token_type(), "");
 }
 
+TEST_F(TokenOperations, OnlyABearerTokenOfVisibleCharactersIsTaken)
+{
+    // A line break would become header lines of the service's choosing in every request.
+    for (const char* answer : {R"({"access_token": "a\r\nX-Forwarded-For: 1", "token_type": "Bearer"})",
+                               R"({"access_token": "a b", "token_type": "Bearer"})",
+                               R"({"access_token": "a\u00e9", "token_type": "Bearer"})",
+                               R"({"access_token": "a", "token_type": "MAC"})", R"({"access_token": "a"})"}) {
+        transport.Queue(answer);
+        const TokenRenewal renewal = RenewAccessToken(context, "r");
+        EXPECT_FALSE(renewal.granted) << answer;
+        EXPECT_EQ(renewal.failure, "the sign-in service's answer could not be read") << answer;
+        EXPECT_EQ(services.session.AuthorizationLine(), "Authorization: Bearer access-1\r\n") << answer;
+    }
+    transport.Queue(R"({"access_token": "ya29.A-b_c~d/e+f=", "token_type": "bEARER"})");
+    EXPECT_TRUE(RenewAccessToken(context, "r").granted);
+    EXPECT_EQ(services.session.AuthorizationLine(), "Authorization: bEARER ya29.A-b_c~d/e+f=\r\n");
+}
+
+TEST_F(TokenOperations, RevokeSendsTheTokenAndAFailureIsOnlyALine)
+{
+    services.config.revokeUri = "https://accounts.test/revoke";
+    transport.Queue("{}");
+    EXPECT_TRUE(RevokeToken(context, "1//r&t"));
+    ASSERT_EQ(transport.requests.size(), 1u);
+    EXPECT_EQ(transport.requests[0].verb, "POST");
+    EXPECT_EQ(transport.requests[0].url, "https://accounts.test/revoke");
+    EXPECT_EQ(transport.requests[0].body, "token=1%2F%2Fr%26t");
+    EXPECT_EQ(transport.requests[0].headerBlock, "Content-type: application/x-www-form-urlencoded\r\n\r\n\r\n");
+
+    transport.Queue(R"({"error": "invalid_token", "error_description": "Token expired or revoked"})", 400);
+    EXPECT_FALSE(RevokeToken(context, "old"));
+    EXPECT_TRUE(services.diagnostics.Contains("Token Revoke Fail : 400 Token expired or revoked"));
+    transport.QueueFailure(12029);
+    EXPECT_FALSE(RevokeToken(context, "old"));
+    EXPECT_TRUE(services.diagnostics.Contains("Token Revoke Fail : (Cannot connect)12029"));
+    // Nowhere to revoke: nothing is sent.
+    services.config.revokeUri.clear();
+    EXPECT_TRUE(RevokeToken(context, "old"));
+    EXPECT_EQ(transport.requests.size(), 3u);
+}
+
 TEST_F(TokenOperations, ExchangeTakesAllThreeTokens)
 {
     transport.Queue("{\"access_token\": \"a2\", \"token_type\": \"Bearer\", \"refresh_token\": \"r2\"}");
