@@ -148,10 +148,15 @@ bool CMainFrame::Create()
 
     SettingsFile::RemoveStaleTemporaries(services_.settingsPath);
     std::string movedAside;
-    SettingsFile::Load(services_.settingsPath, settings, &movedAside);
-    settingsRead_ = true;
+    std::string failure;
+    // A file that could not be read may hold a good sign-in: this run never saves over it.
+    settingsRead_ = SettingsFile::Load(services_.settingsPath, settings, &movedAside, &failure);
+    if (!settingsRead_)
+        context.prompter.ShowMessage(WithTitle(kNotReadMessage, failure));
     if (!movedAside.empty())
         context.prompter.ShowMessage(WithTitle(kMovedAsideMessage, movedAside));
+    for (const std::string& notice : services_.startupNotices)
+        context.prompter.ShowMessage(notice);
     PlaceWindow(mainWindow_.get(), settings.WindowPos);
     if (!SignIn())
         return false;
@@ -337,6 +342,17 @@ void CMainFrame::SaveAtExit()
         return;
     savedAtExit_ = true;
     SettingsFile::Save(services_.settingsPath, services_.settings);
+}
+
+bool CMainFrame::SaveSettings(std::string* why)
+{
+    std::lock_guard lock(saveMutex_);
+    if (!settingsRead_) {
+        if (why)
+            *why = kNotReadAtStart;
+        return false;
+    }
+    return SettingsFile::Save(services_.settingsPath, services_.settings, why);
 }
 
 void CMainFrame::Exit(bool force)

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class QSystemTrayIcon;
 class QMenu;
@@ -38,6 +39,8 @@ struct ShellServices
     // starts; empty when there is no place for one.
     std::string autostartEntry = {};
     std::string programPath = {};
+    // Told once the windows can show it (a [Service] section that was ignored, say).
+    std::vector<std::string> startupNotices = {};
 };
 
 // The invisible frame: owns the tray icon and every window, carries out the commands the
@@ -66,6 +69,9 @@ public:
     // written before the settings were read, so an early exit cannot replace the file with
     // defaults.
     void SaveAtExit();
+    // The settings file written now (options, Logout); false with why when it could not be,
+    // and always when the file could not be read at start.
+    bool SaveSettings(std::string* why);
 
     // How many event loops run below the top-level one when the frame is at rest: 1 under
     // QApplication::exec, 0 where tests drive the frame directly.
@@ -105,6 +111,9 @@ public:
     static constexpr const char* kSignInAgainMessage =
         "Your sign-in has expired or was withdrawn in your Google account; please sign in again.";
     static constexpr const char* kSettingsNotSaved = "The settings could not be written: ";
+    static constexpr const char* kNotReadAtStart = "the file could not be read at start, so it is left as it is";
+    static constexpr const char* kSettingsNotReadBack =
+        "The settings were saved but could not be read back; the values in use stay: ";
     static constexpr const char* kAutostartNotChanged = "Starting with the desktop could not be changed: ";
     // The searches that may run side by side.
     static constexpr int kSearchThreads = 4;

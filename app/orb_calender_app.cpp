@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace orb {
 
@@ -59,7 +61,9 @@ int RunOrbCalender(int argc, char** argv)
     // The folder that is current at start-up, read once.
     const std::string settingsPath = SettingsFile::PathIn(std::filesystem::current_path().string());
     AppSettings settings;
-    const ServiceConfig config = SettingsFile::LoadServiceConfig(settingsPath, ServiceConfig::Defaults());
+    std::vector<std::string> configProblems;
+    const ServiceConfig config =
+        SettingsFile::LoadServiceConfig(settingsPath, ServiceConfig::Defaults(), &configProblems);
     OAuthSession session;
     CurlTransport transport(session);
     StdoutDiagnostics diagnostics;
@@ -72,8 +76,10 @@ int RunOrbCalender(int argc, char** argv)
     WebLoginPage loginPage;
     QtUrlOpener opener;
 
+    for (const std::string& problem : configProblems)
+        diagnostics.WriteLine(problem);
     CMainFrame frame({settings, context, loginPage, opener, settingsPath, folders.AutostartEntry(),
-                      QApplication::applicationFilePath().toStdString()});
+                      QApplication::applicationFilePath().toStdString(), configProblems});
     frame.baseLoopLevel = 1; // everything below runs inside app.exec()
     frame.hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     ExitSignals exitSignals({[&frame] {

@@ -2,6 +2,7 @@
 
 #include "core/atomic_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <strings.h>
 
@@ -64,14 +65,81 @@ int HexValue(char c)
     return -1;
 }
 
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The reader refuses control bytes but the tab, and CR, LF or NUL would end or cut the entry.
+bool FitsInALine(char c)
+{
+    return static_cast<unsigned char>(c) >= 0x20 || c == '\t';
+}
+
 // Surrounding spaces and quotes would be stripped on reading, so such values are quoted.
 std::string QuoteIfNeeded(const std::string& value)
 {
     if (value.empty())
         return value;
-    const bool edgeSpace = value.front() == ' ' || value.front() == '\t' || value.back() == ' ' || value.back() == '\t';
+    const bool edgeSpace = IsBlank(value.front()) || IsBlank(value.back());
     const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
     return edgeSpace || quoted ? "\"" + value + "\"" : value;
+}
+
+// A value with bytes a line cannot hold is written "X": X has "\\" for a backslash and
+// "\xHH" for those bytes, and for a blank or quote at either end. QuoteIfNeeded only ever
+// writes "X" with a blank or quote at an end of X, so the two forms never meet.
+std::string EscapedForm(const std::string& value)
+{
+    std::string out = "\"";
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        const bool atEdge = i == 0 || i + 1 == value.size();
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (!FitsInALine(c) || (atEdge && (IsBlank(c) || c == '"'))) {
+            const auto byte = static_cast<unsigned char>(c);
+            out += "\\x";
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// The value an EscapedForm stands for; nothing when `raw` is not one.
+std::optional<std::string> FromEscapedForm(const std::string& raw)
+{
+    if (raw.size() < 3 || raw.front() != '"' || raw.back() != '"')
+        return std::nullopt;
+    const std::string inner = raw.substr(1, raw.size() - 2);
+    for (const char edge : {inner.front(), inner.back()}) {
+        if (IsBlank(edge) || edge == '"')
+            return std::nullopt;
+    }
+    if (inner.find('\\') == std::string::npos)
+        return std::nullopt;
+    std::string value;
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        if (inner[i] != '\\') {
+            value += inner[i];
+        } else if (i + 1 < inner.size() && inner[i + 1] == '\\') {
+            value += '\\';
+            ++i;
+        } else if (i + 3 < inner.size() && inner[i + 1] == 'x' && HexValue(inner[i + 2]) >= 0 &&
+                   HexValue(inner[i + 3]) >= 0) {
+            value += static_cast<char>(HexValue(inner[i + 2]) * 16 + HexValue(inner[i + 3]));
+            i += 3;
+        } else {
+            return std::nullopt; // a backslash of a hand-written value
+        }
+    }
+    // The writer escapes only values with such a byte: a hand-written "C:\\dir" stays as it was.
+    if (std::all_of(value.begin(), value.end(), FitsInALine))
+        return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -105,17 +173,20 @@ ProfileFile ProfileFile::Parse(const std::string& text)
     return profile;
 }
 
-ProfileFile::LoadResult ProfileFile::Read(const std::string& path)
+ProfileFile::LoadResult ProfileFile::Read(const std::string& path, std::string* error)
 {
     *this = ProfileFile();
     std::string text;
     bool missing = false;
-    std::string error;
-    if (!ReadWholeFile(path, text, missing, error))
-        return missing ? LoadResult::Missing : LoadResult::Unreadable;
+    std::string why;
+    if (!ReadWholeFile(path, text, missing, why)) {
+        if (error)
+            *error = why;
+        return missing ? LoadResult::Missing : LoadResult::Failed;
+    }
     std::optional<ProfileFile> read = FromFileBytes(text);
     if (!read)
-        return LoadResult::Unreadable;
+        return LoadResult::Refused;
     *this = std::move(*read);
     return LoadResult::Read;
 }
@@ -212,19 +283,19 @@ void ProfileFile::SetRawValue(const std::string& sectionName, const std::string&
 std::optional<std::string> ProfileFile::GetString(const std::string& section, const std::string& key) const
 {
     auto value = RawValue(section, key);
-    if (value && value->size() >= 2 && value->front() == '"' && value->back() == '"')
+    if (!value)
+        return value;
+    if (std::optional<std::string> escaped = FromEscapedForm(*value))
+        return escaped;
+    if (value->size() >= 2 && value->front() == '"' && value->back() == '"')
         *value = value->substr(1, value->size() - 2);
     return value;
 }
 
 void ProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
 {
-    std::string clean;
-    for (const char c : value) {
-        if (c != '\r' && c != '\n' && c != '\0')
-            clean += c; // a line break would end the entry and corrupt the file
-    }
-    SetRawValue(section, key, QuoteIfNeeded(clean));
+    const bool fits = std::all_of(value.begin(), value.end(), FitsInALine);
+    SetRawValue(section, key, fits ? QuoteIfNeeded(value) : EscapedForm(value));
 }
 
 std::optional<std::vector<std::uint8_t>> ProfileFile::GetStruct(const std::string& section, const std::string& key,

@@ -20,11 +20,12 @@ public:
     {
         Read,
         Missing,
-        Unreadable, // there, but it cannot be read or is not a text file
+        Refused, // read, but its bytes are no settings text
+        Failed,  // there, but reading it failed (no descriptors, an I/O error, no permission)
     };
     // Reads the file, taking CR, LF or CRLF line ends and ignoring stray NUL bytes; anything
-    // but Read leaves an empty profile.
-    LoadResult Read(const std::string& path);
+    // but Read leaves an empty profile. `error`, when given, says why a read failed.
+    LoadResult Read(const std::string& path, std::string* error = nullptr);
     // The same rules over a file's bytes: nothing when they are not a settings text.
     static std::optional<ProfileFile> FromFileBytes(const std::string& bytes);
     bool Load(const std::string& path) { return Read(path) == LoadResult::Read; }
@@ -34,7 +35,11 @@ public:
     bool SaveAtomically(const std::string& path, std::string* error = nullptr) const;
     std::string Serialize() const;
 
+    // Any bytes at all: a value a line cannot hold as it is (control bytes, line breaks, NUL)
+    // is written in an escaped form that no earlier writer produced, so every older file
+    // still reads as it did.
     std::optional<std::string> GetString(const std::string& section, const std::string& key) const;
+    bool HasSection(const std::string& section) const { return FindSection(section) != nullptr; }
     void SetString(const std::string& section, const std::string& key, const std::string& value);
 
     // The bytes of a struct entry, or nothing when the entry is missing, malformed, of

@@ -35,10 +35,10 @@ void CMainFrame::ShowOptions()
     std::string why;
     // Read back only what was written: a failed write would otherwise bring back the old
     // values, key and fonts included.
-    if (SettingsFile::Save(services_.settingsPath, settings, &why))
-        SettingsFile::Load(services_.settingsPath, settings);
-    else
+    if (!SaveSettings(&why))
         services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
+    else if (!SettingsFile::ReadBack(services_.settingsPath, settings, &why))
+        services_.context.prompter.ShowMessage(kSettingsNotReadBack + why);
     std::string autostartWhy;
     if (chosen.startWithDesktop != startedWithDesktop &&
         !SetAutostartEntry(services_.autostartEntry, chosen.startWithDesktop, services_.programPath, autostartWhy))

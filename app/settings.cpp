@@ -4,6 +4,7 @@
 #include "app/profile_file.h"
 #include "core/atomic_file.h"
 #include "core/clock.h"
+#include "core/shorten_text.h"
 #include "service/text_codec.h"
 
 #include <cerrno>
@@ -180,34 +181,73 @@ std::string SettingsFile::PathIn(const std::string& directory)
 
 namespace {
 
-// Reads `path`; a file there that cannot be read is renamed out of the way first.
-ProfileFile ReadOrMoveAside(const std::string& path, std::string* movedAside)
+// Reads `path` into `file`. A file whose bytes are no settings text is renamed out of the way
+// first, so nothing is ever saved over it; one that could not be read at all (no descriptors,
+// an I/O error, no permission) may be fine, so it is left alone: false, with why.
+bool ReadOrMoveAside(const std::string& path, ProfileFile& file, std::string* movedAside, std::string* failure)
 {
-    ProfileFile file;
+    std::string why;
+    const ProfileFile::LoadResult result = file.Read(path, &why);
+    if (result == ProfileFile::LoadResult::Failed) {
+        if (failure)
+            *failure = why;
+        return false;
+    }
     // Only a file is moved: anything else in its place makes the save fail instead.
     std::error_code failed;
-    if (file.Read(path) != ProfileFile::LoadResult::Unreadable || !std::filesystem::is_regular_file(path, failed))
-        return file;
+    if (result != ProfileFile::LoadResult::Refused || !std::filesystem::is_regular_file(path, failed))
+        return true;
     const std::string stamp = FormatLocal(SystemClock().Now(), "%Y%m%d-%H%M%S");
     std::string movedTo;
     std::string error;
     if (MoveAside(path, kUnreadableSuffix + stamp, movedTo, error) && movedAside)
         *movedAside = movedTo;
-    return file;
+    return true;
 }
 
 } // namespace
 
-bool SettingsFile::Load(const std::string& path, AppSettings& settings, std::string* movedAside)
+bool SettingsFile::Load(const std::string& path, AppSettings& settings, std::string* movedAside, std::string* failure)
 {
-    ReadEntries(ReadOrMoveAside(path, movedAside), settings);
+    ProfileFile file;
+    if (!ReadOrMoveAside(path, file, movedAside, failure))
+        return false;
+    ReadEntries(file, settings);
     return true;
+}
+
+bool SettingsFile::ReadBack(const std::string& path, AppSettings& settings, std::string* failure)
+{
+    ProfileFile file;
+    std::string why;
+    switch (file.Read(path, &why)) {
+    case ProfileFile::LoadResult::Read:
+        ReadEntries(file, settings);
+        return true;
+    case ProfileFile::LoadResult::Missing:
+        why = "cannot read " + path + ": it is gone";
+        break;
+    case ProfileFile::LoadResult::Refused:
+        why = "cannot read " + path + ": it holds no settings text";
+        break;
+    case ProfileFile::LoadResult::Failed:
+        break;
+    }
+    if (failure)
+        *failure = why;
+    return false;
 }
 
 bool SettingsFile::Save(const std::string& path, const AppSettings& settings, std::string* error)
 {
     // Keeps [Service] and any other section as it was; never writes over what it cannot read.
-    ProfileFile file = ReadOrMoveAside(path, nullptr);
+    ProfileFile file;
+    std::string why;
+    if (!ReadOrMoveAside(path, file, nullptr, &why)) {
+        if (error)
+            *error = why + kLeftAsItIs;
+        return false;
+    }
     WriteEntries(file, settings);
     return file.SaveAtomically(path, error);
 }
@@ -217,11 +257,20 @@ void SettingsFile::RemoveStaleTemporaries(const std::string& path)
     orb::RemoveStaleTemporaries(path);
 }
 
-ServiceConfig SettingsFile::LoadServiceConfig(const std::string& path, const ServiceConfig& defaults)
+ServiceConfig SettingsFile::LoadServiceConfig(const std::string& path, const ServiceConfig& defaults,
+                                              std::vector<std::string>* problems)
 {
     ProfileFile file;
-    file.Load(path);
-    return ServiceConfigFrom(file, defaults);
+    if (!file.Load(path) || !file.HasSection(kServiceSection))
+        return defaults;
+    // Another user, or anyone who can write here, could send the sign-in elsewhere.
+    std::string why;
+    if (!OnlyOwnerCanChange(path, why)) {
+        if (problems)
+            problems->push_back(WithTitle(kServiceIgnoredMessage, why));
+        return defaults;
+    }
+    return ServiceConfigFrom(file, defaults, problems);
 }
 
 void SettingsFile::ReadEntries(const ProfileFile& file, AppSettings& settings)
@@ -234,22 +283,34 @@ void SettingsFile::WriteEntries(ProfileFile& file, const AppSettings& settings)
     ForEachEntry(settings, EntryWriter{file});
 }
 
-ServiceConfig SettingsFile::ServiceConfigFrom(const ProfileFile& file, const ServiceConfig& defaults)
+ServiceConfig SettingsFile::ServiceConfigFrom(const ProfileFile& file, const ServiceConfig& defaults,
+                                              std::vector<std::string>* problems)
 {
     ServiceConfig config = defaults;
-    const auto read = [&file](const char* key, std::string& field) {
-        if (const auto value = file.GetString(kServiceSection, key))
+    // A value that fails `allowed` keeps the default, and the key is named.
+    const auto take = [&](const char* key, bool (*allowed)(const std::string&)) -> std::optional<std::string> {
+        std::optional<std::string> value = file.GetString(kServiceSection, key);
+        if (value && allowed && !allowed(*value)) {
+            if (problems)
+                problems->push_back(WithTitle(kRefusedAddressMessage, key));
+            return std::nullopt;
+        }
+        return value;
+    };
+    const auto read = [&](const char* key, std::string& field, bool (*allowed)(const std::string&)) {
+        if (const auto value = take(key, allowed))
             field = *value;
     };
-    if (const auto base = file.GetString(kServiceSection, "AccountsBase"))
+    if (const auto base = take("AccountsBase", IsServiceAddress))
         config.SetAccountsBase(*base);
-    read("AuthUri", config.authUri);
-    read("TokenUri", config.tokenUri);
-    read("ApiBase", config.apiBase);
-    read("ClientId", config.clientId);
-    read("ClientSecret", config.clientSecret);
-    read("RedirectUri", config.redirectUri);
-    read("StartPage", config.startPage);
+    read("AuthUri", config.authUri, IsServiceAddress);
+    read("TokenUri", config.tokenUri, IsServiceAddress);
+    read("RevokeUri", config.revokeUri, IsServiceAddress);
+    read("ApiBase", config.apiBase, IsServiceAddress);
+    read("ClientId", config.clientId, nullptr);
+    read("ClientSecret", config.clientSecret, nullptr);
+    read("RedirectUri", config.redirectUri, IsRedirectAddress);
+    read("StartPage", config.startPage, [](const std::string& page) { return page.empty() || IsServiceAddress(page); });
     return config;
 }
 

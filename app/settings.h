@@ -80,27 +80,46 @@ public:
     static std::string PathIn(const std::string& directory);
 
     // Reads every entry in order. A missing text reads as empty; a missing or malformed
-    // struct entry leaves its field as it is. Returns true (a missing file is no error). A
-    // file that is there but cannot be read is moved aside first, so nothing is ever saved
-    // over it; `movedAside` then receives its new name.
-    static bool Load(const std::string& path, AppSettings& settings, std::string* movedAside = nullptr);
-    // Writes every [Login] entry in order, keeping every other line of the file.
+    // struct entry leaves its field as it is. A missing file is no error. A file whose bytes
+    // are no settings text is moved aside first, so nothing is ever saved over it;
+    // `movedAside` then receives its new name. False, with the settings untouched and
+    // `failure` saying why, when the file is there but reading it failed: it may be fine,
+    // so it is neither moved nor to be saved over.
+    static bool Load(const std::string& path, AppSettings& settings, std::string* movedAside = nullptr,
+                     std::string* failure = nullptr);
+    // Reads back a file just saved; never moves it aside. False, the values kept, when it
+    // cannot be read.
+    static bool ReadBack(const std::string& path, AppSettings& settings, std::string* failure = nullptr);
+    // Writes every [Login] entry in order, keeping every other line of the file. Refuses
+    // (false) to write over a file it could not read.
     static bool Save(const std::string& path, const AppSettings& settings, std::string* error = nullptr);
     // What an interrupted save left behind; run once at start.
     static void RemoveStaleTemporaries(const std::string& path);
-    // The [Service] section over the built-in defaults.
-    static ServiceConfig LoadServiceConfig(const std::string& path, const ServiceConfig& defaults);
+    // The [Service] section over the built-in defaults. The section is ignored when the file
+    // is not the user's own or others can change it; an address that is not https (or http
+    // to this machine) keeps its default. Either is told in `problems`.
+    static ServiceConfig LoadServiceConfig(const std::string& path, const ServiceConfig& defaults,
+                                           std::vector<std::string>* problems = nullptr);
 
     // What Load, Save and LoadServiceConfig do once the file is read.
     static void ReadEntries(const ProfileFile& file, AppSettings& settings);
     static void WriteEntries(ProfileFile& file, const AppSettings& settings);
-    static ServiceConfig ServiceConfigFrom(const ProfileFile& file, const ServiceConfig& defaults);
+    static ServiceConfig ServiceConfigFrom(const ProfileFile& file, const ServiceConfig& defaults,
+                                           std::vector<std::string>* problems = nullptr);
 };
 
 // A settings file that cannot be read is kept under its name plus this and the local time.
 constexpr const char* kUnreadableSuffix = ".unreadable-";
 constexpr const char* kMovedAsideMessage =
     "The settings file could not be read; it was kept as %s and the program starts with default settings.";
+constexpr const char* kNotReadMessage = "The settings file could not be read (%s). The program starts with default "
+                                        "settings and leaves the file as it is: nothing is saved over it.";
+constexpr const char* kLeftAsItIs = "; it is left as it is";
+constexpr const char* kServiceIgnoredMessage =
+    "The [Service] section of the settings file is ignored and Google's own addresses are used: %s.";
+constexpr const char* kRefusedAddressMessage =
+    "The settings file's [Service] %s is not used: a service address must begin with https://, or with "
+    "http:// for 127.0.0.1, [::1] or localhost.";
 
 // "U" and "P" are stored with every byte XORed with this mask.
 constexpr std::uint8_t kScrambleMask = 0x1F;

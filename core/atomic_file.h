@@ -11,8 +11,14 @@ namespace orb {
 // left as it is (false, with the reason).
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
 
-// Removes the temporaries an interrupted WriteFileAtomically of `path` left behind.
+// Removes the temporaries an interrupted WriteFileAtomically of `path` left behind: only
+// names it makes, in the folder of `path` itself (never a link's target's), that are the
+// user's own files and older than an hour (a second instance may be writing one now).
 void RemoveStaleTemporaries(const std::string& path);
+
+// Whether only the user can change what `path` holds: the file is the user's own and no one
+// else may write it, nor the folders it sits in (through a link too). False with why.
+bool OnlyOwnerCanChange(const std::string& path, std::string& why);
 
 // Renames `path` to `path` + `suffix` (a number added should that name be taken); true with
 // the new name in `movedTo`.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -14,10 +15,14 @@ namespace orb {
 
 namespace {
 
-// Named so that a stale one is told from anything a user keeps next to the file.
-constexpr const char* kTemporarySuffix = ".tmp-XXXXXX";
+// Named so that a stale one is told from anything a user keeps next to the file (a user's
+// "info.dat.tmp-mine01" has the shape of mkstemp's letters too).
+constexpr const char* kTemporaryMark = ".orbcalender-tmp-";
+constexpr const char* kRandomPattern = "XXXXXX";
 constexpr std::size_t kRandomLength = 6;
 constexpr int kLongestLinkChain = 8;
+// A temporary younger than this may be a second instance's, still being written.
+constexpr std::time_t kStaleAfterSeconds = 3600;
 
 // The file a write of `path` replaces: through any symbolic links, so the link survives.
 std::string WriteTarget(const std::string& path)
@@ -33,24 +38,45 @@ std::string WriteTarget(const std::string& path)
     return target.string();
 }
 
-bool IsStaleTemporaryName(const std::string& name, const std::string& fileName)
+// mkstemp's letters and digits after our own suffix.
+bool IsTemporaryName(const std::string& name, const std::string& fileName)
 {
-    const auto random = [](const std::string& tail) {
-        return tail.size() == kRandomLength && std::all_of(tail.begin(), tail.end(), [](char c) {
-                   return std::isalnum(static_cast<unsigned char>(c));
-               });
-    };
-    const std::string current = fileName + ".tmp-";
-    if (name.rfind(current, 0) == 0)
-        return random(name.substr(current.size()));
-    // Earlier versions wrote "<file>.XXXXXX"; only names with letters and digits both are
-    // taken for theirs, so a user's "<file>.backup" stays.
-    const std::string earlier = fileName + ".";
-    if (name.rfind(earlier, 0) != 0)
+    const std::string prefix = fileName + kTemporaryMark;
+    if (name.size() != prefix.size() + kRandomLength || name.rfind(prefix, 0) != 0)
         return false;
-    const std::string tail = name.substr(earlier.size());
-    return random(tail) && std::any_of(tail.begin(), tail.end(), ::isdigit) &&
-           std::any_of(tail.begin(), tail.end(), ::isalpha);
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+// Syncs the folder that holds `path`, so the rename itself survives a crash.
+int SyncFolderOf(const std::string& path)
+{
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const int fd = open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int problem = fsync(fd) == 0 ? 0 : errno;
+    close(fd);
+    // Some file systems cannot sync a folder; the file itself is synced already.
+    return problem == EINVAL || problem == ENOTSUP ? 0 : problem;
+}
+
+// Others than the user (and root) may change what sits in `folder`.
+bool FolderOpenToOthers(const std::string& folder, std::string& why)
+{
+    struct stat info
+    {};
+    if (::stat(folder.c_str(), &info) != 0)
+        return false;
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        why = "others may write in its folder " + folder;
+        return true;
+    }
+    if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+        why = "its folder " + folder + " belongs to another user";
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -64,7 +90,7 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text, 
         error = "not writing " + path + ": the file is read-only";
         return false;
     }
-    std::string temporary = path + kTemporarySuffix;
+    std::string temporary = path + kTemporaryMark + kRandomPattern;
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);
@@ -90,6 +116,12 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text, 
     if (problem == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
         problem = errno;
     }
+    if (problem == 0) {
+        if (const int synced = SyncFolderOf(path); synced != 0) {
+            error = "cannot write " + path + ": " + std::strerror(synced);
+            return false; // the new file is in place, but may not survive a crash
+        }
+    }
     if (problem != 0) {
         error = "cannot write " + path + ": " + std::strerror(problem);
         std::remove(temporary.c_str());
@@ -100,14 +132,48 @@ bool WriteFileAtomically(const std::string& requested, const std::string& text, 
 
 void RemoveStaleTemporaries(const std::string& requested)
 {
-    const std::filesystem::path path = WriteTarget(requested);
+    const std::filesystem::path path = requested;
     const std::string fileName = path.filename().string();
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const std::time_t anHourAgo = std::time(nullptr) - kStaleAfterSeconds;
     std::error_code failed;
     for (const auto& entry : std::filesystem::directory_iterator(folder, failed)) {
-        if (IsStaleTemporaryName(entry.path().filename().string(), fileName) && entry.is_regular_file(failed))
-            std::filesystem::remove(entry.path(), failed);
+        if (!IsTemporaryName(entry.path().filename().string(), fileName))
+            continue;
+        struct stat info
+        {};
+        // lstat: a link of that name is no temporary of ours, whatever it points at.
+        if (::lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() ||
+            info.st_mtime > anHourAgo)
+            continue;
+        ::unlink(entry.path().c_str());
     }
+}
+
+bool OnlyOwnerCanChange(const std::string& path, std::string& why)
+{
+    struct stat info
+    {};
+    if (::stat(path.c_str(), &info) != 0)
+        return true; // nothing there to be trusted or not
+    if (info.st_uid != ::geteuid()) {
+        why = path + " belongs to another user";
+        return false;
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        why = "others may write " + path;
+        return false;
+    }
+    const auto folderOf = [](const std::filesystem::path& file) {
+        return file.has_parent_path() ? file.parent_path().string() : std::string(".");
+    };
+    std::error_code failed;
+    const std::filesystem::path target = std::filesystem::canonical(path, failed);
+    for (const std::string& folder : {folderOf(path), failed ? folderOf(path) : folderOf(target)}) {
+        if (FolderOpenToOthers(folder, why))
+            return false;
+    }
+    return true;
 }
 
 bool MoveAside(const std::string& path, const std::string& suffix, std::string& movedTo, std::string& error)

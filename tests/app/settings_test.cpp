@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -243,16 +247,79 @@ TEST_F(SettingsFileTest, SavingLeavesAReadOnlyFileWritesThroughALinkAndClearsOld
     AppSettings loaded;
     SettingsFile::Load(target.string(), loaded);
     ExpectSame(loaded, ChangedSettings());
+}
 
-    WriteFile("x");
-    // Temporaries sit next to the file written, the link's target.
-    for (const char* left : {".tmp-Ab1xyz", ".Ab12Cd", ".backup", ".tmp-short"})
-        std::ofstream(target.string() + left) << "x";
+TEST_F(SettingsFileTest, StartUpCleaningRemovesOnlyOurOwnOldTemporariesBesideTheFile)
+{
+    const auto make = [&](const fs::path& file, bool old) {
+        std::ofstream(file) << "x";
+        if (old)
+            fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    };
+    const std::string ours = path + ".orbcalender-tmp-Ab1xyz";
+    make(ours, true);
+    make(path + ".orbcalender-tmp-Cd2xyz", false); // a second instance may be writing it
+    for (const char* users : {".bak001", ".2024ab", ".tmp-mine01", ".Ab12Cd", ".orbcalender-tmp-Ef3xyz7"})
+        make(path + users, true);
+    fs::create_symlink(dir / "elsewhere", path + ".orbcalender-tmp-Ln4xyz");
+    fs::create_directories(dir / "real");
+    const std::string inTarget = (dir / "real" / "info.dat.orbcalender-tmp-Gh5xyz").string();
+    make(inTarget, true);
+    WriteFile("[Login]\r\n");
+    fs::rename(path, dir / "real" / "info.dat");
+    fs::create_symlink(dir / "real" / "info.dat", path);
+
     SettingsFile::RemoveStaleTemporaries(path);
-    EXPECT_FALSE(fs::exists(target.string() + ".tmp-Ab1xyz"));
-    EXPECT_FALSE(fs::exists(target.string() + ".Ab12Cd")); // an earlier version's
-    EXPECT_TRUE(fs::exists(target.string() + ".backup"));
-    EXPECT_TRUE(fs::exists(target.string() + ".tmp-short"));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"info.dat", "info.dat.2024ab", "info.dat.Ab12Cd", "info.dat.bak001",
+                                              "info.dat.orbcalender-tmp-Cd2xyz", "info.dat.orbcalender-tmp-Ef3xyz7",
+                                              "info.dat.orbcalender-tmp-Ln4xyz", "info.dat.tmp-mine01", "real"}));
+    EXPECT_TRUE(fs::exists(inTarget)) << "a link is never followed into its target's folder";
+
+    // Another user's file of our name is not ours to remove (root can hand one over).
+    if (::geteuid() == 0) {
+        make(ours, true);
+        ASSERT_EQ(::lchown(ours.c_str(), 65534, 65534), 0);
+        SettingsFile::RemoveStaleTemporaries(path);
+        EXPECT_TRUE(fs::exists(ours));
+    }
+}
+
+TEST_F(SettingsFileTest, AFileThatCannotBeReadIsLeftAloneAndNeverSavedOver)
+{
+    ASSERT_TRUE(SettingsFile::Save(path, ChangedSettings()));
+    const std::string before = ReadFile();
+    // Out of descriptors, as a busy process may be: the file itself is fine.
+    struct rlimit oldLimit
+    {};
+    ::getrlimit(RLIMIT_NOFILE, &oldLimit);
+    struct rlimit few = oldLimit;
+    few.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    std::vector<int> held;
+    for (int fd = ::dup(0); fd >= 0; fd = ::dup(0))
+        held.push_back(fd);
+    AppSettings loaded;
+    std::string movedAside;
+    std::string failure;
+    const bool read = SettingsFile::Load(path, loaded, &movedAside, &failure);
+    std::string saveError;
+    const bool saved = SettingsFile::Save(path, AppSettings{}, &saveError);
+    for (const int fd : held)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &oldLimit);
+
+    EXPECT_FALSE(read);
+    EXPECT_NE(failure.find("Too many open files"), std::string::npos) << failure;
+    EXPECT_EQ(movedAside, "");
+    ExpectSame(loaded, AppSettings{});
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saveError.find("it is left as it is"), std::string::npos) << saveError;
+    EXPECT_EQ(ReadFile(), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(SettingsFileTest, SaveKeepsOtherSectionsAndServiceConfiguration)
@@ -284,6 +351,86 @@ TEST_F(SettingsFileTest, SaveKeepsOtherSectionsAndServiceConfiguration)
     EXPECT_EQ(older.tokenUri, "https://127.0.0.1:7/o/oauth2/token");
     EXPECT_EQ(older.authUri, "https://127.0.0.1:7/o/oauth2/auth");
     EXPECT_TRUE(older.UsesLoginPage());
+}
+
+TEST_F(SettingsFileTest, ATabOrControlByteInIdOrPassSurvivesSaveAndTheReadBack)
+{
+    AppSettings typed = ChangedSettings();
+    typed.U = "me\t@example.com";               // a pasted tab scrambles to a control byte
+    typed.P = std::string("\x12\x15\x1F?`", 5); // CR, LF, NUL and a space once scrambled
+    typed.KEY = "1//key\x1b[0m";
+    ASSERT_TRUE(SettingsFile::Save(path, typed));
+    AppSettings loaded;
+    std::string movedAside;
+    ASSERT_TRUE(SettingsFile::Load(path, loaded, &movedAside));
+    EXPECT_EQ(movedAside, "");
+    ExpectSame(loaded, typed);
+    AppSettings readBack;
+    ASSERT_TRUE(SettingsFile::ReadBack(path, readBack));
+    ExpectSame(readBack, typed);
+
+    // The read-back after a save never moves the file aside, even when it cannot read it.
+    WriteFile(std::string("\x89PNG\r\n\x1a\n", 8));
+    std::string failure;
+    EXPECT_FALSE(SettingsFile::ReadBack(path, readBack, &failure));
+    EXPECT_EQ(failure, "cannot read " + path + ": it holds no settings text");
+    ExpectSame(readBack, typed);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsFileTest, APlantedServiceSectionCannotSendTheSignInElsewhere)
+{
+    const ServiceConfig defaults = ServiceConfig::Defaults();
+    WriteFile("[Service]\r\nTokenUri=http://collector.example/token\r\nAuthUri=--renderer-cmd-prefix=x https://a\r\n"
+              "RevokeUri=https://127.0.0.1:9/revoke\r\nApiBase=http://[::1]:8080\r\nAccountsBase=ftp://x\r\n"
+              "StartPage=javascript:alert(1)\r\nRedirectUri=https://collector.example/cb\r\nClientId=mine\r\n");
+    std::vector<std::string> problems;
+    ServiceConfig config = SettingsFile::LoadServiceConfig(path, defaults, &problems);
+    EXPECT_EQ(config.tokenUri, "https://oauth2.googleapis.com/token");
+    EXPECT_EQ(config.authUri, "https://accounts.google.com/o/oauth2/v2/auth");
+    EXPECT_EQ(config.accountsBase, "https://accounts.google.com");
+    EXPECT_EQ(config.startPage, "");
+    EXPECT_EQ(config.redirectUri, "");
+    EXPECT_EQ(config.revokeUri, "https://127.0.0.1:9/revoke");
+    EXPECT_EQ(config.apiBase, "http://[::1]:8080");
+    EXPECT_EQ(config.clientId, "mine");
+    ASSERT_EQ(problems.size(), 5u);
+    EXPECT_EQ(problems[0], "The settings file's [Service] AccountsBase is not used: a service address must begin with "
+                           "https://, or with http:// for 127.0.0.1, [::1] or localhost.");
+    for (const char* key : {"AuthUri", "TokenUri", "RedirectUri", "StartPage"}) {
+        EXPECT_TRUE(std::any_of(problems.begin(), problems.end(), [&](const std::string& problem) {
+            return problem.find(std::string("[Service] ") + key + " is not used") != std::string::npos;
+        })) << key;
+    }
+
+    // A file others could have written is not trusted at all, whatever it says.
+    WriteFile("[Service]\r\nApiBase=https://api.example\r\n");
+    fs::permissions(path, fs::perms::group_write, fs::perm_options::add);
+    problems.clear();
+    config = SettingsFile::LoadServiceConfig(path, defaults, &problems);
+    EXPECT_EQ(config.apiBase, "https://www.googleapis.com");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "The [Service] section of the settings file is ignored and Google's own addresses are "
+                           "used: others may write " +
+                               path + ".");
+    fs::permissions(path, fs::perms::group_write, fs::perm_options::remove);
+    fs::permissions(dir, fs::perms::others_write, fs::perm_options::add);
+    problems.clear();
+    EXPECT_EQ(SettingsFile::LoadServiceConfig(path, defaults, &problems).apiBase, "https://www.googleapis.com");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("others may write in its folder"), std::string::npos) << problems[0];
+    fs::permissions(dir, fs::perms::others_write, fs::perm_options::remove);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        problems.clear();
+        EXPECT_EQ(SettingsFile::LoadServiceConfig(path, defaults, &problems).apiBase, "https://www.googleapis.com");
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_NE(problems[0].find("belongs to another user"), std::string::npos) << problems[0];
+        ASSERT_EQ(::chown(path.c_str(), 0, 0), 0);
+    }
+    problems.clear();
+    EXPECT_EQ(SettingsFile::LoadServiceConfig(path, defaults, &problems).apiBase, "https://api.example");
+    EXPECT_TRUE(problems.empty());
 }
 
 TEST_F(SettingsFileTest, WriteIsAtomicAndOwnerOnly)
@@ -322,17 +469,34 @@ TEST(Scrambling, IsItsOwnInverseAndHidesTheText)
     EXPECT_EQ(ScrambleText(ScrambleText(text)), text);
 }
 
-TEST(ProfileEntries, QuotedValuesKeepEdgeSpacesAndLineBreaksNeverSplitAnEntry)
+TEST(ProfileEntries, EveryValueReadsBackAndValuesOlderReadersReadAreWrittenAsBefore)
 {
+    std::string everyByte;
+    for (int byte = 0; byte < 256; ++byte)
+        everyByte += static_cast<char>(byte);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // value, as the line holds it
+        {"  padded  ", "\"  padded  \""},           {"\"quoted\"", "\"\"quoted\"\""},
+        {"C:\\dir\\x41", "C:\\dir\\x41"},           {"tab\tinside", "tab\tinside"},
+        {"two\r\nlines", "\"two\\x0D\\x0Alines\""}, {" \x16\\\"", "\"\\x20\\x16\\\\\\x22\""},
+        {std::string("nul\0", 4), "\"nul\\x00\""},  {everyByte, ""},
+    };
     ProfileFile file;
-    file.SetString("S", "a", "  padded  ");
-    file.SetString("S", "b", "two\r\nlines");
-    file.SetString("S", "c", "\"quoted\"");
-    const ProfileFile reread = ProfileFile::Parse(file.Serialize());
-    EXPECT_EQ(reread.GetString("S", "a").value_or("?"), "  padded  ");
-    EXPECT_EQ(reread.GetString("S", "b").value_or("?"), "twolines");
-    EXPECT_EQ(reread.GetString("s", "C").value_or("?"), "\"quoted\"");
-    EXPECT_FALSE(reread.GetString("S", "missing").has_value());
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        file.SetString("S", "k" + std::to_string(i), cases[i].first);
+    const std::optional<ProfileFile> reread = ProfileFile::FromFileBytes(file.Serialize());
+    ASSERT_TRUE(reread.has_value()) << "the reader refused what the writer wrote";
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string key = "k" + std::to_string(i);
+        EXPECT_EQ(reread->GetString("s", key).value_or("?"), cases[i].first) << key;
+        if (!cases[i].second.empty()) {
+            EXPECT_NE(file.Serialize().find(key + "=" + cases[i].second + "\r\n"), std::string::npos) << key;
+        }
+    }
+    EXPECT_FALSE(reread->GetString("S", "missing").has_value());
+    // Written by hand: a quoted value with backslashes and no control byte reads as it always did.
+    EXPECT_EQ(ProfileFile::Parse("[S]\nCaFile=\"C:\\\\certs\\x41\"\n").GetString("S", "CaFile").value_or("?"),
+              "C:\\\\certs\\x41");
 }
 
 TEST(LogFontBytes, LayoutIsSixtyBytesWithTheFaceCutAtACharacter)
