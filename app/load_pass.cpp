@@ -50,6 +50,13 @@ LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& sett
 LoadPass::~LoadPass()
 {
     JoinWorker();
+    JoinRevoker();
+}
+
+void LoadPass::JoinRevoker()
+{
+    if (revoker_.joinable())
+        revoker_.join();
 }
 
 void LoadPass::JoinWorker()
@@ -83,12 +90,15 @@ void LoadPass::StartInitialLoad()
     StartPass(&LoadPass::InitialLoadThread);
 }
 
-bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings)
+bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings,
+                       const std::function<void()>& beforeExchange)
 {
     for (;;) {
         SignInGrant grant;
         std::string failure;
         if (ui.ShowLoginPage(grant, failure)) {
+            if (beforeExchange)
+                beforeExchange();
             if (ExchangeAuthorizationCode(context, grant, failure)) {
                 // A service may grant access without a new refresh token; the stored one stays.
                 if (const std::string refresh = context.session.refresh_token(); !refresh.empty())
@@ -133,17 +143,28 @@ bool LoadPass::Synchronize()
 
 bool LoadPass::Logout()
 {
-    // Whatever happens next, the old user's token must not sign anyone in at the next start.
+    const std::string oldToken = settings_.KEY.empty() ? context_.session.refresh_token() : settings_.KEY;
+    // Whatever happens next (a crash too), the old user's token must not sign anyone in at
+    // the next start.
     settings_.KEY.clear();
     context_.session.set_refresh_token({});
     context_.session.set_tokens({}, {});
+    if (saveSettings)
+        saveSettings();
+    // Withdrawn at the service too, off this thread; a failure is only a diagnostics line.
+    JoinRevoker();
+    revoker_ = std::thread([this, oldToken] { RevokeToken(context_, oldToken); });
     tree_.RemoveAllRows();
     store_.Empty();
     ui_.HideWindows();
-    if (!SignInByLoginPage(context_, ui_, settings_)) {
+    // The same account signing in again gets a grant the late withdrawal must not take.
+    if (!SignInByLoginPage(context_, ui_, settings_, [this] { JoinRevoker(); })) {
         ui_.PostExit();
         return false;
     }
+    // Kept at once as well: a crash must not cost the new sign-in either.
+    if (saveSettings)
+        saveSettings();
     StartPass(&LoadPass::SyncThread);
     return true;
 }

@@ -63,7 +63,9 @@ public:
 // failed sign-in or exchange is told with its reason, and the user may try again. False
 // when the user closed it or chose not to try again. `KEY` is never replaced by an empty
 // token here.
-bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings);
+// `beforeExchange` runs between the page and the exchange of its code.
+bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings,
+                       const std::function<void()>& beforeExchange = {});
 constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
 constexpr const char* kTryAgainQuestion = "\n\nTry again?";
 
@@ -94,9 +96,13 @@ public:
     // The Synchronizing command: empties the tree and the store and starts a pass. Ignored
     // (false) while a pass or a long edit runs.
     bool Synchronize();
-    // The main window's part of Logout: forgets the stored token, empties, hides, signs in
-    // again and reloads. False when the login page was cancelled (the program then exits).
+    // The main window's part of Logout: forgets the stored token (in the file at once, and
+    // at the service), empties, hides, signs in again and reloads. False when the login
+    // page was cancelled (the program then exits).
     bool Logout();
+    // Writes the settings file now; Logout calls it once the old token is forgotten and
+    // again once the new one is had.
+    std::function<void()> saveSettings;
 
     // Long edits hold the idle signal unsignalled behind the modal wait dialog. Begin is
     // refused (false) while a pass or another long edit runs.
@@ -141,6 +147,7 @@ private:
     void StartWorker(void (LoadPass::*body)(const Options&));
     // Holds the idle signal unsignalled and runs `body` on the worker.
     void StartPass(void (LoadPass::*body)(const Options&));
+    void JoinRevoker();
 
     ServiceContext& context_;
     LocalStore& store_;
@@ -154,6 +161,7 @@ private:
     bool editing_ = false;             // user-interface thread only
     std::size_t sideBySide_ = kListingsSideBySide;
     std::thread worker_;
+    std::thread revoker_; // withdraws a logged-out refresh token
 };
 
 } // namespace orb

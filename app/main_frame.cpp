@@ -173,6 +173,11 @@ bool CMainFrame::Create()
 
     loadPass_ =
         std::make_unique<LoadPass>(context, mainWindow_->Store(), settings, *mainWindow_, *this, services_.opener);
+    loadPass_->saveSettings = [this] {
+        std::string why;
+        if (!SaveSettings(&why))
+            services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
+    };
     mainWindow_->loadPass = loadPass_.get();
     editRunner_ = std::make_unique<EditRunner>(*loadPass_, context.diagnostics);
     editRunner_->onEnded = [this] {

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace orb {
 namespace {
 
@@ -241,6 +243,72 @@ TEST_F(ShellTest, LogoutThenCancelForgetsTheOldKey)
     frame->RunCommand(Command::Logout);
     WaitForExit();
     EXPECT_EQ(ReadBack().KEY, "");
+}
+
+TEST_F(ShellTest, LogoutForgetsTheKeyOnDiskAtOnceAndWithdrawsItAtTheService)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    service.ClearRequests();
+    login.modal = true;
+    std::string keyWhileSigningIn = "?";
+    // A crash while the sign-in page is up must not bring the old account back.
+    WhileOpen([&] { frame->RunCommand(Command::Logout); },
+              [&] {
+                  keyWhileSigningIn = ReadBack().KEY;
+                  frame->Exit(true);
+              });
+    WaitForExit();
+    EXPECT_EQ(keyWhileSigningIn, "");
+    const std::vector<fake::RecordedRequest> requests = service.Requests();
+    const auto revoke = std::find_if(requests.begin(), requests.end(), [](const fake::RecordedRequest& request) {
+        return request.target.find("revoke") != std::string::npos;
+    });
+    ASSERT_NE(revoke, requests.end());
+    EXPECT_EQ(revoke->method, "POST");
+    EXPECT_EQ(revoke->body, "token=stored-refresh");
+    EXPECT_FALSE(service.IsRefreshTokenValid("stored-refresh"));
+}
+
+TEST_F(ShellTest, AWithdrawalThatFailsIsALineAndTheSignInGoesOn)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 503, {}, "revoke"});
+    login.accept = true;
+    login.nextCode = service.IssueAuthorizationCode();
+    frame->RunCommand(Command::Logout);
+    WaitForIdleShell();
+    EXPECT_TRUE(diagnostics.Contains("Token Revoke Fail : 503"));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_NE(settings.KEY, "");
+    EXPECT_EQ(ReadBack().KEY, settings.KEY) << "the new sign-in is kept at once too";
+    EXPECT_EQ(TopLevelTexts(), (std::vector<std::string>{"Calendar's", "Task's"}));
+}
+
+TEST_F(ShellTest, SettingsThatCouldNotBeReadAtStartAreNeverSavedOver)
+{
+    // Reading fails (here: a folder where the file should be) while the file may be fine; the
+    // trouble passes, and the exit must not write defaults over a good sign-in.
+    fs::create_directory(path);
+    login.accept = true;
+    login.nextCode = service.IssueAuthorizationCode();
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    ASSERT_FALSE(prompter.messages.empty());
+    EXPECT_EQ(
+        prompter.messages[0].rfind("The settings file could not be read (cannot read " + path + ": Is a directory)", 0),
+        0u)
+        << prompter.messages[0];
+    WaitForIdleShell();
+    fs::remove(path);
+    std::ofstream(path, std::ios::binary) << "[Login]\r\nKEY=good-key\r\n";
+    ExitAndWait();
+    EXPECT_EQ(ReadBack().KEY, "good-key");
 }
 
 TEST_F(ShellTest, AFailedCodeExchangeIsAFailedSignInAndThePageComesBack)
