@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <map>
 
@@ -99,19 +100,41 @@ void LoopbackListener::Close()
 {
     server_.close();
     // Answered connections are already closing and keep their page; the rest go now.
-    for (QTcpSocket* socket : server_.findChildren<QTcpSocket*>()) {
+    for (QTcpSocket* socket : std::vector(connections_)) {
         if (socket->state() == QAbstractSocket::ConnectedState)
-            socket->abort();
+            Drop(socket);
     }
 }
 
 void LoopbackListener::OnNewConnection()
 {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        if (connections_.size() >= kMostConnections)
+            Drop(connections_.front());
+        connections_.push_back(socket);
         socket->setReadBufferSize(static_cast<qint64>(kLongestRequestHead) + 1);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, this, [this, socket] { Drop(socket); });
+        idle->start(idleTimeout);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, idle] {
+            idle->start();
+            OnReadyRead(socket);
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Forget(socket); });
     }
+}
+
+void LoopbackListener::Drop(QTcpSocket* socket)
+{
+    Forget(socket);
+    socket->abort();
+}
+
+void LoopbackListener::Forget(QTcpSocket* socket)
+{
+    std::erase(connections_, socket);
+    socket->deleteLater();
 }
 
 void LoopbackListener::OnReadyRead(QTcpSocket* socket)

@@ -13,7 +13,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace orb {
@@ -138,6 +140,90 @@ TEST(BrowserSignIn, CancelAndEscapeEndWithoutAFailureAndTheTimeoutWithOne)
     probe.connectToHost(QHostAddress::LocalHost,
                         QUrl(QString::fromStdString(Parameter(signIn.ConsentUrl(), "redirect_uri"))).port());
     EXPECT_FALSE(probe.waitForConnected(1000));
+}
+
+constexpr int kWaitMs = 10000;
+// What another local program left behind: a request head that never ends.
+constexpr const char* kHalfSentRequest = "GET / HTTP/1.1\r\nHost: 127.0.0.1";
+
+bool Connected(const std::unique_ptr<QTcpSocket>& socket)
+{
+    return socket->state() == QAbstractSocket::ConnectedState;
+}
+
+// Sends `request` on a new connection and lets the listener take it in before the next.
+std::unique_ptr<QTcpSocket> Send(quint16 port, const QByteArray& request)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QHostAddress::LocalHost, port);
+    EXPECT_TRUE(socket->waitForConnected(kWaitMs)) << socket->errorString().toStdString();
+    socket->write(request);
+    socket->flush();
+    QCoreApplication::processEvents();
+    return socket;
+}
+
+TEST(LoopbackListener, AFloodOfStalledRequestsKeepsTheNewestSixteenAndTheRedirectEndsEverything)
+{
+    constexpr std::size_t kFlood = 300; // as many as once used up the descriptors
+    constexpr std::ptrdiff_t kHeld = 16;
+    LoopbackListener listener;
+    listener.idleTimeout = std::chrono::minutes(1); // only the cap drops connections here
+    std::string error;
+    ASSERT_TRUE(listener.Listen("st4te", error)) << error;
+    std::vector<std::string> codes;
+    QObject::connect(&listener, &LoopbackListener::codeReceived,
+                     [&](const std::string& code) { codes.push_back(code); });
+
+    std::vector<std::unique_ptr<QTcpSocket>> flood;
+    while (flood.size() < kFlood)
+        flood.push_back(Send(listener.Port(), kHalfSentRequest));
+    const auto kept = flood.end() - kHeld;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::none_of(flood.begin(), kept, Connected); }, kWaitMs));
+    EXPECT_TRUE(std::all_of(kept, flood.end(), Connected));
+
+    const auto browser = Send(listener.Port(), "GET /?state=st4te&code=4%2F0Ab HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Connected(browser); }, kWaitMs));
+    const QByteArray page = browser->readAll();
+    EXPECT_TRUE(page.startsWith("HTTP/1.1 200 OK\r\n")) << page.toStdString();
+    EXPECT_TRUE(page.contains("Signed in to OrbCalender — you can close this tab"));
+    EXPECT_EQ(codes, std::vector<std::string>{"4/0Ab"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::none_of(flood.begin(), flood.end(), Connected); }, kWaitMs));
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, listener.Port());
+    EXPECT_FALSE(probe.waitForConnected(kWaitMs));
+    EXPECT_EQ(probe.error(), QAbstractSocket::ConnectionRefusedError);
+}
+
+TEST(LoopbackListener, ASilentConnectionIsDroppedWhileOneStillSendingIsAnswered)
+{
+    // Ticks a tenth of the timeout leave room for a busy machine.
+    constexpr int kIdleMs = 1000;
+    constexpr int kTickMs = 100;
+    LoopbackListener listener;
+    listener.idleTimeout = std::chrono::milliseconds(kIdleMs);
+    std::string error;
+    ASSERT_TRUE(listener.Listen("st4te", error)) << error;
+
+    const auto silent = Send(listener.Port(), kHalfSentRequest);
+    const auto talking = Send(listener.Port(), "GET /?state=other");
+    const auto talk = [&] {
+        talking->write("&");
+        QTest::qWait(kTickMs);
+    };
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            talk();
+            return !Connected(silent);
+        },
+        kWaitMs));
+    // Two more timeouts: a timer that bytes do not restart would have dropped it by now.
+    for (int tick = 0; tick < 2 * kIdleMs / kTickMs; ++tick)
+        talk();
+    ASSERT_TRUE(Connected(talking));
+    talking->write(" HTTP/1.1\r\n\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Connected(talking); }, kWaitMs));
+    EXPECT_TRUE(talking->readAll().startsWith("HTTP/1.1 400 Bad Request\r\n"));
 }
 
 } // namespace
