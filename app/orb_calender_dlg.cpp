@@ -59,6 +59,13 @@ struct MenuItem
     Command command;
 };
 
+// Qt shows a tool tip as markup whenever it looks like markup; escaped inside a paragraph
+// that keeps its spaces and line breaks, a calendar name reads exactly as it was written.
+QString PlainToolTip(const std::string& text)
+{
+    return "<p style='white-space:pre-wrap'>" + QString::fromStdString(text).toHtmlEscaped() + "</p>";
+}
+
 bool PlatformHasWindowOpacity()
 {
     return !QGuiApplication::platformName().startsWith("wayland");
@@ -99,6 +106,7 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
     connect(insertButton_, &QPushButton::clicked, this, [this] { Dispatch(Command::InsertButton); });
 
     problemLine_ = new QLabel(this);
+    problemLine_->setTextFormat(Qt::PlainText); // names and reasons come from the service
     QPalette problemPalette = problemLine_->palette();
     problemPalette.setColor(QPalette::WindowText, kProblemLineColour);
     problemLine_->setPalette(problemPalette);
@@ -166,7 +174,7 @@ void COrbCalenderDlg::LayoutControls()
 void COrbCalenderDlg::SetPassProblem(const std::string& line)
 {
     passProblem_ = line;
-    problemLine_->setToolTip(QString::fromStdString(line));
+    problemLine_->setToolTip(line.empty() ? QString() : PlainToolTip(line));
     problemLine_->setVisible(!line.empty());
     LayoutControls();
 }

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace orb {
 
@@ -12,6 +13,11 @@ public:
     virtual ~Diagnostics() = default;
     virtual void WriteLine(const std::string& line) = 0;
 };
+
+// `text` with nothing a terminal would act on: C0 controls, DEL and stray bytes become
+// "\x1b", C1 controls "\u0085", a backslash "\\"; other UTF-8 stays as it is. Names and
+// answers from the service can carry escape sequences meant for whoever reads the output.
+std::string EscapeControlCharacters(std::string_view text);
 
 // Each line ends with a line feed and is flushed at once, so a crash loses nothing. A
 // service can answer with megabytes; a line keeps its first kLongestLine characters.

@@ -31,6 +31,7 @@ void CEditDialog::Place(QWidget* control, int id, const QRect& rect)
 QLabel* CEditDialog::AddStatic(const char* text, const QRect& rect)
 {
     auto* label = new QLabel(QString::fromUtf8(text), this);
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(rect);
     return label;
 }

@@ -14,6 +14,7 @@ public:
     {
         setFocusPolicy(Qt::StrongFocus);
         setAutoFillBackground(true);
+        setTextFormat(Qt::PlainText); // a cell's text is never markup
     }
 };
 
