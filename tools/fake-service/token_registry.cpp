@@ -1,5 +1,7 @@
 #include "tools/fake-service/token_registry.h"
 
+#include "tools/fake-service/random_text.h"
+
 namespace orb::fake {
 
 namespace {
@@ -10,7 +12,7 @@ constexpr const char* kAccessTokenPrefix = "ya29.fake-";
 constexpr const char* kRefreshTokenPrefix = "1//fake-";
 constexpr const char* kCodePrefix = "4/fake-";
 constexpr int kRandomCharacters = 24;
-constexpr const char* kTokenAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+constexpr char kTokenAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
 // Rounded up: a token is good while any of it is left, so it never reports 0 seconds.
 std::chrono::seconds SecondsLeft(std::chrono::steady_clock::duration left)
@@ -20,17 +22,10 @@ std::chrono::seconds SecondsLeft(std::chrono::steady_clock::duration left)
 
 } // namespace
 
-TokenRegistry::TokenRegistry() : random_(std::random_device{}()) {}
-
 std::string TokenRegistry::NewToken(const std::string& prefix)
 {
     // Called with mutex_ held.
-    std::string token = prefix + std::to_string(++issued_) + "-";
-    std::uniform_int_distribution<int> pick(0, 63);
-    for (int i = 0; i < kRandomCharacters; ++i) {
-        token += kTokenAlphabet[pick(random_)];
-    }
-    return token;
+    return prefix + std::to_string(++issued_) + "-" + RandomCharacters(kRandomCharacters, kTokenAlphabet);
 }
 
 std::string TokenRegistry::IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime)

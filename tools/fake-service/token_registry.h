@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
-#include <random>
 #include <string>
 
 namespace orb::fake {
@@ -16,8 +15,6 @@ namespace orb::fake {
 class TokenRegistry
 {
 public:
-    TokenRegistry();
-
     std::string IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime);
     std::string IssueRefreshToken(const TokenGrant& grant);
     std::string IssueAuthorizationCode(const TokenGrant& grant);
@@ -43,15 +40,14 @@ private:
         SteadyTime expires;
     };
 
-    // Unique and unguessable enough for a test service; never contains a character that
-    // would need encoding in a form body, since the program sends tokens unencoded.
+    // Unique and unguessable; never contains a character that would need encoding in a form
+    // body, since the program sends tokens unencoded.
     std::string NewToken(const std::string& prefix);
 
     mutable std::mutex mutex_;
     std::map<std::string, AccessToken> accessTokens_;
     std::map<std::string, TokenGrant> refreshTokens_;
     std::map<std::string, TokenGrant> codes_;
-    std::mt19937_64 random_;
     std::uint64_t issued_ = 0;
 };
 
