@@ -763,9 +763,9 @@ std::string FakeService::IssueAuthorizationCode()
     return IssueAuthorizationCode(TokenGrant{});
 }
 
-std::string FakeService::IssueAccessToken(const TokenGrant& grant)
+std::string FakeService::IssueAccessToken(const TokenGrant& grant, const std::string& refreshToken)
 {
-    return impl_->tokens.IssueAccessToken(grant, TokenLifetime());
+    return impl_->tokens.IssueAccessToken(grant, TokenLifetime(), refreshToken);
 }
 
 std::string FakeService::IssueRefreshToken(const TokenGrant& grant)
@@ -804,12 +804,13 @@ bool FakeService::TakeAuthorizationCode(const std::string& code, TokenGrant& gra
 
 void FakeService::AddAccessToken(const std::string& token)
 {
-    impl_->tokens.AddAccessToken(token, TokenLifetime(), {});
+    impl_->tokens.AddAccessToken(token, TokenLifetime(), {}, {});
 }
 
-void FakeService::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant)
+void FakeService::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant,
+                                 const std::string& refreshToken)
 {
-    impl_->tokens.AddAccessToken(token, lifetime, grant);
+    impl_->tokens.AddAccessToken(token, lifetime, grant, refreshToken);
 }
 
 void FakeService::AddRefreshToken(const std::string& token)
@@ -852,6 +853,15 @@ void FakeService::RevokeRefreshTokens()
 {
     impl_->tokens.RevokeRefreshTokens();
     StateChanged();
+}
+
+bool FakeService::RevokeToken(const std::string& token)
+{
+    if (!impl_->tokens.Revoke(token)) {
+        return false;
+    }
+    StateChanged();
+    return true;
 }
 
 void FakeService::SetTokenLifetime(std::chrono::seconds lifetime)

@@ -28,11 +28,12 @@ std::string TokenRegistry::NewToken(const std::string& prefix)
     return prefix + std::to_string(++issued_) + "-" + RandomCharacters(kRandomCharacters, kTokenAlphabet);
 }
 
-std::string TokenRegistry::IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime)
+std::string TokenRegistry::IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime,
+                                            const std::string& refreshToken)
 {
     std::lock_guard lock(mutex_);
     std::string token = NewToken(kAccessTokenPrefix);
-    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime};
+    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime, refreshToken};
     return token;
 }
 
@@ -52,10 +53,11 @@ std::string TokenRegistry::IssueAuthorizationCode(const TokenGrant& grant)
     return code;
 }
 
-void TokenRegistry::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant)
+void TokenRegistry::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant,
+                                   const std::string& refreshToken)
 {
     std::lock_guard lock(mutex_);
-    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime};
+    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime, refreshToken};
 }
 
 void TokenRegistry::AddRefreshToken(const std::string& token, const TokenGrant& grant)
@@ -77,14 +79,15 @@ IssuedTokens TokenRegistry::Snapshot() const
     const auto now = std::chrono::steady_clock::now();
     for (const auto& [token, access] : accessTokens_) {
         if (access.expires > now) {
-            tokens.accessTokens.push_back({token, access.grant, SecondsLeft(access.expires - now)});
+            tokens.accessTokens.push_back(
+                {token, access.grant, SecondsLeft(access.expires - now), access.refreshToken});
         }
     }
     for (const auto& [token, grant] : refreshTokens_) {
-        tokens.refreshTokens.push_back({token, grant, {}});
+        tokens.refreshTokens.push_back({token, grant, {}, {}});
     }
     for (const auto& [code, grant] : codes_) {
-        tokens.codes.push_back({code, grant, {}});
+        tokens.codes.push_back({code, grant, {}, {}});
     }
     return tokens;
 }
@@ -123,6 +126,31 @@ bool TokenRegistry::TakeAuthorizationCode(const std::string& code, TokenGrant& g
     grant = found->second;
     codes_.erase(found);
     return true;
+}
+
+bool TokenRegistry::Revoke(const std::string& token)
+{
+    std::lock_guard lock(mutex_);
+    if (refreshTokens_.count(token) > 0) {
+        RevokeRefreshToken(token);
+        return true;
+    }
+    auto access = accessTokens_.find(token);
+    if (access == accessTokens_.end() || access->second.expires <= std::chrono::steady_clock::now()) {
+        return false;
+    }
+    const std::string refreshToken = access->second.refreshToken;
+    accessTokens_.erase(access);
+    if (!refreshToken.empty()) {
+        RevokeRefreshToken(refreshToken);
+    }
+    return true;
+}
+
+void TokenRegistry::RevokeRefreshToken(const std::string& token)
+{
+    refreshTokens_.erase(token);
+    std::erase_if(accessTokens_, [&token](const auto& access) { return access.second.refreshToken == token; });
 }
 
 void TokenRegistry::RevokeAccessTokens()
