@@ -22,6 +22,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(service.Start()) << service.StartError(); }
 
     httplib::Client Client() const;
+    // A client whose requests carry the control key, as the control routes demand.
+    httplib::Client ControlClient() const;
     // POSTs a form body with the header line the program uses.
     httplib::Result PostForm(const std::string& path, const std::string& body) const;
 

@@ -222,7 +222,7 @@ TEST_F(OAuthFlow, TokenCheckRefusesUnknownEmptyAndRevokedTokens)
     ASSERT_TRUE(missing);
     EXPECT_TRUE(ParseJson(missing->body)["error"].isString());
 
-    auto revoke = Client().Post("/__control/revoke-tokens");
+    auto revoke = ControlClient().Post("/__control/revoke-tokens");
     ASSERT_TRUE(revoke);
     EXPECT_EQ(revoke->status, 200);
     EXPECT_EQ(TokenInfo(accessToken, 400)["error"].asString(), "invalid_token");

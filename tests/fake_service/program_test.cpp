@@ -58,12 +58,11 @@ public:
         close(err_);
     }
 
-    // The first line of standard output; empty if none comes within the client time-out.
-    std::string FirstLine()
+    // The next line of standard output; empty if none comes within the client time-out.
+    std::string NextLine()
     {
-        std::string text;
         auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
-        while (text.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        while (output_.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
             pollfd watched{out_, POLLIN, 0};
             if (poll(&watched, 1, 50) <= 0) {
                 continue;
@@ -73,9 +72,12 @@ public:
             if (received <= 0) {
                 break;
             }
-            text.append(chunk, static_cast<std::size_t>(received));
+            output_.append(chunk, static_cast<std::size_t>(received));
         }
-        return text.substr(0, text.find('\n'));
+        const auto end = output_.find('\n');
+        std::string line = output_.substr(0, end);
+        output_.erase(0, end == std::string::npos ? end : end + 1);
+        return line;
     }
 
     // Waits for the exit; -1 when the program does not end within the client time-out.
@@ -111,6 +113,7 @@ private:
     pid_t pid_ = -1;
     int out_ = -1;
     int err_ = -1;
+    std::string output_; // read but not yet taken as lines
 };
 
 int PortOf(const std::string& line)
@@ -119,14 +122,33 @@ int PortOf(const std::string& line)
     return colon == std::string::npos ? 0 : std::atoi(line.c_str() + colon + 1);
 }
 
+// The key from the line printed after the address; empty when the line is not that.
+std::string KeyOf(const std::string& line)
+{
+    const std::string prefix = "orb-fake-service control key ";
+    return line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : std::string();
+}
+
+int ControlStatus(int port, const std::string& key)
+{
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(kClientTimeout);
+    auto answer = client.Get("/__control/traffic", {{"X-Orb-Control-Key", key}});
+    return answer ? answer->status : 0;
+}
+
 TEST(ProgramRun, PrintsItsAddressServesTheSeedAndEndsCleanlyOnSigterm)
 {
     std::string seed = MakeTemporaryFolder() + "/seed.json";
     // The options win over the seed's own lifetime.
     std::ofstream(seed) << R"({"oauth": {"refreshTokens": ["program-refresh"], "tokenLifetime": 9}})";
     Program program({"--seed", seed, "--page-size", "7", "--latency-ms", "1", "--strict", "--token-lifetime", "7"});
-    std::string line = program.FirstLine();
+    std::string line = program.NextLine();
     ASSERT_EQ(line.rfind("orb-fake-service listening on http://127.0.0.1:", 0), 0u) << line << program.Errors();
+    const std::string key = KeyOf(program.NextLine());
+    EXPECT_EQ(key.size(), 64u) << key;
+    EXPECT_EQ(ControlStatus(PortOf(line), key), 200);
+    EXPECT_EQ(ControlStatus(PortOf(line), ""), 403);
 
     httplib::Client client("127.0.0.1", PortOf(line));
     client.set_read_timeout(kClientTimeout);
@@ -145,7 +167,7 @@ TEST(ProgramRun, PrintsItsAddressServesTheSeedAndEndsCleanlyOnSigterm)
 TEST(ProgramRun, SigintEndsItToo)
 {
     Program program({"--port", "0"});
-    ASSERT_FALSE(program.FirstLine().empty());
+    ASSERT_FALSE(program.NextLine().empty());
     program.Signal(SIGINT);
     EXPECT_EQ(program.ExitCode(), 0);
 }
@@ -197,13 +219,13 @@ TEST(ProgramRun, WritesAMissingStateFileFromTheSeedAndLaterRunsStartFromItInstea
     };
     {
         Program program({"--seed", ORB_DEMO_SEED, "--state", state});
-        ASSERT_FALSE(program.FirstLine().empty()) << program.Errors();
+        ASSERT_FALSE(program.NextLine().empty()) << program.Errors();
         EXPECT_TRUE(std::filesystem::exists(state)) << "no state file was written";
         program.Signal(SIGTERM);
         EXPECT_EQ(program.ExitCode(), 0);
     }
     Program program({"--seed", otherSeed, "--state", state});
-    std::string line = program.FirstLine();
+    std::string line = program.NextLine();
     ASSERT_FALSE(line.empty()) << program.Errors();
     EXPECT_EQ(refreshStatus(line, "demo-refresh-token"), 200);
     EXPECT_EQ(refreshStatus(line, "other-refresh"), 400);
@@ -212,7 +234,7 @@ TEST(ProgramRun, WritesAMissingStateFileFromTheSeedAndLaterRunsStartFromItInstea
 TEST(ProgramRun, ADemoSeedThatLoads)
 {
     Program program({"--seed", ORB_DEMO_SEED});
-    ASSERT_FALSE(program.FirstLine().empty()) << program.Errors();
+    ASSERT_FALSE(program.NextLine().empty()) << program.Errors();
     program.Signal(SIGTERM);
     EXPECT_EQ(program.ExitCode(), 0);
 }

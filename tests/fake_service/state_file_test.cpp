@@ -40,7 +40,9 @@ std::pair<int, Json::Value> Send(const FakeService& service, const std::string& 
     request.method = method;
     request.path = target;
     request.body = body;
-    request.headers = {{"Authorization", std::string("Bearer ") + kAccessToken}, {"Content-Type", "application/json"}};
+    request.headers = {{"Authorization", std::string("Bearer ") + kAccessToken},
+                       {"Content-Type", "application/json"},
+                       {"X-Orb-Control-Key", service.ControlKey()}};
     auto answer = client.send(request);
     EXPECT_TRUE(answer) << method << " " << target;
     return answer ? std::pair(answer->status, ParseJson(answer->body)) : std::pair(0, Json::Value());

@@ -141,6 +141,9 @@ public:
     int Port() const;
     // "http://127.0.0.1:PORT" (or https).
     std::string BaseUrl() const;
+    // What every /__control/ request must carry in its X-Orb-Control-Key header: 256 random
+    // bits as 64 hexadecimal digits, made with the service. The in-process calls need none.
+    const std::string& ControlKey() const;
 
     // Seeds every module from a JSON document (see the README of this folder).
     bool SeedFromJson(const std::string& text, std::string& error);
