@@ -18,8 +18,9 @@ cmake --build "$build" -j2 --target orbcalender orb-fake-service
 
 mkdir -p "$demo"
 log="$demo/fake-service.log"
+state="$demo/fake-service-state.json"
 "$build/tools/fake-service/orb-fake-service" --seed "$root/tools/fake-service/demo_seed.json" \
-    --state "$demo/fake-service-state.json" --strict >"$log" 2>&1 &
+    --state "$state" --strict >"$log" 2>&1 &
 service_pid=$!
 trap 'kill "$service_pid" 2>/dev/null || true' EXIT
 base=""
@@ -33,7 +34,20 @@ if [ -z "$base" ]; then
     cat "$log" >&2
     exit 1
 fi
-echo "Stand-in service: $base"
+echo "Stand-in service: $base (its control key is in $state.control-key)"
+
+# Earlier demos seeded a refresh token everyone knew; one kept in the state is revoked, so
+# the program asks to sign in again and gets a token of its own.
+if grep -q '"demo-refresh-token"' "$state"; then
+    python3 - "$base" <<'PY'
+import sys, urllib.request
+try:
+    urllib.request.urlopen(sys.argv[1] + "/o/oauth2/revoke", b"token=demo-refresh-token", timeout=10).close()
+    print("Revoked the fixed demo refresh token; sign in again in the browser.")
+except Exception as failure:
+    print("Could not revoke the fixed demo refresh token: %s" % failure, file=sys.stderr)
+PY
+fi
 
 # Keep the user's own settings; only the [Service] section is (re)written.
 python3 - "$demo/info.dat" "$base" <<'PY'

@@ -5,9 +5,6 @@
 namespace orb::fake::test {
 namespace {
 
-// RFC 7636 appendix B: a verifier and its S256 challenge, worked out apart from this service.
-constexpr const char* kVerifier = "dBjftJeZ4CVP-mB92K27uhbUJU1p1r_wW1gFWFOEjXk";
-constexpr const char* kChallenge = "E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM";
 constexpr const char* kRedirect = "http://127.0.0.1:53682/callback";
 constexpr const char* kOutOfBand = "urn:ietf:wg:oauth:2.0:oob:auto";
 // Every character here breaks the redirect's query unless it is encoded.
