@@ -220,11 +220,11 @@ class DesktopSession:
             json.dump(seed or default_seed(), out)
         service = self._spawn([self.service, "--seed", seed_path] + (["--strict"] if strict else []),
                               "fake-service.log", stdout=subprocess.PIPE)
-        line = service.stdout.readline().decode()
-        prefix = "orb-fake-service listening on "
-        if not line.startswith(prefix):
-            raise AssertionError("the stand-in did not start: %r" % line)
-        self.base = line[len(prefix):].strip()
+        lines = [service.stdout.readline().decode() for _ in range(2)]
+        prefixes = ("orb-fake-service listening on ", "orb-fake-service control key ")
+        if not all(line.startswith(prefix) for line, prefix in zip(lines, prefixes)):
+            raise AssertionError("the stand-in did not start: %r" % lines)
+        self.base, self.control_key = (line[len(prefix):].strip() for line, prefix in zip(lines, prefixes))
 
     def launch(self, key=TOKEN, service=(), **login):
         write_settings(self.settings_path, self.base, key, service, **login)
@@ -248,7 +248,9 @@ class DesktopSession:
         insecure = ssl.create_default_context()
         insecure.check_hostname = False
         insecure.verify_mode = ssl.CERT_NONE
-        with urllib.request.urlopen(self.base + "/__control/requests", context=insecure, timeout=10) as answer:
+        asked = urllib.request.Request(self.base + "/__control/requests",
+                                       headers={"X-Orb-Control-Key": self.control_key})
+        with urllib.request.urlopen(asked, context=insecure, timeout=10) as answer:
             return [(r["method"], r["target"]) for r in json.load(answer)]
 
     # --- the window system ---

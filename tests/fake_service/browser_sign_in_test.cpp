@@ -5,9 +5,6 @@
 namespace orb::fake::test {
 namespace {
 
-// RFC 7636 appendix B: a verifier and its S256 challenge, worked out apart from this service.
-constexpr const char* kVerifier = "dBjftJeZ4CVP-mB92K27uhbUJU1p1r_wW1gFWFOEjXk";
-constexpr const char* kChallenge = "E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM";
 constexpr const char* kRedirect = "http://127.0.0.1:53682/callback";
 constexpr const char* kOutOfBand = "urn:ietf:wg:oauth:2.0:oob:auto";
 // Every character here breaks the redirect's query unless it is encoded.
@@ -114,7 +111,7 @@ TEST_F(BrowserSignIn, StrictModeTakesOnlyLoopbackWithS256AndHidesTheTokenCheck)
     const std::string plain = std::string("&code_challenge=") + kVerifier + "&code_challenge_method=plain";
     EXPECT_EQ(Exchange(NewCode(AuthTarget(kRedirect, plain)), kVerifier).first, 200);
 
-    ASSERT_EQ(StatusOf(Client().Post("/__control/strict", R"({"on": true})", "application/json")), 200);
+    ASSERT_EQ(StatusOf(ControlClient().Post("/__control/strict", R"({"on": true})", "application/json")), 200);
     for (const auto& target : {AuthTarget(kOutOfBand), AuthTarget(kRedirect, ""), AuthTarget(kRedirect, plain),
                                // Look-alikes of a loopback address.
                                AuthTarget("http://127.0.0.1.example.com:80/"), AuthTarget("http://localhost:1@a.b/"),
@@ -128,15 +125,17 @@ TEST_F(BrowserSignIn, StrictModeTakesOnlyLoopbackWithS256AndHidesTheTokenCheck)
     EXPECT_EQ(StatusOf(PostForm("/oauth2/v1/tokeninfo", "access_token=t")), 404);
     EXPECT_EQ(Exchange(NewCode(), kVerifier).first, 200);
 
-    ASSERT_EQ(StatusOf(Client().Post("/__control/strict", R"({"on": false})", "application/json")), 200);
+    ASSERT_EQ(StatusOf(ControlClient().Post("/__control/strict", R"({"on": false})", "application/json")), 200);
     auto outOfBandPage = Client().Get(AuthTarget(kOutOfBand, ""));
     EXPECT_EQ(PageTitle(outOfBandPage ? outOfBandPage->body : ""), "Request for Permission");
 }
 
 TEST_F(BrowserSignIn, AnExpiredTokenAnswers401AndOnlyAKnownRefreshTokenRenewsIt)
 {
-    EXPECT_EQ(StatusOf(Client().Post("/__control/token-lifetime", R"({"seconds": -1})", "application/json")), 400);
-    ASSERT_EQ(StatusOf(Client().Post("/__control/token-lifetime", R"({"seconds": 0})", "application/json")), 200);
+    EXPECT_EQ(StatusOf(ControlClient().Post("/__control/token-lifetime", R"({"seconds": -1})", "application/json")),
+              400);
+    ASSERT_EQ(StatusOf(ControlClient().Post("/__control/token-lifetime", R"({"seconds": 0})", "application/json")),
+              200);
     auto [status, tokens] = Exchange(NewCode(), kVerifier);
     ASSERT_EQ(status, 200) << tokens;
     EXPECT_EQ(tokens["expires_in"].asInt(), 0);
@@ -151,7 +150,7 @@ TEST_F(BrowserSignIn, AnExpiredTokenAnswers401AndOnlyAKnownRefreshTokenRenewsIt)
     EXPECT_EQ(renewed["expires_in"].asInt(), 1);
     EXPECT_EQ(StatusOf(Api(renewed["access_token"].asString())), 200);
 
-    ASSERT_EQ(StatusOf(Client().Post("/__control/revoke-tokens?refresh=true")), 200);
+    ASSERT_EQ(StatusOf(ControlClient().Post("/__control/revoke-tokens?refresh=true")), 200);
     auto [refusedStatus, refused] = Token(refresh);
     EXPECT_EQ(refusedStatus, 400);
     EXPECT_EQ(refused["error"].asString(), "invalid_grant");

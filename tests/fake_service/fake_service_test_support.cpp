@@ -20,6 +20,13 @@ httplib::Client FakeServiceTest::Client() const
     return client;
 }
 
+httplib::Client FakeServiceTest::ControlClient() const
+{
+    httplib::Client client = Client();
+    client.set_default_headers({{"X-Orb-Control-Key", service.ControlKey()}});
+    return client;
+}
+
 httplib::Result FakeServiceTest::PostForm(const std::string& path, const std::string& body) const
 {
     httplib::Headers headers{{"Content-type", "application/x-www-form-urlencoded"}};

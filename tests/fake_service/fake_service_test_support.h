@@ -15,6 +15,10 @@ namespace orb::fake::test {
 // fault the client does not notice fails the test instead of hanging it.
 constexpr std::chrono::seconds kClientTimeout{5};
 
+// RFC 7636 appendix B: a verifier and its S256 challenge, worked out apart from this service.
+constexpr const char* kVerifier = "dBjftJeZ4CVP-mB92K27uhbUJU1p1r_wW1gFWFOEjXk";
+constexpr const char* kChallenge = "E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM";
+
 // A started service per test.
 class FakeServiceTest : public ::testing::Test
 {
@@ -22,6 +26,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(service.Start()) << service.StartError(); }
 
     httplib::Client Client() const;
+    // A client whose requests carry the control key, as the control routes demand.
+    httplib::Client ControlClient() const;
     // POSTs a form body with the header line the program uses.
     httplib::Result PostForm(const std::string& path, const std::string& body) const;
 

@@ -35,7 +35,7 @@ TEST_F(Faults, FaultsQueueInOrderAndSkipControlRequests)
 {
     service.FailNext(1, Fault{FaultKind::Status, 404});
     service.FailNext(1, Fault{FaultKind::Status, 401});
-    auto client = Client();
+    auto client = ControlClient();
     auto control = client.Get("/__control/requests");
     ASSERT_TRUE(control);
     EXPECT_EQ(control->status, 200);
@@ -143,7 +143,7 @@ TEST_F(Faults, FaultOnARequestWithABodyLeavesTheConnectionUsable)
 
 TEST_F(Faults, ControlInterfaceQueuesEachKindAndRefusesNonsense)
 {
-    auto client = Client();
+    auto client = ControlClient();
     struct Case
     {
         const char* request;

@@ -1,5 +1,7 @@
 #include "tests/fake_service/fake_service_test_support.h"
 
+#include <algorithm>
+
 namespace orb::fake::test {
 namespace {
 
@@ -70,6 +72,18 @@ protected:
         EXPECT_TRUE(answer);
         EXPECT_EQ(answer ? answer->status : 0, expectedStatus);
         return answer ? ParseJson(answer->body) : Json::Value();
+    }
+
+    std::pair<int, std::string> Revoke(const std::string& body)
+    {
+        auto answer = PostForm("/o/oauth2/revoke", body);
+        return {answer ? answer->status : 0, answer ? answer->body : std::string()};
+    }
+
+    int ApiStatus(const std::string& accessToken)
+    {
+        auto answer = Client().Get("/calendar/v3/users/me/calendarList", {{"Authorization", "Bearer " + accessToken}});
+        return answer ? answer->status : 0;
     }
 
     Json::Value TokenInfo(const std::string& accessToken, int expectedStatus)
@@ -208,12 +222,72 @@ TEST_F(OAuthFlow, TokenCheckRefusesUnknownEmptyAndRevokedTokens)
     ASSERT_TRUE(missing);
     EXPECT_TRUE(ParseJson(missing->body)["error"].isString());
 
-    auto revoke = Client().Post("/__control/revoke-tokens");
+    auto revoke = ControlClient().Post("/__control/revoke-tokens");
     ASSERT_TRUE(revoke);
     EXPECT_EQ(revoke->status, 200);
     EXPECT_EQ(TokenInfo(accessToken, 400)["error"].asString(), "invalid_token");
     // Revoking access tokens leaves the refresh token, so the program can sign in again quietly.
     EXPECT_FALSE(Refresh(tokens["refresh_token"].asString(), 200)["access_token"].asString().empty());
+}
+
+TEST_F(OAuthFlow, RevokingARefreshTokenEndsItAndTheAccessTokensIssuedFromItOnly)
+{
+    Json::Value first = Exchange(SignInCode(), 200);
+    const std::string refreshToken = first["refresh_token"].asString();
+    const std::string renewed = Refresh(refreshToken, 200)["access_token"].asString();
+    Json::Value other = Exchange(SignInCode(), 200);
+    ASSERT_EQ(ApiStatus(renewed), 200);
+
+    auto [status, body] = Revoke("token=" + refreshToken);
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(ParseJson(body), Json::Value(Json::objectValue)) << body;
+    Json::Value refused = Refresh(refreshToken, 400);
+    EXPECT_EQ(refused["error"].asString(), "invalid_grant");
+    EXPECT_EQ(refused["error_description"].asString(), "Token has been expired or revoked.");
+    EXPECT_EQ(ApiStatus(first["access_token"].asString()), 401);
+    EXPECT_EQ(ApiStatus(renewed), 401);
+    // Another sign-in of the same client is another grant.
+    EXPECT_EQ(ApiStatus(other["access_token"].asString()), 200);
+    Refresh(other["refresh_token"].asString(), 200);
+
+    // Recorded like any request: a test can see that the program revoked, and what.
+    const auto requests = service.Requests();
+    ASSERT_FALSE(requests.empty());
+    const auto revoke = std::find_if(requests.begin(), requests.end(),
+                                     [](const RecordedRequest& r) { return r.target == "/o/oauth2/revoke"; });
+    ASSERT_NE(revoke, requests.end());
+    EXPECT_EQ(revoke->method, "POST");
+    EXPECT_EQ(revoke->body, "token=" + refreshToken);
+}
+
+TEST_F(OAuthFlow, RevokingAnAccessTokenEndsItsRefreshTokenAndUnknownTokensAre400)
+{
+    Json::Value tokens = Exchange(SignInCode(), 200);
+    const std::string accessToken = tokens["access_token"].asString();
+    const std::string refreshToken = tokens["refresh_token"].asString();
+
+    // Tokens go in the body only, never in the address.
+    for (const auto& [target, body] : {std::pair<std::string, std::string>{"/o/oauth2/revoke?token=" + accessToken, ""},
+                                       {"/o/oauth2/revoke", "token="},
+                                       {"/o/oauth2/revoke", "access_token=" + accessToken}}) {
+        auto answer = PostForm(target, body);
+        ASSERT_TRUE(answer) << target;
+        EXPECT_EQ(answer->status, 400) << target << " " << body;
+        EXPECT_EQ(ParseJson(answer->body)["error"].asString(), "invalid_request") << answer->body;
+    }
+    EXPECT_EQ(ApiStatus(accessToken), 200);
+
+    EXPECT_EQ(Revoke("token=" + accessToken).first, 200);
+    EXPECT_EQ(ApiStatus(accessToken), 401);
+    EXPECT_EQ(Refresh(refreshToken, 400)["error"].asString(), "invalid_grant");
+
+    for (const std::string& token : {accessToken, refreshToken, std::string("1//never-issued"), std::string("x")}) {
+        auto [status, body] = Revoke("token=" + token);
+        EXPECT_EQ(status, 400) << token;
+        EXPECT_EQ(ParseJson(body),
+                  ParseJson(R"({"error": "invalid_token", "error_description": "Token expired or revoked"})"))
+            << token << ": " << body;
+    }
 }
 
 TEST_F(OAuthFlow, SeededTokensWorkAndCarryTheirLifetime)

@@ -76,7 +76,7 @@ TEST_F(Recording, ChunkedBodiesAreRecordedOnceRead)
 
 TEST_F(Recording, ControlRequestsAreNotRecordedAndListTheOthersAsJson)
 {
-    auto client = Client();
+    auto client = ControlClient();
     ASSERT_TRUE(client.Get("/some/path?a=b%20c"));
     httplib::Headers headers{{"X-First", "1"}, {"Authorization", "Bearer t"}};
     ASSERT_TRUE(client.Post("/o/oauth2/token", headers, "grant_type=x", "application/x-www-form-urlencoded"));
@@ -110,7 +110,7 @@ TEST_F(Recording, LatencyDelaysEachAnswer)
 {
     // Long enough to tell from a loaded machine's noise, short enough to keep the suite quick.
     constexpr auto kLatency = std::chrono::milliseconds(300);
-    auto client = Client();
+    auto client = ControlClient();
     auto set = client.Post("/__control/latency?ms=300");
     ASSERT_TRUE(set);
     EXPECT_EQ(set->status, 200);
@@ -129,7 +129,7 @@ TEST_F(Recording, LatencyDelaysEachAnswer)
 
 TEST_F(Recording, ControlSettingsRefuseBadValues)
 {
-    auto client = Client();
+    auto client = ControlClient();
     EXPECT_EQ(service.PageSize(), kDefaultPageSize);
     auto set = client.Post("/__control/page-size?size=3");
     ASSERT_TRUE(set);
@@ -153,7 +153,7 @@ TEST_F(Recording, ControlSettingsRefuseBadValues)
 
 TEST_F(Recording, SeedErrorsAreReportedAndLeaveTheTokensAlone)
 {
-    auto client = Client();
+    auto client = ControlClient();
     struct Case
     {
         const char* seed;
@@ -197,7 +197,7 @@ TEST_F(Recording, ResetForgetsTokensRequestsAndFaultsButKeepsSettings)
     service.FailNext(5, Fault{});
     ASSERT_TRUE(Client().Get("/anything"));
 
-    auto reset = Client().Post("/__control/reset");
+    auto reset = ControlClient().Post("/__control/reset");
     ASSERT_TRUE(reset);
     EXPECT_EQ(reset->status, 200);
     EXPECT_FALSE(service.IsAccessTokenValid("a1"));

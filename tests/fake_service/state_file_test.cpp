@@ -40,7 +40,9 @@ std::pair<int, Json::Value> Send(const FakeService& service, const std::string& 
     request.method = method;
     request.path = target;
     request.body = body;
-    request.headers = {{"Authorization", std::string("Bearer ") + kAccessToken}, {"Content-Type", "application/json"}};
+    request.headers = {{"Authorization", std::string("Bearer ") + kAccessToken},
+                       {"Content-Type", "application/json"},
+                       {"X-Orb-Control-Key", service.ControlKey()}};
     auto answer = client.send(request);
     EXPECT_TRUE(answer) << method << " " << target;
     return answer ? std::pair(answer->status, ParseJson(answer->body)) : std::pair(0, Json::Value());
@@ -137,6 +139,33 @@ TEST_F(StateFileTest, TokensAndCodesOfOneInstanceWorkInTheNextWithTheirClientAnd
     auto third = StartOnState();
     EXPECT_EQ(Send(*third, "POST", "/oauth2/v1/tokeninfo", access).first, 400);
     EXPECT_EQ(Token(*third, refresh).first, 200);
+}
+
+TEST_F(StateFileTest, ARevocationHoldsInTheNextInstanceAndReachesAccessTokensIssuedBeforeTheRestart)
+{
+    auto first = StartOnState();
+    auto [status, revoked] = Token(*first, "grant_type=authorization_code&code=" + ApprovedCode(*first));
+    ASSERT_EQ(status, 200);
+    const std::string refresh = "grant_type=refresh_token&refresh_token=" + revoked["refresh_token"].asString();
+    const std::string renewed = Token(*first, refresh).second["access_token"].asString();
+    auto [otherStatus, kept] = Token(*first, "grant_type=authorization_code&code=" + ApprovedCode(*first));
+    ASSERT_EQ(otherStatus, 200);
+    first.reset();
+
+    // Revoking an access token issued before the restart ends its refresh token and the other access token too.
+    auto second = StartOnState();
+    EXPECT_EQ(Send(*second, "POST", "/o/oauth2/revoke", "token=" + renewed).first, 200);
+    second.reset();
+
+    auto third = StartOnState();
+    for (const std::string& token : {renewed, revoked["access_token"].asString()}) {
+        EXPECT_EQ(Send(*third, "POST", "/oauth2/v1/tokeninfo", "access_token=" + token).first, 400);
+    }
+    EXPECT_EQ(Token(*third, refresh).second["error_description"].asString(), "Token has been expired or revoked.");
+    EXPECT_EQ(Send(*third, "POST", "/o/oauth2/revoke", "token=" + revoked["refresh_token"].asString()).first, 400);
+    EXPECT_EQ(Send(*third, "POST", "/oauth2/v1/tokeninfo", "access_token=" + kept["access_token"].asString()).first,
+              200);
+    EXPECT_EQ(Token(*third, "grant_type=refresh_token&refresh_token=" + kept["refresh_token"].asString()).first, 200);
 }
 
 TEST_F(StateFileTest, EditsThroughTheRoutesListIdenticallyInTheNextInstance)

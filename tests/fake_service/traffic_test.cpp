@@ -42,7 +42,7 @@ TEST_F(Traffic, RequestsSentSideBySideAreAnsweredSideBySide)
 
 TEST_F(Traffic, AKeptAliveConnectionCountsOnceAndControlRequestsNotAtAll)
 {
-    auto client = Client();
+    auto client = ControlClient();
     client.set_keep_alive(true);
     // Sixteen requests: more than httplib's default of five per connection.
     for (int i = 0; i < 8; ++i) {
@@ -51,11 +51,11 @@ TEST_F(Traffic, AKeptAliveConnectionCountsOnceAndControlRequestsNotAtAll)
     }
     EXPECT_EQ(service.ConnectionCount(), 1);
     ASSERT_TRUE(Client().Get(kRouted));
-    auto traffic = Client().Get("/__control/traffic");
+    auto traffic = ControlClient().Get("/__control/traffic");
     ASSERT_TRUE(traffic);
     EXPECT_EQ(ParseJson(traffic->body), ParseJson(R"({"connections": 2, "inFlight": 0, "peakInFlight": 1})"));
 
-    ASSERT_EQ(Client().Post("/__control/traffic/reset")->status, 200);
+    ASSERT_EQ(ControlClient().Post("/__control/traffic/reset")->status, 200);
     EXPECT_EQ(service.PeakInFlight(), 0);
     ASSERT_TRUE(client.Get(kRouted));
     EXPECT_EQ(service.ConnectionCount(), 0) << "a warm connection is not opened again";
@@ -65,7 +65,7 @@ TEST_F(Traffic, PathLatencyOverridesTheGlobalOneForMatchingTargetsOnly)
 {
     // Any request the rule misses waits this long; the matching one is sent later and must come back first.
     service.SetLatency(milliseconds(800));
-    auto client = Client();
+    auto client = ControlClient();
     ASSERT_EQ(client.Post("/__control/latency?ms=0&path=cal3%40example.com")->status, 200);
     std::atomic<bool> slowAnswered{false};
     std::thread slow([&] {
@@ -95,9 +95,11 @@ TEST_F(Traffic, PathLatencyOverridesTheGlobalOneForMatchingTargetsOnly)
 TEST_F(Traffic, ControlPostsNeedNoBody)
 {
     // Two bodiless POSTs on one connection: the first must neither wait for a body nor take the second as one.
-    std::string answers = SendRaw(service.Port(), "POST /__control/latency?ms=7 HTTP/1.1\r\nHost: h\r\n\r\n"
-                                                  "POST /__control/page-size?size=9 HTTP/1.1\r\nHost: h\r\n"
-                                                  "Connection: close\r\n\r\n");
+    const std::string admitted =
+        "Host: 127.0.0.1:" + std::to_string(service.Port()) + "\r\nX-Orb-Control-Key: " + service.ControlKey() + "\r\n";
+    std::string answers = SendRaw(service.Port(), "POST /__control/latency?ms=7 HTTP/1.1\r\n" + admitted +
+                                                      "\r\nPOST /__control/page-size?size=9 HTTP/1.1\r\n" + admitted +
+                                                      "Connection: close\r\n\r\n");
     EXPECT_NE(answers.find("HTTP/1.1 200", 1), std::string::npos) << answers;
     EXPECT_EQ(service.Latency(), milliseconds(7));
     EXPECT_EQ(service.PageSize(), 9);

@@ -6,6 +6,10 @@
 #include <httplib.h>
 #include <json/json.h>
 
+#include <openssl/crypto.h>
+
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace orb::fake {
@@ -15,11 +19,49 @@ namespace {
 constexpr const char* kTextContentType = "text/plain; charset=UTF-8";
 constexpr int kLowestFaultStatus = 200;
 constexpr int kHighestFaultStatus = 599;
+constexpr const char* kControlKeyHeader = "X-Orb-Control-Key";
+constexpr int kDefaultHttpPort = 80;
+constexpr int kDefaultHttpsPort = 443;
 
 void Refuse(httplib::Response& response, const std::string& why)
 {
     response.status = 400;
     response.set_content(why + "\n", kTextContentType);
+}
+
+void Forbid(httplib::Response& response, const std::string& why)
+{
+    response.status = 403;
+    response.set_content(why + "\n", kTextContentType);
+}
+
+std::string LowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The Host values that name this service: a rebound host name names something else.
+bool IsOwnHost(const FakeService& service, const std::string& host)
+{
+    const std::string port = std::to_string(service.Port());
+    const bool defaultPort =
+        service.Port() == (service.BaseUrl().rfind("https:", 0) == 0 ? kDefaultHttpsPort : kDefaultHttpPort);
+    const std::string name = LowerCase(host);
+    for (const char* own : {"127.0.0.1", "localhost"}) {
+        if (name == own + (":" + port) || (defaultPort && name == own)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Compared in constant time, so the answer's timing tells nothing of the key.
+bool IsControlKey(const FakeService& service, const std::string& offered)
+{
+    const std::string& key = service.ControlKey();
+    return offered.size() == key.size() && CRYPTO_memcmp(offered.data(), key.data(), key.size()) == 0;
 }
 
 void Done(httplib::Response& response)
@@ -140,6 +182,26 @@ void HandleFail(FakeService& service, const httplib::Request& request, httplib::
 }
 
 } // namespace
+
+bool AdmitControlRequest(const FakeService& service, const httplib::Request& request, httplib::Response& response)
+{
+    if (request.has_header("Origin")) {
+        Forbid(response, "control requests from a web page (with an Origin header) are refused");
+        return false;
+    }
+    if (request.get_header_value_count("Host") != 1 || !IsOwnHost(service, request.get_header_value("Host"))) {
+        Forbid(response, "control requests must name the service itself as Host (127.0.0.1:" +
+                             std::to_string(service.Port()) + " or localhost:" + std::to_string(service.Port()) + ")");
+        return false;
+    }
+    if (request.get_header_value_count(kControlKeyHeader) != 1 ||
+        !IsControlKey(service, request.get_header_value(kControlKeyHeader))) {
+        Forbid(response, std::string("control requests need the control key the service printed at start, in the ") +
+                             kControlKeyHeader + " header");
+        return false;
+    }
+    return true;
+}
 
 void RegisterControlRoutes(httplib::Server& server, FakeService& service)
 {

@@ -4,6 +4,7 @@
 #include "tools/fake-service/compressed_answer.h"
 #include "tools/fake-service/control_interface.h"
 #include "tools/fake-service/form_text.h"
+#include "tools/fake-service/random_text.h"
 #include "tools/fake-service/recording_server.h"
 #include "tools/fake-service/token_registry.h"
 
@@ -31,6 +32,7 @@ constexpr const char* kLoopback = "127.0.0.1";
 constexpr const char* kControlPrefix = "/__control/";
 constexpr const char* kJsonContentType = "application/json; charset=UTF-8";
 constexpr std::chrono::milliseconds kStartPoll{1};
+constexpr std::size_t kControlKeyBytes = 32;
 
 // Whether `target` contains a run that `pattern` matches, each '*' in it standing for any
 // characters ("/lists/*/tasks" meets every list's tasks).
@@ -206,6 +208,7 @@ struct FakeService::Impl
 
     std::vector<std::unique_ptr<FakeModule>> modules;
     TokenRegistry tokens;
+    const std::string controlKey = RandomHex(kControlKeyBytes);
 
     std::unique_ptr<RecordingServer> server;
     SslContext tls;
@@ -404,7 +407,8 @@ struct FakeService::Impl
         }
     }
 
-    httplib::Server::HandlerResponse BeforeRouting(const httplib::Request& request, httplib::Response& response)
+    httplib::Server::HandlerResponse BeforeRouting(const FakeService& service, const httplib::Request& request,
+                                                   httplib::Response& response)
     {
         t_recordAwaitingBody = 0;
         ConnectionStream* connection = ConnectionStream::OnThisThread();
@@ -412,8 +416,13 @@ struct FakeService::Impl
         if (connection && !chunked && !request.has_header("Content-Length")) {
             connection->EndBodyHere();
         }
+        std::size_t length = chunked ? 0 : ContentLength(request);
         if (request.path.rfind(kControlPrefix, 0) == 0) {
-            return httplib::Server::HandlerResponse::Unhandled;
+            if (AdmitControlRequest(service, request, response)) {
+                return httplib::Server::HandlerResponse::Unhandled;
+            }
+            LeaveBodyUnread(connection, length, chunked, response);
+            return httplib::Server::HandlerResponse::Handled;
         }
         if (connection) {
             connection->CountRequest(traffic);
@@ -424,7 +433,6 @@ struct FakeService::Impl
         } else {
             ReadParsedRequest(request, record);
         }
-        std::size_t length = chunked ? 0 : ContentLength(request);
         if (connection && length > 0) {
             connection->Peek(length, record.body);
         }
@@ -448,16 +456,23 @@ struct FakeService::Impl
                            fault.kind == FaultKind::Trickle || fault.kind == FaultKind::HugeBody)) {
             connection->CountUntilAnswerEnds();
         }
-        if (connection) {
-            // The route never reads the body: a counted one is skipped so the connection
-            // can carry the next request; after a chunked one it cannot.
-            connection->Discard(length);
-            if (chunked) {
-                connection->CloseAfterAnswer();
-                response.set_header("Connection", "close");
-            }
-        }
+        LeaveBodyUnread(connection, length, chunked, response);
         return httplib::Server::HandlerResponse::Handled;
+    }
+
+    // For an answer given before routing: no route reads the body, so a counted one is skipped
+    // and the connection can carry the next request; after a chunked one it cannot.
+    static void LeaveBodyUnread(ConnectionStream* connection, std::size_t length, bool chunked,
+                                httplib::Response& response)
+    {
+        if (!connection) {
+            return;
+        }
+        connection->Discard(length);
+        if (chunked) {
+            connection->CloseAfterAnswer();
+            response.set_header("Connection", "close");
+        }
     }
 
     void AfterRouting(const httplib::Request& request, httplib::Response& response)
@@ -515,8 +530,8 @@ bool FakeService::Start(int port, const TlsFiles& tls)
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         impl.listeningSocket = sock;
     });
-    impl.server->set_pre_routing_handler([&impl](const httplib::Request& request, httplib::Response& response) {
-        return impl.BeforeRouting(request, response);
+    impl.server->set_pre_routing_handler([this, &impl](const httplib::Request& request, httplib::Response& response) {
+        return impl.BeforeRouting(*this, request, response);
     });
     // httplib runs this for every answer, the fault answers of BeforeRouting included.
     impl.server->set_post_routing_handler([&impl](const httplib::Request& request, httplib::Response& response) {
@@ -588,6 +603,11 @@ int FakeService::Port() const
 std::string FakeService::BaseUrl() const
 {
     return std::string(impl_->secure ? "https://" : "http://") + kLoopback + ":" + std::to_string(impl_->port);
+}
+
+const std::string& FakeService::ControlKey() const
+{
+    return impl_->controlKey;
 }
 
 bool FakeService::SeedFromJson(const std::string& text, std::string& error)
@@ -763,9 +783,9 @@ std::string FakeService::IssueAuthorizationCode()
     return IssueAuthorizationCode(TokenGrant{});
 }
 
-std::string FakeService::IssueAccessToken(const TokenGrant& grant)
+std::string FakeService::IssueAccessToken(const TokenGrant& grant, const std::string& refreshToken)
 {
-    return impl_->tokens.IssueAccessToken(grant, TokenLifetime());
+    return impl_->tokens.IssueAccessToken(grant, TokenLifetime(), refreshToken);
 }
 
 std::string FakeService::IssueRefreshToken(const TokenGrant& grant)
@@ -804,12 +824,13 @@ bool FakeService::TakeAuthorizationCode(const std::string& code, TokenGrant& gra
 
 void FakeService::AddAccessToken(const std::string& token)
 {
-    impl_->tokens.AddAccessToken(token, TokenLifetime(), {});
+    impl_->tokens.AddAccessToken(token, TokenLifetime(), {}, {});
 }
 
-void FakeService::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant)
+void FakeService::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant,
+                                 const std::string& refreshToken)
 {
-    impl_->tokens.AddAccessToken(token, lifetime, grant);
+    impl_->tokens.AddAccessToken(token, lifetime, grant, refreshToken);
 }
 
 void FakeService::AddRefreshToken(const std::string& token)
@@ -852,6 +873,15 @@ void FakeService::RevokeRefreshTokens()
 {
     impl_->tokens.RevokeRefreshTokens();
     StateChanged();
+}
+
+bool FakeService::RevokeToken(const std::string& token)
+{
+    if (!impl_->tokens.Revoke(token)) {
+        return false;
+    }
+    StateChanged();
+    return true;
 }
 
 void FakeService::SetTokenLifetime(std::chrono::seconds lifetime)

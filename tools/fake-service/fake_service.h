@@ -100,6 +100,7 @@ struct IssuedToken
     std::string token;
     TokenGrant grant;
     std::chrono::seconds lifetimeLeft{0}; // access tokens only
+    std::string refreshToken;             // access tokens only: the refresh token it came from, if any
 };
 
 struct IssuedTokens
@@ -140,6 +141,9 @@ public:
     int Port() const;
     // "http://127.0.0.1:PORT" (or https).
     std::string BaseUrl() const;
+    // What every /__control/ request must carry in its X-Orb-Control-Key header: 256 random
+    // bits as 64 hexadecimal digits, made with the service. The in-process calls need none.
+    const std::string& ControlKey() const;
 
     // Seeds every module from a JSON document (see the README of this folder).
     bool SeedFromJson(const std::string& text, std::string& error);
@@ -192,13 +196,19 @@ public:
     void AddRefreshToken(const std::string& token);
     void RevokeAccessTokens();  // every issued access token stops working
     void RevokeRefreshTokens(); // and every refresh token
+    // What Google's revocation endpoint does: a refresh token stops working with every access
+    // token issued from it, an access token with the refresh token it came from. False for a
+    // token that is unknown, expired or revoked already.
+    bool RevokeToken(const std::string& token);
 
-    // The same with what the token was granted for; an access token also carries its lifetime.
-    std::string IssueAccessToken(const TokenGrant& grant);
+    // The same with what the token was granted for; an access token also carries its lifetime,
+    // and the refresh token it comes from (revoking that ends it too).
+    std::string IssueAccessToken(const TokenGrant& grant, const std::string& refreshToken = {});
     std::string IssueRefreshToken(const TokenGrant& grant);
     std::string IssueAuthorizationCode(const TokenGrant& grant);
     bool TakeAuthorizationCode(const std::string& code, TokenGrant& grant);
-    void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant = {});
+    void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant = {},
+                        const std::string& refreshToken = {});
     void AddRefreshToken(const std::string& token, const TokenGrant& grant);
     void AddAuthorizationCode(const std::string& code, const TokenGrant& grant);
     IssuedTokens Tokens() const;

@@ -1,6 +1,7 @@
 // orb-fake-service: serves the local stand-in for the Google services on 127.0.0.1 until
 // SIGINT or SIGTERM.
 
+#include "core/atomic_file.h"
 #include "tools/fake-service/fake_service.h"
 
 #include <charconv>
@@ -19,6 +20,8 @@ namespace {
 constexpr int kExitBadArguments = 2;
 constexpr int kExitCannotStart = 1;
 constexpr long long kHighestPort = 65535;
+// Appended to the state file's name: the key of the running service, for scripts that drive it.
+constexpr const char* kControlKeySuffix = ".control-key";
 
 constexpr const char* kUsage = "usage: orb-fake-service [--port N] [--seed FILE] [--state FILE] [--page-size N]\n"
                                "                        [--latency-ms N] [--tls-cert FILE --tls-key FILE]\n"
@@ -186,7 +189,16 @@ int main(int argc, char** argv)
         std::cerr << "orb-fake-service: " << service.StartError() << "\n";
         return kExitCannotStart;
     }
-    std::cout << "orb-fake-service listening on " << service.BaseUrl() << std::endl;
+    // Written before the lines go out, so a script that waits for them finds the file.
+    if (!options.stateFile.empty()) {
+        std::string error;
+        if (!orb::WriteFileAtomically(options.stateFile + kControlKeySuffix, service.ControlKey() + "\n", error)) {
+            service.Stop();
+            return Fail(kExitBadArguments, error);
+        }
+    }
+    std::cout << "orb-fake-service listening on " << service.BaseUrl() << "\n"
+              << "orb-fake-service control key " << service.ControlKey() << std::endl;
 
     int received = 0;
     sigwait(&stopSignals, &received);

@@ -16,6 +16,8 @@ namespace {
 constexpr const char* kConsentPath = "/o/oauth2/auth";
 constexpr const char* kApprovalPath = "/o/oauth2/approval";
 constexpr const char* kTokenPath = "/o/oauth2/token";
+// Beside the token endpoint, as https://oauth2.googleapis.com/revoke is beside /token.
+constexpr const char* kRevokePath = "/o/oauth2/revoke";
 constexpr const char* kTokenInfoPath = "/oauth2/v1/tokeninfo";
 constexpr const char* kHtmlContentType = "text/html; charset=UTF-8";
 
@@ -26,6 +28,7 @@ constexpr const char* kOutOfBandPrefix = "urn:ietf:wg:oauth:2.0:oob";
 constexpr std::size_t kLongestPort = 5;
 // Google's own wording, which programs show to their users.
 constexpr const char* kRevokedGrant = "Token has been expired or revoked.";
+constexpr const char* kUnknownRevokedToken = "Token expired or revoked";
 constexpr const char* kOutOfBandBlocked = "The out-of-band (OOB) flow has been blocked; use a loopback redirect_uri.";
 constexpr const char* kMissingVerifier = "Missing code verifier.";
 constexpr const char* kWrongVerifier = "Invalid code verifier.";
@@ -165,8 +168,8 @@ bool ReadSeconds(const Json::Value& object, const std::string& where, const char
 }
 
 // What the state file keeps of each token and code, each with its own grant:
-// [{"token", "clientId", "scope", "redirectUri", "codeChallenge", "codeChallengeMethod", "expiresIn"}],
-// every member but "token" optional.
+// [{"token", "clientId", "scope", "redirectUri", "codeChallenge", "codeChallengeMethod", "expiresIn",
+// "refreshToken"}], every member but "token" optional.
 bool ReadIssued(const Json::Value& oauth, const char* name, std::chrono::seconds defaultLifetime,
                 std::vector<IssuedToken>& list, std::string& error)
 {
@@ -184,13 +187,14 @@ bool ReadIssued(const Json::Value& oauth, const char* name, std::chrono::seconds
             error = where + ": every element needs a non-empty string \"token\"";
             return false;
         }
-        IssuedToken issued{item["token"].asString(), {}, {}};
+        IssuedToken issued{item["token"].asString(), {}, {}, {}};
         long long expiresIn = defaultLifetime.count();
         if (!ReadText(item, where, "clientId", issued.grant.clientId, error) ||
             !ReadText(item, where, "scope", issued.grant.scope, error) ||
             !ReadText(item, where, "redirectUri", issued.grant.redirectUri, error) ||
             !ReadText(item, where, "codeChallenge", issued.grant.codeChallenge, error) ||
             !ReadText(item, where, "codeChallengeMethod", issued.grant.codeChallengeMethod, error) ||
+            !ReadText(item, where, "refreshToken", issued.refreshToken, error) ||
             !ReadSeconds(item, where, "expiresIn", expiresIn, error)) {
             return false;
         }
@@ -220,6 +224,9 @@ Json::Value IssuedJson(const std::vector<IssuedToken>& tokens, bool withLifetime
         }
         if (withLifetime) {
             item["expiresIn"] = static_cast<Json::Int64>(issued.lifetimeLeft.count());
+        }
+        if (!issued.refreshToken.empty()) {
+            item["refreshToken"] = issued.refreshToken;
         }
         list.append(item);
     }
@@ -251,6 +258,8 @@ public:
             }
         });
         server.Post(kTokenInfoPath, [this](const httplib::Request& q, httplib::Response& r) { TokenInfo(q, r); });
+        // RevokeToken writes the state file itself.
+        server.Post(kRevokePath, [this](const httplib::Request& q, httplib::Response& r) { Revoke(q, r); });
     }
 
     bool Seed(const Json::Value& root, std::string& error) override
@@ -301,7 +310,7 @@ public:
             service_.AddRefreshToken(token, grant);
         }
         for (const auto& token : issued.accessTokens) {
-            service_.AddAccessToken(token.token, token.lifetimeLeft, token.grant);
+            service_.AddAccessToken(token.token, token.lifetimeLeft, token.grant, token.refreshToken);
         }
         for (const auto& token : issued.refreshTokens) {
             service_.AddRefreshToken(token.token, token.grant);
@@ -524,10 +533,11 @@ private:
             SendOAuthError(response, 400, "invalid_grant", kWrongVerifier);
             return true;
         }
+        const std::string refreshToken = service_.IssueRefreshToken(grant);
         Json::Value answer;
-        answer["access_token"] = service_.IssueAccessToken(grant);
+        answer["access_token"] = service_.IssueAccessToken(grant, refreshToken);
         answer["expires_in"] = static_cast<Json::Int64>(service_.TokenLifetime().count());
-        answer["refresh_token"] = service_.IssueRefreshToken(grant);
+        answer["refresh_token"] = refreshToken;
         answer["scope"] = grant.scope;
         answer["token_type"] = kTokenType;
         FakeService::SendJson(response, 200, answer);
@@ -554,12 +564,27 @@ private:
             grant.clientId = clientId;
         }
         Json::Value answer;
-        answer["access_token"] = service_.IssueAccessToken(grant);
+        answer["access_token"] = service_.IssueAccessToken(grant, refreshToken);
         answer["expires_in"] = static_cast<Json::Int64>(service_.TokenLifetime().count());
         answer["scope"] = grant.scope;
         answer["token_type"] = kTokenType;
         FakeService::SendJson(response, 200, answer);
         return true;
+    }
+
+    // The token comes in the form body only: tokens never go in an address, where logs keep them.
+    void Revoke(const httplib::Request& request, httplib::Response& response)
+    {
+        std::string token;
+        if (!FindField(ParseForm(request.body), "token", token) || token.empty()) {
+            SendOAuthError(response, 400, "invalid_request", "Missing required parameter: token");
+            return;
+        }
+        if (!service_.RevokeToken(token)) {
+            SendOAuthError(response, 400, "invalid_token", kUnknownRevokedToken);
+            return;
+        }
+        FakeService::SendJson(response, 200, Json::Value(Json::objectValue));
     }
 
     void TokenInfo(const httplib::Request& request, httplib::Response& response)

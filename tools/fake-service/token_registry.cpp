@@ -1,5 +1,7 @@
 #include "tools/fake-service/token_registry.h"
 
+#include "tools/fake-service/random_text.h"
+
 namespace orb::fake {
 
 namespace {
@@ -10,7 +12,7 @@ constexpr const char* kAccessTokenPrefix = "ya29.fake-";
 constexpr const char* kRefreshTokenPrefix = "1//fake-";
 constexpr const char* kCodePrefix = "4/fake-";
 constexpr int kRandomCharacters = 24;
-constexpr const char* kTokenAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+constexpr char kTokenAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
 // Rounded up: a token is good while any of it is left, so it never reports 0 seconds.
 std::chrono::seconds SecondsLeft(std::chrono::steady_clock::duration left)
@@ -20,24 +22,18 @@ std::chrono::seconds SecondsLeft(std::chrono::steady_clock::duration left)
 
 } // namespace
 
-TokenRegistry::TokenRegistry() : random_(std::random_device{}()) {}
-
 std::string TokenRegistry::NewToken(const std::string& prefix)
 {
     // Called with mutex_ held.
-    std::string token = prefix + std::to_string(++issued_) + "-";
-    std::uniform_int_distribution<int> pick(0, 63);
-    for (int i = 0; i < kRandomCharacters; ++i) {
-        token += kTokenAlphabet[pick(random_)];
-    }
-    return token;
+    return prefix + std::to_string(++issued_) + "-" + RandomCharacters(kRandomCharacters, kTokenAlphabet);
 }
 
-std::string TokenRegistry::IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime)
+std::string TokenRegistry::IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime,
+                                            const std::string& refreshToken)
 {
     std::lock_guard lock(mutex_);
     std::string token = NewToken(kAccessTokenPrefix);
-    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime};
+    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime, refreshToken};
     return token;
 }
 
@@ -57,10 +53,11 @@ std::string TokenRegistry::IssueAuthorizationCode(const TokenGrant& grant)
     return code;
 }
 
-void TokenRegistry::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant)
+void TokenRegistry::AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant,
+                                   const std::string& refreshToken)
 {
     std::lock_guard lock(mutex_);
-    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime};
+    accessTokens_[token] = {grant, std::chrono::steady_clock::now() + lifetime, refreshToken};
 }
 
 void TokenRegistry::AddRefreshToken(const std::string& token, const TokenGrant& grant)
@@ -82,14 +79,15 @@ IssuedTokens TokenRegistry::Snapshot() const
     const auto now = std::chrono::steady_clock::now();
     for (const auto& [token, access] : accessTokens_) {
         if (access.expires > now) {
-            tokens.accessTokens.push_back({token, access.grant, SecondsLeft(access.expires - now)});
+            tokens.accessTokens.push_back(
+                {token, access.grant, SecondsLeft(access.expires - now), access.refreshToken});
         }
     }
     for (const auto& [token, grant] : refreshTokens_) {
-        tokens.refreshTokens.push_back({token, grant, {}});
+        tokens.refreshTokens.push_back({token, grant, {}, {}});
     }
     for (const auto& [code, grant] : codes_) {
-        tokens.codes.push_back({code, grant, {}});
+        tokens.codes.push_back({code, grant, {}, {}});
     }
     return tokens;
 }
@@ -128,6 +126,31 @@ bool TokenRegistry::TakeAuthorizationCode(const std::string& code, TokenGrant& g
     grant = found->second;
     codes_.erase(found);
     return true;
+}
+
+bool TokenRegistry::Revoke(const std::string& token)
+{
+    std::lock_guard lock(mutex_);
+    if (refreshTokens_.count(token) > 0) {
+        RevokeRefreshToken(token);
+        return true;
+    }
+    auto access = accessTokens_.find(token);
+    if (access == accessTokens_.end() || access->second.expires <= std::chrono::steady_clock::now()) {
+        return false;
+    }
+    const std::string refreshToken = access->second.refreshToken;
+    accessTokens_.erase(access);
+    if (!refreshToken.empty()) {
+        RevokeRefreshToken(refreshToken);
+    }
+    return true;
+}
+
+void TokenRegistry::RevokeRefreshToken(const std::string& token)
+{
+    refreshTokens_.erase(token);
+    std::erase_if(accessTokens_, [&token](const auto& access) { return access.second.refreshToken == token; });
 }
 
 void TokenRegistry::RevokeAccessTokens()

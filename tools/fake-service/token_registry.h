@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
-#include <random>
 #include <string>
 
 namespace orb::fake {
@@ -16,13 +15,14 @@ namespace orb::fake {
 class TokenRegistry
 {
 public:
-    TokenRegistry();
-
-    std::string IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime);
+    // `refreshToken`: the refresh token the access token comes from, which revoking either ends.
+    std::string IssueAccessToken(const TokenGrant& grant, std::chrono::seconds lifetime,
+                                 const std::string& refreshToken);
     std::string IssueRefreshToken(const TokenGrant& grant);
     std::string IssueAuthorizationCode(const TokenGrant& grant);
 
-    void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant);
+    void AddAccessToken(const std::string& token, std::chrono::seconds lifetime, const TokenGrant& grant,
+                        const std::string& refreshToken);
     void AddRefreshToken(const std::string& token, const TokenGrant& grant);
     void AddAuthorizationCode(const std::string& code, const TokenGrant& grant);
     IssuedTokens Snapshot() const;
@@ -31,6 +31,9 @@ public:
     bool FindRefreshToken(const std::string& token, TokenGrant& grant) const;
     bool TakeAuthorizationCode(const std::string& code, TokenGrant& grant);
 
+    // As Google revokes: a refresh token with every access token issued from it; an access token
+    // with the refresh token it came from. False for a token it does not know or that expired.
+    bool Revoke(const std::string& token);
     void RevokeAccessTokens();
     void RevokeRefreshTokens();
     void Clear();
@@ -41,17 +44,19 @@ private:
     {
         TokenGrant grant;
         SteadyTime expires;
+        std::string refreshToken; // empty: issued from none
     };
 
-    // Unique and unguessable enough for a test service; never contains a character that
-    // would need encoding in a form body, since the program sends tokens unencoded.
+    // Unique and unguessable; never contains a character that would need encoding in a form
+    // body, since the program sends tokens unencoded.
     std::string NewToken(const std::string& prefix);
+    // Called with mutex_ held.
+    void RevokeRefreshToken(const std::string& token);
 
     mutable std::mutex mutex_;
     std::map<std::string, AccessToken> accessTokens_;
     std::map<std::string, TokenGrant> refreshTokens_;
     std::map<std::string, TokenGrant> codes_;
-    std::mt19937_64 random_;
     std::uint64_t issued_ = 0;
 };
 
