@@ -153,45 +153,44 @@ TEST_F(ShellTest, CalendarWindowModesAndKeys)
     EXPECT_EQ(ReadBack().ZorderCalendar, 1);
 }
 
-TEST_F(ShellTest, ExitWithAMenuAboutBoxOrMessageBoxOpenClosesItFirstAndSavesOnce)
+// Each case opens something modal from the window and asks to exit while it is open; the
+// window it lives in must outlive its loop. A case a run: an exit stops the transport for good.
+class ExitWithModalOpenTest : public ShellTest, public ::testing::WithParamInterface<int>
+{};
+
+TEST_P(ExitWithModalOpenTest, ClosesItFirstAndSavesOnce)
 {
-    // Each case opens something modal from the window and asks to exit while it is open; the
-    // window it lives in must outlive its loop.
-    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
-        {"Control menu", [this] { QTest::mousePress(frame->MainWindow(), Qt::RightButton, {}, QPoint(150, 10)); }},
-        {"About box", [this] { frame->RunCommand(Command::About); }},
-        {"message box", [this] { QtPrompter(frame->MainWindow()).ShowMessage("<b>x</b>"); }},
+    const std::vector<std::function<void()>> opens = {
+        [this] { QTest::mousePress(frame->MainWindow(), Qt::RightButton, {}, QPoint(150, 10)); }, // Control menu
+        [this] { frame->RunCommand(Command::About); },
+        [this] { QtPrompter(frame->MainWindow()).ShowMessage("<b>x</b>"); },
     };
-    for (const auto& [name, open] : cases) {
-        SCOPED_TRACE(name);
-        exited = false;
-        StoreKey("stored-refresh");
-        MakeFrame();
-        ASSERT_TRUE(frame->Create());
-        WaitForIdleShell();
-        settings.Alpha = 201;
-        bool sawModal = false;
-        WhileOpen(open, [&] {
-            sawModal = QApplication::activePopupWidget() || QApplication::activeModalWidget();
-            frame->Exit(true);
-        });
-        EXPECT_TRUE(sawModal);
-        WaitForExit();
-        EXPECT_FALSE(terminated);
-        EXPECT_EQ(frame->MainWindow(), nullptr);
-        EXPECT_EQ(ReadBack().Alpha, 201);
-        EXPECT_EQ(ReadBack().KEY, "stored-refresh");
-        // Saved once: what changes after the teardown stays out of the file.
-        settings.Alpha = 150;
-        frame->SaveAtExit();
-        EXPECT_EQ(ReadBack().Alpha, 201);
-        frame.reset();
-    }
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    settings.Alpha = 201;
+    bool sawModal = false;
+    WhileOpen(opens[static_cast<std::size_t>(GetParam())], [&] {
+        sawModal = QApplication::activePopupWidget() || QApplication::activeModalWidget();
+        frame->Exit(true);
+    });
+    EXPECT_TRUE(sawModal);
+    WaitForExit();
+    EXPECT_FALSE(terminated);
+    EXPECT_EQ(frame->MainWindow(), nullptr);
+    EXPECT_EQ(ReadBack().Alpha, 201);
+    EXPECT_EQ(ReadBack().KEY, "stored-refresh");
+    // Saved once: what changes after the teardown stays out of the file.
+    settings.Alpha = 150;
+    frame->SaveAtExit();
+    EXPECT_EQ(ReadBack().Alpha, 201);
 }
 
-TEST_F(ShellTest, ExitDuringTheLoginPageEndsItAndKeepsTheRightKey)
+INSTANTIATE_TEST_SUITE_P(MenuAboutBoxAndMessageBox, ExitWithModalOpenTest, ::testing::Values(0, 1, 2));
+
+TEST_F(ShellTest, ExitDuringTheStartUpLoginPageEndsItAndDropsARevokedKey)
 {
-    // At start-up, a revoked stored token: it is dropped, and the page is cancelled.
     StoreKey("revoked-token");
     login.modal = true;
     MakeFrame();
@@ -200,12 +199,11 @@ TEST_F(ShellTest, ExitDuringTheLoginPageEndsItAndKeepsTheRightKey)
     EXPECT_FALSE(created);
     WaitForExit();
     EXPECT_EQ(ReadBack().KEY, "");
-    frame.reset();
+}
 
-    // After Logout: the page runs inside the load pass's own call, which must survive the exit;
-    // the key the user logged out of is gone for good.
-    exited = false;
-    login.modal = false;
+TEST_F(ShellTest, ExitDuringTheLoginPageAfterLogoutEndsItAndTheOldKeyIsGone)
+{
+    // The page runs inside the load pass's own call, which must survive the exit.
     StoreKey("stored-refresh");
     MakeFrame();
     ASSERT_TRUE(frame->Create());
