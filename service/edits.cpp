@@ -2,7 +2,6 @@
 
 #include "core/diagnostics.h"
 #include "service/calendar_api.h"
-#include "service/calendar_client.h"
 #include "service/event_client.h"
 #include "service/http.h"
 #include "service/oauth.h"
@@ -41,6 +40,15 @@ EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, c
         return UnreadableAnswer(context, answer);
     record = std::move(written);
     return result;
+}
+
+std::string CalendarBody(const CalendarRecord& record)
+{
+    // Field order and spacing are fixed; the colour id is escaped too so that a stray
+    // quote cannot break the body.
+    return std::string("{") + "\"summary\":\"" + EncodeJsonBodyText(record.summary) + "\"," + "\"description\":\"" +
+           EncodeJsonBodyText(record.description) + "\"," + "\"colorId\":\"" + EncodeJsonBodyText(record.colorId) +
+           "\"" + "}";
 }
 
 std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange colours)

@@ -85,6 +85,58 @@ TEST_F(Edits, EachOutcomeSaysWhatBecameOfTheChange)
     EXPECT_EQ(SendEventDeletion(s.context, "cal", "e1").message, "Not Found");
 }
 
+TEST_F(Edits, EventWritesGoToTheEncodedCalendarWithTheirHeadersAndTakeTheAnswer)
+{
+    const std::string calendarPath = "/calendar/v3/calendars/c%2b1%40x/events";
+    EventRecord created = NewEvent("New");
+    QueueTokenCheck();
+    s.transport.Queue(R"({"id":"n1","summary":"New","colorId":"11","start":{"date":"2026-12-08"},
+        "end":{"date":"2026-12-09"}})");
+    ASSERT_TRUE(SendNewEvent(s.context, created, "c+1@x").Applied());
+    EXPECT_EQ(Request(1).verb, "POST");
+    EXPECT_EQ(Request(1).target, calendarPath);
+    EXPECT_EQ(Request(1).headerBlock, test::kJsonHeaderBlock);
+    EXPECT_EQ(created.id, "n1");
+    EXPECT_EQ(created.colorText, "#DC2127");
+
+    // The answer has no colour: neither has the record afterwards.
+    QueueTokenCheck();
+    s.transport.Queue(R"({"id":"n1","summary":"Moved","start":{"date":"2026-12-20"},"end":{"date":"2026-12-21"}})");
+    ASSERT_TRUE(SendEventChange(s.context, created, "c+1@x").Applied());
+    EXPECT_EQ(Request(3).verb, "PATCH");
+    EXPECT_EQ(Request(3).target, calendarPath + "/n1");
+    EXPECT_EQ(Request(3).headerBlock, test::kJsonHeaderBlock);
+    EXPECT_EQ(created.colorText, "");
+    EXPECT_EQ(created.start.date, "2026-12-20");
+
+    QueueTokenCheck();
+    s.transport.Queue("", 204);
+    ASSERT_TRUE(SendEventDeletion(s.context, "c+1@x", "n1").Applied());
+    EXPECT_EQ(Request(5).verb, "DELETE");
+    EXPECT_EQ(Request(5).target, calendarPath + "/n1");
+    EXPECT_EQ(Request(5).headerBlock, "Authorization: Bearer access-1\r\n\r\n\r\n");
+    EXPECT_EQ(Request(5).body, "");
+}
+
+TEST_F(Edits, AnAnswerThatIsNotAnEventIsNotAppliedAndTheRecordStays)
+{
+    for (const auto& [answer, status] : {std::pair{"<html>", 200}, std::pair{R"({"id":"new"})", 200},
+                                         std::pair{R"({"id":"new","start":[]})", 200}, std::pair{"", 500}}) {
+        EventRecord record = NewEvent("Kept");
+        QueueTokenCheck();
+        s.transport.Queue(answer, status);
+        const EditResult result = SendNewEvent(s.context, record, "c");
+        EXPECT_EQ(result.outcome, EditOutcome::Refused) << answer;
+        EXPECT_EQ(result.message, status == 500 ? "HTTP 500" : "the service's answer could not be read") << answer;
+        EXPECT_EQ(record.id, "") << answer;
+        EXPECT_EQ(record.summary, "Kept") << answer;
+    }
+    QueueTokenCheck();
+    s.transport.Queue("", 500);
+    EXPECT_EQ(SendEventDeletion(s.context, "c", "e1").message, "HTTP 500");
+    EXPECT_TRUE(s.prompter.messages.empty());
+}
+
 TEST_F(Edits, CalendarChangeSendsChosenColoursAndStopsAtTheFirstRefusal)
 {
     CalendarRecord calendar;
@@ -109,6 +161,55 @@ TEST_F(Edits, CalendarChangeSendsChosenColoursAndStopsAtTheFirstRefusal)
     EXPECT_NE(list.body.find("\"backgroundColor\":\"#ff0000\""), std::string::npos) << list.body;
     EXPECT_EQ(list.body.find("foregroundColor"), std::string::npos) << list.body;
     EXPECT_EQ(calendar.backgroundColor, "#ff0000");
+}
+
+TEST_F(Edits, CalendarChangeGoesToTheEncodedCalendarThenItsEntryAndKeepsTheEventsAndTag)
+{
+    CalendarRecord record;
+    record.id = "ko.south_korea#holiday@group.v.calendar.google.com";
+    record.summary = "Say \"hi\"\n한국";
+    record.tag = 1;
+    record.events.resize(2);
+    QueueTokenCheck();
+    s.transport.Queue(R"({"id":"x","summary":"ignored"})");
+    s.transport.Queue(R"({"id":"x","summary":"New","timeZone":"Asia/Seoul","colorId":"7","selected":true})");
+    ASSERT_TRUE(SendCalendarChange(s.context, record, record.id).Applied());
+    ASSERT_EQ(s.transport.requests.size(), 3u);
+    EXPECT_EQ(Request(1).target, "/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com");
+    EXPECT_EQ(Request(2).target,
+              "/calendar/v3/users/me/calendarList/ko.south_korea%23holiday%40group.v.calendar.google.com");
+    for (std::size_t i : {1u, 2u}) {
+        EXPECT_EQ(Request(i).verb, "PATCH");
+        EXPECT_EQ(Request(i).headerBlock, test::kJsonHeaderBlock);
+    }
+    EXPECT_EQ(record.summary, "New");
+    EXPECT_EQ(record.selected, "true");
+    EXPECT_EQ(record.tag, 1);
+    EXPECT_EQ(record.events.size(), 2u);
+}
+
+TEST_F(Edits, ACalendarChangeThatFailsAtEitherStepLeavesTheRecord)
+{
+    for (int failing : {1, 2}) {
+        CalendarRecord record;
+        record.id = "work@x";
+        record.summary = "Mine";
+        QueueTokenCheck();
+        if (failing == 2)
+            s.transport.Queue(R"({"id":"work@x"})");
+        s.transport.QueueFailure(wininet::kTimeout);
+        EXPECT_EQ(SendCalendarChange(s.context, record, record.id).outcome, EditOutcome::Failed) << failing;
+        EXPECT_EQ(s.diagnostics.Lines().back(), "(Timeout)12002");
+        EXPECT_EQ(record.summary, "Mine");
+    }
+    CalendarRecord record;
+    record.id = "work@x";
+    QueueTokenCheck();
+    s.transport.Queue(R"({"id":"work@x"})");
+    s.transport.Queue(test::kRefusal, 404);
+    EXPECT_EQ(SendCalendarChange(s.context, record, record.id).message, "Not Found");
+    EXPECT_EQ(record.id, "work@x");
+    EXPECT_TRUE(s.prompter.messages.empty());
 }
 
 } // namespace

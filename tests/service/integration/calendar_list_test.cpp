@@ -1,4 +1,5 @@
 #include "service/calendar_client.h"
+#include "service/edits.h"
 
 #include "tests/service/integration/calendar_fixture.h"
 
@@ -39,7 +40,7 @@ TEST_F(CalendarListWire, ListWithARejectedTokenShowsTheServicesAnswer)
     EXPECT_NE(expected.find("401"), std::string::npos);
 }
 
-TEST_F(CalendarListWire, UpdateChangesTitleAndColourAndTheNextListShowsThem)
+TEST_F(CalendarListWire, ACalendarChangeIsSeenByTheNextListAndAReadersIsRefusedBeforeItsEntry)
 {
     std::vector<CalendarRecord> calendars;
     ASSERT_TRUE(ListCalendars(context, calendars));
@@ -47,49 +48,28 @@ TEST_F(CalendarListWire, UpdateChangesTitleAndColourAndTheNextListShowsThem)
     mine.summary = "가족 \"Kim\"\nhome";
     mine.description = "back\\slash";
     mine.colorId = "7";
-    mine.events.resize(1);
-
-    ASSERT_TRUE(UpdateCalendar(context, mine, mine.id));
-    EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(mine.summary, "가족 \"Kim\"\nhome");
-    EXPECT_EQ(mine.colorId, "7");
+    ASSERT_TRUE(SendCalendarChange(context, mine, mine.id).Applied());
     EXPECT_EQ(mine.backgroundColor, "#42d692");
-    EXPECT_EQ(mine.events.size(), 1u);
-    const std::vector<std::string> patches = RequestedTargets("PATCH");
-    EXPECT_EQ(patches, (std::vector<std::string>{"/calendar/v3/calendars/me%40example.com",
-                                                 "/calendar/v3/users/me/calendarList/me%40example.com"}));
-
+    EXPECT_EQ(RequestedTargets("PATCH"),
+              (std::vector<std::string>{"/calendar/v3/calendars/me%40example.com",
+                                        "/calendar/v3/users/me/calendarList/me%40example.com"}));
     std::vector<CalendarRecord> again;
     ASSERT_TRUE(ListCalendars(context, again));
-    EXPECT_EQ(again[0].summary, mine.summary);
+    EXPECT_EQ(again[0].summary, "가족 \"Kim\"\nhome");
     EXPECT_EQ(again[0].description, "back\\slash");
     EXPECT_EQ(again[0].backgroundColor, "#42d692");
-}
 
-TEST_F(CalendarListWire, UpdateOfAReadOnlyCalendarIsRefusedBeforeTheListEntry)
-{
-    std::vector<CalendarRecord> calendars;
-    ASSERT_TRUE(ListCalendars(context, calendars));
+    service.ClearRequests();
     CalendarRecord holiday = calendars[2];
     holiday.summary = "Mine now";
-
-    EXPECT_TRUE(UpdateCalendar(context, holiday, holiday.id));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_NE(prompter.messages[0].find("\"error\""), std::string::npos);
+    const EditResult refused = SendCalendarChange(context, holiday, holiday.id);
+    EXPECT_EQ(refused.outcome, EditOutcome::Refused);
+    EXPECT_EQ(refused.message, "Forbidden");
     EXPECT_EQ(
         RequestedTargets("PATCH"),
         std::vector<std::string>{"/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com"});
     EXPECT_EQ(holiday.summary, "Mine now");
-}
-
-TEST_F(CalendarListWire, UpdateOfAnUnknownCalendarShowsTheNotFoundDocument)
-{
-    CalendarRecord record;
-    record.summary = "x";
-    EXPECT_TRUE(UpdateCalendar(context, record, "nobody@example.com"));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_NE(prompter.messages[0].find("notFound"), std::string::npos);
-    EXPECT_EQ(record.id, "");
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 } // namespace
