@@ -49,26 +49,6 @@ constexpr const char* kMissingParentLine = " : parent not in the list, shown at 
 constexpr const char* kParentCycleLine = " : parent chain loops, shown at the top level : ";
 constexpr const char* kDeleteStatusLine = " : answered with HTTP status ";
 
-// An id as one path segment: slashes and dot segments are encoded as well, so no id can
-// reach another path.
-std::string PathSegment(const std::string& id)
-{
-    std::string segment;
-    for (const char c : EncodeUrlComponent(id)) {
-        if (c == '/')
-            segment += "%2f";
-        else
-            segment += c;
-    }
-    if (segment == "." || segment == "..") {
-        std::string dots;
-        for (std::size_t i = 0; i < segment.size(); ++i)
-            dots += "%2e";
-        return dots;
-    }
-    return segment;
-}
-
 std::string ListsUrl(const ServiceContext& context)
 {
     return context.config.apiBase + kListsPath;
@@ -76,17 +56,17 @@ std::string ListsUrl(const ServiceContext& context)
 
 std::string ListUrl(const ServiceContext& context, const std::string& listId)
 {
-    return ListsUrl(context) + "/" + PathSegment(listId);
+    return ListsUrl(context) + "/" + EncodePathSegment(listId);
 }
 
 std::string TasksUrl(const ServiceContext& context, const std::string& listId)
 {
-    return context.config.apiBase + kListTasksPrefix + PathSegment(listId) + "/tasks";
+    return context.config.apiBase + kListTasksPrefix + EncodePathSegment(listId) + "/tasks";
 }
 
 std::string TaskUrl(const ServiceContext& context, const std::string& listId, const std::string& taskId)
 {
-    return TasksUrl(context, listId) + "/" + PathSegment(taskId);
+    return TasksUrl(context, listId) + "/" + EncodePathSegment(taskId);
 }
 
 std::string Now(const ServiceContext& context)

@@ -1,4 +1,5 @@
 #include "service/edits.h"
+#include "service/event_client.h"
 #include "tests/service/scripted_client_fixture.h"
 
 #include <json/json.h>
@@ -135,6 +136,45 @@ TEST_F(Edits, AnAnswerThatIsNotAnEventIsNotAppliedAndTheRecordStays)
     s.transport.Queue("", 500);
     EXPECT_EQ(SendEventDeletion(s.context, "c", "e1").message, "HTTP 500");
     EXPECT_TRUE(s.prompter.messages.empty());
+}
+
+TEST_F(Edits, EveryAddressTakesCalendarAndEventIdsAsWholeSegments)
+{
+    // A ".." event id would otherwise name the calendar itself once the path is normalised.
+    const std::string calendarId = "team/..";
+    const std::string calendar = "/calendar/v3/calendars/team%2F..";
+    calendars.push_back({});
+    calendars[0].id = calendarId;
+    calendars[0].selected = "true";
+    EventRecord event = NewEvent("x");
+    event.id = "..";
+    CalendarRecord entry;
+    std::vector<EventRecord> found;
+    ListEvents(s.context, calendars, 1, 1);
+    SearchEvents(s.context, calendarId, "q", found);
+    SendNewEvent(s.context, event, calendarId);
+    SendEventChange(s.context, event, calendarId);
+    SendEventDeletion(s.context, calendarId, ".");
+    QueueTokenCheck();
+    s.transport.Queue(R"({"id":"team/.."})"); // the calendar PATCH is applied, so the entry's follows
+    SendCalendarChange(s.context, entry, calendarId);
+
+    std::vector<std::string> targets;
+    for (const HttpRequest& request : s.transport.requests) {
+        if (request.target.rfind("/calendar/", 0) == 0)
+            targets.push_back(request.verb + " " + request.target);
+    }
+    EXPECT_EQ(targets, (std::vector<std::string>{
+                           "GET " + calendar +
+                               "/events?timeMin=2026-12-07T00:00:00.000Z&timeMax=2026-12-09T00:00:00.000Z"
+                               "&orderBy=startTime&singleEvents=true&maxResults=2500",
+                           "GET " + calendar + "/events?q=q",
+                           "POST " + calendar + "/events",
+                           "PATCH " + calendar + "/events/%2E%2E",
+                           "DELETE " + calendar + "/events/%2E",
+                           "PATCH " + calendar,
+                           "PATCH /calendar/v3/users/me/calendarList/team%2F..",
+                       }));
 }
 
 TEST_F(Edits, CalendarChangeSendsChosenColoursAndStopsAtTheFirstRefusal)

@@ -131,15 +131,15 @@ TEST_F(TasksClient, IdsAreEncodedAndNoTokenGoesIntoAnyAddress)
 
     const std::vector<HttpRequest> requests = ApiRequests();
     ASSERT_EQ(requests.size(), 6u);
-    EXPECT_EQ(requests[0].target, "/tasks/v1/lists/my%20list%2f../tasks/%2e%2e");
-    EXPECT_EQ(requests[1].target, "/tasks/v1/lists/my%20list%2f../tasks/%2e%2e/move?parent=p%26q%3d1");
+    EXPECT_EQ(requests[0].target, "/tasks/v1/lists/my%20list%2F../tasks/%2E%2E");
+    EXPECT_EQ(requests[1].target, "/tasks/v1/lists/my%20list%2F../tasks/%2E%2E/move?parent=p%26q%3d1");
     EXPECT_EQ(requests[1].headerBlock, kAuthorizationOnly);
     EXPECT_EQ(requests[1].body, "");
     EXPECT_EQ(requests[2].verb, "DELETE");
     EXPECT_EQ(requests[2].headerBlock, kAuthorizationOnly);
-    EXPECT_EQ(requests[3].target, "/tasks/v1/users/@me/lists/my%20list%2f..");
+    EXPECT_EQ(requests[3].target, "/tasks/v1/users/@me/lists/my%20list%2F..");
     EXPECT_EQ(requests[3].verb, "PUT");
-    EXPECT_EQ(requests[5].target, "/tasks/v1/lists/%2e%2e/tasks?showCompleted=true&showHidden=true&maxResults=100");
+    EXPECT_EQ(requests[5].target, "/tasks/v1/lists/%2E%2E/tasks?showCompleted=true&showHidden=true&maxResults=100");
     for (const HttpRequest& request : fixture.transport.requests)
         EXPECT_EQ(request.url.find("access_token"), std::string::npos) << request.url;
 }

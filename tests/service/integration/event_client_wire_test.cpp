@@ -159,6 +159,21 @@ TEST_F(EventWire, ChangesToAReadersCalendarOrAVanishedEventAreRefusedInTheServic
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+TEST_F(EventWire, AnEventCalledDotDotIsDeletedItselfAndItsCalendarStays)
+{
+    std::string error;
+    ASSERT_TRUE(service.SeedFromJson(R"({"calendar": {"calendars": [{"id": "me@example.com", "events": [
+        {"id": "..", "summary": "Dots", "start": {"date": "2026-06-11"}, "end": {"date": "2026-06-12"}}]}]}})",
+                                     error))
+        << error;
+    ASSERT_TRUE(SendEventDeletion(context, kPrimaryId, "..").Applied());
+    // A server or proxy that normalises paths reads a literal ".." as the calendar itself.
+    EXPECT_EQ(RequestedTargets("DELETE"),
+              std::vector<std::string>{"/calendar/v3/calendars/me%40example.com/events/%2E%2E"});
+    const std::vector<CalendarRecord> reloaded = Load();
+    EXPECT_EQ(Ids(Find(reloaded, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
+}
+
 TEST_F(EventWire, DeleteOnADeadConnectionKeepsTheEvent)
 {
     // The token check, the refresh it falls back to, and the delete itself.
