@@ -38,6 +38,8 @@ EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, c
     EventRecord written;
     if (!ReadEvent(root, written))
         return UnreadableAnswer(context, answer);
+    // The service's new tag, so that the next change names the version it changes.
+    ReadEventEtag(root, written);
     record = std::move(written);
     return result;
 }

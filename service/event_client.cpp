@@ -123,7 +123,8 @@ std::string UpdateEventBody(const EventRecord& record)
     body += "\"start\":{" + UpdateTime(record.start) + "},";
     body += "\"end\":{" + UpdateTime(record.end) + "},";
     body += "\"kind\":\"calendar#event\",";
-    body += "\"etag\":\"" + record.etag + "\","; // stored escaped
+    if (!record.etag.empty())                        // a search result has none, and an empty tag names no version
+        body += "\"etag\":\"" + record.etag + "\","; // stored escaped
     body += "\"status\":" + Quoted(record.status) + ",";
     body += "\"summary\":" + Quoted(record.summary) + ",";
     body += "\"description\":" + Quoted(record.description) + ",";

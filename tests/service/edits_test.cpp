@@ -119,6 +119,26 @@ TEST_F(Edits, EventWritesGoToTheEncodedCalendarWithTheirHeadersAndTakeTheAnswer)
     EXPECT_EQ(Request(5).body, "");
 }
 
+TEST_F(Edits, TheServicesEtagIsKeptFromEachAnswerAndNamedByTheNextChange)
+{
+    EventRecord event = NewEvent("Tagged");
+    QueueTokenCheck();
+    s.transport.Queue(
+        R"({"id":"e1","etag":"\"5\"","summary":"Tagged","start":{"date":"2026-12-08"},"end":{"date":"2026-12-09"}})");
+    ASSERT_TRUE(SendNewEvent(s.context, event, "cal").Applied());
+    EXPECT_EQ(event.etag, "\\\"5\\\"");
+
+    for (const char* next : {"6", "7"}) {
+        QueueTokenCheck();
+        s.transport.Queue(std::string(R"({"id":"e1","etag":"\")") + next +
+                          R"(\"","start":{"date":"2026-12-08"},"end":{"date":"2026-12-09"}})");
+        ASSERT_TRUE(SendEventChange(s.context, event, "cal").Applied());
+    }
+    EXPECT_NE(Request(3).body.find(R"("etag":"\"5\"")"), std::string::npos) << Request(3).body;
+    EXPECT_NE(Request(5).body.find(R"("etag":"\"6\"")"), std::string::npos) << Request(5).body;
+    EXPECT_EQ(event.etag, "\\\"7\\\"");
+}
+
 TEST_F(Edits, AnAnswerThatIsNotAnEventIsNotAppliedAndTheRecordStays)
 {
     for (const auto& [answer, status] : {std::pair{"<html>", 200}, std::pair{R"({"id":"new"})", 200},

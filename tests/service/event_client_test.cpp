@@ -163,7 +163,7 @@ TEST(EventBodies, InsertTimedHasZonesWhenSetAndNoColour)
               "\"end\":{\"dateTime\":\"2026-12-08T09:30:00+09:00\"}}");
 }
 
-TEST(EventBodies, UpdateNamesBothTimeMembersAndNullsTheUnused)
+TEST(EventBodies, UpdateNamesBothTimeMembersNullsTheUnusedAndSendsNoEmptyEtag)
 {
     EventRecord allDay = AllDayEvent();
     allDay.etag = "\\\"7\\\"";
@@ -176,7 +176,7 @@ TEST(EventBodies, UpdateNamesBothTimeMembersAndNullsTheUnused)
     EXPECT_EQ(UpdateEventBody(TimedEvent()),
               "{\"start\":{\"date\":null,\"dateTime\":\"2026-12-08T08:00:00+09:00\",\"timeZone\":\"Asia/Seoul\"},"
               "\"end\":{\"date\":null,\"dateTime\":\"2026-12-08T09:30:00+09:00\"},"
-              "\"kind\":\"calendar#event\",\"etag\":\"\",\"status\":\"confirmed\",\"summary\":\"Call\","
+              "\"kind\":\"calendar#event\",\"status\":\"confirmed\",\"summary\":\"Call\","
               "\"description\":\"\",\"colorId\":null,\"location\":\"\"}");
 }
 

@@ -35,7 +35,64 @@ protected:
             return std::string("<gone>");
         });
     }
+    // What the service itself holds now, read past the program.
+    Json::Value ServiceEvent(const std::string& encodedCalendarId, const std::string& eventId)
+    {
+        std::string answer;
+        transport.HttpGet(config.apiBase + "/calendar/v3/calendars/" + encodedCalendarId + "/events", "", answer);
+        Json::Value root;
+        std::stringstream(answer) >> root;
+        for (const Json::Value& item : root["items"]) {
+            if (item["id"].asString() == eventId)
+                return item;
+        }
+        return Json::Value();
+    }
+
+    // Opens the calendar's first event in the editor and lets `fill` change it before Update.
+    void EditFirstEvent(const std::string& calendarId, const std::function<void(CInsertEventDlg&)>& fill)
+    {
+        Select(calendarId);
+        CTreeListItem* row = Row(calendarId)->firstChild;
+        ASSERT_NE(row, nullptr) << calendarId;
+        WithEditor<CInsertEventDlg>(
+            [&] {
+                frame->MainWindow()->Tree()->SelectItem(row);
+                frame->MainWindow()->OnTreeListNotify(
+                    {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
+            },
+            [&](CInsertEventDlg& editor) {
+                fill(editor);
+                editor.findChild<QPushButton*>("1019")->click();
+            });
+    }
+
+    static Json::Value Body(const fake::RecordedRequest& request)
+    {
+        Json::Value body;
+        std::stringstream(request.body) >> body;
+        return body;
+    }
 };
+
+TEST_F(EventFlowsTest, EachUpdateNamesTheEtagTheServiceGaveLast)
+{
+    Start();
+    const std::string listed = ServiceEvent("work%40example.com", "w1")["etag"].asString();
+    EditFirstEvent("work@example.com",
+                   [](CInsertEventDlg& editor) { editor.findChild<QLineEdit*>("1021")->setText("First"); });
+    const std::string afterFirst = ServiceEvent("work%40example.com", "w1")["etag"].asString();
+    EditFirstEvent("work@example.com",
+                   [](CInsertEventDlg& editor) { editor.findChild<QLineEdit*>("1021")->setText("Second"); });
+
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(Body(writes[0])["etag"].asString(), listed);
+    EXPECT_EQ(Body(writes[1])["etag"].asString(), afterFirst);
+    EXPECT_NE(afterFirst, listed);
+    EXPECT_EQ(StoredSummary("work@example.com", "w1"), "Second");
+    EXPECT_TRUE(prompter.messages.empty());
+}
 
 TEST_F(EventFlowsTest, NewEventsFromTheTreeAndTheMonthViewReachTheServiceOnceAndShowUp)
 {
