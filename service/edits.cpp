@@ -19,6 +19,9 @@ constexpr const char* kNotSentPrefix = "The change was not sent: ";
 constexpr const char* kMaybeAppliedPrefix = "The change may or may not have been applied: ";
 constexpr const char* kNextLoadShowsSuffix = ". The next load (F5) shows what the service holds.";
 constexpr const char* kHttpStatusPrefix = "HTTP ";
+constexpr int kStatusNotFound = 404;
+constexpr int kStatusGone = 410;
+constexpr const char* kAlreadyGoneLine = "Delete: already gone on the service, HTTP ";
 // The service keeps explicit colours only when told they are RGB texts.
 constexpr const char* kColourQuery = "?colorRgbFormat=true";
 
@@ -97,6 +100,11 @@ EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& tr
 {
     if (!transport.Completed())
         return EditNotSent(context, transport);
+    // Deleted elsewhere, or by a first try whose answer was lost: what the user asked for holds.
+    if (transport.status == kStatusNotFound || transport.status == kStatusGone) {
+        context.diagnostics.WriteLine(kAlreadyGoneLine + std::to_string(transport.status));
+        return {};
+    }
     if (!IsSuccessStatus(transport.status))
         return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
     return {};

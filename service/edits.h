@@ -44,7 +44,8 @@ std::string RefusalMessage(const std::string& answer, int status);
 EditResult EditNotSent(ServiceContext& context, const TransportResult& transport);
 EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
                           Json::Value& root);
-// A deletion needs no record back: any success status is Applied.
+// A deletion needs no record back: any success status is Applied, and so are 404 and 410
+// (the record is already gone).
 EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer);
 // For an answer that named a record the client could not use.
 EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer);

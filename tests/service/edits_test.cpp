@@ -81,9 +81,16 @@ TEST_F(Edits, EachOutcomeSaysWhatBecameOfTheChange)
     QueueTokenCheck();
     s.transport.Queue("", 204);
     EXPECT_TRUE(SendEventDeletion(s.context, "cal", "e1").Applied());
+    // Already gone on the service: the deletion the user asked for holds.
+    for (const int status : {404, 410}) {
+        QueueTokenCheck();
+        s.transport.Queue(test::kRefusal, status);
+        EXPECT_TRUE(SendEventDeletion(s.context, "cal", "e1").Applied()) << status;
+        EXPECT_EQ(s.diagnostics.Lines().back(), "Delete: already gone on the service, HTTP " + std::to_string(status));
+    }
     QueueTokenCheck();
-    s.transport.Queue(test::kRefusal, 404);
-    EXPECT_EQ(SendEventDeletion(s.context, "cal", "e1").message, "Not Found");
+    s.transport.Queue(kPermissionRefusal, 403);
+    EXPECT_EQ(SendEventDeletion(s.context, "cal", "e1").message, "You need to have writer access to this calendar.");
 }
 
 TEST_F(Edits, EventWritesGoToTheEncodedCalendarWithTheirHeadersAndTakeTheAnswer)

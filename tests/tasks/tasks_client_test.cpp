@@ -411,6 +411,13 @@ TEST_F(TasksClient, OutcomeEditsShowNothingAndTellACreationFromAMove)
     QueueTokenCheck();
     Queue("", 204);
     EXPECT_TRUE(SendTaskDeletion(context, "list1", "t1").Applied());
+    // Gone already, by another device or a first try whose answer was lost.
+    QueueTokenCheck();
+    Queue(R"({"error": {"code": 404, "message": "Not Found"}})", 404);
+    EXPECT_TRUE(SendTaskDeletion(context, "list1", "t1").Applied());
+    QueueTokenCheck();
+    Queue(R"({"error": {"code": 410, "message": "Gone"}})", 410);
+    EXPECT_TRUE(SendTaskListDeletion(context, "list1").Applied());
     QueueTokenCheck();
     Queue(R"({"error": {"code": 503, "message": "Backend Error"}})", 503);
     EXPECT_EQ(SendTaskListDeletion(context, "list1").message, "Backend Error");

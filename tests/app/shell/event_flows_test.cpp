@@ -203,6 +203,35 @@ TEST_F(EventFlowsTest, DeletesGoToTheCalendarTheUserChoseAndNeverToAReadersCalen
     EXPECT_EQ(prompter.questions.size(), 1u);
 }
 
+TEST_F(EventFlowsTest, DeletingAnEventTheServiceNoLongerHoldsRemovesItWithoutAMessage)
+{
+    Start();
+    // Deleted on another device after the load: the service answers 410.
+    std::string answer;
+    ASSERT_EQ(transport
+                  .HttpDelete(config.apiBase + "/calendar/v3/calendars/work%40example.com/events/w1", "", answer,
+                              session.AuthorizationLine())
+                  .status,
+              204);
+    service.ClearRequests();
+    // Team's copy was never there as far as this answer goes: 404.
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 404, {}, "/team%40example.com/events/w1"});
+    for (const char* calendarId : {"work@example.com", "team@example.com"}) {
+        prompter.QueueAnswer(true);
+        Select(calendarId);
+        frame->MainWindow()->Tree()->SelectItem(Row(calendarId)->firstChild);
+        frame->RunCommand(Command::DeleteTask);
+        EXPECT_EQ(StoredSummary(calendarId, "w1"), "<gone>") << calendarId;
+        EXPECT_EQ(Row(calendarId)->firstChild, nullptr) << calendarId;
+    }
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].target, "/calendar/v3/calendars/work%40example.com/events/w1");
+    EXPECT_EQ(writes[1].target, "/calendar/v3/calendars/team%40example.com/events/w1");
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(diagnostics.Contains("Delete: already gone on the service, HTTP 410"));
+}
+
 TEST_F(EventFlowsTest, EditsWaitForAPassAndExitWaitsForAnEdit)
 {
     Start();
