@@ -81,8 +81,10 @@ long long UtcSeconds(const LocalDateTime& when, int offsetSeconds)
 
 int ColourIndexOf(const std::string& colorId)
 {
-    if (EventColorText(colorId).empty())
+    if (colorId.empty())
         return 0;
+    if (EventColorText(colorId).empty())
+        return EventEditorModel::kOwnColourIndex;
     return std::stoi(colorId);
 }
 
@@ -158,6 +160,7 @@ void EventEditorModel::Start(EventEditorInput input, const LocalDateTime& now)
     calendarIndex_ = input_.calendarIndex;
     calendarColour_ = input_.calendarColour;
     colourIndex_ = 0;
+    colourPicked_ = false;
     storedStartOffset_.reset();
     storedEndOffset_.reset();
 
@@ -231,8 +234,10 @@ void EventEditorModel::SelectCalendar(int index)
 
 void EventEditorModel::SelectColour(int index)
 {
-    if (index >= 0 && index < kColourCount)
+    if (index >= 0 && index < kColourCount) {
         colourIndex_ = index;
+        colourPicked_ = true;
+    }
 }
 
 ColorRef EventEditorModel::SwatchColour(int index) const
@@ -283,7 +288,9 @@ EventSaveResult EventEditorModel::Save(const EventEditorFields& fields)
     event.description = ToStoredLineBreaks(fields.description);
     event.status = kConfirmed;
     event.location = fields.location;
-    event.colorId = colourIndex_ > 0 ? std::to_string(colourIndex_) : std::string();
+    // Unpicked, the event keeps its colour id exactly as the service gave it.
+    if (colourPicked_)
+        event.colorId = colourIndex_ > 0 ? std::to_string(colourIndex_) : std::string();
     return EventSaveResult::Saved;
 }
 

@@ -73,6 +73,8 @@ class EventEditorModel
 public:
     // Colour index 0 is the calendar's own colour; 1..11 are event colour ids.
     static constexpr int kColourCount = kEventColorCount + 1;
+    // An event colour id outside 1..11: no swatch is checked.
+    static constexpr int kOwnColourIndex = -1;
     // Where a timed event goes when no time zone says otherwise.
     static constexpr int kFallbackOffsetSeconds = 9 * 3600;
 
@@ -90,7 +92,7 @@ public:
 
     // The user picked another calendar: its colour and time zones come with it.
     void SelectCalendar(int index);
-    // Indexes outside 0..11 are ignored.
+    // Indexes outside 0..11 are ignored. Until one is picked, Save leaves the colour id alone.
     void SelectColour(int index);
     ColorRef SwatchColour(int index) const;
 
@@ -115,6 +117,7 @@ private:
     int calendarIndex_ = -1;
     ColorRef calendarColour_ = 0;
     int colourIndex_ = 0;
+    bool colourPicked_ = false;
 };
 
 } // namespace orb

@@ -128,7 +128,11 @@ std::string UpdateEventBody(const EventRecord& record)
     body += "\"status\":" + Quoted(record.status) + ",";
     body += "\"summary\":" + Quoted(record.summary) + ",";
     body += "\"description\":" + Quoted(record.description) + ",";
-    body += record.colorId.empty() ? "\"colorId\":null," : "\"colorId\":" + Quoted(record.colorId) + ",";
+    // A colour id the program does not know came from the service: left out, the service keeps it.
+    if (record.colorId.empty())
+        body += "\"colorId\":null,";
+    else if (!EventColorText(record.colorId).empty())
+        body += "\"colorId\":" + Quoted(record.colorId) + ",";
     body += "\"location\":" + Quoted(record.location);
     body += "}";
     return body;

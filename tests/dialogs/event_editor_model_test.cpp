@@ -126,6 +126,30 @@ TEST(EventEditorInsert, ChoosingACalendarBringsItsColourAndTimeZones)
     EXPECT_EQ(FormatDate(model.initialFields().end), "2026-12-26");
 }
 
+TEST(EventEditorColour, AColourIdNoSwatchShowsSurvivesASaveUntilTheUserPicksOne)
+{
+    for (const auto& [colorId, shown] : {std::pair{"12", -1}, std::pair{"abc", -1}, std::pair{"05", 5}}) {
+        EventEditorInput input;
+        input.event.colorId = colorId;
+        input.event.start.date = "2026-12-10";
+        input.event.end.date = "2026-12-11";
+        input.updateMode = true;
+        input.calendarIndex = 0;
+        EventEditorModel model;
+        model.Start(input, kNow);
+        EXPECT_EQ(model.colourIndex(), shown) << colorId;
+        ASSERT_EQ(model.Save(model.initialFields()), EventSaveResult::Saved);
+        EXPECT_EQ(model.event().colorId, colorId);
+
+        model.SelectColour(4);
+        model.Save(model.initialFields());
+        EXPECT_EQ(model.event().colorId, "4");
+        model.SelectColour(0);
+        model.Save(model.initialFields());
+        EXPECT_EQ(model.event().colorId, "") << "the calendar's colour";
+    }
+}
+
 // Puts the process in New York for one test: a step of 86400 seconds lands on the wrong day
 // across its daylight-saving changes (2026-03-08 and 2026-11-01); a calendar day does not.
 class ScopedNewYork

@@ -180,6 +180,20 @@ TEST(EventBodies, UpdateNamesBothTimeMembersNullsTheUnusedAndSendsNoEmptyEtag)
               "\"description\":\"\",\"colorId\":null,\"location\":\"\"}");
 }
 
+TEST(EventBodies, AnUpdateLeavesOutAColourIdTheProgramDoesNotKnowSoTheServiceKeepsIt)
+{
+    for (const char* colorId : {"12", "abc", "0"}) {
+        EventRecord event = TimedEvent();
+        event.colorId = colorId;
+        const std::string body = UpdateEventBody(event);
+        EXPECT_EQ(body.find("colorId"), std::string::npos) << body;
+        EXPECT_NE(body.find(R"("description":"","location":"")"), std::string::npos) << body;
+    }
+    EventRecord known = TimedEvent();
+    known.colorId = "11";
+    EXPECT_NE(UpdateEventBody(known).find(R"("colorId":"11",)"), std::string::npos);
+}
+
 TEST(EventBodies, StrayQuotesInServiceTextsCannotBreakABody)
 {
     EventRecord event = TimedEvent();

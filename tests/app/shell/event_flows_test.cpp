@@ -203,6 +203,27 @@ TEST_F(EventFlowsTest, DeletesGoToTheCalendarTheUserChoseAndNeverToAReadersCalen
     EXPECT_EQ(prompter.questions.size(), 1u);
 }
 
+TEST_F(EventFlowsTest, AnEditThatPicksNoColourKeepsAColourIdTheSwatchesDoNotShow)
+{
+    std::string error;
+    ASSERT_TRUE(service.SeedFromJson(R"({"calendar": {"calendars": [
+        {"id": "paint@example.com", "summary": "Paint", "accessRole": "owner", "selected": true, "events": [
+          {"id": "odd", "summary": "Odd", "colorId": "12", "start": {"date": "2026-12-09"}, "end": {"date": "2026-12-10"}}]}]}})",
+                                     error))
+        << error;
+    Start();
+    EditFirstEvent("paint@example.com", [](CInsertEventDlg& editor) {
+        EXPECT_EQ(editor.ColourIndex(), -1) << "no swatch is checked";
+        editor.findChild<QLineEdit*>("1021")->setText("Renamed");
+    });
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_FALSE(Body(writes[0]).isMember("colorId")) << writes[0].body;
+    // The stand-in re-checks the whole merged event and so refuses this change; what counts
+    // here is that the colour was not cleared on the way.
+    EXPECT_EQ(ServiceEvent("paint%40example.com", "odd")["colorId"].asString(), "12");
+}
+
 TEST_F(EventFlowsTest, DeletingAnEventTheServiceNoLongerHoldsRemovesItWithoutAMessage)
 {
     Start();
