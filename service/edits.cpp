@@ -47,25 +47,27 @@ EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, c
     return result;
 }
 
+// The calendar's own title and description; the colours are the user's, on the list entry.
 std::string CalendarBody(const CalendarRecord& record)
 {
-    // Field order and spacing are fixed; the colour id is escaped too so that a stray
-    // quote cannot break the body.
-    return std::string("{") + "\"summary\":\"" + EncodeJsonBodyText(record.summary) + "\"," + "\"description\":\"" +
-           EncodeJsonBodyText(record.description) + "\"," + "\"colorId\":\"" + EncodeJsonBodyText(record.colorId) +
-           "\"" + "}";
+    return "{\"summary\":\"" + EncodeJsonBodyText(record.summary) + "\",\"description\":\"" +
+           EncodeJsonBodyText(record.description) + "\"}";
 }
 
+// Only what the user chose; an empty body still answers with the refreshed entry.
 std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange colours)
 {
-    std::string body = CalendarBody(record);
-    std::string extra;
+    std::string members;
+    const auto add = [&members](const char* name, const std::string& value) {
+        members += (members.empty() ? "\"" : ",\"") + std::string(name) + "\":\"" + EncodeJsonBodyText(value) + "\"";
+    };
+    if (colours.colorId && !record.colorId.empty())
+        add("colorId", record.colorId);
     if (colours.background)
-        extra += ",\"backgroundColor\":\"" + EncodeJsonBodyText(record.backgroundColor) + "\"";
+        add("backgroundColor", record.backgroundColor);
     if (colours.foreground)
-        extra += ",\"foregroundColor\":\"" + EncodeJsonBodyText(record.foregroundColor) + "\"";
-    body.insert(body.size() - 1, extra);
-    return body;
+        add("foregroundColor", record.foregroundColor);
+    return "{" + members + "}";
 }
 
 } // namespace
@@ -156,12 +158,17 @@ EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, c
     EnsureAccessToken(context);
     const std::string headers = JsonRequestHeaders(context.session);
     std::string answer;
-    TransportResult transport = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(calendarId)),
-                                                            CalendarBody(record), answer, headers);
     Json::Value root;
-    EditResult result = ReadEditAnswer(context, transport, answer, root);
-    if (!result.Applied())
-        return result;
+    EditResult result;
+    TransportResult transport;
+    // Only an owner may change the calendar itself; anyone may recolour their own entry.
+    if (OwnsCalendar(record)) {
+        transport = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(calendarId)),
+                                                CalendarBody(record), answer, headers);
+        result = ReadEditAnswer(context, transport, answer, root);
+        if (!result.Applied())
+            return result;
+    }
 
     std::string path = CalendarListEntryPath(calendarId);
     if (colours.background || colours.foreground)

@@ -176,6 +176,7 @@ TEST_F(Edits, EveryAddressTakesCalendarAndEventIdsAsWholeSegments)
     EventRecord event = NewEvent("x");
     event.id = "..";
     CalendarRecord entry;
+    entry.accessRole = "owner";
     std::vector<EventRecord> found;
     ListEvents(s.context, calendars, 1, 1);
     SearchEvents(s.context, calendarId, "q", found);
@@ -204,9 +205,10 @@ TEST_F(Edits, EveryAddressTakesCalendarAndEventIdsAsWholeSegments)
                        }));
 }
 
-TEST_F(Edits, CalendarChangeSendsChosenColoursAndStopsAtTheFirstRefusal)
+TEST_F(Edits, AnOwnerChangesTheCalendarFirstAndItsEntryGetsOnlyTheChosenColours)
 {
     CalendarRecord calendar;
+    calendar.accessRole = "owner";
     calendar.summary = "Work";
     calendar.description = "a\nb";
     calendar.colorId = "16";
@@ -215,25 +217,63 @@ TEST_F(Edits, CalendarChangeSendsChosenColoursAndStopsAtTheFirstRefusal)
 
     QueueTokenCheck();
     s.transport.Queue(kPermissionRefusal, 403);
-    EXPECT_EQ(SendCalendarChange(s.context, calendar, "work@x", {true, false}).outcome, EditOutcome::Refused);
+    EXPECT_EQ(SendCalendarChange(s.context, calendar, "work@x", {true, false, true}).outcome, EditOutcome::Refused);
     EXPECT_EQ(s.transport.requests.size(), 2u); // the token check and the calendar PATCH only
 
     s.transport.requests.clear();
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"work@x","summary":"Work"})");
-    s.transport.Queue(R"({"id":"work@x","summary":"Work","colorId":"16","backgroundColor":"#ff0000"})");
-    ASSERT_TRUE(SendCalendarChange(s.context, calendar, "work@x", {true, false}).Applied());
-    const HttpRequest& list = Request(2);
-    EXPECT_NE(list.target.find("calendarList/work%40x?colorRgbFormat=true"), std::string::npos) << list.target;
-    EXPECT_NE(list.body.find("\"backgroundColor\":\"#ff0000\""), std::string::npos) << list.body;
-    EXPECT_EQ(list.body.find("foregroundColor"), std::string::npos) << list.body;
+    s.transport.Queue(
+        R"({"id":"work@x","summary":"Work","colorId":"16","backgroundColor":"#ff0000","accessRole":"owner"})");
+    ASSERT_TRUE(SendCalendarChange(s.context, calendar, "work@x", {true, false, true}).Applied());
+    EXPECT_EQ(Request(1).target, "/calendar/v3/calendars/work%40x");
+    EXPECT_EQ(Request(1).body, R"({"summary":"Work","description":"a\nb"})");
+    EXPECT_EQ(Request(2).target, "/calendar/v3/users/me/calendarList/work%40x?colorRgbFormat=true");
+    EXPECT_EQ(Request(2).body, R"({"colorId":"16","backgroundColor":"#ff0000"})");
     EXPECT_EQ(calendar.backgroundColor, "#ff0000");
+
+    // No colour chosen: the entry is asked for, so the record follows the new title.
+    s.transport.requests.clear();
+    QueueTokenCheck();
+    s.transport.Queue(R"({"id":"work@x","summary":"Work"})");
+    s.transport.Queue(R"({"id":"work@x","summary":"Work"})");
+    ASSERT_TRUE(SendCalendarChange(s.context, calendar, "work@x").Applied());
+    EXPECT_EQ(Request(2).target, "/calendar/v3/users/me/calendarList/work%40x");
+    EXPECT_EQ(Request(2).body, "{}");
+}
+
+TEST_F(Edits, SomeoneElsesCalendarIsRecolouredThroughTheEntryAloneAndNeverWithAnEmptyColourId)
+{
+    for (const char* role : {"writer", "reader", "freeBusyReader", ""}) {
+        CalendarRecord calendar;
+        calendar.accessRole = role;
+        calendar.summary = "Not mine";
+        calendar.colorId = "5";
+        calendar.foregroundColor = "#112233";
+        s.transport.requests.clear();
+        QueueTokenCheck();
+        s.transport.Queue(R"({"id":"team@x","summary":"Team","colorId":"5","accessRole":"writer"})");
+        ASSERT_TRUE(SendCalendarChange(s.context, calendar, "team@x", {false, true, true}).Applied()) << role;
+        ASSERT_EQ(s.transport.requests.size(), 2u) << role;
+        EXPECT_EQ(Request(1).verb, "PATCH");
+        EXPECT_EQ(Request(1).target, "/calendar/v3/users/me/calendarList/team%40x?colorRgbFormat=true");
+        EXPECT_EQ(Request(1).body, R"({"colorId":"5","foregroundColor":"#112233"})");
+        EXPECT_EQ(calendar.summary, "Team") << "the service's entry";
+    }
+    CalendarRecord uncoloured;
+    uncoloured.accessRole = "writer";
+    s.transport.requests.clear();
+    QueueTokenCheck();
+    s.transport.Queue(R"({"id":"team@x"})");
+    SendCalendarChange(s.context, uncoloured, "team@x", {false, false, true});
+    EXPECT_EQ(Request(1).body, "{}");
 }
 
 TEST_F(Edits, CalendarChangeGoesToTheEncodedCalendarThenItsEntryAndKeepsTheEventsAndTag)
 {
     CalendarRecord record;
     record.id = "ko.south_korea#holiday@group.v.calendar.google.com";
+    record.accessRole = "owner";
     record.summary = "Say \"hi\"\n한국";
     record.tag = 1;
     record.events.resize(2);
@@ -260,6 +300,7 @@ TEST_F(Edits, ACalendarChangeThatFailsAtEitherStepLeavesTheRecord)
     for (int failing : {1, 2}) {
         CalendarRecord record;
         record.id = "work@x";
+        record.accessRole = "owner";
         record.summary = "Mine";
         QueueTokenCheck();
         if (failing == 2)
@@ -271,6 +312,7 @@ TEST_F(Edits, ACalendarChangeThatFailsAtEitherStepLeavesTheRecord)
     }
     CalendarRecord record;
     record.id = "work@x";
+    record.accessRole = "owner";
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"work@x"})");
     s.transport.Queue(test::kRefusal, 404);

@@ -276,48 +276,48 @@ TEST_F(EventFlowsTest, EditsWaitForAPassAndExitWaitsForAnEdit)
     EXPECT_EQ(Writes()[0].method, "DELETE");
 }
 
-TEST_F(EventFlowsTest, CalendarEditorSendsBothPatchesOnlyAfterTheFirstIsAccepted)
+TEST_F(EventFlowsTest, CalendarEditorChangesAnOwnedCalendarThenItsEntryAndRecoloursSomeoneElses)
 {
     Start();
-    CTreeListItem* row = Row("work@example.com");
-    const std::string barBefore = row->texts[kNameColumn].substr(0, 8);
-    WithEditor<CInsertCalDlg>(
-        [&] {
-            frame->MainWindow()->OnTreeListNotify(
-                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
-        },
-        [&](CInsertCalDlg& editor) {
-            editor.findChild<QPlainTextEdit*>("1039")->setPlainText("a\nb");
-            const PixelRect swatch = editor.Swatches().Rect(16);
-            QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(swatch.left + 3, swatch.top + 3));
-            editor.findChild<QPushButton*>("1038")->click();
-        });
+    const auto edit = [&](const std::string& calendarId, const std::function<void(CInsertCalDlg&)>& fill) {
+        WithEditor<CInsertCalDlg>(
+            [&] {
+                frame->MainWindow()->OnTreeListNotify(
+                    {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, Row(calendarId), 0});
+            },
+            [&](CInsertCalDlg& editor) {
+                fill(editor);
+                const PixelRect swatch = editor.Swatches().Rect(16);
+                QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(swatch.left + 3, swatch.top + 3));
+                editor.findChild<QPushButton*>("1038")->click();
+            });
+    };
+    const std::string barBefore = Row("work@example.com")->texts[kNameColumn].substr(0, 8);
+    edit("work@example.com", [](CInsertCalDlg& editor) {
+        EXPECT_TRUE(editor.findChild<QPlainTextEdit*>("1039")->isEnabled());
+        editor.findChild<QPlainTextEdit*>("1039")->setPlainText("a\nb");
+    });
     auto writes = Writes();
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].target, "/calendar/v3/calendars/work%40example.com");
-    EXPECT_EQ(writes[1].target.rfind("/calendar/v3/users/me/calendarList/work%40example.com", 0), 0u);
-    Json::Value body;
-    std::stringstream(writes[1].body) >> body;
-    EXPECT_EQ(body["description"].asString(), "a\nb");
-    EXPECT_EQ(body["colorId"].asString(), "16");
+    EXPECT_EQ(writes[0].body, R"({"summary":"Work","description":"a\nb"})");
+    EXPECT_EQ(writes[1].target, "/calendar/v3/users/me/calendarList/work%40example.com");
+    EXPECT_EQ(writes[1].body, R"({"colorId":"16"})");
     EXPECT_NE(Row("work@example.com")->texts[kNameColumn].substr(0, 8), barBefore) << "the colour bar follows";
 
-    // A reader's calendar: the service refuses the first PATCH and no second one goes out.
+    // A reader's calendar: its title is not offered, and its colour goes to the user's entry alone.
     service.ClearRequests();
-    CTreeListItem* holidays = Row("holidays@example.com");
-    const std::string holidayBar = holidays->texts[kNameColumn];
-    WithEditor<CInsertCalDlg>(
-        [&] {
-            frame->MainWindow()->OnTreeListNotify(
-                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, holidays, 0});
-        },
-        [&](CInsertCalDlg& editor) {
-            EXPECT_FALSE(editor.findChild<QPushButton*>("1038")->isEnabled());
-            // Read-only in the editor; the service's own refusal is still plain if it is asked.
-            editor.reject();
-        });
-    EXPECT_TRUE(Writes().empty());
-    EXPECT_EQ(Row("holidays@example.com")->texts[kNameColumn], holidayBar);
+    const std::string holidayBar = Row("holidays@example.com")->texts[kNameColumn].substr(0, 8);
+    edit("holidays@example.com", [](CInsertCalDlg& editor) {
+        EXPECT_FALSE(editor.findChild<QLineEdit*>("1000")->isEnabled());
+        EXPECT_FALSE(editor.findChild<QPlainTextEdit*>("1039")->isEnabled());
+    });
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].target, "/calendar/v3/users/me/calendarList/holidays%40example.com");
+    EXPECT_EQ(writes[0].body, R"({"colorId":"16"})");
+    EXPECT_NE(Row("holidays@example.com")->texts[kNameColumn].substr(0, 8), holidayBar);
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 } // namespace

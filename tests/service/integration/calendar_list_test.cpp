@@ -40,7 +40,7 @@ TEST_F(CalendarListWire, ListWithARejectedTokenShowsTheServicesAnswer)
     EXPECT_NE(expected.find("401"), std::string::npos);
 }
 
-TEST_F(CalendarListWire, ACalendarChangeIsSeenByTheNextListAndAReadersIsRefusedBeforeItsEntry)
+TEST_F(CalendarListWire, AnOwnersChangeAndAReadersRecolouringAreBothSeenByTheNextList)
 {
     std::vector<CalendarRecord> calendars;
     ASSERT_TRUE(ListCalendars(context, calendars));
@@ -48,27 +48,29 @@ TEST_F(CalendarListWire, ACalendarChangeIsSeenByTheNextListAndAReadersIsRefusedB
     mine.summary = "가족 \"Kim\"\nhome";
     mine.description = "back\\slash";
     mine.colorId = "7";
-    ASSERT_TRUE(SendCalendarChange(context, mine, mine.id).Applied());
+    ASSERT_TRUE(SendCalendarChange(context, mine, mine.id, {false, false, true}).Applied());
     EXPECT_EQ(mine.backgroundColor, "#42d692");
     EXPECT_EQ(RequestedTargets("PATCH"),
               (std::vector<std::string>{"/calendar/v3/calendars/me%40example.com",
                                         "/calendar/v3/users/me/calendarList/me%40example.com"}));
+
+    // The holiday calendar is only read: its entry's colour is still the user's to choose.
+    service.ClearRequests();
+    CalendarRecord holiday = calendars[2];
+    holiday.colorId = "16";
+    ASSERT_TRUE(SendCalendarChange(context, holiday, holiday.id, {false, false, true}).Applied());
+    EXPECT_EQ(RequestedTargets("PATCH"),
+              std::vector<std::string>{
+                  "/calendar/v3/users/me/calendarList/ko.south_korea%23holiday%40group.v.calendar.google.com"});
+    EXPECT_EQ(holiday.backgroundColor, "#4986e7");
+
     std::vector<CalendarRecord> again;
     ASSERT_TRUE(ListCalendars(context, again));
     EXPECT_EQ(again[0].summary, "가족 \"Kim\"\nhome");
     EXPECT_EQ(again[0].description, "back\\slash");
     EXPECT_EQ(again[0].backgroundColor, "#42d692");
-
-    service.ClearRequests();
-    CalendarRecord holiday = calendars[2];
-    holiday.summary = "Mine now";
-    const EditResult refused = SendCalendarChange(context, holiday, holiday.id);
-    EXPECT_EQ(refused.outcome, EditOutcome::Refused);
-    EXPECT_EQ(refused.message, "Forbidden");
-    EXPECT_EQ(
-        RequestedTargets("PATCH"),
-        std::vector<std::string>{"/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com"});
-    EXPECT_EQ(holiday.summary, "Mine now");
+    EXPECT_EQ(again[2].colorId, "16");
+    EXPECT_EQ(again[2].summary, "대한민국의 휴일");
     EXPECT_TRUE(prompter.messages.empty());
 }
 
