@@ -161,8 +161,8 @@ void EventEditorModel::Start(EventEditorInput input, const LocalDateTime& now)
     calendarColour_ = input_.calendarColour;
     colourIndex_ = 0;
     colourPicked_ = false;
-    storedStartOffset_.reset();
-    storedEndOffset_.reset();
+    storedStart_.reset();
+    storedEnd_.reset();
 
     LocalDateTime pickerNow = now;
     pickerNow.second = 0;
@@ -194,15 +194,15 @@ void EventEditorModel::Start(EventEditorInput input, const LocalDateTime& now)
     colourIndex_ = ColourIndexOf(event.colorId);
     fields_.allDay = event.start.dateTime.empty();
     if (!fields_.allDay) {
-        const auto read = [](const std::string& text, LocalDateTime& shown, std::optional<Offset>& offset) {
+        const auto read = [](const std::string& text, LocalDateTime& shown, std::optional<StoredTime>& kept) {
             if (const std::optional<StoredDateTime> stored = ParseStoredDateTime(text)) {
                 shown = stored->local;
                 if (stored->offsetSeconds)
-                    offset = Offset{stored->offsetText, *stored->offsetSeconds};
+                    kept = StoredTime{stored->local, Offset{stored->offsetText, *stored->offsetSeconds}};
             }
         };
-        read(event.start.dateTime, fields_.start, storedStartOffset_);
-        read(event.end.dateTime, fields_.end, storedEndOffset_);
+        read(event.start.dateTime, fields_.start, storedStart_);
+        read(event.end.dateTime, fields_.end, storedEnd_);
         return;
     }
     if (const std::optional<LocalDateTime> first = ParseStoredDate(event.start.date))
@@ -249,19 +249,34 @@ ColorRef EventEditorModel::SwatchColour(int index) const
 
 EventEditorModel::Offset EventEditorModel::OffsetFor(bool start, const LocalDateTime& local) const
 {
-    // An existing event keeps its own offset, so an unchanged save names the same instant.
-    if (const std::optional<Offset>& stored = start ? storedStartOffset_ : storedEndOffset_)
-        return *stored;
+    const std::optional<StoredTime>& stored = start ? storedStart_ : storedEnd_;
+    // An unchanged time names the same instant, whatever the zones say.
+    if (stored && stored->local == local)
+        return stored->offset;
     const std::string* calendarZone = Entry(start ? input_.startTimeZones : input_.endTimeZones, calendarIndex_);
     if (calendarZone == nullptr && !start)
         calendarZone = Entry(input_.startTimeZones, calendarIndex_);
     const std::string& ownZone = start ? input_.event.start.timeZone : input_.event.end.timeZone;
+    // A moved time takes its zone's offset at the new date, so it keeps its clock time
+    // across a daylight-saving change; the stored offset serves only when no zone is known.
+    std::optional<Offset> firstKnown;
     for (const std::string* zone : {calendarZone, &ownZone}) {
         if (zone == nullptr || zone->empty() || !lookup_)
             continue;
-        if (const std::optional<int> seconds = lookup_(*zone, local))
-            return {FormatUtcOffset(*seconds), *seconds};
+        const std::optional<int> seconds = lookup_(*zone, local);
+        if (!seconds)
+            continue;
+        const Offset offset{FormatUtcOffset(*seconds), *seconds};
+        // Of the event's zones, the one its stored time was written in.
+        if (!stored || lookup_(*zone, stored->local) == stored->offset.seconds)
+            return offset;
+        if (!firstKnown)
+            firstKnown = offset;
     }
+    if (firstKnown)
+        return *firstKnown;
+    if (stored)
+        return stored->offset;
     return {FormatUtcOffset(kFallbackOffsetSeconds), kFallbackOffsetSeconds};
 }
 

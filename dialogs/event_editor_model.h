@@ -105,14 +105,20 @@ private:
         std::string text;
         int seconds = 0;
     };
+    // An existing event's time as it came: its clock reading and the offset written with it.
+    struct StoredTime
+    {
+        LocalDateTime local;
+        Offset offset;
+    };
     Offset OffsetFor(bool start, const LocalDateTime& local) const;
     static const std::string* Entry(const std::vector<std::string>& list, int index);
 
     UtcOffsetLookup lookup_;
     EventEditorInput input_;
     EventEditorFields fields_;
-    std::optional<Offset> storedStartOffset_;
-    std::optional<Offset> storedEndOffset_;
+    std::optional<StoredTime> storedStart_;
+    std::optional<StoredTime> storedEnd_;
     bool calendarChoosable_ = false;
     int calendarIndex_ = -1;
     ColorRef calendarColour_ = 0;
