@@ -240,11 +240,10 @@ void EventFlows::EditCalendar(QWidget* parent, CWaitDlg& wait, const std::string
         return;
     CInsertCalDlg editor(parent);
     editor.calendar = copy;
-    editor.readOnly = IsReadOnlyRole(copy.accessRole);
     if (editor.exec() != QDialog::Accepted)
         return;
     CalendarRecord record = editor.calendar;
-    const CalendarColourChange colours{editor.backgroundChanged, editor.foregroundChanged};
+    const CalendarColourChange colours{editor.backgroundChanged, editor.foregroundChanged, editor.ColourIndex() > 0};
     EditResult result;
     if (!runner_.Run(wait, [&] { result = SendCalendarChange(context_, record, calendarId, colours); }))
         return;

@@ -81,8 +81,10 @@ long long UtcSeconds(const LocalDateTime& when, int offsetSeconds)
 
 int ColourIndexOf(const std::string& colorId)
 {
-    if (EventColorText(colorId).empty())
+    if (colorId.empty())
         return 0;
+    if (EventColorText(colorId).empty())
+        return EventEditorModel::kOwnColourIndex;
     return std::stoi(colorId);
 }
 
@@ -158,8 +160,9 @@ void EventEditorModel::Start(EventEditorInput input, const LocalDateTime& now)
     calendarIndex_ = input_.calendarIndex;
     calendarColour_ = input_.calendarColour;
     colourIndex_ = 0;
-    storedStartOffset_.reset();
-    storedEndOffset_.reset();
+    colourPicked_ = false;
+    storedStart_.reset();
+    storedEnd_.reset();
 
     LocalDateTime pickerNow = now;
     pickerNow.second = 0;
@@ -191,15 +194,15 @@ void EventEditorModel::Start(EventEditorInput input, const LocalDateTime& now)
     colourIndex_ = ColourIndexOf(event.colorId);
     fields_.allDay = event.start.dateTime.empty();
     if (!fields_.allDay) {
-        const auto read = [](const std::string& text, LocalDateTime& shown, std::optional<Offset>& offset) {
+        const auto read = [](const std::string& text, LocalDateTime& shown, std::optional<StoredTime>& kept) {
             if (const std::optional<StoredDateTime> stored = ParseStoredDateTime(text)) {
                 shown = stored->local;
                 if (stored->offsetSeconds)
-                    offset = Offset{stored->offsetText, *stored->offsetSeconds};
+                    kept = StoredTime{stored->local, Offset{stored->offsetText, *stored->offsetSeconds}};
             }
         };
-        read(event.start.dateTime, fields_.start, storedStartOffset_);
-        read(event.end.dateTime, fields_.end, storedEndOffset_);
+        read(event.start.dateTime, fields_.start, storedStart_);
+        read(event.end.dateTime, fields_.end, storedEnd_);
         return;
     }
     if (const std::optional<LocalDateTime> first = ParseStoredDate(event.start.date))
@@ -231,8 +234,10 @@ void EventEditorModel::SelectCalendar(int index)
 
 void EventEditorModel::SelectColour(int index)
 {
-    if (index >= 0 && index < kColourCount)
+    if (index >= 0 && index < kColourCount) {
         colourIndex_ = index;
+        colourPicked_ = true;
+    }
 }
 
 ColorRef EventEditorModel::SwatchColour(int index) const
@@ -244,19 +249,34 @@ ColorRef EventEditorModel::SwatchColour(int index) const
 
 EventEditorModel::Offset EventEditorModel::OffsetFor(bool start, const LocalDateTime& local) const
 {
-    // An existing event keeps its own offset, so an unchanged save names the same instant.
-    if (const std::optional<Offset>& stored = start ? storedStartOffset_ : storedEndOffset_)
-        return *stored;
+    const std::optional<StoredTime>& stored = start ? storedStart_ : storedEnd_;
+    // An unchanged time names the same instant, whatever the zones say.
+    if (stored && stored->local == local)
+        return stored->offset;
     const std::string* calendarZone = Entry(start ? input_.startTimeZones : input_.endTimeZones, calendarIndex_);
     if (calendarZone == nullptr && !start)
         calendarZone = Entry(input_.startTimeZones, calendarIndex_);
     const std::string& ownZone = start ? input_.event.start.timeZone : input_.event.end.timeZone;
+    // A moved time takes its zone's offset at the new date, so it keeps its clock time
+    // across a daylight-saving change; the stored offset serves only when no zone is known.
+    std::optional<Offset> firstKnown;
     for (const std::string* zone : {calendarZone, &ownZone}) {
         if (zone == nullptr || zone->empty() || !lookup_)
             continue;
-        if (const std::optional<int> seconds = lookup_(*zone, local))
-            return {FormatUtcOffset(*seconds), *seconds};
+        const std::optional<int> seconds = lookup_(*zone, local);
+        if (!seconds)
+            continue;
+        const Offset offset{FormatUtcOffset(*seconds), *seconds};
+        // Of the event's zones, the one its stored time was written in.
+        if (!stored || lookup_(*zone, stored->local) == stored->offset.seconds)
+            return offset;
+        if (!firstKnown)
+            firstKnown = offset;
     }
+    if (firstKnown)
+        return *firstKnown;
+    if (stored)
+        return stored->offset;
     return {FormatUtcOffset(kFallbackOffsetSeconds), kFallbackOffsetSeconds};
 }
 
@@ -283,7 +303,9 @@ EventSaveResult EventEditorModel::Save(const EventEditorFields& fields)
     event.description = ToStoredLineBreaks(fields.description);
     event.status = kConfirmed;
     event.location = fields.location;
-    event.colorId = colourIndex_ > 0 ? std::to_string(colourIndex_) : std::string();
+    // Unpicked, the event keeps its colour id exactly as the service gave it.
+    if (colourPicked_)
+        event.colorId = colourIndex_ > 0 ? std::to_string(colourIndex_) : std::string();
     return EventSaveResult::Saved;
 }
 

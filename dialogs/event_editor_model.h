@@ -73,6 +73,8 @@ class EventEditorModel
 public:
     // Colour index 0 is the calendar's own colour; 1..11 are event colour ids.
     static constexpr int kColourCount = kEventColorCount + 1;
+    // An event colour id outside 1..11: no swatch is checked.
+    static constexpr int kOwnColourIndex = -1;
     // Where a timed event goes when no time zone says otherwise.
     static constexpr int kFallbackOffsetSeconds = 9 * 3600;
 
@@ -90,7 +92,7 @@ public:
 
     // The user picked another calendar: its colour and time zones come with it.
     void SelectCalendar(int index);
-    // Indexes outside 0..11 are ignored.
+    // Indexes outside 0..11 are ignored. Until one is picked, Save leaves the colour id alone.
     void SelectColour(int index);
     ColorRef SwatchColour(int index) const;
 
@@ -103,18 +105,25 @@ private:
         std::string text;
         int seconds = 0;
     };
+    // An existing event's time as it came: its clock reading and the offset written with it.
+    struct StoredTime
+    {
+        LocalDateTime local;
+        Offset offset;
+    };
     Offset OffsetFor(bool start, const LocalDateTime& local) const;
     static const std::string* Entry(const std::vector<std::string>& list, int index);
 
     UtcOffsetLookup lookup_;
     EventEditorInput input_;
     EventEditorFields fields_;
-    std::optional<Offset> storedStartOffset_;
-    std::optional<Offset> storedEndOffset_;
+    std::optional<StoredTime> storedStart_;
+    std::optional<StoredTime> storedEnd_;
     bool calendarChoosable_ = false;
     int calendarIndex_ = -1;
     ColorRef calendarColour_ = 0;
     int colourIndex_ = 0;
+    bool colourPicked_ = false;
 };
 
 } // namespace orb

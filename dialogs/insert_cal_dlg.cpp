@@ -84,7 +84,8 @@ void CInsertCalDlg::InitDialog()
     description_->setPlainText(QString::fromStdString(fields.description));
     foreground_->SetColour(model_.ButtonColour(CalendarColourField::Foreground));
     background_->SetColour(model_.ButtonColour(CalendarColourField::Background));
-    update_->setEnabled(!readOnly);
+    summary_->setEnabled(OwnsCalendar(calendar));
+    description_->setEnabled(OwnsCalendar(calendar));
 }
 
 void CInsertCalDlg::OnColourSelected(ColorRef colour, int controlId)

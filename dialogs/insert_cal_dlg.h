@@ -33,8 +33,9 @@ public:
 
     explicit CInsertCalDlg(QWidget* parent = nullptr);
 
-    CalendarRecord calendar; // filled by the opener; edited in place
-    bool readOnly = false;
+    // Filled by the opener, edited in place. Unless its accessRole is "owner", only the
+    // colours can change: the title and description boxes are disabled.
+    CalendarRecord calendar;
     // Which colours the user confirmed in the colour buttons: only those are sent.
     bool foregroundChanged = false, backgroundChanged = false;
 

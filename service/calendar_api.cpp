@@ -20,12 +20,12 @@ std::string CalendarApiUrl(const ServiceConfig& config, const std::string& rest)
 
 std::string CalendarPath(const std::string& calendarId)
 {
-    return kCalendarsSegment + EncodeUrlComponent(calendarId);
+    return kCalendarsSegment + EncodePathSegment(calendarId);
 }
 
 std::string CalendarListEntryPath(const std::string& calendarId)
 {
-    return kCalendarListSegment + EncodeUrlComponent(calendarId);
+    return kCalendarListSegment + EncodePathSegment(calendarId);
 }
 
 std::string EventsPath(const std::string& calendarId)
@@ -35,7 +35,7 @@ std::string EventsPath(const std::string& calendarId)
 
 std::string EventPath(const std::string& calendarId, const std::string& eventId)
 {
-    return EventsPath(calendarId) + "/" + EncodeUrlComponent(eventId);
+    return EventsPath(calendarId) + "/" + EncodePathSegment(eventId);
 }
 
 } // namespace orb

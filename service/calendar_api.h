@@ -6,8 +6,9 @@
 
 namespace orb {
 
-// Addresses of the Calendar API. Every id that enters an address
-// is percent-encoded: real ids hold "@", "+" and "#" (Google's holiday calendars).
+// Addresses of the Calendar API. Every id that enters an address is one whole path
+// segment (EncodePathSegment): real ids hold "@", "+" and "#" (Google's holiday
+// calendars), and an id of ".." must not turn an event's address into its calendar's.
 
 // The API base + "/calendar/v3" + `rest`.
 std::string CalendarApiUrl(const ServiceConfig& config, const std::string& rest);

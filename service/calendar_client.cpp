@@ -7,7 +7,6 @@
 #include "service/oauth.h"
 #include "service/record_json.h"
 #include "service/requests.h"
-#include "service/text_codec.h"
 
 #include <json/json.h>
 
@@ -17,18 +16,8 @@ namespace {
 
 constexpr const char* kCalendarListPath = "/users/me/calendarList";
 constexpr const char* kMalformedCalendarLine = "Malformed calendar skipped";
-constexpr const char* kMalformedCalendarAnswerLine = "Malformed calendar answer ignored";
 
 } // namespace
-
-std::string CalendarBody(const CalendarRecord& record)
-{
-    // Field order and spacing are fixed; the colour id is escaped too so that a stray
-    // quote cannot break the body.
-    return std::string("{") + "\"summary\":\"" + EncodeJsonBodyText(record.summary) + "\"," + "\"description\":\"" +
-           EncodeJsonBodyText(record.description) + "\"," + "\"colorId\":\"" + EncodeJsonBodyText(record.colorId) +
-           "\"" + "}";
-}
 
 bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars, std::string* failure)
 {
@@ -59,47 +48,6 @@ bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calenda
         break;
     }
     calendars.insert(calendars.end(), std::make_move_iterator(listed.begin()), std::make_move_iterator(listed.end()));
-    return true;
-}
-
-bool UpdateCalendar(ServiceContext& context, CalendarRecord& record, const std::string& calendarId)
-{
-    EnsureAccessToken(context);
-
-    // The id may be the record's own, which step two replaces.
-    const std::string id = calendarId;
-    const std::string body = CalendarBody(record);
-    const std::string headers = JsonRequestHeaders(context.session);
-
-    std::string answer;
-    TransportResult result =
-        context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(id)), body, answer, headers);
-    Json::Value root;
-    std::string errors;
-    // A failed exchange has nothing to show; it is reported below.
-    if (result.Completed()) {
-        if (!ParseJsonAnswer(answer, root, errors)) {
-            WriteParseErrors(context.diagnostics, errors);
-        } else if (MemberText(root, "id").empty()) {
-            context.prompter.ShowMessage(answer);
-        } else {
-            answer.clear();
-            result = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarListEntryPath(id)), body,
-                                                 answer, headers);
-            if (result.Completed()) {
-                ParseJsonAnswer(answer, root, errors);
-                if (MemberText(root, "id").empty())
-                    context.prompter.ShowMessage(answer);
-                else if (!ReadCalendar(root, record))
-                    context.diagnostics.WriteLine(kMalformedCalendarAnswerLine);
-            }
-        }
-    }
-
-    if (!result.Completed()) {
-        ReportTransportFailure(context.diagnostics, result);
-        return false;
-    }
     return true;
 }
 

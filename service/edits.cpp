@@ -2,7 +2,6 @@
 
 #include "core/diagnostics.h"
 #include "service/calendar_api.h"
-#include "service/calendar_client.h"
 #include "service/event_client.h"
 #include "service/http.h"
 #include "service/oauth.h"
@@ -20,6 +19,9 @@ constexpr const char* kNotSentPrefix = "The change was not sent: ";
 constexpr const char* kMaybeAppliedPrefix = "The change may or may not have been applied: ";
 constexpr const char* kNextLoadShowsSuffix = ". The next load (F5) shows what the service holds.";
 constexpr const char* kHttpStatusPrefix = "HTTP ";
+constexpr int kStatusNotFound = 404;
+constexpr int kStatusGone = 410;
+constexpr const char* kAlreadyGoneLine = "Delete: already gone on the service, HTTP ";
 // The service keeps explicit colours only when told they are RGB texts.
 constexpr const char* kColourQuery = "?colorRgbFormat=true";
 
@@ -39,20 +41,33 @@ EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, c
     EventRecord written;
     if (!ReadEvent(root, written))
         return UnreadableAnswer(context, answer);
+    // The service's new tag, so that the next change names the version it changes.
+    ReadEventEtag(root, written);
     record = std::move(written);
     return result;
 }
 
+// The calendar's own title and description; the colours are the user's, on the list entry.
+std::string CalendarBody(const CalendarRecord& record)
+{
+    return "{\"summary\":\"" + EncodeJsonBodyText(record.summary) + "\",\"description\":\"" +
+           EncodeJsonBodyText(record.description) + "\"}";
+}
+
+// Only what the user chose; an empty body still answers with the refreshed entry.
 std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange colours)
 {
-    std::string body = CalendarBody(record);
-    std::string extra;
+    std::string members;
+    const auto add = [&members](const char* name, const std::string& value) {
+        members += (members.empty() ? "\"" : ",\"") + std::string(name) + "\":\"" + EncodeJsonBodyText(value) + "\"";
+    };
+    if (colours.colorId && !record.colorId.empty())
+        add("colorId", record.colorId);
     if (colours.background)
-        extra += ",\"backgroundColor\":\"" + EncodeJsonBodyText(record.backgroundColor) + "\"";
+        add("backgroundColor", record.backgroundColor);
     if (colours.foreground)
-        extra += ",\"foregroundColor\":\"" + EncodeJsonBodyText(record.foregroundColor) + "\"";
-    body.insert(body.size() - 1, extra);
-    return body;
+        add("foregroundColor", record.foregroundColor);
+    return "{" + members + "}";
 }
 
 } // namespace
@@ -87,6 +102,11 @@ EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& tr
 {
     if (!transport.Completed())
         return EditNotSent(context, transport);
+    // Deleted elsewhere, or by a first try whose answer was lost: what the user asked for holds.
+    if (transport.status == kStatusNotFound || transport.status == kStatusGone) {
+        context.diagnostics.WriteLine(kAlreadyGoneLine + std::to_string(transport.status));
+        return {};
+    }
     if (!IsSuccessStatus(transport.status))
         return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
     return {};
@@ -138,12 +158,17 @@ EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, c
     EnsureAccessToken(context);
     const std::string headers = JsonRequestHeaders(context.session);
     std::string answer;
-    TransportResult transport = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(calendarId)),
-                                                            CalendarBody(record), answer, headers);
     Json::Value root;
-    EditResult result = ReadEditAnswer(context, transport, answer, root);
-    if (!result.Applied())
-        return result;
+    EditResult result;
+    TransportResult transport;
+    // Only an owner may change the calendar itself; anyone may recolour their own entry.
+    if (OwnsCalendar(record)) {
+        transport = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(calendarId)),
+                                                CalendarBody(record), answer, headers);
+        result = ReadEditAnswer(context, transport, answer, root);
+        if (!result.Applied())
+            return result;
+    }
 
     std::string path = CalendarListEntryPath(calendarId);
     if (colours.background || colours.foreground)

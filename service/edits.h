@@ -44,7 +44,8 @@ std::string RefusalMessage(const std::string& answer, int status);
 EditResult EditNotSent(ServiceContext& context, const TransportResult& transport);
 EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
                           Json::Value& root);
-// A deletion needs no record back: any success status is Applied.
+// A deletion needs no record back: any success status is Applied, and so are 404 and 410
+// (the record is already gone).
 EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer);
 // For an answer that named a record the client could not use.
 EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer);
@@ -59,16 +60,18 @@ EditResult SendNewEvent(ServiceContext& context, EventRecord& record, const std:
 EditResult SendEventChange(ServiceContext& context, EventRecord& record, const std::string& calendarId);
 EditResult SendEventDeletion(ServiceContext& context, const std::string& calendarId, const std::string& eventId);
 
-// Which of the calendar's own colours the user chose; only those are sent.
+// Which colours of the user's calendar-list entry the user chose; only those are sent.
 struct CalendarColourChange
 {
     bool background = false;
     bool foreground = false;
+    bool colorId = false; // a palette colour
 };
 
-// Sends title, description and colour id to the calendar, then (only when that was
-// applied) the same with the chosen colours to the user's calendar-list entry. On Applied
-// `record`'s list fields are the service's (its events stay).
+// For an owner (`record.accessRole`), sends title and description to the calendar; then,
+// for an owner only when that was applied, the chosen colours to the user's calendar-list
+// entry. Anyone else has the entry alone to change. On Applied `record`'s list fields are
+// the service's (its events stay).
 EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, const std::string& calendarId,
                               CalendarColourChange colours = {});
 

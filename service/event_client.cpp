@@ -2,9 +2,7 @@
 
 #include "core/clock.h"
 #include "core/diagnostics.h"
-#include "core/prompter.h"
 #include "service/calendar_api.h"
-#include "service/edits.h"
 #include "service/http.h"
 #include "service/listing.h"
 #include "service/oauth.h"
@@ -27,10 +25,7 @@ constexpr const char* kFullPageParameter = "&maxResults=2500";
 constexpr const char* kEventCountLine = "Number of Event : ";
 constexpr const char* kListFailLine = "Event List Fail : ";
 constexpr const char* kSearchFailLine = "Event Search Fail : ";
-constexpr const char* kDeleteStatusLine = "Event Delete Fail : HTTP ";
 constexpr const char* kMalformedEventLine = "Malformed event skipped : ";
-constexpr const char* kMalformedAnswerLine = "Malformed event answer ignored";
-constexpr const char* kInsertFailPrefix = "Event Insert Fail\n";
 // Keeps the date arithmetic far from overflow whatever the settings file holds.
 constexpr int kMaxRangeDays = 1000000;
 
@@ -91,23 +86,6 @@ void ReportListingFailure(ServiceContext& context, const ListingResult& result, 
         context.diagnostics.WriteLine(result.answer);
 }
 
-// Parses an insert or update answer into `root`; true when it names an event, otherwise
-// the refusal is shown (or the parser's messages written) and the result is false.
-bool ReadWriteAnswer(ServiceContext& context, const std::string& answer, const std::string& refusalPrefix,
-                     Json::Value& root)
-{
-    std::string errors;
-    if (!ParseJsonAnswer(answer, root, errors)) {
-        WriteParseErrors(context.diagnostics, errors);
-        return false;
-    }
-    if (MemberText(root, "id").empty()) {
-        context.prompter.ShowMessage(refusalPrefix + answer);
-        return false;
-    }
-    return true;
-}
-
 void WriteEventCount(ServiceContext& context, const CalendarRecord& calendar)
 {
     context.diagnostics.WriteLine(kEventCountLine + std::to_string(calendar.events.size()));
@@ -145,11 +123,16 @@ std::string UpdateEventBody(const EventRecord& record)
     body += "\"start\":{" + UpdateTime(record.start) + "},";
     body += "\"end\":{" + UpdateTime(record.end) + "},";
     body += "\"kind\":\"calendar#event\",";
-    body += "\"etag\":\"" + record.etag + "\","; // stored escaped
+    if (!record.etag.empty())                        // a search result has none, and an empty tag names no version
+        body += "\"etag\":\"" + record.etag + "\","; // stored escaped
     body += "\"status\":" + Quoted(record.status) + ",";
     body += "\"summary\":" + Quoted(record.summary) + ",";
     body += "\"description\":" + Quoted(record.description) + ",";
-    body += record.colorId.empty() ? "\"colorId\":null," : "\"colorId\":" + Quoted(record.colorId) + ",";
+    // A colour id the program does not know came from the service: left out, the service keeps it.
+    if (record.colorId.empty())
+        body += "\"colorId\":null,";
+    else if (!EventColorText(record.colorId).empty())
+        body += "\"colorId\":" + Quoted(record.colorId) + ",";
     body += "\"location\":" + Quoted(record.location);
     body += "}";
     return body;
@@ -220,94 +203,6 @@ bool SearchEvents(ServiceContext& context, const std::string& calendarId, const 
     if (failure)
         *failure = ListingFailureText(result);
     return false;
-}
-
-bool InsertEvent(ServiceContext& context, EventRecord& record, std::vector<CalendarRecord>& calendars,
-                 const std::string& calendarId)
-{
-    EnsureAccessToken(context);
-    std::string answer;
-    const TransportResult result =
-        context.transport.HttpPost(CalendarApiUrl(context.config, EventsPath(calendarId)), InsertEventBody(record),
-                                   answer, JsonRequestHeaders(context.session));
-    if (!result.Completed()) {
-        ReportTransportFailure(context.diagnostics, result);
-        return false;
-    }
-    Json::Value root;
-    if (!ReadWriteAnswer(context, answer, kInsertFailPrefix, root))
-        return true;
-    if (!ReadEvent(root, record)) {
-        context.diagnostics.WriteLine(kMalformedAnswerLine);
-        return true;
-    }
-    if (CalendarRecord* calendar = FindCalendar(calendars, calendarId)) {
-        ApplyTimeZoneFallback(record, calendar->timeZone);
-        calendar->events.push_back(record);
-        SortEvents(calendar->events);
-        WriteEventCount(context, *calendar);
-    }
-    return true;
-}
-
-bool UpdateEvent(ServiceContext& context, EventRecord& record, std::vector<CalendarRecord>& calendars,
-                 const std::string& calendarId)
-{
-    EnsureAccessToken(context);
-    std::string answer;
-    const TransportResult result =
-        context.transport.HttpPatch(CalendarApiUrl(context.config, EventPath(calendarId, record.id)),
-                                    UpdateEventBody(record), answer, JsonRequestHeaders(context.session));
-    if (!result.Completed()) {
-        ReportTransportFailure(context.diagnostics, result);
-        return false;
-    }
-    Json::Value root;
-    if (!ReadWriteAnswer(context, answer, "", root))
-        return true;
-    EventRecord refreshed = record;
-    if (!ReadEvent(root, refreshed)) {
-        context.diagnostics.WriteLine(kMalformedAnswerLine);
-        return true;
-    }
-    if (refreshed.colorId.empty())
-        refreshed.colorText.clear();
-    record = std::move(refreshed);
-    if (CalendarRecord* calendar = FindCalendar(calendars, calendarId)) {
-        ApplyTimeZoneFallback(record, calendar->timeZone);
-        SortEvents(calendar->events);
-    }
-    return true;
-}
-
-bool DeleteEvent(ServiceContext& context, std::vector<CalendarRecord>& calendars, const std::string& calendarId,
-                 const std::string& eventId)
-{
-    EnsureAccessToken(context);
-    // Copies: the caller may pass the stored event's own id, which the removal moves.
-    const std::string calendar = calendarId;
-    const std::string event = eventId;
-    std::string answer;
-    const TransportResult result = context.transport.HttpDelete(
-        CalendarApiUrl(context.config, EventPath(calendar, event)), "", answer, context.session.AuthorizationLine());
-    const int status = result.status;
-    if (!result.Completed()) {
-        ReportTransportFailure(context.diagnostics, result);
-        return false;
-    }
-    if (!answer.empty()) {
-        context.diagnostics.WriteLine(answer);
-        return false;
-    }
-    if (!IsSuccessStatus(status)) {
-        context.diagnostics.WriteLine(kDeleteStatusLine + std::to_string(status));
-        return false;
-    }
-    if (CalendarRecord* found = FindCalendar(calendars, calendar)) {
-        std::erase_if(found->events, [&](const EventRecord& stored) { return stored.id == event; });
-        SortEvents(found->events);
-    }
-    return true;
 }
 
 } // namespace orb

@@ -9,10 +9,9 @@
 
 namespace orb {
 
-// Events of the user's calendars. Blocking calls on the caller's thread. `calendars` is
-// the local store's sequence: the caller holds the store's lock for the whole call.
-// Refusals by the service are shown through the prompter; failed exchanges become one
-// diagnostic line.
+// Reading the events of the user's calendars (changes go through service/edits.h). Blocking
+// calls on the caller's thread. `calendars` is the local store's sequence: the caller holds
+// the store's lock for the whole call. Failed exchanges become one diagnostic line.
 
 // The listing window as the service takes it: local dates at midnight with a "Z" suffix
 // (no conversion to UTC, as the service has always been asked).
@@ -48,24 +47,6 @@ bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars,
 // before stay appended).
 bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,
                   std::vector<EventRecord>& results, std::string* failure = nullptr);
-
-// Creates `record` in the calendar and fills it from the answer (an `id` appears only on
-// success); a copy joins the matching calendar's events, re-sorted. False only when the
-// exchange failed.
-bool InsertEvent(ServiceContext& context, EventRecord& record, std::vector<CalendarRecord>& calendars,
-                 const std::string& calendarId);
-
-// Sends `record` and refreshes it from the answer (its etag stays), then re-sorts the
-// matching calendar's events. Pass the store's own element for the store to show the
-// change; after the re-sort that reference may name another event. False only when the
-// exchange failed.
-bool UpdateEvent(ServiceContext& context, EventRecord& record, std::vector<CalendarRecord>& calendars,
-                 const std::string& calendarId);
-
-// Deletes the event; only a completed exchange answered with a 2xx status and an empty
-// body counts, and only then does every event with that id leave the matching calendar.
-bool DeleteEvent(ServiceContext& context, std::vector<CalendarRecord>& calendars, const std::string& calendarId,
-                 const std::string& eventId);
 
 // The request bodies, in the field order and spacing the service has always been sent.
 std::string InsertEventBody(const EventRecord& record);

@@ -77,10 +77,17 @@ inline bool IsSelected(const CalendarRecord& calendar)
     return calendar.selected == "true";
 }
 
-// A calendar the user may only read: its events and its properties cannot be changed.
+// A calendar the user may only read: its events cannot be changed.
 inline bool IsReadOnlyRole(std::string_view accessRole)
 {
     return accessRole == "reader";
+}
+
+// Only an owner may change a calendar's title and description; the colours of the user's
+// own calendar-list entry are the user's, whatever the role.
+inline bool OwnsCalendar(const CalendarRecord& calendar)
+{
+    return calendar.accessRole == "owner";
 }
 
 constexpr int kFirstEventColorId = 1;

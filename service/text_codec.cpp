@@ -129,6 +129,16 @@ std::string EncodeUrlComponent(const std::string& text)
     return PercentEncode(text, "!'()*-./_~", "%%%02x");
 }
 
+std::string EncodePathSegment(const std::string& text)
+{
+    if (text == "." || text == "..")
+        return text == "." ? "%2E" : "%2E%2E";
+    std::string segment;
+    for (const char c : EncodeUrlComponent(text))
+        segment += c == '/' ? std::string("%2F") : std::string(1, c);
+    return segment;
+}
+
 std::string EncodeQueryValue(const std::string& text)
 {
     return PercentEncode(text, "-._~", "%%%02X");

@@ -18,6 +18,11 @@ std::string EncodeJsonBodyText(const std::string& text);
 // byte becomes %xx (lower-case hex).
 std::string EncodeUrlComponent(const std::string& text);
 
+// An id as one whole path segment: EncodeUrlComponent, then "/" as %2F, and an id that is
+// "." or ".." as %2E or %2E%2E, since clients and servers squash dot segments and a
+// slash starts another one: no id can reach another resource.
+std::string EncodePathSegment(const std::string& text);
+
 // Percent-encodes a query value: letters, digits and -._~ stay, every other byte becomes
 // %XX. Used where a user's free text enters a query string.
 std::string EncodeQueryValue(const std::string& text);

@@ -34,8 +34,6 @@ constexpr const char* kUpdatedFormat = "%Y-%m-%dT%H:%M:%S.000Z";
 
 constexpr const char* kLoadTaskListsName = "LoadTaskLists";
 constexpr const char* kLoadTasksName = "LoadTasks";
-constexpr const char* kDeleteTaskListName = "DeleteTaskList";
-constexpr const char* kDeleteTaskName = "DeleteTask";
 
 // Diagnostic lines; each follows the operation's name.
 constexpr const char* kUnreadablePageLine = " : unreadable answer : ";
@@ -47,27 +45,6 @@ constexpr const char* kTaskWithoutIdLine = " : skipped a task without id : ";
 constexpr const char* kDuplicateTaskLine = " : skipped a second task with id ";
 constexpr const char* kMissingParentLine = " : parent not in the list, shown at the top level : ";
 constexpr const char* kParentCycleLine = " : parent chain loops, shown at the top level : ";
-constexpr const char* kDeleteStatusLine = " : answered with HTTP status ";
-
-// An id as one path segment: slashes and dot segments are encoded as well, so no id can
-// reach another path.
-std::string PathSegment(const std::string& id)
-{
-    std::string segment;
-    for (const char c : EncodeUrlComponent(id)) {
-        if (c == '/')
-            segment += "%2f";
-        else
-            segment += c;
-    }
-    if (segment == "." || segment == "..") {
-        std::string dots;
-        for (std::size_t i = 0; i < segment.size(); ++i)
-            dots += "%2e";
-        return dots;
-    }
-    return segment;
-}
 
 std::string ListsUrl(const ServiceContext& context)
 {
@@ -76,29 +53,22 @@ std::string ListsUrl(const ServiceContext& context)
 
 std::string ListUrl(const ServiceContext& context, const std::string& listId)
 {
-    return ListsUrl(context) + "/" + PathSegment(listId);
+    return ListsUrl(context) + "/" + EncodePathSegment(listId);
 }
 
 std::string TasksUrl(const ServiceContext& context, const std::string& listId)
 {
-    return context.config.apiBase + kListTasksPrefix + PathSegment(listId) + "/tasks";
+    return context.config.apiBase + kListTasksPrefix + EncodePathSegment(listId) + "/tasks";
 }
 
 std::string TaskUrl(const ServiceContext& context, const std::string& listId, const std::string& taskId)
 {
-    return TasksUrl(context, listId) + "/" + PathSegment(taskId);
+    return TasksUrl(context, listId) + "/" + EncodePathSegment(taskId);
 }
 
 std::string Now(const ServiceContext& context)
 {
     return FormatLocal(context.clock.Now(), kUpdatedFormat);
-}
-
-// An answer that is a JSON object.
-bool ParseObject(const std::string& text, Json::Value& root)
-{
-    std::string errors;
-    return ParseJsonAnswer(text, root, errors) && root.isObject();
 }
 
 TaskInfo TaskFromJson(const Json::Value& object)
@@ -190,49 +160,6 @@ enum class EditVerb
     Put,
 };
 
-// Sends one edit and reads the record it answers. A transport failure goes to the
-// diagnostics; an answer without an id is a refusal shown with `refusalPrefix`.
-bool SendEdit(ServiceContext& context, EditVerb verb, const std::string& url, const std::string& body,
-              const char* refusalPrefix, Json::Value& record)
-{
-    const std::string headers = JsonRequestHeaders(context.session);
-    std::string response;
-    const TransportResult result = verb == EditVerb::Put ? context.transport.HttpPut(url, body, response, headers)
-                                                         : context.transport.HttpPost(url, body, response, headers);
-    if (!result.Completed()) {
-        ReportTransportFailure(context.diagnostics, result);
-        return false;
-    }
-    if (!ParseObject(response, record) || MemberText(record, "id").empty()) {
-        context.prompter.ShowMessage(refusalPrefix + DecodeUtf8Text(response));
-        return false;
-    }
-    return true;
-}
-
-// Deleted means an empty answer to a completed exchange with a success status; anything
-// else is a failure, never a silent success.
-bool SendDelete(ServiceContext& context, const std::string& url, const char* operation)
-{
-    EnsureAccessToken(context);
-    std::string response;
-    const TransportResult result = context.transport.HttpDelete(url, "", response, context.session.AuthorizationLine());
-    const int status = result.status;
-    if (!result.Completed()) {
-        ReportTransportFailure(context.diagnostics, result);
-        return false;
-    }
-    if (!response.empty()) {
-        context.diagnostics.WriteLine(DecodeUtf8Text(response));
-        return false;
-    }
-    if (!IsSuccessStatus(status)) {
-        context.diagnostics.WriteLine(std::string(operation) + kDeleteStatusLine + std::to_string(status));
-        return false;
-    }
-    return true;
-}
-
 std::string MoveUrl(const ServiceContext& context, const std::string& listId, const std::string& parentId,
                     const std::string& taskId)
 {
@@ -240,26 +167,6 @@ std::string MoveUrl(const ServiceContext& context, const std::string& listId, co
     if (!parentId.empty())
         url += kParentParameter + EncodeUrlComponent(parentId);
     return url;
-}
-
-// MoveTask after the token check.
-bool SendMove(ServiceContext& context, const std::string& listId, const std::string& parentId,
-              const std::string& taskId, TaskInfo& task)
-{
-    const std::string url = MoveUrl(context, listId, parentId, taskId);
-    std::string response;
-    const TransportResult result = context.transport.HttpPost(url, "", response, context.session.AuthorizationLine());
-    if (!result.Completed()) {
-        ReportTransportFailure(context.diagnostics, result);
-        return false;
-    }
-    Json::Value record;
-    if (!ParseObject(response, record) || MemberText(record, "id") != taskId) {
-        context.prompter.ShowMessage(kMoveTaskFailedPrefix + DecodeUtf8Text(response));
-        return false;
-    }
-    task = TaskFromJson(record);
-    return true;
 }
 
 // One edit that answers with a record, read as an outcome.
@@ -396,72 +303,6 @@ bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure
     if (!added.empty())
         tree.SortByDue();
     return complete;
-}
-
-bool InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)
-{
-    EnsureAccessToken(context);
-    Json::Value record;
-    if (!SendEdit(context, EditVerb::Post, ListsUrl(context), TaskListInsertBody(title, Now(context)),
-                  kInsertTaskListFailedPrefix, record))
-        return false;
-    CopyListFields(record, list);
-    return true;
-}
-
-bool UpdateTaskList(ServiceContext& context, TaskListInfo& list, const std::string& listId)
-{
-    EnsureAccessToken(context);
-    Json::Value record;
-    if (!SendEdit(context, EditVerb::Put, ListUrl(context, listId), TaskListUpdateBody(list, Now(context)),
-                  kUpdateTaskListFailedPrefix, record))
-        return false;
-    CopyListFields(record, list);
-    return true;
-}
-
-bool DeleteTaskList(ServiceContext& context, const std::string& listId)
-{
-    return SendDelete(context, ListUrl(context, listId), kDeleteTaskListName);
-}
-
-bool InsertTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& parentId)
-{
-    // Checked here as well: an edit made after an hour of idling would otherwise be
-    // refused with an expired token.
-    EnsureAccessToken(context);
-    Json::Value record;
-    if (!SendEdit(context, EditVerb::Post, TasksUrl(context, listId), TaskInsertBody(task, Now(context)),
-                  kInsertTaskFailedPrefix, record))
-        return false;
-    if (parentId.empty()) {
-        task = TaskFromJson(record);
-        return true;
-    }
-    return SendMove(context, listId, parentId, MemberText(record, "id"), task);
-}
-
-bool UpdateTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& taskId)
-{
-    EnsureAccessToken(context);
-    Json::Value record;
-    if (!SendEdit(context, EditVerb::Put, TaskUrl(context, listId, taskId), TaskUpdateBody(task, Now(context)),
-                  kInsertTaskFailedPrefix, record))
-        return false;
-    task = TaskFromJson(record);
-    return true;
-}
-
-bool MoveTask(ServiceContext& context, const std::string& listId, const std::string& parentId,
-              const std::string& taskId, TaskInfo& task)
-{
-    EnsureAccessToken(context);
-    return SendMove(context, listId, parentId, taskId, task);
-}
-
-bool DeleteTask(ServiceContext& context, const std::string& listId, const std::string& taskId)
-{
-    return SendDelete(context, TaskUrl(context, listId, taskId), kDeleteTaskName);
 }
 
 EditResult SendNewTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)

@@ -10,18 +10,12 @@
 
 namespace orb {
 
-// Message prefixes shown with the service's answer when it refuses an edit.
-constexpr const char* kInsertTaskFailedPrefix = "할일 생성 실패 : ";
-constexpr const char* kMoveTaskFailedPrefix = "할일 Move 실패 : ";
-constexpr const char* kInsertTaskListFailedPrefix = "할일리스트 생성 실패 : ";
-constexpr const char* kUpdateTaskListFailedPrefix = "할일 리스트 업데이트 실패 : ";
 // Shown when a task names a parent the list does not hold.
 constexpr const char* kMissingParentMessage = "error!!";
 
-// The Tasks API client. Every operation blocks for its exchanges, checks the access token
-// first, and reports its own failures: a refusal through the prompter, a transport failure
-// or a malformed answer as a diagnostic line. Records passed in keep their values when an
-// edit fails.
+// The Tasks API client. Every operation blocks for its exchanges and checks the access token
+// first. A listing reports its own failures as diagnostic lines; records passed to an edit
+// keep their values when it is not applied.
 
 // Appends every task list of the user, with its tasks and hierarchy, following the pages
 // to the end. `taskLists` is usually the store's; the caller holds the store's lock for
@@ -40,26 +34,8 @@ bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists
 // False when a page failed, with `failure` saying why in plain words.
 bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure = nullptr);
 
-// Creates a list titled `title`; on success `list` receives the service's record.
-bool InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list);
-// Sends `list`'s id and title to the list `listId`; on success `list` receives the answer.
-bool UpdateTaskList(ServiceContext& context, TaskListInfo& list, const std::string& listId);
-bool DeleteTaskList(ServiceContext& context, const std::string& listId);
-
-// Creates `task` at the top of the list, then moves it under `parentId` when that is not
-// empty. `task` receives the last answer, its `parent` included.
-bool InsertTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& parentId);
-// Sends `task`'s fields to the task `taskId`. Its parent is not changed here (see MoveTask).
-bool UpdateTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& taskId);
-// Moves the task under `parentId`, or to the top level when `parentId` is empty. Succeeds
-// only when the answer is the same task.
-bool MoveTask(ServiceContext& context, const std::string& listId, const std::string& parentId,
-              const std::string& taskId, TaskInfo& task);
-bool DeleteTask(ServiceContext& context, const std::string& listId, const std::string& taskId);
-
-// The program's own edits. Each shows nothing itself and returns what became of the change,
-// in plain words; the records passed in receive the service's answer only when it was
-// applied. The same bodies and addresses as above.
+// The edits. Each shows nothing itself and returns what became of the change, in plain
+// words; the records passed in receive the service's answer only when it was applied.
 
 EditResult SendNewTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list);
 // Sends `list`'s id and title.

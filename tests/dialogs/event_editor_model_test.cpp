@@ -10,13 +10,16 @@ namespace {
 
 constexpr LocalDateTime kNow{2026, 12, 8, 9, 30, 0};
 
-// Two zones reduced to the offsets used here: New York is -04:00 in summer, -05:00 otherwise.
+// Zones reduced to the offsets used here: New York is -04:00 in summer, -05:00 otherwise;
+// Lord Howe Island shifts by half an hour, +11:00 in its summer and +10:30 in its winter.
 std::optional<int> TestZones(const std::string& zone, const LocalDateTime& local)
 {
     if (zone == "Asia/Seoul")
         return 9 * 3600;
     if (zone == "America/New_York")
         return local.month >= 4 && local.month <= 10 ? -4 * 3600 : -5 * 3600;
+    if (zone == "Australia/Lord_Howe")
+        return local.month >= 4 && local.month <= 9 ? 10 * 3600 + 1800 : 11 * 3600;
     return std::nullopt;
 }
 
@@ -69,7 +72,7 @@ TEST(StoredTimeTexts, DateTimesKeepTheirOwnClockTimeAndOffsetAndNonsenseIsRefuse
         EXPECT_FALSE(ParseStoredDateTime(text)) << text;
 }
 
-TEST(EventEditorUpdate, AnEventSavedUnchangedOrMovedKeepsItsOwnOffset)
+TEST(EventEditorUpdate, AnEventSavedUnchangedOrMovedWithNoKnownZoneKeepsItsOwnOffset)
 {
     for (const auto& [start, end] : {std::pair{"2026-12-10T09:00:00-05:00", "2026-12-10T10:30:00-05:00"},
                                      std::pair{"2026-12-10T09:00:00Z", "2026-12-10T10:00:00Z"},
@@ -84,6 +87,67 @@ TEST(EventEditorUpdate, AnEventSavedUnchangedOrMovedKeepsItsOwnOffset)
     EventEditorModel moved = Updating("2026-12-10T09:00:00-05:00", "2026-12-10T10:00:00-05:00");
     ASSERT_EQ(moved.Save(Timed({2026, 12, 11, 13}, {2026, 12, 11, 14})), EventSaveResult::Saved);
     EXPECT_EQ(moved.event().start.dateTime, "2026-12-11T13:00:00-05:00");
+}
+
+// An existing event in a calendar of `calendarZone`, whose own times carry `ownZone`.
+EventEditorModel UpdatingIn(const std::string& calendarZone, const std::string& ownZone, std::string start,
+                            std::string end)
+{
+    EventEditorInput input;
+    input.event.start = {"", std::move(start), ownZone};
+    input.event.end = {"", std::move(end), ownZone};
+    input.calendarNames = {"Home"};
+    input.startTimeZones = input.endTimeZones = {calendarZone};
+    input.calendarIndex = 0;
+    input.updateMode = true;
+    EventEditorModel model(TestZones);
+    model.Start(input, kNow);
+    return model;
+}
+
+TEST(EventEditorUpdate, AMovedEventKeepsItsClockTimeAcrossADaylightSavingChange)
+{
+    struct Case
+    {
+        const char* zone;
+        const char* start;
+        LocalDateTime movedTo;
+        const char* sent;
+    };
+    for (const Case& c :
+         {Case{"America/New_York", "2026-12-10T13:00:00-05:00", {2026, 7, 10, 13}, "2026-07-10T13:00:00-04:00"},
+          Case{"America/New_York", "2026-07-10T13:00:00-04:00", {2026, 12, 10, 13}, "2026-12-10T13:00:00-05:00"},
+          Case{"Australia/Lord_Howe", "2026-01-15T09:00:00+11:00", {2026, 7, 15, 9}, "2026-07-15T09:00:00+10:30"},
+          Case{"Australia/Lord_Howe", "2026-07-15T09:00:00+10:30", {2026, 1, 15, 9}, "2026-01-15T09:00:00+11:00"}}) {
+        // The zone known through the calendar, through the event itself, or both.
+        for (const auto& [calendarZone, ownZone] :
+             {std::pair{c.zone, ""}, std::pair{"", c.zone}, std::pair{c.zone, c.zone}}) {
+            EventEditorModel model = UpdatingIn(calendarZone, ownZone, c.start, c.start);
+            ASSERT_EQ(model.Save(Timed(c.movedTo, c.movedTo)), EventSaveResult::Saved);
+            EXPECT_EQ(model.event().start.dateTime, c.sent) << calendarZone << "|" << ownZone;
+            EXPECT_EQ(model.event().end.dateTime, c.sent) << calendarZone << "|" << ownZone;
+        }
+    }
+}
+
+TEST(EventEditorUpdate, AMovedTimeFollowsTheZoneItWasWrittenInAndUnknownZonesLeaveItsOffset)
+{
+    // Shown in New York time though the calendar is in Seoul: New York carries it to July.
+    EventEditorModel newYork =
+        UpdatingIn("Asia/Seoul", "America/New_York", "2026-12-10T13:00:00-05:00", "2026-12-10T14:00:00-05:00");
+    ASSERT_EQ(newYork.Save(Timed({2026, 7, 10, 13}, {2026, 7, 10, 14})), EventSaveResult::Saved);
+    EXPECT_EQ(newYork.event().start.dateTime, "2026-07-10T13:00:00-04:00");
+    EXPECT_EQ(newYork.event().end.dateTime, "2026-07-10T14:00:00-04:00");
+
+    EventEditorModel unknown = UpdatingIn("Mars/Olympus", "", "2026-12-10T13:00:00-05:00", "2026-12-10T14:00:00-05:00");
+    ASSERT_EQ(unknown.Save(Timed({2026, 7, 10, 13}, {2026, 7, 10, 14})), EventSaveResult::Saved);
+    EXPECT_EQ(unknown.event().start.dateTime, "2026-07-10T13:00:00-05:00");
+
+    // Unmoved, the stored text goes back as it came, even where the zone now disagrees.
+    EventEditorModel unmoved = UpdatingIn("America/New_York", "", "2026-07-10T13:00:00+09:00", "2026-07-10T14:00:00Z");
+    ASSERT_EQ(unmoved.Save(unmoved.initialFields()), EventSaveResult::Saved);
+    EXPECT_EQ(unmoved.event().start.dateTime, "2026-07-10T13:00:00+09:00");
+    EXPECT_EQ(unmoved.event().end.dateTime, "2026-07-10T14:00:00Z");
 }
 
 TEST(EventEditorInsert, TimedEventsTakeTheChosenCalendarsOffsetOnTheirOwnDate)
@@ -124,6 +188,30 @@ TEST(EventEditorInsert, ChoosingACalendarBringsItsColourAndTimeZones)
     EXPECT_FALSE(model.calendarChoosable());
     EXPECT_EQ(FormatDate(model.initialFields().start), "2026-12-08") << "no day chosen: today";
     EXPECT_EQ(FormatDate(model.initialFields().end), "2026-12-26");
+}
+
+TEST(EventEditorColour, AColourIdNoSwatchShowsSurvivesASaveUntilTheUserPicksOne)
+{
+    for (const auto& [colorId, shown] : {std::pair{"12", -1}, std::pair{"abc", -1}, std::pair{"05", 5}}) {
+        EventEditorInput input;
+        input.event.colorId = colorId;
+        input.event.start.date = "2026-12-10";
+        input.event.end.date = "2026-12-11";
+        input.updateMode = true;
+        input.calendarIndex = 0;
+        EventEditorModel model;
+        model.Start(input, kNow);
+        EXPECT_EQ(model.colourIndex(), shown) << colorId;
+        ASSERT_EQ(model.Save(model.initialFields()), EventSaveResult::Saved);
+        EXPECT_EQ(model.event().colorId, colorId);
+
+        model.SelectColour(4);
+        model.Save(model.initialFields());
+        EXPECT_EQ(model.event().colorId, "4");
+        model.SelectColour(0);
+        model.Save(model.initialFields());
+        EXPECT_EQ(model.event().colorId, "") << "the calendar's colour";
+    }
 }
 
 // Puts the process in New York for one test: a step of 86400 seconds lands on the wrong day

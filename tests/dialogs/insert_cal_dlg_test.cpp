@@ -3,6 +3,7 @@
 #include "widgets/colour_button.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -19,6 +20,7 @@ protected:
     InsertCalDlgTest()
     {
         dialog.calendar.summary = "Team";
+        dialog.calendar.accessRole = "owner";
         dialog.calendar.description = "line one\nline two";
         dialog.calendar.colorId = "5";
         dialog.calendar.backgroundColor = "#16a765";
@@ -80,12 +82,17 @@ TEST_F(InsertCalDlgTest, Swatch16SetsColourIdSixteenAndTheLinesComeBackWhole)
     EXPECT_FALSE(dialog.foregroundChanged);
 }
 
-TEST_F(InsertCalDlgTest, ReadOnlyCalendarsCanBeBrowsedButNotSaved)
+TEST_F(InsertCalDlgTest, ACalendarTheUserDoesNotOwnOffersOnlyItsColours)
 {
-    dialog.readOnly = true;
+    dialog.calendar.accessRole = "reader";
     dialog.show();
-    EXPECT_FALSE(PressUpdate());
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(Control<QLineEdit>(Dlg::kSummaryId)->isEnabled());
+    EXPECT_FALSE(Control<QPlainTextEdit>(Dlg::kDescriptionId)->isEnabled());
+    const PixelRect three = dialog.Swatches().Rect(3);
+    test::Click(&dialog, {three.left + 5, three.top + 5});
+    ASSERT_TRUE(PressUpdate());
+    EXPECT_EQ(dialog.calendar.colorId, "3");
+    EXPECT_EQ(dialog.calendar.summary, "Team");
 }
 
 } // namespace

@@ -116,6 +116,53 @@ TEST_F(InsertEventDlgTest, AnExistingEventKeepsItsCalendarAndSavesUnchangedAsSto
     EXPECT_EQ(dialog->event.description, "first line\nsecond line");
 }
 
+TEST_F(InsertEventDlgTest, AnEventMovedAcrossADaylightSavingChangeKeepsItsClockTimeByTheSystemsZoneData)
+{
+    struct Case
+    {
+        const char* zone;
+        const char* start;
+        const char* end;
+        QDate movedTo;
+        const char* sentStart;
+        const char* sentEnd;
+    };
+    for (const Case& c : {Case{"America/New_York",
+                               "2026-12-10T13:00:00-05:00",
+                               "2026-12-10T14:00:00-05:00",
+                               {2026, 7, 10},
+                               "2026-07-10T13:00:00-04:00",
+                               "2026-07-10T14:00:00-04:00"},
+                          Case{"America/New_York",
+                               "2026-07-10T13:00:00-04:00",
+                               "2026-07-10T14:00:00-04:00",
+                               {2026, 12, 10},
+                               "2026-12-10T13:00:00-05:00",
+                               "2026-12-10T14:00:00-05:00"},
+                          Case{"Australia/Lord_Howe",
+                               "2026-01-15T09:00:00+11:00",
+                               "2026-01-15T09:30:00+11:00",
+                               {2026, 7, 15},
+                               "2026-07-15T09:00:00+10:30",
+                               "2026-07-15T09:30:00+10:30"},
+                          Case{"Australia/Lord_Howe",
+                               "2026-07-15T09:00:00+10:30",
+                               "2026-07-15T09:30:00+10:30",
+                               {2026, 1, 15},
+                               "2026-01-15T09:00:00+11:00",
+                               "2026-01-15T09:30:00+11:00"}}) {
+        Reset();
+        dialog->calendarNames = {"Home"};
+        dialog->startTimeZones = dialog->endTimeZones = {c.zone};
+        EditExisting(c.start, c.end);
+        dialog->show();
+        Control<QDateEdit>(Dlg::kStartDateId)->setDate(c.movedTo); // the end date follows
+        ASSERT_TRUE(Press(Dlg::kInsertId)) << c.start;
+        EXPECT_EQ(dialog->event.start.dateTime, c.sentStart);
+        EXPECT_EQ(dialog->event.end.dateTime, c.sentEnd);
+    }
+}
+
 TEST_F(InsertEventDlgTest, ReadOnlyEventsCanBeBrowsedButNotSaved)
 {
     EditExisting("2026-12-10T09:00:00+09:00", "2026-12-10T10:00:00+09:00");

@@ -7,7 +7,6 @@
 namespace orb {
 namespace {
 
-using test::kJsonHeaderBlock;
 using test::kRefusal;
 
 using CalendarClientTest = test::ScriptedClientTest;
@@ -95,93 +94,6 @@ TEST_F(CalendarClientTest, ListStopsWhenTheServiceRepeatsAPageToken)
     EXPECT_TRUE(ListCalendars(s.context, calendars));
     EXPECT_EQ(s.transport.requests.size(), 3u);
     EXPECT_EQ(calendars.size(), 2u);
-}
-
-CalendarRecord EditedCalendar()
-{
-    CalendarRecord record;
-    record.id = "ko.south_korea#holiday@group.v.calendar.google.com";
-    record.summary = "Say \"hi\"\n한국";
-    record.description = "back\\slash";
-    record.colorId = "7";
-    record.tag = 1;
-    record.events.resize(2);
-    return record;
-}
-
-TEST_F(CalendarClientTest, UpdateSendsOneBodyToTheCalendarAndItsListEntry)
-{
-    CalendarRecord record = EditedCalendar();
-    QueueTokenCheck();
-    s.transport.Queue(R"({"id":"x","summary":"ignored"})");
-    s.transport.Queue(R"({"id":"x","summary":"New","timeZone":"Asia/Seoul","colorId":"7","selected":true})");
-
-    ASSERT_TRUE(UpdateCalendar(s.context, record, record.id));
-    ASSERT_EQ(s.transport.requests.size(), 3u);
-    const std::string body =
-        "{\"summary\":\"Say \\\"hi\\\"\\n한국\",\"description\":\"back\\\\slash\",\"colorId\":\"7\"}";
-    for (std::size_t i : {1u, 2u}) {
-        EXPECT_EQ(Request(i).verb, "PATCH");
-        EXPECT_EQ(Request(i).body, body);
-        EXPECT_EQ(Request(i).headerBlock, kJsonHeaderBlock);
-    }
-    EXPECT_EQ(Request(1).target, "/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com");
-    EXPECT_EQ(Request(2).target,
-              "/calendar/v3/users/me/calendarList/ko.south_korea%23holiday%40group.v.calendar.google.com");
-    EXPECT_EQ(record.id, "x");
-    EXPECT_EQ(record.summary, "New");
-    EXPECT_EQ(record.selected, "true");
-    EXPECT_EQ(record.tag, 1);
-    EXPECT_EQ(record.events.size(), 2u);
-}
-
-TEST_F(CalendarClientTest, UpdateRefusedFirstSendsNoSecondRequest)
-{
-    CalendarRecord record = EditedCalendar();
-    QueueTokenCheck();
-    s.transport.Queue(kRefusal, 403);
-    EXPECT_TRUE(UpdateCalendar(s.context, record, record.id));
-    EXPECT_EQ(s.transport.requests.size(), 2u);
-    EXPECT_EQ(s.prompter.messages, std::vector<std::string>{kRefusal});
-    EXPECT_EQ(record.summary, EditedCalendar().summary);
-}
-
-TEST_F(CalendarClientTest, UpdateRefusedSecondLeavesTheRecordUnchanged)
-{
-    CalendarRecord record = EditedCalendar();
-    QueueTokenCheck();
-    s.transport.Queue(R"({"id":"x"})");
-    s.transport.Queue(kRefusal, 404);
-    EXPECT_TRUE(UpdateCalendar(s.context, record, record.id));
-    EXPECT_EQ(s.prompter.messages, std::vector<std::string>{kRefusal});
-    EXPECT_EQ(record.id, EditedCalendar().id);
-}
-
-TEST_F(CalendarClientTest, UpdateTransportFailuresReturnFalseSilently)
-{
-    for (int failing : {1, 2}) {
-        CalendarRecord record = EditedCalendar();
-        s.prompter.messages.clear();
-        QueueTokenCheck();
-        if (failing == 2)
-            s.transport.Queue(R"({"id":"x"})");
-        s.transport.QueueFailure(wininet::kTimeout);
-        EXPECT_FALSE(UpdateCalendar(s.context, record, record.id)) << failing;
-        EXPECT_TRUE(s.prompter.messages.empty()) << failing;
-        EXPECT_EQ(s.diagnostics.Lines().back(), "(Timeout)12002");
-        EXPECT_EQ(record.summary, EditedCalendar().summary);
-    }
-}
-
-TEST_F(CalendarClientTest, UpdateWithUnparsableFirstAnswerWritesTheParserMessages)
-{
-    CalendarRecord record = EditedCalendar();
-    QueueTokenCheck();
-    s.transport.Queue("not json");
-    EXPECT_TRUE(UpdateCalendar(s.context, record, record.id));
-    EXPECT_EQ(s.transport.requests.size(), 2u);
-    EXPECT_TRUE(s.prompter.messages.empty());
-    EXPECT_TRUE(s.diagnostics.Contains("Line 1, Column 1"));
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 namespace orb {
 namespace {
 
-using test::kJsonHeaderBlock;
 using test::kRefusal;
 
 constexpr const char* kHolidayId = "ko.south_korea#holiday@group.v.calendar.google.com";
@@ -164,7 +163,7 @@ TEST(EventBodies, InsertTimedHasZonesWhenSetAndNoColour)
               "\"end\":{\"dateTime\":\"2026-12-08T09:30:00+09:00\"}}");
 }
 
-TEST(EventBodies, UpdateNamesBothTimeMembersAndNullsTheUnused)
+TEST(EventBodies, UpdateNamesBothTimeMembersNullsTheUnusedAndSendsNoEmptyEtag)
 {
     EventRecord allDay = AllDayEvent();
     allDay.etag = "\\\"7\\\"";
@@ -177,8 +176,22 @@ TEST(EventBodies, UpdateNamesBothTimeMembersAndNullsTheUnused)
     EXPECT_EQ(UpdateEventBody(TimedEvent()),
               "{\"start\":{\"date\":null,\"dateTime\":\"2026-12-08T08:00:00+09:00\",\"timeZone\":\"Asia/Seoul\"},"
               "\"end\":{\"date\":null,\"dateTime\":\"2026-12-08T09:30:00+09:00\"},"
-              "\"kind\":\"calendar#event\",\"etag\":\"\",\"status\":\"confirmed\",\"summary\":\"Call\","
+              "\"kind\":\"calendar#event\",\"status\":\"confirmed\",\"summary\":\"Call\","
               "\"description\":\"\",\"colorId\":null,\"location\":\"\"}");
+}
+
+TEST(EventBodies, AnUpdateLeavesOutAColourIdTheProgramDoesNotKnowSoTheServiceKeepsIt)
+{
+    for (const char* colorId : {"12", "abc", "0"}) {
+        EventRecord event = TimedEvent();
+        event.colorId = colorId;
+        const std::string body = UpdateEventBody(event);
+        EXPECT_EQ(body.find("colorId"), std::string::npos) << body;
+        EXPECT_NE(body.find(R"("description":"","location":"")"), std::string::npos) << body;
+    }
+    EventRecord known = TimedEvent();
+    known.colorId = "11";
+    EXPECT_NE(UpdateEventBody(known).find(R"("colorId":"11",)"), std::string::npos);
 }
 
 TEST(EventBodies, StrayQuotesInServiceTextsCannotBreakABody)
@@ -189,167 +202,6 @@ TEST(EventBodies, StrayQuotesInServiceTextsCannotBreakABody)
     const std::string body = InsertEventBody(event);
     EXPECT_NE(body.find("\"status\": \"x\\\",\\\"injected\\\":\\\"1\""), std::string::npos);
     EXPECT_NE(body.find("\"timeZone\":\"A\\\"B\""), std::string::npos);
-}
-
-TEST_F(EventClientTest, InsertPostsToTheEncodedCalendarAndFilesTheAnswer)
-{
-    calendars = {Calendar("other", "true"), Calendar(kHolidayId, "true")};
-    calendars[1].events = {Event("before", "2026-12-01"), Event("after", "2026-12-31")};
-    EventRecord record = AllDayEvent();
-    QueueTokenCheck();
-    s.transport.Queue(R"({"id":"new","etag":"\"5\"","status":"confirmed","summary":"S","colorId":"5",
-        "start":{"date":"2026-12-08"},"end":{"date":"2026-12-09"}})");
-
-    EXPECT_TRUE(InsertEvent(s.context, record, calendars, kHolidayId));
-    EXPECT_EQ(Request(1).verb, "POST");
-    EXPECT_EQ(Request(1).target, std::string(kHolidayPath) + "/events");
-    EXPECT_EQ(Request(1).headerBlock, kJsonHeaderBlock);
-    EXPECT_EQ(Request(1).body, InsertEventBody(AllDayEvent()));
-    EXPECT_EQ(record.id, "new");
-    EXPECT_EQ(record.etag, "");
-    EXPECT_EQ(record.start.timeZone, "Asia/Seoul"); // from the calendar
-    ASSERT_EQ(calendars[1].events.size(), 3u);
-    EXPECT_EQ(calendars[1].events[1].id, "new");
-    EXPECT_TRUE(calendars[0].events.empty());
-    EXPECT_EQ(s.diagnostics.Lines().back(), "Number of Event : 3");
-}
-
-TEST_F(EventClientTest, InsertRefusalIsShownWithItsPrefixAndFilesNothing)
-{
-    calendars = {Calendar("c", "true")};
-    EventRecord record = AllDayEvent();
-    QueueTokenCheck();
-    s.transport.Queue(kRefusal, 400);
-    EXPECT_TRUE(InsertEvent(s.context, record, calendars, "c"));
-    EXPECT_EQ(s.prompter.messages, std::vector<std::string>{std::string("Event Insert Fail\n") + kRefusal});
-    EXPECT_EQ(record.id, "");
-    EXPECT_TRUE(calendars[0].events.empty());
-}
-
-TEST_F(EventClientTest, InsertAnswersThatAreNotEventsFileNothing)
-{
-    for (const char* answer : {"<html>", R"({"id":"new"})", R"({"id":"new","start":[]})"}) {
-        calendars = {Calendar("c", "true")};
-        EventRecord record = AllDayEvent();
-        QueueTokenCheck();
-        s.transport.Queue(answer);
-        EXPECT_TRUE(InsertEvent(s.context, record, calendars, "c")) << answer;
-        EXPECT_EQ(record.id, "") << answer;
-        EXPECT_TRUE(calendars[0].events.empty()) << answer;
-    }
-    EXPECT_TRUE(s.prompter.messages.empty());
-}
-
-TEST_F(EventClientTest, InsertTransportFailureReturnsFalseWithALine)
-{
-    calendars = {Calendar("c", "true")};
-    EventRecord record = AllDayEvent();
-    QueueTokenCheck();
-    s.transport.QueueFailure(wininet::kCannotConnect);
-    EXPECT_FALSE(InsertEvent(s.context, record, calendars, "c"));
-    EXPECT_EQ(s.diagnostics.Lines().back(), "(Cannot connect)12029");
-    EXPECT_TRUE(s.prompter.messages.empty());
-    EXPECT_TRUE(calendars[0].events.empty());
-}
-
-TEST_F(EventClientTest, UpdateRefreshesTheStoredEventKeepsItsEtagAndResorts)
-{
-    calendars = {Calendar("c+1@x", "true")};
-    calendars[0].events = {Event("moved", "2026-12-01"), Event("middle", "2026-12-05")};
-    EventRecord& stored = calendars[0].events[0];
-    stored.etag = "\\\"3\\\"";
-    stored.colorId = "4";
-    stored.colorText = "#FF887C";
-    QueueTokenCheck();
-    s.transport.Queue(R"({"id":"moved","etag":"\"4\"","summary":"Moved","start":{"date":"2026-12-20"},
-        "end":{"date":"2026-12-21","timeZone":"UTC"}})");
-
-    EXPECT_TRUE(UpdateEvent(s.context, stored, calendars, "c+1@x"));
-    EXPECT_EQ(Request(1).verb, "PATCH");
-    EXPECT_EQ(Request(1).target, "/calendar/v3/calendars/c%2b1%40x/events/moved");
-    EXPECT_EQ(Request(1).headerBlock, kJsonHeaderBlock);
-    EXPECT_NE(Request(1).body.find("\"etag\":\"\\\"3\\\"\""), std::string::npos);
-    const std::vector<EventRecord>& events = calendars[0].events;
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].id, "middle");
-    EXPECT_EQ(events[1].id, "moved");
-    EXPECT_EQ(events[1].summary, "Moved");
-    EXPECT_EQ(events[1].etag, "\\\"3\\\"");
-    EXPECT_EQ(events[1].colorText, ""); // the answer has no colour
-    EXPECT_EQ(events[1].start.timeZone, "Asia/Seoul");
-    EXPECT_EQ(events[1].end.timeZone, "UTC");
-}
-
-TEST_F(EventClientTest, UpdateRefusalShowsTheBareAnswerAndChangesNothing)
-{
-    calendars = {Calendar("c", "true")};
-    calendars[0].events = {Event("e", "2026-12-01")};
-    QueueTokenCheck();
-    s.transport.Queue(kRefusal, 404);
-    EXPECT_TRUE(UpdateEvent(s.context, calendars[0].events[0], calendars, "c"));
-    EXPECT_EQ(s.prompter.messages, std::vector<std::string>{kRefusal});
-    EXPECT_EQ(calendars[0].events[0].start.date, "2026-12-01");
-
-    QueueTokenCheck();
-    s.transport.QueueFailure(wininet::kTimeout);
-    EXPECT_FALSE(UpdateEvent(s.context, calendars[0].events[0], calendars, "c"));
-    EXPECT_EQ(s.prompter.messages.size(), 1u);
-}
-
-class EventDeleteTest : public EventClientTest
-{
-protected:
-    void SetUp() override
-    {
-        calendars = {Calendar(kHolidayId, "true")};
-        calendars[0].events = {Event("gone", "2026-12-01"), Event("keep", "2026-12-02"), Event("gone", "2026-12-03")};
-        QueueTokenCheck();
-    }
-    bool Delete() { return DeleteEvent(s.context, calendars, kHolidayId, "gone"); }
-};
-
-TEST_F(EventDeleteTest, EmptyAnswerWithSuccessStatusRemovesEveryCopy)
-{
-    s.transport.Queue("", 204);
-    EXPECT_TRUE(Delete());
-    EXPECT_EQ(Request(1).verb, "DELETE");
-    EXPECT_EQ(Request(1).target, std::string(kHolidayPath) + "/events/gone");
-    EXPECT_EQ(Request(1).headerBlock, "Authorization: Bearer access-1\r\n\r\n\r\n");
-    EXPECT_EQ(Request(1).body, "");
-    ASSERT_EQ(calendars[0].events.size(), 1u);
-    EXPECT_EQ(calendars[0].events[0].id, "keep");
-}
-
-TEST_F(EventDeleteTest, PassingTheStoredEventsOwnIdIsSafe)
-{
-    s.transport.Queue("", 204);
-    EXPECT_TRUE(DeleteEvent(s.context, calendars, calendars[0].id, calendars[0].events[0].id));
-    ASSERT_EQ(calendars[0].events.size(), 1u);
-    EXPECT_EQ(calendars[0].events[0].id, "keep");
-}
-
-TEST_F(EventDeleteTest, ErrorDocumentIsWrittenAndTheEventStays)
-{
-    s.transport.Queue(kRefusal, 404);
-    EXPECT_FALSE(Delete());
-    EXPECT_EQ(s.diagnostics.Lines().back(), kRefusal);
-    EXPECT_EQ(calendars[0].events.size(), 3u);
-}
-
-TEST_F(EventDeleteTest, DeadConnectionIsAFailureAndTheEventStays)
-{
-    s.transport.QueueFailure(wininet::kConnectionAborted);
-    EXPECT_FALSE(Delete());
-    EXPECT_EQ(s.diagnostics.Lines().back(), "(Connection Aborted)12030");
-    EXPECT_EQ(calendars[0].events.size(), 3u);
-}
-
-TEST_F(EventDeleteTest, EmptyAnswerWithFailureStatusIsAFailure)
-{
-    s.transport.Queue("", 500);
-    EXPECT_FALSE(Delete());
-    EXPECT_EQ(s.diagnostics.Lines().back(), "Event Delete Fail : HTTP 500");
-    EXPECT_EQ(calendars[0].events.size(), 3u);
 }
 
 } // namespace

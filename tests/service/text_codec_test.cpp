@@ -35,6 +35,16 @@ TEST(TextCodec, UrlComponentKeepsTheUnreservedSetAndEncodesTheRest)
     EXPECT_EQ(EncodeUrlComponent(""), "");
 }
 
+TEST(TextCodec, APathSegmentCannotClimbOrSplitThePath)
+{
+    EXPECT_EQ(EncodePathSegment(".."), "%2E%2E");
+    EXPECT_EQ(EncodePathSegment("."), "%2E");
+    EXPECT_EQ(EncodePathSegment("../x/y"), "..%2Fx%2Fy") << "one segment, so its dots are plain text";
+    EXPECT_EQ(EncodePathSegment("..."), "...");
+    EXPECT_EQ(EncodePathSegment("ko.south_korea#holiday@group.v.calendar.google.com"),
+              "ko.south_korea%23holiday%40group.v.calendar.google.com");
+}
+
 TEST(TextCodec, QueryValueEncodesReservedAndHighBytes)
 {
     EXPECT_EQ(EncodeQueryValue("a b&c#d+e%f\"g"), "a%20b%26c%23d%2Be%25f%22g");

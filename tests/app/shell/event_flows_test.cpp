@@ -35,7 +35,64 @@ protected:
             return std::string("<gone>");
         });
     }
+    // What the service itself holds now, read past the program.
+    Json::Value ServiceEvent(const std::string& encodedCalendarId, const std::string& eventId)
+    {
+        std::string answer;
+        transport.HttpGet(config.apiBase + "/calendar/v3/calendars/" + encodedCalendarId + "/events", "", answer);
+        Json::Value root;
+        std::stringstream(answer) >> root;
+        for (const Json::Value& item : root["items"]) {
+            if (item["id"].asString() == eventId)
+                return item;
+        }
+        return Json::Value();
+    }
+
+    // Opens the calendar's first event in the editor and lets `fill` change it before Update.
+    void EditFirstEvent(const std::string& calendarId, const std::function<void(CInsertEventDlg&)>& fill)
+    {
+        Select(calendarId);
+        CTreeListItem* row = Row(calendarId)->firstChild;
+        ASSERT_NE(row, nullptr) << calendarId;
+        WithEditor<CInsertEventDlg>(
+            [&] {
+                frame->MainWindow()->Tree()->SelectItem(row);
+                frame->MainWindow()->OnTreeListNotify(
+                    {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
+            },
+            [&](CInsertEventDlg& editor) {
+                fill(editor);
+                editor.findChild<QPushButton*>("1019")->click();
+            });
+    }
+
+    static Json::Value Body(const fake::RecordedRequest& request)
+    {
+        Json::Value body;
+        std::stringstream(request.body) >> body;
+        return body;
+    }
 };
+
+TEST_F(EventFlowsTest, EachUpdateNamesTheEtagTheServiceGaveLast)
+{
+    Start();
+    const std::string listed = ServiceEvent("work%40example.com", "w1")["etag"].asString();
+    EditFirstEvent("work@example.com",
+                   [](CInsertEventDlg& editor) { editor.findChild<QLineEdit*>("1021")->setText("First"); });
+    const std::string afterFirst = ServiceEvent("work%40example.com", "w1")["etag"].asString();
+    EditFirstEvent("work@example.com",
+                   [](CInsertEventDlg& editor) { editor.findChild<QLineEdit*>("1021")->setText("Second"); });
+
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(Body(writes[0])["etag"].asString(), listed);
+    EXPECT_EQ(Body(writes[1])["etag"].asString(), afterFirst);
+    EXPECT_NE(afterFirst, listed);
+    EXPECT_EQ(StoredSummary("work@example.com", "w1"), "Second");
+    EXPECT_TRUE(prompter.messages.empty());
+}
 
 TEST_F(EventFlowsTest, NewEventsFromTheTreeAndTheMonthViewReachTheServiceOnceAndShowUp)
 {
@@ -146,6 +203,56 @@ TEST_F(EventFlowsTest, DeletesGoToTheCalendarTheUserChoseAndNeverToAReadersCalen
     EXPECT_EQ(prompter.questions.size(), 1u);
 }
 
+TEST_F(EventFlowsTest, AnEditThatPicksNoColourKeepsAColourIdTheSwatchesDoNotShow)
+{
+    std::string error;
+    ASSERT_TRUE(service.SeedFromJson(R"({"calendar": {"calendars": [
+        {"id": "paint@example.com", "summary": "Paint", "accessRole": "owner", "selected": true, "events": [
+          {"id": "odd", "summary": "Odd", "colorId": "12", "start": {"date": "2026-12-09"}, "end": {"date": "2026-12-10"}}]}]}})",
+                                     error))
+        << error;
+    Start();
+    EditFirstEvent("paint@example.com", [](CInsertEventDlg& editor) {
+        EXPECT_EQ(editor.ColourIndex(), -1) << "no swatch is checked";
+        editor.findChild<QLineEdit*>("1021")->setText("Renamed");
+    });
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_FALSE(Body(writes[0]).isMember("colorId")) << writes[0].body;
+    // The stand-in re-checks the whole merged event and so refuses this change; what counts
+    // here is that the colour was not cleared on the way.
+    EXPECT_EQ(ServiceEvent("paint%40example.com", "odd")["colorId"].asString(), "12");
+}
+
+TEST_F(EventFlowsTest, DeletingAnEventTheServiceNoLongerHoldsRemovesItWithoutAMessage)
+{
+    Start();
+    // Deleted on another device after the load: the service answers 410.
+    std::string answer;
+    ASSERT_EQ(transport
+                  .HttpDelete(config.apiBase + "/calendar/v3/calendars/work%40example.com/events/w1", "", answer,
+                              session.AuthorizationLine())
+                  .status,
+              204);
+    service.ClearRequests();
+    // Team's copy was never there as far as this answer goes: 404.
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 404, {}, "/team%40example.com/events/w1"});
+    for (const char* calendarId : {"work@example.com", "team@example.com"}) {
+        prompter.QueueAnswer(true);
+        Select(calendarId);
+        frame->MainWindow()->Tree()->SelectItem(Row(calendarId)->firstChild);
+        frame->RunCommand(Command::DeleteTask);
+        EXPECT_EQ(StoredSummary(calendarId, "w1"), "<gone>") << calendarId;
+        EXPECT_EQ(Row(calendarId)->firstChild, nullptr) << calendarId;
+    }
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].target, "/calendar/v3/calendars/work%40example.com/events/w1");
+    EXPECT_EQ(writes[1].target, "/calendar/v3/calendars/team%40example.com/events/w1");
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(diagnostics.Contains("Delete: already gone on the service, HTTP 410"));
+}
+
 TEST_F(EventFlowsTest, EditsWaitForAPassAndExitWaitsForAnEdit)
 {
     Start();
@@ -169,48 +276,48 @@ TEST_F(EventFlowsTest, EditsWaitForAPassAndExitWaitsForAnEdit)
     EXPECT_EQ(Writes()[0].method, "DELETE");
 }
 
-TEST_F(EventFlowsTest, CalendarEditorSendsBothPatchesOnlyAfterTheFirstIsAccepted)
+TEST_F(EventFlowsTest, CalendarEditorChangesAnOwnedCalendarThenItsEntryAndRecoloursSomeoneElses)
 {
     Start();
-    CTreeListItem* row = Row("work@example.com");
-    const std::string barBefore = row->texts[kNameColumn].substr(0, 8);
-    WithEditor<CInsertCalDlg>(
-        [&] {
-            frame->MainWindow()->OnTreeListNotify(
-                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
-        },
-        [&](CInsertCalDlg& editor) {
-            editor.findChild<QPlainTextEdit*>("1039")->setPlainText("a\nb");
-            const PixelRect swatch = editor.Swatches().Rect(16);
-            QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(swatch.left + 3, swatch.top + 3));
-            editor.findChild<QPushButton*>("1038")->click();
-        });
+    const auto edit = [&](const std::string& calendarId, const std::function<void(CInsertCalDlg&)>& fill) {
+        WithEditor<CInsertCalDlg>(
+            [&] {
+                frame->MainWindow()->OnTreeListNotify(
+                    {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, Row(calendarId), 0});
+            },
+            [&](CInsertCalDlg& editor) {
+                fill(editor);
+                const PixelRect swatch = editor.Swatches().Rect(16);
+                QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(swatch.left + 3, swatch.top + 3));
+                editor.findChild<QPushButton*>("1038")->click();
+            });
+    };
+    const std::string barBefore = Row("work@example.com")->texts[kNameColumn].substr(0, 8);
+    edit("work@example.com", [](CInsertCalDlg& editor) {
+        EXPECT_TRUE(editor.findChild<QPlainTextEdit*>("1039")->isEnabled());
+        editor.findChild<QPlainTextEdit*>("1039")->setPlainText("a\nb");
+    });
     auto writes = Writes();
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].target, "/calendar/v3/calendars/work%40example.com");
-    EXPECT_EQ(writes[1].target.rfind("/calendar/v3/users/me/calendarList/work%40example.com", 0), 0u);
-    Json::Value body;
-    std::stringstream(writes[1].body) >> body;
-    EXPECT_EQ(body["description"].asString(), "a\nb");
-    EXPECT_EQ(body["colorId"].asString(), "16");
+    EXPECT_EQ(writes[0].body, R"({"summary":"Work","description":"a\nb"})");
+    EXPECT_EQ(writes[1].target, "/calendar/v3/users/me/calendarList/work%40example.com");
+    EXPECT_EQ(writes[1].body, R"({"colorId":"16"})");
     EXPECT_NE(Row("work@example.com")->texts[kNameColumn].substr(0, 8), barBefore) << "the colour bar follows";
 
-    // A reader's calendar: the service refuses the first PATCH and no second one goes out.
+    // A reader's calendar: its title is not offered, and its colour goes to the user's entry alone.
     service.ClearRequests();
-    CTreeListItem* holidays = Row("holidays@example.com");
-    const std::string holidayBar = holidays->texts[kNameColumn];
-    WithEditor<CInsertCalDlg>(
-        [&] {
-            frame->MainWindow()->OnTreeListNotify(
-                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, holidays, 0});
-        },
-        [&](CInsertCalDlg& editor) {
-            EXPECT_FALSE(editor.findChild<QPushButton*>("1038")->isEnabled());
-            // Read-only in the editor; the service's own refusal is still plain if it is asked.
-            editor.reject();
-        });
-    EXPECT_TRUE(Writes().empty());
-    EXPECT_EQ(Row("holidays@example.com")->texts[kNameColumn], holidayBar);
+    const std::string holidayBar = Row("holidays@example.com")->texts[kNameColumn].substr(0, 8);
+    edit("holidays@example.com", [](CInsertCalDlg& editor) {
+        EXPECT_FALSE(editor.findChild<QLineEdit*>("1000")->isEnabled());
+        EXPECT_FALSE(editor.findChild<QPlainTextEdit*>("1039")->isEnabled());
+    });
+    writes = Writes();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].target, "/calendar/v3/users/me/calendarList/holidays%40example.com");
+    EXPECT_EQ(writes[0].body, R"({"colorId":"16"})");
+    EXPECT_NE(Row("holidays@example.com")->texts[kNameColumn].substr(0, 8), holidayBar);
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 } // namespace

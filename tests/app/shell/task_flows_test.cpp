@@ -277,6 +277,35 @@ TEST_F(TaskFlowsTest, DeletesGoDeepestFirstAndAFailureKeepsTheTaskItsAncestorsAn
     EXPECT_EQ(TopLevelTexts().back(), kTaskBranch);
 }
 
+TEST_F(TaskFlowsTest, DeletingATaskOrListTheServiceNoLongerHoldsRemovesItWithoutAMessage)
+{
+    Start();
+    // Deleted on another device after the load: the service answers 404.
+    std::string answer;
+    ASSERT_EQ(
+        transport.HttpDelete(config.apiBase + "/tasks/v1/lists/L1/tasks/t2", "", answer, session.AuthorizationLine())
+            .status,
+        204);
+    service.ClearRequests();
+    prompter.QueueAnswer(true);
+    Select("t2");
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_EQ(StoredStatus("t2"), "<gone>");
+    EXPECT_EQ(Row("t2"), nullptr);
+
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 410, {}, "/lists/L2"});
+    prompter.QueueAnswer(true);
+    Select("L2");
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_EQ(Row("L2"), nullptr);
+
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].target, "/tasks/v1/lists/L1/tasks/t2");
+    EXPECT_EQ(writes[1].target, "/tasks/v1/users/@me/lists/L2");
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
 TEST_F(TaskFlowsTest, CheckMarksReachTheServiceInEveryViewModeAndAFailureKeepsTheMark)
 {
     Start();

@@ -1,4 +1,5 @@
 #include "service/calendar_client.h"
+#include "service/edits.h"
 
 #include "tests/service/integration/calendar_fixture.h"
 
@@ -39,7 +40,7 @@ TEST_F(CalendarListWire, ListWithARejectedTokenShowsTheServicesAnswer)
     EXPECT_NE(expected.find("401"), std::string::npos);
 }
 
-TEST_F(CalendarListWire, UpdateChangesTitleAndColourAndTheNextListShowsThem)
+TEST_F(CalendarListWire, AnOwnersChangeAndAReadersRecolouringAreBothSeenByTheNextList)
 {
     std::vector<CalendarRecord> calendars;
     ASSERT_TRUE(ListCalendars(context, calendars));
@@ -47,49 +48,30 @@ TEST_F(CalendarListWire, UpdateChangesTitleAndColourAndTheNextListShowsThem)
     mine.summary = "가족 \"Kim\"\nhome";
     mine.description = "back\\slash";
     mine.colorId = "7";
-    mine.events.resize(1);
-
-    ASSERT_TRUE(UpdateCalendar(context, mine, mine.id));
-    EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(mine.summary, "가족 \"Kim\"\nhome");
-    EXPECT_EQ(mine.colorId, "7");
+    ASSERT_TRUE(SendCalendarChange(context, mine, mine.id, {false, false, true}).Applied());
     EXPECT_EQ(mine.backgroundColor, "#42d692");
-    EXPECT_EQ(mine.events.size(), 1u);
-    const std::vector<std::string> patches = RequestedTargets("PATCH");
-    EXPECT_EQ(patches, (std::vector<std::string>{"/calendar/v3/calendars/me%40example.com",
-                                                 "/calendar/v3/users/me/calendarList/me%40example.com"}));
+    EXPECT_EQ(RequestedTargets("PATCH"),
+              (std::vector<std::string>{"/calendar/v3/calendars/me%40example.com",
+                                        "/calendar/v3/users/me/calendarList/me%40example.com"}));
+
+    // The holiday calendar is only read: its entry's colour is still the user's to choose.
+    service.ClearRequests();
+    CalendarRecord holiday = calendars[2];
+    holiday.colorId = "16";
+    ASSERT_TRUE(SendCalendarChange(context, holiday, holiday.id, {false, false, true}).Applied());
+    EXPECT_EQ(RequestedTargets("PATCH"),
+              std::vector<std::string>{
+                  "/calendar/v3/users/me/calendarList/ko.south_korea%23holiday%40group.v.calendar.google.com"});
+    EXPECT_EQ(holiday.backgroundColor, "#4986e7");
 
     std::vector<CalendarRecord> again;
     ASSERT_TRUE(ListCalendars(context, again));
-    EXPECT_EQ(again[0].summary, mine.summary);
+    EXPECT_EQ(again[0].summary, "가족 \"Kim\"\nhome");
     EXPECT_EQ(again[0].description, "back\\slash");
     EXPECT_EQ(again[0].backgroundColor, "#42d692");
-}
-
-TEST_F(CalendarListWire, UpdateOfAReadOnlyCalendarIsRefusedBeforeTheListEntry)
-{
-    std::vector<CalendarRecord> calendars;
-    ASSERT_TRUE(ListCalendars(context, calendars));
-    CalendarRecord holiday = calendars[2];
-    holiday.summary = "Mine now";
-
-    EXPECT_TRUE(UpdateCalendar(context, holiday, holiday.id));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_NE(prompter.messages[0].find("\"error\""), std::string::npos);
-    EXPECT_EQ(
-        RequestedTargets("PATCH"),
-        std::vector<std::string>{"/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com"});
-    EXPECT_EQ(holiday.summary, "Mine now");
-}
-
-TEST_F(CalendarListWire, UpdateOfAnUnknownCalendarShowsTheNotFoundDocument)
-{
-    CalendarRecord record;
-    record.summary = "x";
-    EXPECT_TRUE(UpdateCalendar(context, record, "nobody@example.com"));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_NE(prompter.messages[0].find("notFound"), std::string::npos);
-    EXPECT_EQ(record.id, "");
+    EXPECT_EQ(again[2].colorId, "16");
+    EXPECT_EQ(again[2].summary, "대한민국의 휴일");
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 } // namespace

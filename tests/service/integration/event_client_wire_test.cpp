@@ -1,4 +1,5 @@
 #include "service/calendar_client.h"
+#include "service/edits.h"
 #include "service/event_client.h"
 
 #include "tests/service/integration/calendar_fixture.h"
@@ -102,15 +103,10 @@ TEST_F(EventWire, SearchSendsKoreanAndReservedCharactersIntact)
 
 TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
 {
-    std::vector<CalendarRecord> store = Load();
-    CalendarRecord& family = Find(store, kFamilyId);
-
     EventRecord created = TimedEvent("새 일정 \"new\"");
-    ASSERT_TRUE(InsertEvent(context, created, store, kFamilyId));
+    ASSERT_TRUE(SendNewEvent(context, created, kFamilyId).Applied());
     ASSERT_FALSE(created.id.empty());
     EXPECT_EQ(created.colorText, "#DC2127");
-    EXPECT_EQ(created.start.timeZone, "Asia/Seoul");
-    EXPECT_EQ(Ids(family.events), (std::vector<std::string>{"school", created.id}));
     EXPECT_EQ(RequestedTargets("POST").back(),
               "/calendar/v3/calendars/family%2bkids%40group.calendar.google.com/events");
 
@@ -122,16 +118,13 @@ TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
     EXPECT_EQ(listed[1].location, "서울");
 
     // Turn it into an all-day event before the school day, without a colour.
-    EventRecord& stored = family.events[1];
-    stored.etag = listed[1].etag;
-    stored.summary = "Moved";
-    stored.start = {"2026-06-11", "", "Asia/Seoul"};
-    stored.end = {"2026-06-12", "", "Asia/Seoul"};
-    stored.colorId.clear();
-    ASSERT_TRUE(UpdateEvent(context, stored, store, kFamilyId));
-    EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(Ids(family.events), (std::vector<std::string>{created.id, "school"}));
-    EXPECT_EQ(family.events[0].colorText, "");
+    EventRecord changed = listed[1];
+    changed.summary = "Moved";
+    changed.start = {"2026-06-11", "", "Asia/Seoul"};
+    changed.end = {"2026-06-12", "", "Asia/Seoul"};
+    changed.colorId.clear();
+    ASSERT_TRUE(SendEventChange(context, changed, kFamilyId).Applied());
+    EXPECT_EQ(changed.colorText, "");
 
     reloaded = Load();
     const EventRecord& moved = Find(reloaded, kFamilyId).events.at(0);
@@ -140,56 +133,55 @@ TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
     EXPECT_EQ(moved.start.dateTime, "");
     EXPECT_EQ(moved.colorId, "");
 
-    ASSERT_TRUE(DeleteEvent(context, store, kFamilyId, created.id));
-    EXPECT_EQ(Ids(family.events), std::vector<std::string>{"school"});
+    ASSERT_TRUE(SendEventDeletion(context, kFamilyId, created.id).Applied());
     reloaded = Load();
     EXPECT_EQ(Ids(Find(reloaded, kFamilyId).events), std::vector<std::string>{"school"});
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST_F(EventWire, InsertIntoAReadOnlyCalendarShowsThePrefixedAnswer)
+TEST_F(EventWire, ChangesToAReadersCalendarOrAVanishedEventAreRefusedInTheServicesWords)
 {
-    std::vector<CalendarRecord> store = Load();
     EventRecord event = TimedEvent("Not allowed");
-    ASSERT_TRUE(InsertEvent(context, event, store, kHolidayId));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    const std::string prefix = "Event Insert Fail\n";
-    EXPECT_EQ(prompter.messages[0].rfind(prefix, 0), 0u);
-    EXPECT_NE(prompter.messages[0].find("requiredAccessLevel"), std::string::npos);
+    const EditResult inserted = SendNewEvent(context, event, kHolidayId);
+    EXPECT_EQ(inserted.outcome, EditOutcome::Refused);
+    EXPECT_EQ(inserted.message, "You need to have writer access to this calendar.");
     EXPECT_EQ(event.id, "");
-    EXPECT_EQ(Ids(Find(store, kHolidayId).events), std::vector<std::string>{"holiday1"});
-}
+    EXPECT_EQ(SendEventDeletion(context, kHolidayId, "holiday1").outcome, EditOutcome::Refused);
+    const std::vector<CalendarRecord> reloaded = Load();
+    EXPECT_EQ(Ids(Find(reloaded, kHolidayId).events), std::vector<std::string>{"holiday1"});
 
-TEST_F(EventWire, UpdateOfAVanishedEventShowsTheBareAnswer)
-{
-    std::vector<CalendarRecord> store = Load();
     EventRecord gone = TimedEvent("Gone");
     gone.id = "nosuchevent";
-    EXPECT_TRUE(UpdateEvent(context, gone, store, kPrimaryId));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].rfind("{", 0), 0u);
-    EXPECT_NE(prompter.messages[0].find("notFound"), std::string::npos);
+    const EditResult updated = SendEventChange(context, gone, kPrimaryId);
+    EXPECT_EQ(updated.outcome, EditOutcome::Refused);
+    EXPECT_EQ(updated.message, "Not Found");
     EXPECT_EQ(gone.summary, "Gone");
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST_F(EventWire, DeleteRefusedByTheServiceKeepsTheEvent)
+TEST_F(EventWire, AnEventCalledDotDotIsDeletedItselfAndItsCalendarStays)
 {
-    std::vector<CalendarRecord> store = Load();
-    EXPECT_FALSE(DeleteEvent(context, store, kHolidayId, "holiday1"));
-    EXPECT_TRUE(diagnostics.Contains("requiredAccessLevel"));
-    EXPECT_EQ(Ids(Find(store, kHolidayId).events), std::vector<std::string>{"holiday1"});
+    std::string error;
+    ASSERT_TRUE(service.SeedFromJson(R"({"calendar": {"calendars": [{"id": "me@example.com", "events": [
+        {"id": "..", "summary": "Dots", "start": {"date": "2026-06-11"}, "end": {"date": "2026-06-12"}}]}]}})",
+                                     error))
+        << error;
+    ASSERT_TRUE(SendEventDeletion(context, kPrimaryId, "..").Applied());
+    // A server or proxy that normalises paths reads a literal ".." as the calendar itself.
+    EXPECT_EQ(RequestedTargets("DELETE"),
+              std::vector<std::string>{"/calendar/v3/calendars/me%40example.com/events/%2E%2E"});
+    const std::vector<CalendarRecord> reloaded = Load();
+    EXPECT_EQ(Ids(Find(reloaded, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
 }
 
 TEST_F(EventWire, DeleteOnADeadConnectionKeepsTheEvent)
 {
-    std::vector<CalendarRecord> store = Load();
     // The token check, the refresh it falls back to, and the delete itself.
     service.FailNext(3, {fake::FaultKind::Drop});
-    EXPECT_FALSE(DeleteEvent(context, store, kPrimaryId, "timed"));
+    EXPECT_EQ(SendEventDeletion(context, kPrimaryId, "timed").outcome, EditOutcome::Failed);
     EXPECT_EQ(RequestedTargets("DELETE"),
               std::vector<std::string>{"/calendar/v3/calendars/me%40example.com/events/timed"});
     EXPECT_TRUE(diagnostics.Contains("(Connection Aborted)12030"));
-    EXPECT_EQ(Ids(Find(store, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
-
     const std::vector<CalendarRecord> reloaded = Load();
     EXPECT_EQ(Ids(Find(reloaded, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
 }

@@ -111,7 +111,9 @@ TEST_F(TasksAgainstService, InsertUnderAParentPostsThenMovesAndReturnsTheMovedTa
     task.title = "계란 \"특란\"";
     task.status = kTaskStatusNeedsAction;
     task.due = "2026-12-08T00:00:00.000Z";
-    ASSERT_TRUE(InsertTask(context, task, "home", "shop"));
+    const TaskCreation creation = SendNewTask(context, task, "home", "shop");
+    ASSERT_TRUE(creation.created.Applied());
+    ASSERT_TRUE(creation.moved.Applied());
 
     EXPECT_FALSE(task.id.empty());
     EXPECT_EQ(task.parent, "shop");
@@ -126,31 +128,27 @@ TEST_F(TasksAgainstService, InsertUnderAParentPostsThenMovesAndReturnsTheMovedTa
     EXPECT_EQ(reloaded.tree->FindNode(task.id)->parent->task.id, "shop");
 }
 
-TEST_F(TasksAgainstService, MoveChangesTheParentAndRefusesAVanishedTask)
+TEST_F(TasksAgainstService, MoveChangesTheParentAndRefusesAVanishedTaskOrItsOwnChild)
 {
     TaskInfo task;
-    ASSERT_TRUE(MoveTask(context, "home", "late", "shop", task));
+    ASSERT_TRUE(SendTaskMove(context, "home", "late", "shop", task).Applied());
     EXPECT_EQ(task.id, "shop");
     EXPECT_EQ(task.parent, "late");
-    ASSERT_TRUE(MoveTask(context, "home", "", "milk", task));
+    ASSERT_TRUE(SendTaskMove(context, "home", "", "milk", task).Applied());
     EXPECT_EQ(task.parent, "");
     EXPECT_EQ(test::TreeText(LoadList("home").root()), "milk,late(shop(done,bread))");
 
-    // A task someone else deleted: the service's error document is shown.
+    // A task someone else deleted: refused in the service's words.
     TaskInfo untouched;
     untouched.title = "kept";
-    EXPECT_FALSE(MoveTask(context, "home", "late", "ghost", untouched));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].rfind(kMoveTaskFailedPrefix, 0), 0u);
-    EXPECT_NE(prompter.messages[0].find("notFound"), std::string::npos);
+    const EditResult vanished = SendTaskMove(context, "home", "late", "ghost", untouched);
+    EXPECT_EQ(vanished.outcome, EditOutcome::Refused);
+    EXPECT_EQ(vanished.message, "Not Found");
     EXPECT_EQ(untouched.title, "kept");
-}
 
-TEST_F(TasksAgainstService, MoveUnderItsOwnChildIsRefused)
-{
-    TaskInfo task;
-    EXPECT_FALSE(MoveTask(context, "home", "milk", "shop", task));
-    EXPECT_EQ(test::TreeText(LoadList("home").root()), "shop(done,bread,milk),late");
+    EXPECT_EQ(SendTaskMove(context, "home", "shop", "late", task).outcome, EditOutcome::Refused);
+    EXPECT_EQ(test::TreeText(LoadList("home").root()), "milk,late(shop(done,bread))");
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 TEST_F(TasksAgainstService, UpdatesAndListEditsRoundTrip)
@@ -159,32 +157,33 @@ TEST_F(TasksAgainstService, UpdatesAndListEditsRoundTrip)
     TaskInfo bread = list.tree->FindNode("bread")->task;
     bread.status = kTaskStatusCompleted;
     bread.notes = "두 줄\n메모";
-    ASSERT_TRUE(UpdateTask(context, bread, "home", "bread"));
+    ASSERT_TRUE(SendTaskChange(context, bread, "home").Applied());
     EXPECT_EQ(bread.status, "completed");
     EXPECT_EQ(bread.parent, "shop"); // an update never moves a task
     EXPECT_EQ(LoadList("home").tree->FindNode("bread")->task.notes, "두 줄\n메모");
 
     TaskListInfo created;
-    ASSERT_TRUE(InsertTaskList(context, "새 목록", created));
+    ASSERT_TRUE(SendNewTaskList(context, "새 목록", created).Applied());
     EXPECT_FALSE(created.id.empty());
     created.title = "바뀐 목록";
-    ASSERT_TRUE(UpdateTaskList(context, created, created.id));
+    ASSERT_TRUE(SendTaskListChange(context, created).Applied());
     EXPECT_EQ(created.title, "바뀐 목록");
-    ASSERT_TRUE(DeleteTaskList(context, created.id));
+    ASSERT_TRUE(SendTaskListDeletion(context, created.id).Applied());
 
     std::vector<TaskListInfo> lists;
     ASSERT_TRUE(LoadTaskLists(context, lists));
     EXPECT_EQ(lists.size(), 3u);
 }
 
-TEST_F(TasksAgainstService, DeleteRemovesTheTaskAndAnErrorDocumentIsAFailure)
+TEST_F(TasksAgainstService, ADeleteRemovesTheTaskAndASecondOneFindsItGone)
 {
-    EXPECT_TRUE(DeleteTask(context, "home", "late"));
+    ASSERT_TRUE(SendTaskDeletion(context, "home", "late").Applied());
     EXPECT_EQ(LoadList("home").tasks.size(), 4u);
 
-    EXPECT_FALSE(DeleteTask(context, "home", "late"));
-    EXPECT_TRUE(diagnostics.Contains("notFound"));
-    EXPECT_FALSE(DeleteTaskList(context, "no-such-list"));
+    // Already gone: what was asked for holds.
+    EXPECT_TRUE(SendTaskDeletion(context, "home", "late").Applied());
+    EXPECT_TRUE(diagnostics.Contains("Delete: already gone on the service, HTTP 404"));
+    EXPECT_EQ(LoadList("home").tasks.size(), 4u);
 }
 
 TEST_F(TasksAgainstService, DeleteOnADeadConnectionIsAFailure)
@@ -192,13 +191,13 @@ TEST_F(TasksAgainstService, DeleteOnADeadConnectionIsAFailure)
     // The token check, the refresh it falls back to, then the delete itself: each answer
     // breaks off part-way, which must never read as an empty, successful answer.
     service.FailNext(3, {fake::FaultKind::Drop});
-    EXPECT_FALSE(DeleteTask(context, "home", "late"));
+    EXPECT_EQ(SendTaskDeletion(context, "home", "late").outcome, EditOutcome::Failed);
     ASSERT_EQ(service.Requests().size(), 3u);
     EXPECT_EQ(service.Requests().back().method, "DELETE");
 
     service.Stop();
-    EXPECT_FALSE(DeleteTask(context, "home", "late"));
-    EXPECT_FALSE(DeleteTaskList(context, "home"));
+    EXPECT_EQ(SendTaskDeletion(context, "home", "late").outcome, EditOutcome::Failed);
+    EXPECT_EQ(SendTaskListDeletion(context, "home").outcome, EditOutcome::Failed);
     EXPECT_TRUE(diagnostics.Contains("12029"));
 }
 
@@ -270,7 +269,7 @@ TEST_F(TasksAgainstService, ServiceMovesAfterPreviousAndDeletesTheWholeSubtree)
     EXPECT_EQ(moved["parent"].asString(), "shop");
     EXPECT_EQ(moved["position"].asString(), "00000000000000000001") << response; // right after "done"
 
-    ASSERT_TRUE(DeleteTask(context, "home", "shop"));
+    ASSERT_TRUE(SendTaskDeletion(context, "home", "shop").Applied());
     EXPECT_EQ(test::TreeText(LoadList("home").root()), "late");
 }
 
