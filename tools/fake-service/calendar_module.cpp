@@ -728,7 +728,9 @@ private:
     }
 
     // Checks a written event; answers and returns false when the service would refuse it.
-    static bool CheckEvent(const Json::Value& event, httplib::Response& response)
+    // `colour` is what the request itself set: a colour the event already had is not the
+    // writer's to answer for.
+    static bool CheckEvent(const Json::Value& event, httplib::Response& response, const Json::Value& colour)
     {
         if (!event["start"].isObject())
             return Refuse(response, "Missing start time.");
@@ -736,7 +738,7 @@ private:
             return Refuse(response, "Missing end time.");
         if (!IsValidTime(event["start"]) || !IsValidTime(event["end"]))
             return Refuse(response, "Invalid start or end time.");
-        if (!IsValidEventColor(event["colorId"]))
+        if (!IsValidEventColor(colour))
             return Refuse(response, "Invalid Value");
         for (const char* name : {"summary", "description", "location", "status"}) {
             if (!event[name].isNull() && !event[name].isString())
@@ -786,7 +788,7 @@ private:
         if (!calendar)
             return;
         DropReadOnly(event);
-        if (!CheckEvent(event, response))
+        if (!CheckEvent(event, response, event["colorId"]))
             return;
         FillEvent(event, *calendar, true);
         calendar->events.push_back(event);
@@ -805,7 +807,7 @@ private:
         DropReadOnly(change);
         Json::Value patched = *found;
         Merge(patched, change);
-        if (!CheckEvent(patched, response))
+        if (!CheckEvent(patched, response, change["colorId"]))
             return;
         patched["etag"] = NextEtag();
         patched["updated"] = UtcStamp();
