@@ -66,13 +66,6 @@ protected:
                 editor.findChild<QPushButton*>("1019")->click();
             });
     }
-
-    static Json::Value Body(const fake::RecordedRequest& request)
-    {
-        Json::Value body;
-        std::stringstream(request.body) >> body;
-        return body;
-    }
 };
 
 TEST_F(EventFlowsTest, EachUpdateNamesTheEtagTheServiceGaveLast)
@@ -156,19 +149,10 @@ TEST_F(EventFlowsTest, ARefusedOrLostUpdateChangesNothingAndSaysSoPlainly)
     for (const auto& [fault, prefix] : faults) {
         prompter.messages.clear();
         service.ClearRequests();
-        CTreeListItem* row = Row("w1");
-        ASSERT_NE(row, nullptr);
-        WithEditor<CInsertEventDlg>(
-            [&] {
-                frame->MainWindow()->Tree()->SelectItem(row);
-                frame->MainWindow()->OnTreeListNotify(
-                    {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
-            },
-            [&](CInsertEventDlg& editor) {
-                editor.findChild<QLineEdit*>("1021")->setText("Renamed");
-                service.FailNext(1, fault);
-                editor.findChild<QPushButton*>("1019")->click();
-            });
+        EditFirstEvent("work@example.com", [&](CInsertEventDlg& editor) {
+            editor.findChild<QLineEdit*>("1021")->setText("Renamed");
+            service.FailNext(1, fault);
+        });
         EXPECT_EQ(StoredSummary("work@example.com", "w1"), "Review");
         ASSERT_EQ(prompter.messages.size(), 1u);
         EXPECT_EQ(prompter.messages[0].rfind(prefix, 0), 0u) << prompter.messages[0];

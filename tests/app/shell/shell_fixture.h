@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <json/json.h>
 #include <sstream>
 
 namespace orb::test {
@@ -185,6 +186,13 @@ protected:
         CTreeListItem* row = Row(id);
         ASSERT_NE(row, nullptr) << id;
         frame->MainWindow()->Tree()->SelectItem(row);
+    }
+
+    static Json::Value Body(const fake::RecordedRequest& request)
+    {
+        Json::Value body;
+        std::stringstream(request.body) >> body;
+        return body;
     }
 
     // What reached the service besides the listings and the token checks.

@@ -107,13 +107,6 @@ protected:
                           Qt::NoModifier);
         QApplication::sendEvent(&Tree(), &event);
     }
-
-    static Json::Value Body(const fake::RecordedRequest& request)
-    {
-        Json::Value body;
-        std::stringstream(request.body) >> body;
-        return body;
-    }
 };
 
 TEST_F(TaskFlowsTest, InsertsOnTheRootAListRowAndATaskRowLandInOrder)
