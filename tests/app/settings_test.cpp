@@ -5,14 +5,32 @@
 
 #include <algorithm>
 #include <chrono>
-#include <unistd.h>
-
 #include <csignal>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+// What this test program syncs, when asked: only a real sync shows that a write survives a crash.
+namespace {
+bool recordSyncs = false;
+std::vector<std::string> synced;
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    static const auto realSync = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    if (recordSyncs) {
+        char target[4096] = {};
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        if (::readlink(link.c_str(), target, sizeof target - 1) > 0)
+            synced.emplace_back(target);
+    }
+    return realSync(fd);
+}
 
 namespace orb {
 namespace {
@@ -435,7 +453,14 @@ TEST_F(SettingsFileTest, APlantedServiceSectionCannotSendTheSignInElsewhere)
 
 TEST_F(SettingsFileTest, WriteIsAtomicAndOwnerOnly)
 {
+    synced.clear();
+    recordSyncs = true;
     ASSERT_TRUE(SettingsFile::Save(path, ChangedSettings()));
+    recordSyncs = false;
+    // The new file's bytes, then the folder that now names it.
+    ASSERT_EQ(synced.size(), 2u);
+    EXPECT_EQ(synced[0].rfind(fs::canonical(path).string() + ".orbcalender-tmp-", 0), 0u) << synced[0];
+    EXPECT_EQ(synced[1], fs::canonical(dir).string());
     struct stat info
     {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
