@@ -1,6 +1,7 @@
 #include "widgets/owned_dialog.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
@@ -111,7 +112,10 @@ private:
         if (place_ != DialogPlace::Centre)
             return;
         const QWidget* owner = Owner();
-        QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+        // Without an owner, the screen the user is at (the tray's, on several screens).
+        QScreen* screen = owner ? owner->screen() : QGuiApplication::screenAt(QCursor::pos());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
         if (!screen)
             return;
         const QRect available = screen->availableGeometry();

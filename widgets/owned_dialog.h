@@ -13,9 +13,10 @@ enum class DialogPlace
 };
 
 // A question, message or editor opens over the window it was given as parent (its owner):
-// a transient of it, above it in the stacking order whatever that window's layer, and
-// active. Without an owner it opens on the screen above topmost windows. Call once, before
-// the dialog is first shown; every later show is handled the same way.
+// a transient of it, which the window manager focuses like any new window of the program in
+// use, and above it in the stacking order whatever that window's layer. Without an owner it
+// opens on the screen above topmost windows. Call once, before the dialog is first shown;
+// every later show is handled the same way.
 void OpenOverOwner(QWidget* dialog, DialogPlace place = DialogPlace::Centre);
 
 // The outer (frame) rectangle of `frame` size centred on `owner`, moved inside `available`
