@@ -1,5 +1,7 @@
 #include "app/about_dlg.h"
 
+#include "widgets/owned_dialog.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -17,6 +19,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
+    OpenOverOwner(this);
 }
 
 } // namespace orb

@@ -145,6 +145,7 @@ bool CMainFrame::Create()
     mainWindow_ = std::make_unique<COrbCalenderDlg>(settings, context.clock, context.diagnostics, context.prompter);
     mainWindow_->SetTrayAvailable(hasTray);
     connect(mainWindow_.get(), &COrbCalenderDlg::commandRequested, this, &CMainFrame::RunCommand);
+    owner_.Watch(mainWindow_.get());
 
     SettingsFile::RemoveStaleTemporaries(services_.settingsPath);
     std::string movedAside;
@@ -243,6 +244,7 @@ void CMainFrame::CreateCalendarWindow()
     calendarWindow_ =
         std::make_unique<CCalendarDlg>(settings, services_.context.clock, mainWindow_->Store(), mainWindow_.get());
     calendarWindow_->SetTrayAvailable(hasTray);
+    owner_.Watch(calendarWindow_.get());
     PlaceWindow(calendarWindow_.get(), settings.WindowPosCalendar);
     calendarWindow_->MonthView()->SetCalendarFont(settings.defaultCalendarFont);
     calendarWindow_->SetWindowMode(settings.ZorderCalendar);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/dialog_owner.h"
 #include "app/load_pass.h"
 #include "app/settings.h"
 #include "core/commands.h"
@@ -85,6 +86,8 @@ public:
     LoadPass* Pass() const { return loadPass_.get(); }
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     QMenu* TrayMenu() const { return trayMenu_.get(); }
+    // Which window a question, message or editor opens over.
+    const DialogOwner& Owner() const { return owner_; }
 
     // Ends the process at once after a forced Exit that found a pass still running.
     std::function<void()> terminateNow;
@@ -146,6 +149,7 @@ private:
     void FinishExit();
 
     ShellServices services_;
+    DialogOwner owner_;
     std::unique_ptr<COrbCalenderDlg> mainWindow_;
     std::unique_ptr<CCalendarDlg> calendarWindow_;
     CWaitDlg* loadingOverlay_ = nullptr; // owned by the main window

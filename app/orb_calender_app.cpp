@@ -80,6 +80,7 @@ int RunOrbCalender(int argc, char** argv)
         diagnostics.WriteLine(problem);
     CMainFrame frame({settings, context, loginPage, opener, settingsPath, folders.AutostartEntry(),
                       QApplication::applicationFilePath().toStdString(), configProblems});
+    prompter.SetOwner(&frame.Owner());
     frame.baseLoopLevel = 1; // everything below runs inside app.exec()
     frame.hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     ExitSignals exitSignals({[&frame] {
@@ -93,10 +94,7 @@ int RunOrbCalender(int argc, char** argv)
                      [&exitSignals](QSessionManager&) { exitSignals.Request(); });
     // Start-up runs inside the event loop, so that the login page's loop nests in it and an
     // exit request during sign-in unwinds like any other.
-    QTimer::singleShot(0, &frame, [&frame, &prompter] {
-        frame.Create();
-        prompter.SetParent(frame.MainWindow());
-    });
+    QTimer::singleShot(0, &frame, [&frame] { frame.Create(); });
     return app.exec();
 }
 

@@ -12,6 +12,7 @@
 #include "treelist/tree_list_style.h"
 #include "widgets/bitmap_slider.h"
 #include "widgets/log_font_qt.h"
+#include "widgets/owned_dialog.h"
 
 #include <QApplication>
 #include <QFontDialog>
@@ -114,9 +115,9 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
 
     showAbout = [this] { CAboutDlg(this).exec(); };
     chooseFont = [this](const QFont& initial) -> std::optional<QFont> {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, initial, this);
-        return ok ? std::optional<QFont>(font) : std::nullopt;
+        QFontDialog dialog(initial, this);
+        OpenOverOwner(&dialog);
+        return dialog.exec() == QDialog::Accepted ? std::optional<QFont>(dialog.selectedFont()) : std::nullopt;
     };
     LayoutControls();
 }

@@ -1,7 +1,9 @@
 #include "app/qt_prompter.h"
 
+#include "app/dialog_owner.h"
 #include "core/commands.h"
 #include "core/shorten_text.h"
+#include "widgets/owned_dialog.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -30,14 +32,20 @@ int RunMessageBox(QWidget* parent, QMessageBox::Icon icon, const std::string& te
     box.setTextFormat(Qt::PlainText);
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.setObjectName("messageBox");
+    OpenOverOwner(&box);
     return box.exec();
 }
 
 } // namespace
 
+QWidget* QtPrompter::Owner() const
+{
+    return owner_ ? owner_->Choose() : nullptr;
+}
+
 void QtPrompter::ShowMessage(const std::string& text)
 {
-    RunOnUiThread([&] { RunMessageBox(parent_, QMessageBox::Information, text, QMessageBox::Ok); });
+    RunOnUiThread([&] { RunMessageBox(Owner(), QMessageBox::Information, text, QMessageBox::Ok); });
 }
 
 bool QtPrompter::AskYesNo(const std::string& text)
@@ -45,7 +53,7 @@ bool QtPrompter::AskYesNo(const std::string& text)
     bool yes = false;
     RunOnUiThread([&] {
         yes =
-            RunMessageBox(parent_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+            RunMessageBox(Owner(), QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     });
     return yes;
 }

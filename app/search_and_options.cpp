@@ -14,7 +14,7 @@ namespace orb {
 void CMainFrame::ShowOptions()
 {
     AppSettings& settings = services_.settings;
-    COptionDlg dialog(mainWindow_ && mainWindow_->isVisible() ? mainWindow_.get() : nullptr);
+    COptionDlg dialog(owner_.Choose());
     dialog.values = {settings.U,          settings.P,       settings.KEY,
                      settings.nCal_from,  settings.nCal_to, settings.nTaskViewMode,
                      settings.bAllExpend, settings.bDueHide};
@@ -55,7 +55,7 @@ void CMainFrame::ShowSearch()
 {
     if (!mainWindow_)
         return;
-    CSearchDlg dialog(mainWindow_->isVisible() ? mainWindow_.get() : nullptr);
+    CSearchDlg dialog(owner_.Choose());
     mainWindow_->Store().Read([&](const LocalStore::Data& data) {
         for (const CalendarRecord& calendar : data.calendars) {
             if (IsSelected(calendar))

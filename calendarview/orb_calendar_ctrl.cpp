@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "treelist/tree_list_tip_ctrl.h"
 #include "widgets/log_font_qt.h"
+#include "widgets/owned_dialog.h"
 
 #include <QContextMenuEvent>
 #include <QFontDatabase>
@@ -46,11 +47,11 @@ LogFont InitialCalendarFont()
 
 std::optional<LogFont> ChooseWithDialog(const LogFont& current, QWidget* parent)
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, FontFromLogFont(current), parent);
-    if (!ok)
+    QFontDialog dialog(FontFromLogFont(current), parent);
+    OpenOverOwner(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return LogFontFromFont(chosen);
+    return LogFontFromFont(dialog.selectedFont());
 }
 
 bool InHeader(const QPoint& point)

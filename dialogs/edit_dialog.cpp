@@ -1,6 +1,7 @@
 #include "dialogs/edit_dialog.h"
 
 #include "widgets/colour_popup.h"
+#include "widgets/owned_dialog.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +21,7 @@ CEditDialog::CEditDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     colours.setColor(QPalette::WindowText, QColor(kTextColour));
     colours.setColor(QPalette::ButtonText, QColor(kTextColour));
     setPalette(colours);
+    OpenOverOwner(this);
 }
 
 void CEditDialog::Place(QWidget* control, int id, const QRect& rect)

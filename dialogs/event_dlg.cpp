@@ -4,6 +4,7 @@
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/clock.h"
 #include "treelist/tree_list_tip_ctrl.h"
+#include "widgets/owned_dialog.h"
 
 #include <QCursor>
 #include <QFontMetrics>
@@ -48,6 +49,7 @@ CEventDlg::CEventDlg(COrbCalendarCtrl& view, int cellIndex, const Clock& clock, 
     const QPoint cursor = QCursor::pos();
     const PixelPoint corner = PlaceDayEventsWindow({cursor.x(), cursor.y()}, size, AllScreens());
     move(corner.x, corner.y);
+    OpenOverOwner(this, DialogPlace::Keep);
 
     tip_ = new CTreeListTipCtrl(this);
     tip_->setFont(view_.calendarFont());

@@ -19,7 +19,7 @@ TITLE = "Marlo's Calender"
 LOGIN_TITLE = "Marlo's Calendar Login"
 TOKEN = "1//desktop-lane-token"
 SCREEN = (1280, 1024)
-TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "trayer")
+TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "trayer", "xmessage")
 
 INT, RECT, FONT = 4, 16, 60
 # Every [Login] entry the program writes, with the size of the struct ones (0: text).
@@ -243,6 +243,14 @@ class DesktopSession:
                 process.stdout.close()
         shutil.rmtree(self.private, ignore_errors=True)
 
+    def ordinary_window(self, rect):
+        """Another program's plain window at `rect` (x, y, w, h), shown and focused; returns its id."""
+        x, y, w, h = rect
+        other = self._spawn(["xmessage", "-geometry", "%dx%d+%d+%d" % (w, h, x, y), "another program"], "xmessage.log")
+        wid = wait_for("the other program's window", lambda: self.x("xdotool", "search", "--onlyvisible", "--pid",
+                                                                       str(other.pid), "--name", "xmessage"))
+        return int(wid.split()[0])
+
     def requests(self):
         """What the stand-in has been asked so far: (method, target) pairs."""
         insecure = ssl.create_default_context()
@@ -287,14 +295,40 @@ class DesktopSession:
             key, _, value = line.strip().partition(": ")
             info[key] = value
         return {"x": int(info.get("Absolute upper-left X", 0)), "y": int(info.get("Absolute upper-left Y", 0)),
-                "w": int(info.get("Width", 0)), "h": int(info.get("Height", 0)), "map": info.get("Map State")}
+                "w": int(info.get("Width", 0)), "h": int(info.get("Height", 0)), "map": info.get("Map State"),
+                "override": info.get("Override Redirect State") == "yes"}
 
     def rect(self, role):
         g = self.geometry(self.wait_window(role))
         return g["x"], g["y"], g["w"], g["h"]
 
     def states(self, wid):
-        return self.x("xprop", "-id", wid, "_NET_WM_STATE", "WM_STATE")
+        return self.x("xprop", "-id", str(wid), "_NET_WM_STATE", "WM_STATE")
+
+    def window_ids(self, prop, wid=None):
+        """The window ids an X property lists (WM_TRANSIENT_FOR, _NET_CLIENT_LIST_STACKING, ...), as ints."""
+        where = ("-id", str(wid)) if wid else ("-root",)
+        return [int(w, 16) for w in self.x("xprop", *where, prop).partition("#")[2].replace(",", " ").split()]
+
+    def cardinals(self, wid, prop):
+        return [int(v) for v in self.x("xprop", "-id", str(wid), prop).partition("=")[2].replace(",", " ").split()]
+
+    def transients(self):
+        """The program's shown windows that are transients of another (questions, messages, editors)."""
+        return [int(w) for w in self.x("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.app.pid),
+                                       "--name", ".").split()
+                if self.geometry(w)["map"] == "IsViewable" and not self.geometry(w)["override"]
+                and self.window_ids("WM_TRANSIENT_FOR", w)]
+
+    def frame_rect(self, wid):
+        """The window's outer rectangle: its client area grown by the frame the window manager drew."""
+        g = self.geometry(str(wid))
+        left, right, top, bottom = self.cardinals(wid, "_NET_FRAME_EXTENTS") or [0, 0, 0, 0]
+        return g["x"] - left, g["y"] - top, g["w"] + left + right, g["h"] + top + bottom
+
+    def focused(self):
+        """The window that has the keyboard focus."""
+        return int(self.x("xdotool", "getwindowfocus").strip() or 0)
 
     def popup_menu(self):
         """A shown popup (override-redirect) window of the program, such as a menu, if any."""

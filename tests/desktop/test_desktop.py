@@ -3,18 +3,19 @@
 Run through CTest (label `desktop`), which passes ORB_PROGRAM and ORB_FAKE_SERVICE; exits 77
 (skipped) when the program has not been built."""
 
+import datetime
 import os
 import sys
 import unittest
 
-from desktop_session import (LOGIN_KEYS, LOGIN_TITLE, TOKEN, DesktopSession, font_bytes, login_int,
-                             read_settings, wait_for)
+from desktop_session import (LOGIN_KEYS, LOGIN_TITLE, TOKEN, DesktopSession, default_seed, font_bytes,
+                             login_int, read_settings, wait_for)
 
 MAIN_POS = (60, 60, 460, 660)          # 400 x 600
 CALENDAR_POS = (520, 120, 1220, 620)   # 700 x 500
 MAIN_MINIMUM = (242, 300)
 CALENDAR_MINIMUM = (500, 200)
-TOP, RESIZING, NORMAL = 2, 3, 4
+BOTTOM, TOP, RESIZING, NORMAL = 1, 2, 3, 4
 OUT_OF_BAND = "urn:ietf:wg:oauth:2.0:oob:auto"
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -308,6 +309,73 @@ class TrayTest(DesktopTest):
         for role in ("mainWindow", "calendarWindow"):
             wait_for("_NET_WM_STATE_SKIP_TASKBAR on the " + role,
                      lambda: "SKIP_TASKBAR" in s.states(s.wait_window(role)), 5)
+
+
+class QuestionStackingTest(DesktopTest):
+    # Today's event, so that it is drawn in full colour: Google's colour 11 fills its bar.
+    BAR = (0xDC, 0x21, 0x27)
+    DELETE = ("DELETE", "/calendar/v3/calendars/me%40example.com/events/standup1")
+
+    def setUp(self):
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        today = datetime.date.today()
+        seed = default_seed()
+        seed["calendar"]["calendars"][0]["events"] = [
+            {"id": "standup1", "summary": "Standup", "description": "Daily", "colorId": "11",
+             "start": {"date": today.isoformat()}, "end": {"date": (today + datetime.timedelta(days=1)).isoformat()}}]
+        self.s.start(seed=seed)
+
+    def bar_centre(self, shot):
+        x0, y0, w, h = self.s.rect("calendarWindow")
+        bar = [(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w) if shot.pixel(x, y) == self.BAR]
+        if not bar:
+            return None
+        return (min(x for x, _ in bar) + max(x for x, _ in bar)) // 2, (min(y for _, y in bar) + max(y for _, y in bar)) // 2
+
+    def ask_delete(self, label):
+        """Delete over the event; returns the question window once it is shown, after checking that it
+        belongs to the calendar window, is above it, has the keyboard focus and is centred on it."""
+        s = self.s
+        centre = self.bar_centre(s.still_shot(label + "-before", s.rect("calendarWindow")))
+        self.assertTrue(centre, "the event is not drawn")
+        s.xdo("mousemove", str(centre[0]), str(centre[1]), "click", "1", "key", "Delete")
+        calendar = int(s.window("calendarWindow"))
+        question = wait_for("the question", lambda: s.transients())[0]
+        self.assertEqual([calendar], s.window_ids("WM_TRANSIENT_FOR", question))
+        wait_for("the question to have the keyboard focus", lambda: s.focused() == question, 5)
+        stacking = s.window_ids("_NET_CLIENT_LIST_STACKING")
+        self.assertGreater(stacking.index(question), stacking.index(calendar), "the question is under the window")
+        qx, qy, qw, qh = s.frame_rect(question)
+        cx, cy, cw, ch = s.frame_rect(calendar)
+        self.assertAlmostEqual(cx + cw / 2, qx + qw / 2, delta=2)
+        self.assertAlmostEqual(cy + ch / 2, qy + qh / 2, delta=2)
+        s.shot(label + "-question")
+        return question, stacking
+
+    def answer(self, key):
+        self.s.xdo("key", key)
+        wait_for("the question to close", lambda: not self.s.transients(), 5)
+
+    def test_the_delete_question_opens_over_the_calendar_window_in_every_layer(self):
+        s = self.s
+        s.launch(ZorderCalendar=TOP, WindowPosCalendar=CALENDAR_POS, bShowList=0, bShowCalendar=1)
+        self.loaded("calendarWindow", "loaded")
+        question, _ = self.ask_delete("top")
+        self.assertIn("_NET_WM_STATE_ABOVE", s.states(question))
+        self.answer("n")
+        self.assertNotIn(self.DELETE, s.requests())
+        self.assertTrue(self.bar_centre(s.still_shot("kept", s.rect("calendarWindow"))), "the event is gone")
+
+        # Space steps Top, Resizing, Normal, Bottom; another program's window covers the middle.
+        s.xdo("key", "space", "key", "space", "key", "space")
+        wait_for("the Bottom mode", lambda: "_NET_WM_STATE_BELOW" in s.states(s.window("calendarWindow")), 5)
+        other = s.ordinary_window((CALENDAR_POS[0] + 150, CALENDAR_POS[1] + 220, 400, 200))
+        question, stacking = self.ask_delete("bottom")
+        self.assertGreater(stacking.index(question), stacking.index(other), "the question is under another program")
+        self.answer("y")
+        wait_for("the deletion to reach the service", lambda: self.DELETE in s.requests(), 5)
+        self.assertIsNone(self.bar_centre(s.still_shot("deleted", s.rect("calendarWindow"))), "the event is still drawn")
 
 
 if __name__ == "__main__":

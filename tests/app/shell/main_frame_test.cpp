@@ -163,7 +163,7 @@ TEST_P(ExitWithModalOpenTest, ClosesItFirstAndSavesOnce)
     const std::vector<std::function<void()>> opens = {
         [this] { QTest::mousePress(frame->MainWindow(), Qt::RightButton, {}, QPoint(150, 10)); }, // Control menu
         [this] { frame->RunCommand(Command::About); },
-        [this] { QtPrompter(frame->MainWindow()).ShowMessage("<b>x</b>"); },
+        [this] { QtPrompter(&frame->Owner()).ShowMessage("<b>x</b>"); },
     };
     StoreKey("stored-refresh");
     MakeFrame();
