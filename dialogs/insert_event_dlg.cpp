@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -172,6 +173,8 @@ CInsertEventDlg::CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget
 
     insert_ = AddButton(kInsertId, kInsertText, {kInsertLeft, kButtonTop, kButtonWidth, kButtonHeight});
     cancel_ = AddButton(kCancelId, kCancelText, {kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight});
+    readOnlyNote_ = AddNote(kReadOnlyNote, {kLabelLeft, kButtonTop, kInsertLeft - 2 * kLabelLeft, kButtonHeight});
+    readOnlyNote_->hide();
 
     connect(calendarBox_, &QComboBox::activated, this, &CInsertEventDlg::OnCalendarChosen);
     connect(startDate_, &QDateEdit::dateChanged, this, &CInsertEventDlg::OnStartDateChanged);
@@ -206,6 +209,11 @@ void CInsertEventDlg::InitDialog()
     allDay_->setChecked(fields.allDay);
     ShowTimes(!fields.allDay);
     insert_->setEnabled(!readOnly);
+    if (readOnly) {
+        ShowReadOnly({calendarBox_, summary_, startDate_, startTime_, endDate_, endTime_, allDay_, recurrence_,
+                      location_, description_});
+        readOnlyNote_->show();
+    }
     filling_ = false;
 }
 
@@ -229,7 +237,7 @@ void CInsertEventDlg::OnStartDateChanged()
 
 bool CInsertEventDlg::PressClient(const QPoint& point)
 {
-    return SelectSwatchAt(swatches_, model_, point);
+    return !readOnly && SelectSwatchAt(swatches_, model_, point);
 }
 
 void CInsertEventDlg::PaintClient(QPainter& painter)
