@@ -1,6 +1,7 @@
 #include "dialogs/edit_dialog.h"
 
 #include "widgets/colour_popup.h"
+#include "widgets/native_position.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -151,6 +152,7 @@ void CEditDialog::showEvent(QShowEvent* event)
 {
     if (!initialized_) {
         initialized_ = true;
+        KeepNativePosition(this);
         InitDialog();
         if (QWidget* first = FirstField())
             first->setFocus(Qt::OtherFocusReason);

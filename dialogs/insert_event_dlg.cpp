@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QTimeZone>
@@ -103,6 +104,20 @@ QTimeEdit* MakeTimePicker(QWidget* parent)
     return picker;
 }
 
+// The calendar list drops below its box, as the date pickers' calendars do, rather than
+// over it around the chosen entry.
+class ListBelowStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 enum Row
 {
     CalendarRow,
@@ -138,6 +153,9 @@ CInsertEventDlg::CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget
 
     AddStatic(kCalendarLabel, LabelRect(CalendarRow));
     calendarBox_ = new QComboBox(this);
+    auto* listBelow = new ListBelowStyle;
+    listBelow->setParent(calendarBox_); // a style is not owned by the widgets using it
+    calendarBox_->setStyle(listBelow);
     Place(calendarBox_, kCalendarId, FieldRect(CalendarRow));
 
     AddStatic(kSummaryLabel, LabelRect(SummaryRow));

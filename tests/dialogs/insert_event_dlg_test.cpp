@@ -2,6 +2,7 @@
 #include "tests/support/core_doubles.h"
 #include "tests/support/qt_input.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -228,6 +229,23 @@ TEST_F(InsertEventDlgTest, AReadOnlyEventCanBeBrowsedButNotChangedAndSaysSo)
     EXPECT_FALSE(Control<QLineEdit>(Dlg::kSummaryId)->isReadOnly());
     for (const QLabel* label : dialog->findChildren<QLabel*>())
         EXPECT_FALSE(label->isVisible() && label->text() == "read-only calendar");
+}
+
+// The calendar list drops below its box, where the date pickers' calendars open too, rather
+// than over the box.
+TEST_F(InsertEventDlgTest, TheCalendarListOpensBelowItsBox)
+{
+    dialog->move(300, 200);
+    dialog->show();
+    auto* calendars = Control<QComboBox>(Dlg::kCalendarId);
+    calendars->showPopup();
+    const QWidget* list = calendars->view()->window();
+    ASSERT_TRUE(list->isVisible());
+    const QPoint underBox = calendars->mapToGlobal(QPoint(0, calendars->height()));
+    EXPECT_EQ(list->geometry().left(), underBox.x());
+    EXPECT_GE(list->geometry().top(), underBox.y() - 2) << "the list covers its box";
+    EXPECT_LE(list->geometry().top(), underBox.y() + 2);
+    calendars->hidePopup();
 }
 
 TEST_F(InsertEventDlgTest, ANewEventMustEndAfterItStartsAndTakesItsCalendarsOffset)
