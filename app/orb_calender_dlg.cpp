@@ -147,7 +147,10 @@ void COrbCalenderDlg::LayoutControls()
                                   std::max(0, client.width() - 2 * ProblemLine::kPadding), problemHeight);
     const QPoint origin = client.topLeft();
     slider_->move(origin + DluRect(3, 2, 44, 5).topLeft());
-    insertButton_->move(origin + DluRect(186, 2, 12, 9).topLeft());
+    // Its template place lies past the right edge of a narrow window: it then keeps to the
+    // tree's right end instead.
+    const QRect button = DluRect(186, 2, 12, 9).translated(origin);
+    insertButton_->move(std::min(button.left(), tree_->geometry().right() + 1 - button.width()), button.top());
     if (columnsReady_)
         SetColumnWidths(0);
 }
