@@ -2,6 +2,7 @@
 
 #include "app/dialog_units.h"
 #include "app/event_flows.h"
+#include "app/problem_line.h"
 #include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
@@ -17,7 +18,8 @@ void StoreCalendarSource::ReadCalendars(const std::function<void(const std::vect
     store_.Read([&](const LocalStore::Data& data) { reader(data.calendars); });
 }
 
-CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const LocalStore& store, QWidget* owner)
+CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const LocalStore& store, Prompter& prompter,
+                           QWidget* owner)
     : ShellWindow(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), settings_(settings),
       source_(store), windowMode_(kWindowModeTop)
 {
@@ -38,6 +40,7 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
     view_->installEventFilter(this);
     view_->setGeometry(ClientRect());
     connect(view_, &COrbCalendarCtrl::treeViewRequested, this, &CCalendarDlg::treeViewRequested);
+    problemLine_ = new ProblemLine(prompter, this);
 
     overlay_ = new CWaitDlg(this, WaitKind::Overlay);
     overlay_->SetWindowMode(settings_.ZorderCalendar);
@@ -92,9 +95,34 @@ bool CCalendarDlg::RunCommand(Command command)
     return command == Command::CalendarFont && view_->RunCommand(static_cast<int>(command));
 }
 
+void CCalendarDlg::SetPassProblem(const PassProblem& problem)
+{
+    problemLine_->SetProblem(problem);
+    ShowProblemLine();
+}
+
+void CCalendarDlg::SetShownAlone(bool alone)
+{
+    shownAlone_ = alone;
+    ShowProblemLine();
+}
+
+void CCalendarDlg::ShowProblemLine()
+{
+    problemLine_->setVisible(shownAlone_ && problemLine_->HasProblem());
+    LayoutClient();
+}
+
 void CCalendarDlg::LayoutClient()
 {
-    view_->setGeometry(ClientRect());
+    QRect client = ClientRect();
+    if (problemLine_->isVisibleTo(this)) {
+        const int height = problemLine_->LineHeight();
+        client.setBottom(client.bottom() - height);
+        problemLine_->setGeometry(client.left() + ProblemLine::kPadding, client.bottom() + 1,
+                                  std::max(0, client.width() - 2 * ProblemLine::kPadding), height);
+    }
+    view_->setGeometry(client);
 }
 
 void CCalendarDlg::showEvent(QShowEvent* event)

@@ -13,6 +13,9 @@ class Clock;
 class COrbCalendarCtrl;
 class EventFlows;
 class CWaitDlg;
+class ProblemLine;
+class Prompter;
+struct PassProblem;
 
 // The month view reads the store under its lock whenever the store's revision moved.
 class StoreCalendarSource : public CalendarSource
@@ -27,13 +30,15 @@ private:
 };
 
 // The calendar window: a borderless window filled by the month view, with its own
-// stacking mode and loading overlay.
+// stacking mode and loading overlay. While it is shown alone it also says what the last
+// load could not read, on a line under the month view.
 class CCalendarDlg : public ShellWindow
 {
     Q_OBJECT
 
 public:
-    CCalendarDlg(AppSettings& settings, const Clock& clock, const LocalStore& store, QWidget* owner = nullptr);
+    CCalendarDlg(AppSettings& settings, const Clock& clock, const LocalStore& store, Prompter& prompter,
+                 QWidget* owner = nullptr);
     ~CCalendarDlg() override;
 
     COrbCalendarCtrl* MonthView() const { return view_; }
@@ -48,6 +53,10 @@ public:
     bool RunCommand(Command command);
     // The month view's edits go through these, behind this window's own wait.
     void SetEventFlows(EventFlows* flows);
+    void SetPassProblem(const PassProblem& problem);
+    // Whether the main window is off the screen, leaving this window the only one to tell.
+    void SetShownAlone(bool alone);
+    ProblemLine* PassProblemLine() const { return problemLine_; }
 
     static constexpr int kMinimumWidth = 500;
     static constexpr int kMinimumHeight = 200;
@@ -65,12 +74,15 @@ protected:
 
 private:
     bool HandleKey(QKeyEvent* event);
+    void ShowProblemLine();
 
     AppSettings& settings_;
     MonthViewSettings viewSettings_; // mirrored into settings_ on every change
     StoreCalendarSource source_;
     COrbCalendarCtrl* view_ = nullptr;
     CWaitDlg* overlay_ = nullptr;
+    ProblemLine* problemLine_ = nullptr;
+    bool shownAlone_ = false;
     int windowMode_;
 };
 

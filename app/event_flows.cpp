@@ -65,7 +65,10 @@ struct EventCopy
     std::string calendarColour;
 };
 
-bool CopyEvent(const LocalStore& store, const std::string& calendarId, const std::string& eventId, EventCopy& copy)
+// Without the event in the store, `found` (when given) stands in for it, with its
+// calendar's role and colour; `held` says which it was.
+bool CopyEvent(const LocalStore& store, const std::string& calendarId, const std::string& eventId, EventCopy& copy,
+               const EventRecord* found = nullptr, bool* held = nullptr)
 {
     return store.Read([&](const LocalStore::Data& data) {
         for (const CalendarRecord& calendar : data.calendars) {
@@ -74,8 +77,16 @@ bool CopyEvent(const LocalStore& store, const std::string& calendarId, const std
             for (const EventRecord& event : calendar.events) {
                 if (event.id == eventId) {
                     copy = {event, calendar.accessRole, calendar.backgroundColor};
+                    if (held)
+                        *held = true;
                     return true;
                 }
+            }
+            if (found) {
+                copy = {*found, calendar.accessRole, calendar.backgroundColor};
+                if (held)
+                    *held = false;
+                return true;
             }
         }
         return false;
@@ -165,13 +176,26 @@ void EventFlows::NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& ca
 
 void EventFlows::EditEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId)
 {
+    Edit(parent, wait, calendarId, eventId, nullptr);
+}
+
+std::optional<EventRecord> EventFlows::EditFoundEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId,
+                                                      const EventRecord& found)
+{
+    return Edit(parent, wait, calendarId, found.id, &found);
+}
+
+std::optional<EventRecord> EventFlows::Edit(QWidget* parent, CWaitDlg& wait, const std::string& calendarId,
+                                            const std::string& eventId, const EventRecord* found)
+{
     // While a load fills the store there is nothing steady to edit.
     if (runner_.RefuseWhileBusy())
-        return;
+        return std::nullopt;
     const std::vector<OfferedCalendar> offered = OfferedCalendars(store_);
     EventCopy original;
-    if (!CopyEvent(store_, calendarId, eventId, original))
-        return;
+    bool held = false;
+    if (!CopyEvent(store_, calendarId, eventId, original, found, &held))
+        return std::nullopt;
     CInsertEventDlg editor(context_.prompter, context_.clock, parent);
     Offer(editor, offered);
     editor.updateMode = true;
@@ -180,17 +204,23 @@ void EventFlows::EditEvent(QWidget* parent, CWaitDlg& wait, const std::string& c
     editor.calendarColour = ColorRefFromText(original.calendarColour);
     editor.readOnly = IsReadOnlyRole(original.accessRole);
     if (editor.exec() != QDialog::Accepted)
-        return;
+        return std::nullopt;
     EventRecord record = editor.event;
     EditResult result;
     if (!runner_.Run(wait, [&] { result = SendEventChange(context_, record, calendarId); }))
-        return;
-    if (result.Applied())
-        StoreEvent(calendarId, eventId, std::move(record));
-    else
+        return std::nullopt;
+    std::optional<EventRecord> applied;
+    if (result.Applied()) {
+        applied = record;
+        // One found outside the loaded days stays out, as the next pass would leave it.
+        if (held)
+            StoreEvent(calendarId, eventId, std::move(record));
+    } else {
         Report(result);
+    }
     if (changed)
         changed();
+    return applied;
 }
 
 bool EventFlows::DeleteEvent(QWidget*, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId)

@@ -5,6 +5,7 @@
 #include "service/records.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -30,6 +31,11 @@ public:
     void NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const LocalDateTime& first,
                   const LocalDateTime& last, bool range);
     void EditEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId);
+    // An event a search found: edited as the store holds it, or as found when it lies
+    // outside the loaded days (the store then stays as it is). Gives the event as the
+    // service took it, or nothing when no change was applied.
+    std::optional<EventRecord> EditFoundEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId,
+                                              const EventRecord& found);
     // Asks first; true when the event was deleted.
     bool DeleteEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId);
     void EditCalendar(QWidget* parent, CWaitDlg& wait, const std::string& calendarId);
@@ -44,6 +50,8 @@ public:
     static constexpr const char* kGoneLine = "Edit answer dropped: the record is no longer in the store";
 
 private:
+    std::optional<EventRecord> Edit(QWidget* parent, CWaitDlg& wait, const std::string& calendarId,
+                                    const std::string& eventId, const EventRecord* found);
     // Shows what became of a change that was not applied.
     void Report(const EditResult& result);
     // Writes an applied answer back; false (and a diagnostics line) when the record is gone.

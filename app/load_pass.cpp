@@ -13,21 +13,29 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kPassProblemPrefix = "Not everything could be loaded: ";
+constexpr const char* kPassProblemTitle = "Not everything could be loaded:";
 constexpr const char* kCalendarListName = "the calendar list";
 constexpr const char* kTaskListsName = "the task lists";
 constexpr const char* kCalendarNamePrefix = "calendar ";
 constexpr const char* kTaskListNamePrefix = "task list ";
 
-// The pass's line for its failures: what and why of the first, and how many more.
-std::string PassProblemLine(const std::vector<std::pair<std::string, std::string>>& failures)
+std::string Failure(const std::pair<std::string, std::string>& failure)
+{
+    return failure.first + " (" + failure.second + ")";
+}
+
+PassProblem DescribeFailures(const std::vector<std::pair<std::string, std::string>>& failures)
 {
     if (failures.empty())
         return {};
-    std::string line = kPassProblemPrefix + failures.front().first + " (" + failures.front().second + ")";
+    PassProblem problem;
+    problem.line = std::string(kPassProblemTitle) + " " + Failure(failures.front());
     if (failures.size() > 1)
-        line += " and " + std::to_string(failures.size() - 1) + " more";
-    return line;
+        problem.line += " and " + std::to_string(failures.size() - 1) + " more";
+    problem.details = kPassProblemTitle;
+    for (const auto& failure : failures)
+        problem.details += "\n" + Failure(failure);
+    return problem;
 }
 
 std::string Quoted(const std::string& name)
@@ -307,7 +315,7 @@ void LoadPass::FullLoad(const Options& options)
             }
         });
     startTaskBranch();
-    ui_.ShowPassProblem(PassProblemLine(failures));
+    ui_.ShowPassProblem(DescribeFailures(failures));
 }
 
 void LoadPass::InitialLoadThread(const Options& options)

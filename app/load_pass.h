@@ -30,6 +30,15 @@ public:
     virtual void RemoveAllRows() = 0;
 };
 
+// What a pass could not load: `line` names the first failure and counts the rest, for one
+// line of text; `details` names every failure with its reason, one a line. Both are empty
+// when everything loaded.
+struct PassProblem
+{
+    std::string line;
+    std::string details;
+};
+
 // The overlays, wait dialogs and windows the load pass and long edits drive. Called from
 // worker threads too; the window's implementation marshals to its own thread.
 class WaitUi
@@ -54,9 +63,8 @@ public:
     // the user closed or cancelled it.
     virtual bool ShowLoginPage(SignInGrant& grant, std::string& failure) = 0;
     virtual void PostExit() = 0;
-    // One line in the main window saying what the last pass could not load and why; empty
-    // takes it away.
-    virtual void ShowPassProblem(const std::string& line) = 0;
+    // What the last pass could not load and why, shown under the tree; empty takes it away.
+    virtual void ShowPassProblem(const PassProblem& problem) = 0;
 };
 
 // Signs in; on success exchanges the grant and keeps the new refresh token in `KEY`. A

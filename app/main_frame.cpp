@@ -241,8 +241,8 @@ void CMainFrame::CreateCalendarWindow()
 {
     AppSettings& settings = services_.settings;
     // Owned by the main window, as its companion: never below it, and no taskbar entry of its own.
-    calendarWindow_ =
-        std::make_unique<CCalendarDlg>(settings, services_.context.clock, mainWindow_->Store(), mainWindow_.get());
+    calendarWindow_ = std::make_unique<CCalendarDlg>(settings, services_.context.clock, mainWindow_->Store(),
+                                                     services_.context.prompter, mainWindow_.get());
     calendarWindow_->SetTrayAvailable(hasTray);
     owner_.Watch(calendarWindow_.get());
     PlaceWindow(calendarWindow_.get(), settings.WindowPosCalendar);
@@ -256,6 +256,7 @@ void CMainFrame::CreateCalendarWindow()
         if (loadPass_ && loadPass_->IsLoading())
             calendarWindow_->Overlay()->ShowWait();
     });
+    FollowMainWindowVisibility();
     if (settings.bShowCalendar)
         calendarWindow_->show();
 }
@@ -556,12 +557,25 @@ void CMainFrame::PostExit()
     Post(this, [this] { RunCommand(Command::Exit); });
 }
 
-void CMainFrame::ShowPassProblem(const std::string& line)
+void CMainFrame::ShowPassProblem(const PassProblem& problem)
 {
-    Post(this, [this, line] {
+    Post(this, [this, problem] {
         if (mainWindow_)
-            mainWindow_->SetPassProblem(line);
+            mainWindow_->SetPassProblem(problem);
+        if (calendarWindow_)
+            calendarWindow_->SetPassProblem(problem);
     });
+}
+
+void CMainFrame::FollowMainWindowVisibility()
+{
+    const auto follow = [this] {
+        if (calendarWindow_ && mainWindow_)
+            calendarWindow_->SetShownAlone(!mainWindow_->IsShownNow());
+    };
+    connect(mainWindow_.get(), &COrbCalenderDlg::shown, calendarWindow_.get(), follow);
+    connect(mainWindow_.get(), &COrbCalenderDlg::hidden, calendarWindow_.get(), follow);
+    follow();
 }
 
 } // namespace orb

@@ -108,7 +108,7 @@ public:
     void HideWindows() override;
     bool ShowLoginPage(SignInGrant& grant, std::string& failure) override;
     void PostExit() override;
-    void ShowPassProblem(const std::string& line) override;
+    void ShowPassProblem(const PassProblem& problem) override;
 
     static constexpr int kTrayIconId = 132;
     static constexpr const char* kSignInAgainMessage =
@@ -135,6 +135,8 @@ private:
     void ShowLastWindow();
     void ShowCalendarView();
     void ShowTreeView();
+    // The calendar window tells what the last load missed while the main window is away.
+    void FollowMainWindowVisibility();
     void Logout();
     // A pass met a refresh token the service no longer honours: the user is told and signs in again.
     void SignInAgainAfterRevocation();

@@ -3,6 +3,7 @@
 #include "app/about_dlg.h"
 #include "app/dialog_units.h"
 #include "app/event_flows.h"
+#include "app/problem_line.h"
 #include "app/task_flows.h"
 #include "app/window_mode.h"
 #include "core/diagnostics.h"
@@ -18,7 +19,6 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
@@ -35,9 +35,6 @@ constexpr int kRowsBackgroundColour = 1;
 constexpr int kDefaultTextColour = 4;
 
 constexpr const char* kInsertButtonText = "+";
-// A pass that could not load everything says so under the tree, in a warning colour.
-constexpr QColor kProblemLineColour(0xF0, 0xA0, 0x50);
-constexpr int kProblemLinePadding = 3;
 constexpr const char* kF5Line = "OnControlSynchronizing 2";
 constexpr const char* kErrorDeleteItem = "error DeleteItem";
 constexpr const char* kNoOpacityMessage = "Your OS does not support this feature";
@@ -59,13 +56,6 @@ struct MenuItem
     const char* label;
     Command command;
 };
-
-// Qt shows a tool tip as markup whenever it looks like markup; escaped inside a paragraph
-// that keeps its spaces and line breaks, a calendar name reads exactly as it was written.
-QString PlainToolTip(const std::string& text)
-{
-    return "<p style='white-space:pre-wrap'>" + QString::fromStdString(text).toHtmlEscaped() + "</p>";
-}
 
 bool PlatformHasWindowOpacity()
 {
@@ -106,12 +96,7 @@ COrbCalenderDlg::COrbCalenderDlg(AppSettings& settings, const Clock& clock, Diag
     insertButton_->installEventFilter(this);
     connect(insertButton_, &QPushButton::clicked, this, [this] { Dispatch(Command::InsertButton); });
 
-    problemLine_ = new QLabel(this);
-    problemLine_->setTextFormat(Qt::PlainText); // names and reasons come from the service
-    QPalette problemPalette = problemLine_->palette();
-    problemPalette.setColor(QPalette::WindowText, kProblemLineColour);
-    problemLine_->setPalette(problemPalette);
-    problemLine_->hide();
+    problemLine_ = new ProblemLine(prompter_, this);
 
     showAbout = [this] { CAboutDlg(this).exec(); };
     chooseFont = [this](const QFont& initial) -> std::optional<QFont> {
@@ -155,28 +140,26 @@ void COrbCalenderDlg::SetColumnWidths(int extra)
 void COrbCalenderDlg::LayoutControls()
 {
     const QRect client = ClientRect();
-    const int problemHeight = passProblem_.empty() ? 0 : problemLine_->fontMetrics().height() + kProblemLinePadding;
+    const int problemHeight = problemLine_->LineHeight();
     tree_->setGeometry(client.left(), client.top() + kTreeTopMargin, std::max(0, client.width() - kTreeSideMargin),
                        std::max(0, client.height() - kTreeTopMargin - kTreeSideMargin - problemHeight));
-    if (problemHeight > 0) {
-        const QRect line(client.left() + kProblemLinePadding, tree_->geometry().bottom() + 1,
-                         std::max(0, client.width() - 2 * kProblemLinePadding), problemHeight);
-        problemLine_->setGeometry(line);
-        problemLine_->setText(
-            problemLine_->fontMetrics().elidedText(QString::fromStdString(passProblem_), Qt::ElideRight, line.width()));
-    }
+    if (problemHeight > 0)
+        problemLine_->setGeometry(client.left() + ProblemLine::kPadding, tree_->geometry().bottom() + 1,
+                                  std::max(0, client.width() - 2 * ProblemLine::kPadding), problemHeight);
     const QPoint origin = client.topLeft();
     slider_->move(origin + DluRect(3, 2, 44, 5).topLeft());
-    insertButton_->move(origin + DluRect(186, 2, 12, 9).topLeft());
+    // Its template place lies past the right edge of a narrow window: it then keeps to the
+    // tree's right end instead.
+    const QRect button = DluRect(186, 2, 12, 9).translated(origin);
+    insertButton_->move(std::min(button.left(), tree_->geometry().right() + 1 - button.width()), button.top());
     if (columnsReady_)
         SetColumnWidths(0);
 }
 
-void COrbCalenderDlg::SetPassProblem(const std::string& line)
+void COrbCalenderDlg::SetPassProblem(const PassProblem& problem)
 {
-    passProblem_ = line;
-    problemLine_->setToolTip(line.empty() ? QString() : PlainToolTip(line));
-    problemLine_->setVisible(!line.empty());
+    problemLine_->SetProblem(problem);
+    problemLine_->setVisible(problemLine_->HasProblem());
     LayoutControls();
 }
 
@@ -340,6 +323,12 @@ void COrbCalenderDlg::showEvent(QShowEvent* event)
 {
     ShellWindow::showEvent(event);
     emit shown();
+}
+
+void COrbCalenderDlg::hideEvent(QHideEvent* event)
+{
+    ShellWindow::hideEvent(event);
+    emit hidden();
 }
 
 void COrbCalenderDlg::mousePressEvent(QMouseEvent* event)

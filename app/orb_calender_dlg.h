@@ -10,7 +10,6 @@
 #include <functional>
 #include <optional>
 
-class QLabel;
 class QPushButton;
 
 namespace orb {
@@ -23,6 +22,7 @@ class CTreeListCtrl;
 class CTreeListItem;
 class Clock;
 class Diagnostics;
+class ProblemLine;
 class Prompter;
 
 // The main window: a borderless window with the tree of calendars and tasks, the opacity
@@ -50,8 +50,8 @@ public:
 
     void SetListFont(const LogFont& font);
     // The line under the tree that says what the last load could not read; empty hides it.
-    void SetPassProblem(const std::string& line);
-    std::string PassProblem() const { return passProblem_; }
+    void SetPassProblem(const PassProblem& problem);
+    ProblemLine* PassProblemLine() const { return problemLine_; }
     void ApplyOpacity();
     void LayoutControls();
 
@@ -98,10 +98,12 @@ public:
 signals:
     void commandRequested(orb::Command command);
     void shown();
+    void hidden();
 
 protected:
     void LayoutClient() override { LayoutControls(); }
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -144,8 +146,7 @@ private:
     CTreeListCtrl* tree_ = nullptr;
     CBitmapSlider* slider_ = nullptr;
     QPushButton* insertButton_ = nullptr;
-    QLabel* problemLine_ = nullptr;
-    std::string passProblem_;
+    ProblemLine* problemLine_ = nullptr;
     int windowMode_ = kWindowModeTop;
     bool columnsReady_ = false;
     bool filling_ = false; // rows added by the program, not expanded by the user

@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/desktop_files.h"
+#include "app/event_flows.h"
 #include "app/orb_calender_dlg.h"
 #include "core/prompter.h"
 #include "dialogs/option_dlg.h"
@@ -69,6 +70,14 @@ void CMainFrame::ShowSearch()
         return answer;
     };
     dialog.pool = &searchPool_;
+    // Edited like a row of the tree, above the dialog; the row then shows the change.
+    connect(&dialog, &CSearchDlg::editEventRequested, &dialog,
+            [this, &dialog](const std::string& calendarId, const EventRecord& found) {
+                if (!eventFlows_ || !waitDialog_)
+                    return;
+                if (const auto edited = eventFlows_->EditFoundEvent(&dialog, *waitDialog_, calendarId, found))
+                    dialog.EventChanged(calendarId, *edited);
+            });
     dialog.exec();
 }
 

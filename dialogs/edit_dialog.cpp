@@ -1,11 +1,17 @@
 #include "dialogs/edit_dialog.h"
 
 #include "widgets/colour_popup.h"
+#include "widgets/native_position.h"
 #include "widgets/owned_dialog.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace orb {
@@ -18,8 +24,11 @@ CEditDialog::CEditDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
 {
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
-    colours.setColor(QPalette::WindowText, QColor(kTextColour));
-    colours.setColor(QPalette::ButtonText, QColor(kTextColour));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {
+        colours.setColor(QPalette::Active, role, QColor(kTextColour));
+        colours.setColor(QPalette::Inactive, role, QColor(kTextColour));
+        colours.setColor(QPalette::Disabled, role, QColor(kDisabledTextColour));
+    }
     setPalette(colours);
     OpenOverOwner(this);
 }
@@ -46,6 +55,35 @@ QPushButton* CEditDialog::AddButton(int id, const char* text, const QRect& rect)
     button->setDefault(false);
     Place(button, id, rect);
     return button;
+}
+
+QLabel* CEditDialog::AddNote(const char* text, const QRect& rect)
+{
+    QLabel* note = AddStatic(text, rect);
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return note;
+}
+
+void CEditDialog::ShowReadOnly(const std::initializer_list<QWidget*>& controls)
+{
+    for (QWidget* control : controls) {
+        if (auto* line = qobject_cast<QLineEdit*>(control))
+            line->setReadOnly(true);
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(control))
+            text->setReadOnly(true);
+        else if (auto* picker = qobject_cast<QDateTimeEdit*>(control)) {
+            picker->setReadOnly(true);
+            picker->setButtonSymbols(QAbstractSpinBox::NoButtons);
+            picker->setCalendarPopup(false);
+        } else {
+            control->setEnabled(false);
+            continue;
+        }
+        QPalette colours = control->palette();
+        colours.setColor(QPalette::Base, QColor(kReadOnlyFieldColour));
+        control->setPalette(colours);
+    }
 }
 
 bool CEditDialog::PressClient(const QPoint&)
@@ -116,6 +154,7 @@ void CEditDialog::showEvent(QShowEvent* event)
 {
     if (!initialized_) {
         initialized_ = true;
+        KeepNativePosition(this);
         InitDialog();
         if (QWidget* first = FirstField())
             first->setFocus(Qt::OtherFocusReason);

@@ -8,6 +8,7 @@
 #include <QRect>
 
 #include <functional>
+#include <initializer_list>
 
 class QLabel;
 class QPainter;
@@ -24,6 +25,10 @@ class CEditDialog : public QDialog
 
 public:
     static constexpr QRgb kTextColour = 0x1E1E1E;
+    // Text of disabled buttons and statics: greyed, so a button that does nothing looks it.
+    static constexpr QRgb kDisabledTextColour = 0xA0A0A0;
+    // The ground of a field that shows a value the user cannot change.
+    static constexpr QRgb kReadOnlyFieldColour = 0xF0F0F0;
 
     explicit CEditDialog(QWidget* parent = nullptr);
 
@@ -32,6 +37,11 @@ protected:
     void Place(QWidget* control, int id, const QRect& rect);
     QLabel* AddStatic(const char* text, const QRect& rect);
     QPushButton* AddButton(int id, const char* text, const QRect& rect);
+    // A line that says why the dialog offers less than usual; wraps inside `rect`.
+    QLabel* AddNote(const char* text, const QRect& rect);
+    // Text fields and pickers show their value and let it be selected but not changed, on a
+    // grey ground; check boxes and drop-downs are disabled.
+    static void ShowReadOnly(const std::initializer_list<QWidget*>& controls);
 
     // Fills the controls from what the opener set; runs once, when first shown.
     virtual void InitDialog() {}

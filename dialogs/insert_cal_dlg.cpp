@@ -2,6 +2,7 @@
 
 #include "widgets/colour_button.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,6 +35,8 @@ constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
 constexpr int kUpdateLeft = 210;
 constexpr int kCancelLeft = 300;
+constexpr int kNoteTop = 246;
+constexpr int kNoteHeight = 44;
 
 QRect LabelRect(int top)
 {
@@ -73,6 +76,8 @@ CInsertCalDlg::CInsertCalDlg(QWidget* parent)
 
     update_ = AddButton(kUpdateId, kUpdateText, {kUpdateLeft, kButtonTop, kButtonWidth, kButtonHeight});
     cancel_ = AddButton(kCancelId, kCancelText, {kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight});
+    note_ = AddNote("", {kLabelLeft, kNoteTop, kUpdateLeft - 2 * kLabelLeft, kNoteHeight});
+    note_->hide();
     connect(update_, &QPushButton::clicked, this, &CInsertCalDlg::OnUpdate);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -84,8 +89,11 @@ void CInsertCalDlg::InitDialog()
     description_->setPlainText(QString::fromStdString(fields.description));
     foreground_->SetColour(model_.ButtonColour(CalendarColourField::Foreground));
     background_->SetColour(model_.ButtonColour(CalendarColourField::Background));
-    summary_->setEnabled(OwnsCalendar(calendar));
-    description_->setEnabled(OwnsCalendar(calendar));
+    if (!OwnsCalendar(calendar)) {
+        ShowReadOnly({summary_, description_});
+        note_->setText(IsReadOnlyRole(calendar.accessRole) ? kReadOnlyNote : kNotOwnerNote);
+        note_->show();
+    }
 }
 
 void CInsertCalDlg::OnColourSelected(ColorRef colour, int controlId)

@@ -5,6 +5,7 @@
 #include "dialogs/swatch_strip.h"
 #include "service/records.h"
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -30,6 +31,8 @@ public:
 
     static constexpr const char* kForegroundLabel = "Foreground :";
     static constexpr const char* kBackgroundLabel = "Background :";
+    static constexpr const char* kReadOnlyNote = "read-only calendar: only its colours can be changed";
+    static constexpr const char* kNotOwnerNote = "only the calendar's owner can change its title and description";
 
     explicit CInsertCalDlg(QWidget* parent = nullptr);
 
@@ -60,6 +63,7 @@ private:
     CColorButton* background_;
     QPushButton* update_;
     QPushButton* cancel_;
+    QLabel* note_;
     SwatchStrip swatches_;
 };
 

@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QTimeZone>
@@ -102,6 +104,20 @@ QTimeEdit* MakeTimePicker(QWidget* parent)
     return picker;
 }
 
+// The calendar list drops below its box, as the date pickers' calendars do, rather than
+// over it around the chosen entry.
+class ListBelowStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 enum Row
 {
     CalendarRow,
@@ -137,6 +153,9 @@ CInsertEventDlg::CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget
 
     AddStatic(kCalendarLabel, LabelRect(CalendarRow));
     calendarBox_ = new QComboBox(this);
+    auto* listBelow = new ListBelowStyle;
+    listBelow->setParent(calendarBox_); // a style is not owned by the widgets using it
+    calendarBox_->setStyle(listBelow);
     Place(calendarBox_, kCalendarId, FieldRect(CalendarRow));
 
     AddStatic(kSummaryLabel, LabelRect(SummaryRow));
@@ -172,6 +191,8 @@ CInsertEventDlg::CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget
 
     insert_ = AddButton(kInsertId, kInsertText, {kInsertLeft, kButtonTop, kButtonWidth, kButtonHeight});
     cancel_ = AddButton(kCancelId, kCancelText, {kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight});
+    readOnlyNote_ = AddNote(kReadOnlyNote, {kLabelLeft, kButtonTop, kInsertLeft - 2 * kLabelLeft, kButtonHeight});
+    readOnlyNote_->hide();
 
     connect(calendarBox_, &QComboBox::activated, this, &CInsertEventDlg::OnCalendarChosen);
     connect(startDate_, &QDateEdit::dateChanged, this, &CInsertEventDlg::OnStartDateChanged);
@@ -206,6 +227,11 @@ void CInsertEventDlg::InitDialog()
     allDay_->setChecked(fields.allDay);
     ShowTimes(!fields.allDay);
     insert_->setEnabled(!readOnly);
+    if (readOnly) {
+        ShowReadOnly({calendarBox_, summary_, startDate_, startTime_, endDate_, endTime_, allDay_, recurrence_,
+                      location_, description_});
+        readOnlyNote_->show();
+    }
     filling_ = false;
 }
 
@@ -229,7 +255,7 @@ void CInsertEventDlg::OnStartDateChanged()
 
 bool CInsertEventDlg::PressClient(const QPoint& point)
 {
-    return SelectSwatchAt(swatches_, model_, point);
+    return !readOnly && SelectSwatchAt(swatches_, model_, point);
 }
 
 void CInsertEventDlg::PaintClient(QPainter& painter)

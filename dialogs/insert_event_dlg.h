@@ -49,6 +49,7 @@ public:
     static constexpr const char* kInsertText = "Insert";
     static constexpr const char* kUpdateText = "Update";
     static constexpr const char* kInvalidTimeAndDate = "Invalid Time & Date!!";
+    static constexpr const char* kReadOnlyNote = "read-only calendar";
 
     CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget* parent = nullptr);
 
@@ -61,7 +62,7 @@ public:
     LocalDateTime defaultStart, defaultEnd; // the pickers' days (time ignored); left as they are, today
     bool updateMode = false;
     bool allDayDefault = true;
-    bool readOnly = false;
+    bool readOnly = false;       // the calendar's events are only shown: nothing can be changed
     ColorRef calendarColour = 0; // with a preset calendarIndex: that calendar's colour
     // Accepted: `event`, `calendarIndex` and `calendarColour` hold the result.
 
@@ -102,6 +103,7 @@ private:
     QPlainTextEdit* description_;
     QPushButton* insert_;
     QPushButton* cancel_;
+    QLabel* readOnlyNote_;
     SwatchStrip swatches_;
 };
 

@@ -1,14 +1,17 @@
 #include "dialogs/search_dlg.h"
 
 #include "treelist/tree_list_ctrl.h"
+#include "treelist/tree_list_header_ctrl.h"
 #include "treelist/tree_list_item.h"
 #include "treelist/tree_list_style.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <mutex>
 
 namespace orb {
@@ -37,6 +40,8 @@ constexpr int kTreeBottomMargin = 32;
 constexpr int kStatusHeight = 20;
 constexpr int kDueWidth = 100;
 constexpr int kNameSlack = 105;
+constexpr int kEventLevel = 3;
+constexpr int kIdColumn = 3;
 
 struct ColumnSpec
 {
@@ -81,6 +86,7 @@ CSearchDlg::CSearchDlg(QWidget* parent) : CEditDialog(parent), shared_(std::make
         tree_->InsertColumn(column.title, column.format);
     tree_->colours[kRowsBackgroundColour] = kBackground;
     tree_->textColours[kDefaultTextColour] = kRowText;
+    tree_->SetNotifyHandler(this);
 
     // Enter searches from the text box and is swallowed everywhere else.
     connect(text_, &QLineEdit::returnPressed, this, &CSearchDlg::StartSearch);
@@ -104,6 +110,63 @@ void CSearchDlg::resizeEvent(QResizeEvent* event)
     tree_->SetColumnWidth(1, kDueWidth);
     tree_->SetColumnWidth(2, 0);
     tree_->SetColumnWidth(3, 0);
+}
+
+void CSearchDlg::PaintClient(QPainter& painter)
+{
+    painter.setPen(CTreeListHeaderCtrl::kFaceColour);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+int CSearchDlg::OnTreeListNotify(const TreeListNotify& notify)
+{
+    std::string calendarId;
+    if (notify.code == TreeListCode::DoubleClick) {
+        if (const EventRecord* event = FoundEvent(notify.item, &calendarId)) {
+            const EventRecord copy = *event; // the opener's edit may change the answers
+            emit editEventRequested(calendarId, copy);
+        }
+    }
+    return 0;
+}
+
+EventRecord* CSearchDlg::FoundEvent(const CTreeListItem* row, std::string* calendarId)
+{
+    if (!row || row->level != kEventLevel || !row->parent || row->texts[kIdColumn].empty())
+        return nullptr;
+    const std::string& calendar = row->parent->texts[kIdColumn];
+    for (std::size_t index = 0; index < calendars.size() && index < answers_.size(); ++index) {
+        if (calendars[index].id != calendar)
+            continue;
+        for (EventRecord& event : answers_[index].events) {
+            if (event.id == row->texts[kIdColumn]) {
+                *calendarId = calendar;
+                return &event;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void CSearchDlg::EventChanged(const std::string& calendarId, const EventRecord& event)
+{
+    CTreeListItem* root = tree_->GetRootItem()->firstChild;
+    for (CTreeListItem* calendar = root ? root->firstChild : nullptr; calendar; calendar = calendar->nextSibling) {
+        if (calendar->texts[kIdColumn] != calendarId)
+            continue;
+        for (CTreeListItem* row = calendar->firstChild; row; row = row->nextSibling) {
+            std::string owner;
+            EventRecord* found = FoundEvent(row, &owner);
+            if (!found || found->id != event.id)
+                continue;
+            *found = event;
+            const auto at = std::find_if(calendars.begin(), calendars.end(),
+                                         [&](const SearchCalendar& c) { return c.id == calendarId; });
+            const auto texts = EventRowTexts(event, at == calendars.end() ? std::string() : at->backgroundColor);
+            for (int column = 0; column < kSearchColumnCount; ++column)
+                tree_->SetItemText(column, row, texts[static_cast<std::size_t>(column)]);
+        }
+    }
 }
 
 void CSearchDlg::StartSearch()

@@ -2,6 +2,7 @@
 
 #include "dialogs/edit_dialog.h"
 #include "dialogs/search_results.h"
+#include "treelist/tree_list_notify.h"
 
 #include <functional>
 #include <memory>
@@ -19,8 +20,9 @@ class CTreeListCtrl;
 
 // Searches the calendars the opener hands over and lists the matches by calendar. The
 // searches run on `pool`, side by side, while the dialog keeps painting; rows appear in
-// calendar order as the answers come in. Closing abandons what is still running.
-class CSearchDlg : public CEditDialog
+// calendar order as the answers come in. Closing abandons what is still running. A
+// double-click on a found event asks the opener to edit it.
+class CSearchDlg : public CEditDialog, public TreeListNotifyHandler
 {
     Q_OBJECT
 
@@ -49,13 +51,20 @@ public:
 
     // Search, as the button does; ignored while a search runs.
     void StartSearch();
+    // After an edit the opener made: the event's row shows it as the service now holds it.
+    void EventChanged(const std::string& calendarId, const EventRecord& event);
+
+    int OnTreeListNotify(const TreeListNotify& notify) override;
 
 signals:
     // Every answer is in (tests wait for it).
     void searchFinished();
+    void editEventRequested(const std::string& calendarId, const orb::EventRecord& event);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Its edge, so the dark dialog stands apart from the dark main window.
+    void PaintClient(QPainter& painter) override;
 
 private:
     struct Shared;
@@ -63,6 +72,8 @@ private:
     void OnAnswer(std::size_t index, SearchAnswer answer);
     void AddRows(const std::vector<SearchRow>& rows);
     void Finish();
+    // The found event behind a row, or nullptr (a calendar row, a note).
+    EventRecord* FoundEvent(const CTreeListItem* row, std::string* calendarId);
 
     QLineEdit* text_;
     QPushButton* searchButton_;

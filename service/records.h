@@ -80,7 +80,7 @@ inline bool IsSelected(const CalendarRecord& calendar)
 // A calendar the user may only read: its events cannot be changed.
 inline bool IsReadOnlyRole(std::string_view accessRole)
 {
-    return accessRole == "reader";
+    return accessRole == "reader" || accessRole == "freeBusyReader";
 }
 
 // Only an owner may change a calendar's title and description; the colours of the user's

@@ -13,7 +13,6 @@
 namespace orb {
 
 namespace {
-const QColor kHeaderFace(48, 48, 48);
 const QColor kHeaderLine(80, 80, 80);
 const QColor kHeaderText(200, 200, 200);
 const QColor kDropMarker(0, 255, 0);
@@ -71,7 +70,7 @@ QImage CTreeListHeaderCtrl::RenderImage() const
 {
     QImage image(size(), QImage::Format_RGB32);
     QPainter painter(&image);
-    painter.fillRect(image.rect(), kHeaderFace);
+    painter.fillRect(image.rect(), kFaceColour);
     painter.setFont(tree_->ListFont());
     const QFontMetrics metrics(tree_->ListFont());
     for (const TreeListColumnSpan& span : tree_->Layout().Columns()) {

@@ -15,6 +15,9 @@ class CTreeListCtrl;
 class CTreeListHeaderCtrl : public QWidget
 {
 public:
+    // The header's ground; windows around a tree draw their edges in it too.
+    static constexpr QColor kFaceColour{48, 48, 48};
+
     explicit CTreeListHeaderCtrl(CTreeListCtrl* tree);
 
     void SetFlags(std::uint32_t flags);

@@ -63,7 +63,7 @@ public:
     void HideWindows() override {}
     bool ShowLoginPage(SignInGrant&, std::string&) override { return false; }
     void PostExit() override {}
-    void ShowPassProblem(const std::string&) override {}
+    void ShowPassProblem(const PassProblem&) override {}
 };
 
 class NullPrompter : public Prompter

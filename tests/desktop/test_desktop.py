@@ -230,6 +230,64 @@ class TaskDragTest(DesktopTest):
         self.assertEqual([move], [r for r in s.requests() if "/move" in r[1]])
 
 
+class EditorDropDownTest(DesktopTest):
+    """The event editor's calendar list and date picker open under their boxes. The editor is
+    a borderless dialog: placed inside openbox's frame, its recorded place could be lost, and
+    its pop-ups then opened at the top left of the screen. That happened on some openings
+    only, so the editor is opened a few times."""
+
+    OPENINGS = 3
+    # The editor's boxes, in its own coordinates: the calendar list and the start date.
+    CALENDAR_BOX = (110, 15, 290, 24)
+    START_DATE_BOX = (110, 79, 140, 24)
+
+    def setUp(self):
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        seed = default_seed()
+        calendars = seed["calendar"]["calendars"]
+        calendars[0]["events"] = []  # every day is free: a double-click always starts a new event
+        calendars += [{"id": "c%d@example.com" % i, "summary": "Calendar %d" % i, "selected": True,
+                       "colorId": str(i + 2), "events": []} for i in range(3)]
+        self.s.start(seed=seed)
+
+    def editor(self):
+        s = self.s
+        for wid in s.x("xdotool", "search", "--all", "--onlyvisible", "--pid", str(s.app.pid), "--name", ".*").split():
+            if "_NET_WM_WINDOW_TYPE_DIALOG" in s.x("xprop", "-id", wid, "_NET_WM_WINDOW_TYPE"):
+                return s.geometry(wid)
+        return None
+
+    def check_popup_under(self, editor, box, name):
+        s = self.s
+        x, y, w, h = box
+        s.xdo("mousemove", str(editor["x"] + x + w - 8), str(editor["y"] + y + h // 2), "click", "1")
+        popup = s.geometry(wait_for("the %s pop-up" % name, s.popup_menu, 5))
+        self.assertAlmostEqual(editor["x"] + x, popup["x"], delta=2, msg="%s pop-up at %s" % (name, popup))
+        self.assertAlmostEqual(editor["y"] + y + h, popup["y"], delta=3, msg="%s pop-up at %s" % (name, popup))
+        return popup
+
+    def test_pop_ups_open_under_their_boxes(self):
+        s = self.s
+        s.launch(ZorderCalendar=NORMAL, WindowPosCalendar=CALENDAR_POS, bShowList=0, bShowCalendar=1)
+        self.loaded("calendarWindow", "loaded")
+        for opening in range(self.OPENINGS):
+            s.xdo("mousemove", *s.at("calendarWindow", 350, 330), "click", "--repeat", "2", "--delay", "120", "1")
+            editor = wait_for("the event editor", self.editor, 5)
+            self.check_popup_under(editor, self.CALENDAR_BOX, "calendar list")
+            if opening == 0:
+                s.shot("calendar-list")
+            s.xdo("key", "Escape")
+            wait_for("the calendar list to close", lambda: not s.popup_menu(), 3)
+            self.check_popup_under(editor, self.START_DATE_BOX, "start date")
+            if opening == 0:
+                s.shot("start-date-calendar")
+            s.xdo("key", "Escape")
+            wait_for("the date picker's calendar to close", lambda: not s.popup_menu(), 3)
+            s.xdo("key", "Escape")
+            wait_for("the editor to close", lambda: not self.editor(), 3)
+
+
 class TerminationTest(DesktopTest):
     def test_sigterm_with_control_menu_open(self):
         s = self.s

@@ -29,6 +29,16 @@ protected:
 
     template <class T> T* Control(int id) const { return dialog.findChild<T*>(QString::number(id)); }
 
+    QStringList VisibleTexts() const
+    {
+        QStringList texts;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->isVisible())
+                texts << label->text();
+        }
+        return texts;
+    }
+
     bool PressUpdate()
     {
         Control<QPushButton>(Dlg::kUpdateId)->click();
@@ -82,17 +92,31 @@ TEST_F(InsertCalDlgTest, Swatch16SetsColourIdSixteenAndTheLinesComeBackWhole)
     EXPECT_FALSE(dialog.foregroundChanged);
 }
 
-TEST_F(InsertCalDlgTest, ACalendarTheUserDoesNotOwnOffersOnlyItsColours)
+TEST_F(InsertCalDlgTest, ACalendarTheUserDoesNotOwnOffersOnlyItsColoursAndSaysWhy)
 {
-    dialog.calendar.accessRole = "reader";
+    dialog.calendar.accessRole = "freeBusyReader";
     dialog.show();
-    EXPECT_FALSE(Control<QLineEdit>(Dlg::kSummaryId)->isEnabled());
-    EXPECT_FALSE(Control<QPlainTextEdit>(Dlg::kDescriptionId)->isEnabled());
+    auto* summary = Control<QLineEdit>(Dlg::kSummaryId);
+    QTest::keyClicks(summary, "x");
+    EXPECT_EQ(summary->text(), "Team");
+    EXPECT_TRUE(Control<QPlainTextEdit>(Dlg::kDescriptionId)->isReadOnly());
+    EXPECT_TRUE(VisibleTexts().contains("read-only calendar: only its colours can be changed"));
     const PixelRect three = dialog.Swatches().Rect(3);
     test::Click(&dialog, {three.left + 5, three.top + 5});
     ASSERT_TRUE(PressUpdate());
     EXPECT_EQ(dialog.calendar.colorId, "3");
     EXPECT_EQ(dialog.calendar.summary, "Team");
+
+    // A writer may change the events but not the calendar's title: said differently.
+    Dlg writers;
+    writers.calendar.accessRole = "writer";
+    writers.show();
+    EXPECT_TRUE(writers.findChild<QLineEdit*>(QString::number(Dlg::kSummaryId))->isReadOnly());
+    QStringList said;
+    for (const QLabel* label : writers.findChildren<QLabel*>())
+        said << label->text();
+    EXPECT_TRUE(said.contains("only the calendar's owner can change its title and description"));
+    EXPECT_FALSE(said.contains("read-only calendar: only its colours can be changed"));
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 #include "tests/support/core_doubles.h"
 #include "tests/support/qt_input.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include <QTimeEdit>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace orb {
@@ -163,14 +166,86 @@ TEST_F(InsertEventDlgTest, AnEventMovedAcrossADaylightSavingChangeKeepsItsClockT
     }
 }
 
-TEST_F(InsertEventDlgTest, ReadOnlyEventsCanBeBrowsedButNotSaved)
+// The darkest grey in a rendered control: its text, when it has any.
+int DarkestGrey(QWidget* control)
 {
-    EditExisting("2026-12-10T09:00:00+09:00", "2026-12-10T10:00:00+09:00");
+    const QImage image = control->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    }
+    return darkest;
+}
+
+// A reader's event: every field shows its value and takes no change, the dialog says why,
+// and Update looks as disabled as it is.
+TEST_F(InsertEventDlgTest, AReadOnlyEventCanBeBrowsedButNotChangedAndSaysSo)
+{
+    EditExisting("2026-12-10T09:00:00+09:00", "2026-12-10T10:00:00+09:00", "3");
+    dialog->event.summary = "Holiday";
     dialog->readOnly = true;
     dialog->show();
-    EXPECT_TRUE(Control<QLineEdit>(Dlg::kSummaryId)->isEnabled());
+
+    auto* summary = Control<QLineEdit>(Dlg::kSummaryId);
+    EXPECT_TRUE(summary->isEnabled()) << "its text can still be selected";
+    QTest::keyClicks(summary, "x");
+    EXPECT_EQ(summary->text(), "Holiday");
+    EXPECT_TRUE(Control<QLineEdit>(Dlg::kLocationId)->isReadOnly());
+    EXPECT_TRUE(Control<QPlainTextEdit>(Dlg::kDescriptionId)->isReadOnly());
+    auto* startDate = Control<QDateEdit>(Dlg::kStartDateId);
+    QTest::keyClick(startDate, Qt::Key_Up);
+    EXPECT_EQ(startDate->date(), QDate(2026, 12, 10));
+    EXPECT_FALSE(startDate->calendarPopup());
+    EXPECT_TRUE(Control<QTimeEdit>(Dlg::kEndTimeId)->isReadOnly());
+    EXPECT_FALSE(Control<QCheckBox>(Dlg::kAllDayId)->isEnabled());
+    EXPECT_FALSE(Control<QComboBox>(Dlg::kCalendarId)->isEnabled());
+    // Fields on a light grey ground, not the white of ones that can change.
+    const QImage field = summary->grab().toImage();
+    EXPECT_EQ(field.pixelColor(field.width() - 4, field.height() / 2), QColor(240, 240, 240));
+
+    const PixelRect seven = dialog->Swatches().Rect(7);
+    test::Click(dialog.get(), {seven.left + 7, seven.top + 7});
+    EXPECT_EQ(dialog->ColourIndex(), 3);
+
+    bool told = false;
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        told = told || (label->isVisible() && label->text() == "read-only calendar");
+    EXPECT_TRUE(told) << "nothing says the calendar is read-only";
+
+    auto* update = Control<QPushButton>(Dlg::kInsertId);
+    EXPECT_FALSE(update->isEnabled());
+    EXPECT_NE(update->palette().color(QPalette::Disabled, QPalette::ButtonText),
+              update->palette().color(QPalette::Active, QPalette::ButtonText));
+    // Drawn greyed: its label is far lighter than Cancel's.
+    EXPECT_GT(DarkestGrey(update), DarkestGrey(Control<QPushButton>(Dlg::kCancelId)) + 60);
     EXPECT_FALSE(Press(Dlg::kInsertId));
     EXPECT_TRUE(dialog->isVisible());
+
+    // The same event in a calendar the user may write: nothing read-only, nothing said.
+    Reset();
+    EditExisting("2026-12-10T09:00:00+09:00", "2026-12-10T10:00:00+09:00");
+    dialog->show();
+    EXPECT_FALSE(Control<QLineEdit>(Dlg::kSummaryId)->isReadOnly());
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        EXPECT_FALSE(label->isVisible() && label->text() == "read-only calendar");
+}
+
+// The calendar list drops below its box, where the date pickers' calendars open too, rather
+// than over the box.
+TEST_F(InsertEventDlgTest, TheCalendarListOpensBelowItsBox)
+{
+    dialog->move(300, 200);
+    dialog->show();
+    auto* calendars = Control<QComboBox>(Dlg::kCalendarId);
+    calendars->showPopup();
+    const QWidget* list = calendars->view()->window();
+    ASSERT_TRUE(list->isVisible());
+    const QPoint underBox = calendars->mapToGlobal(QPoint(0, calendars->height()));
+    EXPECT_EQ(list->geometry().left(), underBox.x());
+    EXPECT_GE(list->geometry().top(), underBox.y() - 2) << "the list covers its box";
+    EXPECT_LE(list->geometry().top(), underBox.y() + 2);
+    calendars->hidePopup();
 }
 
 TEST_F(InsertEventDlgTest, ANewEventMustEndAfterItStartsAndTakesItsCalendarsOffset)

@@ -108,6 +108,26 @@ TEST_F(MainWindowTest, LayoutLimitsAndColumns)
     EXPECT_EQ(window->Tree()->textColours[4], QColor(0xC8, 0xC8, 0xC8));
 }
 
+// The "+" keeps its place in a wide window and stays in sight, clear of the slider, in the
+// narrowest one, with or without the sizing border.
+TEST_F(MainWindowTest, ThePlusButtonStaysInSightAtTheLeastWidth)
+{
+    Prepare();
+    window->show();
+    QPushButton* plus = window->InsertButton();
+    EXPECT_EQ(plus->geometry().topLeft(), QPoint(279, 3));
+    for (const Command mode : {Command::ModeNormal, Command::ModeResizing}) {
+        window->RunCommand(mode);
+        window->resize(242, 300);
+        ASSERT_EQ(window->width(), 242);
+        EXPECT_TRUE(plus->isVisible());
+        EXPECT_TRUE(window->ClientRect().contains(plus->geometry())) << plus->geometry().x();
+        EXPECT_GT(plus->geometry().left(), window->Slider()->geometry().right());
+        EXPECT_EQ(window->childAt(plus->geometry().center()), plus) << "something covers it";
+        EXPECT_EQ(plus->geometry().right(), window->Tree()->geometry().right());
+    }
+}
+
 TEST_F(MainWindowTest, CtrlWheelChangesTheListFontButNeverBelowTwelvePixels)
 {
     Prepare();

@@ -67,13 +67,15 @@ public:
         return loginAccepted;
     }
     void PostExit() override { Log("exit"); }
-    void ShowPassProblem(const std::string& line) override
+    void ShowPassProblem(const PassProblem& shown) override
     {
         std::lock_guard lock(mutex_);
-        problem = line;
+        problem = shown.line;
+        problemDetails = shown.details;
     }
 
     std::string problem = "never set"; // under mutex_
+    std::string problemDetails;        // under mutex_
 
     std::vector<std::string> Calls() const
     {
@@ -387,8 +389,10 @@ TEST_F(SideBySideLoadTest, OneCalendarFailingMidPassLeavesTheRestAsAOneByOnePass
     EXPECT_EQ(sideBySide.store, oneByOne.store);
     EXPECT_EQ(std::count(sideBySide.tree.begin(), sideBySide.tree.end(), "rows:Calendar's: home@example.com m1"), 1);
     EXPECT_EQ(ui.problem, "Not everything could be loaded: calendar 'Work' (Backend Error)");
+    EXPECT_EQ(ui.problemDetails, "Not everything could be loaded:\ncalendar 'Work' (Backend Error)");
     Run(kListingsSideBySide);
     EXPECT_EQ(ui.problem, "");
+    EXPECT_EQ(ui.problemDetails, "");
 }
 
 TEST_F(SideBySideLoadTest, AFailingPageOfTaskListsKeepsTheListsReadBeforeAndSaysSo)

@@ -187,6 +187,30 @@ TEST_F(EventFlowsTest, DeletesGoToTheCalendarTheUserChoseAndNeverToAReadersCalen
     EXPECT_EQ(prompter.questions.size(), 1u);
 }
 
+// Free/busy access is read access too: the event opens read-only and is never deleted.
+TEST_F(EventFlowsTest, AFreeBusyReadersEventOpensReadOnlyAndIsNeverDeleted)
+{
+    EditShellTest::Start(R"({"calendar": {"calendars": [
+        {"id": "busy@example.com", "summary": "Busy", "accessRole": "freeBusyReader", "selected": true,
+         "events": [{"id": "b1", "summary": "busy", "start": {"date": "2026-12-10"}, "end": {"date": "2026-12-11"}}]}]}})");
+    CTreeListItem* row = Row("b1");
+    ASSERT_NE(row, nullptr);
+    WithEditor<CInsertEventDlg>(
+        [&] {
+            frame->MainWindow()->OnTreeListNotify(
+                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, row, 0});
+        },
+        [&](CInsertEventDlg& editor) {
+            EXPECT_FALSE(editor.findChild<QPushButton*>("1019")->isEnabled());
+            EXPECT_TRUE(editor.findChild<QLineEdit*>("1021")->isReadOnly());
+            editor.reject();
+        });
+    Select("b1");
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_TRUE(prompter.questions.empty());
+}
+
 TEST_F(EventFlowsTest, AnEditThatPicksNoColourKeepsAColourIdTheSwatchesDoNotShow)
 {
     std::string error;
@@ -294,8 +318,8 @@ TEST_F(EventFlowsTest, CalendarEditorChangesAnOwnedCalendarThenItsEntryAndRecolo
     service.ClearRequests();
     const std::string holidayBar = Row("holidays@example.com")->texts[kNameColumn].substr(0, 8);
     edit("holidays@example.com", [](CInsertCalDlg& editor) {
-        EXPECT_FALSE(editor.findChild<QLineEdit*>("1000")->isEnabled());
-        EXPECT_FALSE(editor.findChild<QPlainTextEdit*>("1039")->isEnabled());
+        EXPECT_TRUE(editor.findChild<QLineEdit*>("1000")->isReadOnly());
+        EXPECT_TRUE(editor.findChild<QPlainTextEdit*>("1039")->isReadOnly());
     });
     writes = Writes();
     ASSERT_EQ(writes.size(), 1u);

@@ -1,6 +1,7 @@
 #include "tests/app/shell/shell_fixture.h"
 
 #include <QLabel>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -430,23 +431,60 @@ TEST_F(ShellTest, WithoutATrayWindowsMinimiseAndTheMenuOffersExit)
     WaitForExit();
 }
 
-TEST_F(EditShellTest, APassThatCouldNotReadACalendarSaysSoUnderTheTreeUntilOneThatCould)
+// Two listings fail: the line under the tree names the first and counts the other, its tip
+// and a click name both with their reasons; the calendar window tells the same while it is
+// shown alone. A pass that reads everything takes both lines away.
+TEST_F(EditShellTest, APassThatCouldNotReadEverythingNamesEachFailureUntilOneThatCould)
 {
     service.FailNext(1,
                      fake::Fault{fake::FaultKind::Status, 403, std::chrono::seconds(60), "/work%40example.com/events"});
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 500, std::chrono::seconds(60), "/lists/L1/tasks"});
     Start("{}");
     COrbCalenderDlg& window = *frame->MainWindow();
-    EXPECT_EQ(window.PassProblem(), "Not everything could be loaded: calendar 'Work' (Rate Limit Exceeded)");
-    const QLabel* line = window.findChild<QLabel*>();
+    CCalendarDlg& calendarWindow = *frame->CalendarWindow();
+    const QString details = "Not everything could be loaded:\n"
+                            "calendar 'Work' (Rate Limit Exceeded)\n"
+                            "task list 'Home' (Backend Error)";
+    const auto* line = window.findChild<QLabel*>("problemLine");
     ASSERT_NE(line, nullptr);
+    window.resize(800, window.height());
     EXPECT_TRUE(line->isVisibleTo(&window));
     EXPECT_GT(line->geometry().top(), window.Tree()->geometry().bottom());
-    EXPECT_FALSE(line->text().isEmpty());
+    EXPECT_EQ(line->text().toStdString(),
+              "Not everything could be loaded: calendar 'Work' (Rate Limit Exceeded) and 1 more");
+    QTextDocument tip;
+    tip.setHtml(line->toolTip());
+    EXPECT_EQ(tip.toPlainText().toStdString(), details.toStdString());
+
+    // Narrowed to its least width, the line is cut; the tip and the box still say it all.
+    window.resize(COrbCalenderDlg::kMinimumWidth, window.height());
+    EXPECT_TRUE(line->text().endsWith(QChar(0x2026))) << line->text().toStdString();
+    QTest::mouseClick(const_cast<QLabel*>(line), Qt::LeftButton);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages.back(), details.toStdString());
+
+    // The calendar window says nothing while the main window is there, and the same once alone.
+    const auto* calendarLine = calendarWindow.findChild<QLabel*>("problemLine");
+    ASSERT_NE(calendarLine, nullptr);
+    frame->RunCommand(Command::TreeView);
+    calendarWindow.show();
+    EXPECT_FALSE(calendarLine->isVisibleTo(&calendarWindow));
+    frame->RunCommand(Command::CalendarView);
+    ASSERT_FALSE(window.isVisible());
+    ASSERT_TRUE(calendarLine->isVisibleTo(&calendarWindow));
+    EXPECT_EQ(calendarLine->geometry().top(), calendarWindow.MonthView()->geometry().bottom() + 1);
+    EXPECT_TRUE(calendarLine->text().startsWith("Not everything could be loaded: calendar 'Work'"));
+    tip.setHtml(calendarLine->toolTip());
+    EXPECT_EQ(tip.toPlainText().toStdString(), details.toStdString());
+    QTest::mouseClick(const_cast<QLabel*>(calendarLine), Qt::LeftButton);
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages.back(), details.toStdString());
 
     frame->RunCommand(Command::Synchronizing);
     WaitForIdleShell();
-    EXPECT_EQ(window.PassProblem(), "");
     EXPECT_FALSE(line->isVisibleTo(&window));
+    EXPECT_FALSE(calendarLine->isVisibleTo(&calendarWindow));
+    EXPECT_EQ(calendarWindow.MonthView()->geometry(), calendarWindow.ClientRect());
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "dialogs/search_dlg.h"
 #include "tests/app/shell/shell_fixture.h"
 
+#include "dialogs/insert_event_dlg.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,13 +15,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Work (from the base seed, "Review"), Team with two matches, Hidden not shown.
+// Work (from the base seed, "Review"), Team with two matches and one long before the
+// loaded days, Hidden not shown.
 constexpr const char* kSearchSeed = R"({"calendar": {"calendars": [
     {"id": "team@example.com", "summary": "Team", "colorId": "7", "accessRole": "owner", "selected": true,
      "events": [{"id": "m1", "summary": "Review budget", "description": "a&b #c", "start": {"date": "2026-12-10"},
                  "end": {"date": "2026-12-11"}},
                 {"id": "m2", "summary": "a&b #c standup", "start": {"dateTime": "2026-12-11T09:30:00+09:00"},
-                 "end": {"dateTime": "2026-12-11T10:00:00+09:00"}}]},
+                 "end": {"dateTime": "2026-12-11T10:00:00+09:00"}},
+                {"id": "o1", "summary": "Old planning", "start": {"date": "2020-01-06"},
+                 "end": {"date": "2020-01-07"}}]},
     {"id": "hidden@example.com", "summary": "Hidden", "colorId": "3", "accessRole": "owner", "selected": false,
      "events": [{"id": "h1", "summary": "a&b #c", "start": {"date": "2026-12-10"}, "end": {"date": "2026-12-11"}}]}]}})";
 
@@ -48,6 +53,40 @@ protected:
                 rows.back().push_back(event->texts[0] + "|" + event->texts[1]);
         }
         return rows;
+    }
+
+    static CTreeListItem* FoundRow(const CSearchDlg& dialog, const std::string& id)
+    {
+        return test::FindRowById(*dialog.Results(), id);
+    }
+
+    // Double-clicks the found event and renames it in the editor that opens.
+    void RenameFound(CSearchDlg& dialog, const std::string& id, const char* summary)
+    {
+        CTreeListItem* row = FoundRow(dialog, id);
+        ASSERT_NE(row, nullptr) << id;
+        WithEditor<CInsertEventDlg>(
+            [&] {
+                QTest::mouseDClick(dialog.Results(), Qt::LeftButton, {}, dialog.Results()->CellRect(row, 0).center());
+            },
+            [&](CInsertEventDlg& editor) {
+                EXPECT_EQ(editor.parentWidget(), &dialog) << "the editor opens above the search";
+                editor.findChild<QLineEdit*>("1021")->setText(summary);
+                editor.findChild<QPushButton*>("1019")->click();
+            });
+    }
+
+    bool StoreHolds(const std::string& eventId, const std::string& summary) const
+    {
+        return frame->MainWindow()->Store().Read([&](const LocalStore::Data& data) {
+            for (const CalendarRecord& calendar : data.calendars) {
+                for (const EventRecord& event : calendar.events) {
+                    if (event.id == eventId)
+                        return event.summary == summary;
+                }
+            }
+            return false;
+        });
     }
 
     std::vector<std::string> SearchTargets() const
@@ -88,6 +127,56 @@ TEST_F(SearchAndOptionsTest, SearchAsksEachShownCalendarOnceAndListsThemInOrder)
                                EXPECT_EQ(Results(dialog), rows);
                                dialog.reject();
                            });
+}
+
+// The dark dialog has an edge in the tree header's grey. A found event opens in the editor
+// with a double-click; the change reaches the service, the store, the tree and the found
+// row, as an edit from the tree does. One outside the loaded days is edited all the same
+// and stays out of the store, as the next pass would leave it.
+TEST_F(SearchAndOptionsTest, AFoundEventIsEditedFromTheResultsLikeARowOfTheTree)
+{
+    Start();
+    WithEditor<CSearchDlg>(
+        [&] { frame->RunCommand(Command::SearchCalendar); },
+        [&](CSearchDlg& dialog) {
+            const QImage image = dialog.grab().toImage();
+            const int w = image.width(), h = image.height();
+            for (const QPoint edge : {QPoint(0, 0), QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, 0),
+                                      QPoint(w / 2, h - 1), QPoint(w - 1, h - 1)})
+                EXPECT_EQ(image.pixelColor(edge), QColor(48, 48, 48)) << edge.x() << "," << edge.y();
+            EXPECT_EQ(image.pixelColor(1, h / 2), QColor(34, 34, 34)) << "the edge is one pixel wide";
+
+            Search(dialog, "Review");
+            RenameFound(dialog, "m1", "Budget review");
+            std::vector<fake::RecordedRequest> writes = Writes();
+            ASSERT_EQ(writes.size(), 1u);
+            EXPECT_EQ(writes[0].method, "PATCH");
+            EXPECT_EQ(writes[0].target.rfind("/calendar/v3/calendars/team%40example.com/events/m1", 0), 0u);
+            EXPECT_EQ(Body(writes[0])["summary"].asString(), "Budget review");
+            EXPECT_TRUE(StoreHolds("m1", "Budget review"));
+            EXPECT_TRUE(Row("m1")->texts[kNameColumn].ends_with("Budget review"));
+            EXPECT_TRUE(FoundRow(dialog, "m1")->texts[0].ends_with("Budget review"));
+
+            service.ClearRequests();
+            Search(dialog, "Old planning");
+            RenameFound(dialog, "o1", "Older planning");
+            writes = Writes();
+            ASSERT_EQ(writes.size(), 1u);
+            EXPECT_EQ(writes[0].target.rfind("/calendar/v3/calendars/team%40example.com/events/o1", 0), 0u);
+            EXPECT_FALSE(StoreHolds("o1", "Older planning"));
+            EXPECT_EQ(Row("o1"), nullptr);
+            EXPECT_TRUE(FoundRow(dialog, "o1")->texts[0].ends_with("Older planning"));
+            // The found row keeps the service's answer: a second edit names the new etag.
+            RenameFound(dialog, "o1", "Oldest planning");
+            writes = Writes();
+            ASSERT_EQ(writes.size(), 2u);
+            const std::string secondTag = Body(writes[1])["etag"].asString();
+            EXPECT_FALSE(secondTag.empty());
+            EXPECT_NE(secondTag, Body(writes[0])["etag"].asString());
+            EXPECT_TRUE(FoundRow(dialog, "o1")->texts[0].ends_with("Oldest planning"));
+            EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front();
+            dialog.reject();
+        });
 }
 
 TEST_F(SearchAndOptionsTest, AFailedOrSlowSearchNeitherFreezesNorHidesTheOthers)

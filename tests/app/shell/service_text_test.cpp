@@ -118,12 +118,13 @@ TEST_F(ServiceTextTest, NamesSummariesAndRefusalsReadAsWrittenAndNeverReachTheTe
     // The markup asked for 40 px letters and a 2000 px picture.
     EXPECT_LT(line->sizeHint().height(), 40);
     EXPECT_LT(line->sizeHint().width(), 2000);
-    // Its tool tip is markup Qt will render, and what it renders is the line as written.
+    // Its tool tip is markup Qt will render, and what it renders is every failure as written.
     const QString tip = line->toolTip();
     EXPECT_TRUE(Qt::mightBeRichText(tip)) << EscapeControlCharacters(tip.toStdString());
     QTextDocument rendered;
     rendered.setHtml(tip);
-    EXPECT_EQ(rendered.toPlainText(), problem);
+    EXPECT_EQ(rendered.toPlainText().toStdString(),
+              std::string("Not everything could be loaded:\ncalendar '") + kCalendarName + "' (Rate Limit Exceeded)");
 
     // F2 on the event's row: the read-only static shows the summary itself.
     Select("e1");
