@@ -515,6 +515,7 @@ void COrbCalenderDlg::RemoveAllRows()
 
 void COrbCalenderDlg::RebuildCalendarBranch()
 {
+    const TreeListPlace place = tree_->SavePlace(kIdColumn);
     if (CTreeListItem* old = FindBranchRoot(kCalendarBranch, false))
         tree_->DeleteItem(old);
     filling_ = true;
@@ -529,10 +530,12 @@ void COrbCalenderDlg::RebuildCalendarBranch()
         }
     });
     InsertRows(root, rows);
+    tree_->RestorePlace(place);
 }
 
 void COrbCalenderDlg::RebuildTaskBranch()
 {
+    const TreeListPlace place = tree_->SavePlace(kIdColumn);
     if (CTreeListItem* old = FindBranchRoot(kTaskBranch, true))
         tree_->DeleteItem(old);
     else
@@ -549,6 +552,32 @@ void COrbCalenderDlg::RebuildTaskBranch()
         }
     });
     InsertRows(root, rows);
+    tree_->RestorePlace(place);
+}
+
+CTreeListItem* COrbCalenderDlg::FindRow(CTreeListItem* under, const std::string& id)
+{
+    for (CTreeListItem* item = under ? under->firstChild : nullptr; item; item = item->nextSibling) {
+        if (item->texts[kIdColumn] == id)
+            return item;
+        if (CTreeListItem* found = FindRow(item, id))
+            return found;
+    }
+    return nullptr;
+}
+
+void COrbCalenderDlg::RevealRow(CTreeListItem* under, const std::string& id)
+{
+    CTreeListItem* row = id.empty() ? nullptr : FindRow(under, id);
+    if (!row)
+        return;
+    std::vector<CTreeListItem*> ancestors;
+    for (CTreeListItem* item = row->parent; item && item != tree_->GetRootItem(); item = item->parent)
+        ancestors.push_back(item);
+    // Top down, each remembered as the user's own expansion.
+    for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it)
+        tree_->Expand(TreeListExpand::Expand, *it);
+    tree_->SelectItem(row);
 }
 
 void COrbCalenderDlg::RememberExpansion(CTreeListItem* item)
@@ -642,8 +671,10 @@ void COrbCalenderDlg::InsertForSelection()
     CTreeListItem* calendarRow = CalendarRowOf(selected);
     if (calendarRow && eventFlows && editWait) {
         const LocalDateTime today = clock_.Now();
+        const std::string calendarId = calendarRow->texts[kIdColumn];
         // As the editor starts by itself: an all-day event today.
-        eventFlows->NewEvent(this, *editWait, calendarRow->texts[kIdColumn], today, today, true);
+        const std::string eventId = eventFlows->NewEvent(this, *editWait, calendarId, today, today, true);
+        RevealRow(FindRow(FindBranchRoot(kCalendarBranch, false), calendarId), eventId);
     }
 }
 
@@ -652,12 +683,14 @@ void COrbCalenderDlg::InsertTaskFor(const CTreeListItem* row)
     if (!taskFlows || !editWait)
         return;
     const std::string id = row->texts[kIdColumn];
+    std::string inserted;
     if (row->level == kRootLevel)
-        taskFlows->NewTaskList(this, *editWait);
+        inserted = taskFlows->NewTaskList(this, *editWait);
     else if (row->level == kBranchChildLevel)
-        taskFlows->NewTask(this, *editWait, id, {});
+        inserted = taskFlows->NewTask(this, *editWait, id, {});
     else
-        taskFlows->NewTask(this, *editWait, {}, id);
+        inserted = taskFlows->NewTask(this, *editWait, {}, id);
+    RevealRow(FindBranchRoot(kTaskBranch, false), inserted);
 }
 
 void COrbCalenderDlg::DeleteSelection()
@@ -740,6 +773,8 @@ int COrbCalenderDlg::OnDropped(const CTreeListItem* target)
     const std::string draggedId = dragged->texts[kIdColumn];
     const std::string targetId = target->texts[kIdColumn];
     taskFlows->Drop(*editWait, draggedId, targetId);
+    // Where it landed, even under a row that was collapsed.
+    RevealRow(FindBranchRoot(kTaskBranch, false), draggedId);
     return kTreeListRefuse;
 }
 
