@@ -516,5 +516,46 @@ TEST_F(TaskFlowsTest, EditsInAScrolledTreeKeepItsScrollPositionExpansionAndSelec
     expectPlace("n13"); // the next sibling
 }
 
+TEST_F(TaskFlowsTest, AfterEveryDragOutcomeDeleteAndInsertKeysReachTaskAndListRows)
+{
+    StartLong();
+    QWidget elsewhere; // takes the focus away in the middle of a drag
+    const std::vector<std::pair<std::string, std::function<void()>>> outcomes = {
+        {"accepted drop", [&] { DragRow("n03", "n02"); }},
+        {"refused drop", [&] { DragRow("n04", "L2"); }},
+        {"Esc",
+         [&] {
+             DragRow("n04", "n06", false);
+             Key(Qt::Key_Escape);
+             Mouse(QEvent::MouseButtonRelease, QPoint());
+         }},
+        {"focus loss",
+         [&] {
+             DragRow("n04", "n06", false);
+             elsewhere.show();
+             elsewhere.activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+             elsewhere.hide();
+             Mouse(QEvent::MouseButtonRelease, QPoint());
+         }},
+    };
+    for (const auto& [outcome, drag] : outcomes) {
+        drag();
+
+        EXPECT_FALSE(Tree().IsDragging()) << outcome;
+        for (const std::string id : {"n07", "L2"}) {
+            Select(id);
+            prompter.questions.clear();
+            prompter.QueueAnswer(false);
+            Key(Qt::Key_Delete);
+            ASSERT_EQ(prompter.questions.size(), 1u) << outcome << " " << id;
+            EXPECT_EQ(prompter.questions[0], id == "L2" ? "정말로 'Work' TaskList를 삭제하시겠습니까?"
+                                                        : "정말로 'Task 07' Task를 삭제하시겠습니까?");
+            WithEditor<CInsertTaskDlg>([&] { Key(Qt::Key_Insert); }, [](CInsertTaskDlg& editor) { editor.reject(); });
+        }
+    }
+    EXPECT_EQ(Row("n03")->parent, Row("n02"));
+}
+
 } // namespace
 } // namespace orb
