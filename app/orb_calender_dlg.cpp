@@ -32,6 +32,10 @@ constexpr QColor kBackground(0x22, 0x22, 0x22);
 constexpr QColor kRowText(0xC8, 0xC8, 0xC8);
 constexpr int kRowsBackgroundColour = 1;
 constexpr int kDefaultTextColour = 4;
+// The selected rows must stand out from the background, and every text drawn on them stay
+// readable: the near-white row text, today's yellow and the grey of finished items.
+constexpr QColor kSelectionFill(0x26, 0x4F, 0x78);
+constexpr int kSelectionFills[] = {8, 9, 10}; // further selected rows, the selected row, its focused cell
 
 constexpr const char* kInsertButtonText = "+";
 // A pass that could not load everything says so under the tree, in a warning colour.
@@ -132,6 +136,8 @@ void COrbCalenderDlg::PrepareControls()
         tree_->InsertColumn(column.title, column.format);
     tree_->colours[kRowsBackgroundColour] = kBackground;
     tree_->textColours[kDefaultTextColour] = kRowText;
+    for (const int entry : kSelectionFills)
+        tree_->colours[entry] = kSelectionFill;
     columnsReady_ = true;
     LayoutControls();
     SetColumnWidths(kCreationExtra);
