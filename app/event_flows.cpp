@@ -140,15 +140,15 @@ bool EventFlows::StoreEvent(const std::string& calendarId, const std::string& re
     return stored;
 }
 
-void EventFlows::NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const LocalDateTime& first,
-                          const LocalDateTime& last, bool range)
+std::string EventFlows::NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId,
+                                 const LocalDateTime& first, const LocalDateTime& last, bool range)
 {
     // While a load fills the store there is nothing steady to edit.
     if (runner_.RefuseWhileBusy())
-        return;
+        return {};
     const std::vector<OfferedCalendar> offered = OfferedCalendars(store_);
     if (offered.empty())
-        return;
+        return {};
     CInsertEventDlg editor(context_.prompter, context_.clock, parent);
     Offer(editor, offered);
     editor.defaultStart = first;
@@ -159,19 +159,24 @@ void EventFlows::NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& ca
         editor.calendarColour = editor.calendarColours[static_cast<std::size_t>(preset)];
     }
     if (editor.exec() != QDialog::Accepted)
-        return;
+        return {};
     const int chosen = std::clamp(editor.calendarIndex, 0, static_cast<int>(offered.size()) - 1);
     const std::string targetId = offered[static_cast<std::size_t>(chosen)].id;
     EventRecord record = editor.event;
     EditResult result;
     if (!runner_.Run(wait, [&] { result = SendNewEvent(context_, record, targetId); }))
-        return;
-    if (result.Applied())
-        StoreEvent(targetId, {}, std::move(record));
-    else
+        return {};
+    std::string createdId;
+    if (result.Applied()) {
+        createdId = record.id;
+        if (!StoreEvent(targetId, {}, std::move(record)))
+            createdId.clear();
+    } else {
         Report(result);
+    }
     if (changed)
         changed();
+    return createdId;
 }
 
 void EventFlows::EditEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId)

@@ -27,9 +27,10 @@ public:
     EventFlows(ServiceContext& context, LocalStore& store, EditRunner& runner);
 
     // A new event for the days `first` to `last`; `calendarId` preselects (and fixes) a
-    // calendar, empty lets the user choose. `range` starts it as an all-day event.
-    void NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const LocalDateTime& first,
-                  const LocalDateTime& last, bool range);
+    // calendar, empty lets the user choose. `range` starts it as an all-day event. Returns
+    // the new event's id, empty when none was created.
+    std::string NewEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const LocalDateTime& first,
+                         const LocalDateTime& last, bool range);
     void EditEvent(QWidget* parent, CWaitDlg& wait, const std::string& calendarId, const std::string& eventId);
     // An event a search found: edited as the store holds it, or as found when it lies
     // outside the loaded days (the store then stays as it is). Gives the event as the

@@ -33,6 +33,10 @@ constexpr QColor kBackground(0x22, 0x22, 0x22);
 constexpr QColor kRowText(0xC8, 0xC8, 0xC8);
 constexpr int kRowsBackgroundColour = 1;
 constexpr int kDefaultTextColour = 4;
+// The selected rows must stand out from the background, and every text drawn on them stay
+// readable: the near-white row text, today's yellow and the grey of finished items.
+constexpr QColor kSelectionFill(0x26, 0x4F, 0x78);
+constexpr int kSelectionFills[] = {8, 9, 10}; // further selected rows, the selected row, its focused cell
 
 constexpr const char* kInsertButtonText = "+";
 constexpr const char* kF5Line = "OnControlSynchronizing 2";
@@ -118,6 +122,8 @@ void COrbCalenderDlg::PrepareControls()
         tree_->InsertColumn(column.title, column.format);
     tree_->colours[kRowsBackgroundColour] = kBackground;
     tree_->textColours[kDefaultTextColour] = kRowText;
+    for (const int entry : kSelectionFills)
+        tree_->colours[entry] = kSelectionFill;
     columnsReady_ = true;
     LayoutControls();
     SetColumnWidths(kCreationExtra);
@@ -505,6 +511,7 @@ void COrbCalenderDlg::RemoveAllRows()
 
 void COrbCalenderDlg::RebuildCalendarBranch()
 {
+    const TreeListPlace place = tree_->SavePlace(kIdColumn);
     if (CTreeListItem* old = FindBranchRoot(kCalendarBranch, false))
         tree_->DeleteItem(old);
     filling_ = true;
@@ -519,10 +526,12 @@ void COrbCalenderDlg::RebuildCalendarBranch()
         }
     });
     InsertRows(root, rows);
+    tree_->RestorePlace(place);
 }
 
 void COrbCalenderDlg::RebuildTaskBranch()
 {
+    const TreeListPlace place = tree_->SavePlace(kIdColumn);
     if (CTreeListItem* old = FindBranchRoot(kTaskBranch, true))
         tree_->DeleteItem(old);
     else
@@ -539,6 +548,32 @@ void COrbCalenderDlg::RebuildTaskBranch()
         }
     });
     InsertRows(root, rows);
+    tree_->RestorePlace(place);
+}
+
+CTreeListItem* COrbCalenderDlg::FindRow(CTreeListItem* under, const std::string& id)
+{
+    for (CTreeListItem* item = under ? under->firstChild : nullptr; item; item = item->nextSibling) {
+        if (item->texts[kIdColumn] == id)
+            return item;
+        if (CTreeListItem* found = FindRow(item, id))
+            return found;
+    }
+    return nullptr;
+}
+
+void COrbCalenderDlg::RevealRow(CTreeListItem* under, const std::string& id)
+{
+    CTreeListItem* row = id.empty() ? nullptr : FindRow(under, id);
+    if (!row)
+        return;
+    std::vector<CTreeListItem*> ancestors;
+    for (CTreeListItem* item = row->parent; item && item != tree_->GetRootItem(); item = item->parent)
+        ancestors.push_back(item);
+    // Top down, each remembered as the user's own expansion.
+    for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it)
+        tree_->Expand(TreeListExpand::Expand, *it);
+    tree_->SelectItem(row);
 }
 
 void COrbCalenderDlg::RememberExpansion(CTreeListItem* item)
@@ -632,8 +667,10 @@ void COrbCalenderDlg::InsertForSelection()
     CTreeListItem* calendarRow = CalendarRowOf(selected);
     if (calendarRow && eventFlows && editWait) {
         const LocalDateTime today = clock_.Now();
+        const std::string calendarId = calendarRow->texts[kIdColumn];
         // As the editor starts by itself: an all-day event today.
-        eventFlows->NewEvent(this, *editWait, calendarRow->texts[kIdColumn], today, today, true);
+        const std::string eventId = eventFlows->NewEvent(this, *editWait, calendarId, today, today, true);
+        RevealRow(FindRow(FindBranchRoot(kCalendarBranch, false), calendarId), eventId);
     }
 }
 
@@ -642,12 +679,14 @@ void COrbCalenderDlg::InsertTaskFor(const CTreeListItem* row)
     if (!taskFlows || !editWait)
         return;
     const std::string id = row->texts[kIdColumn];
+    std::string inserted;
     if (row->level == kRootLevel)
-        taskFlows->NewTaskList(this, *editWait);
+        inserted = taskFlows->NewTaskList(this, *editWait);
     else if (row->level == kBranchChildLevel)
-        taskFlows->NewTask(this, *editWait, id, {});
+        inserted = taskFlows->NewTask(this, *editWait, id, {});
     else
-        taskFlows->NewTask(this, *editWait, {}, id);
+        inserted = taskFlows->NewTask(this, *editWait, {}, id);
+    RevealRow(FindBranchRoot(kTaskBranch, false), inserted);
 }
 
 void COrbCalenderDlg::DeleteSelection()
@@ -730,6 +769,8 @@ int COrbCalenderDlg::OnDropped(const CTreeListItem* target)
     const std::string draggedId = dragged->texts[kIdColumn];
     const std::string targetId = target->texts[kIdColumn];
     taskFlows->Drop(*editWait, draggedId, targetId);
+    // Where it landed, even under a row that was collapsed.
+    RevealRow(FindBranchRoot(kTaskBranch, false), draggedId);
     return kTreeListRefuse;
 }
 

@@ -123,6 +123,10 @@ private:
     void SetColumnWidths(int extra);
     CTreeListItem* FindBranchRoot(const std::string& text, bool reportOthers) const;
     void InsertRows(CTreeListItem* root, const std::vector<TreeRow>& rows);
+    // The row with the id at any depth below `under`, or nullptr.
+    static CTreeListItem* FindRow(CTreeListItem* under, const std::string& id);
+    // Expands the rows above it, selects it and scrolls it into view.
+    void RevealRow(CTreeListItem* under, const std::string& id);
     void RememberExpansion(CTreeListItem* item);
     void OnSliderMoved(int controlId, int position);
     // The edits of the selected row, by its branch and level.

@@ -89,30 +89,33 @@ void TaskFlows::Changed()
         changed();
 }
 
-void TaskFlows::NewTaskList(QWidget* parent, CWaitDlg& wait)
+std::string TaskFlows::NewTaskList(QWidget* parent, CWaitDlg& wait)
 {
     if (runner_.RefuseWhileBusy())
-        return;
+        return {};
     CInsertTaskDlg editor(parent);
     editor.SetClock(context_.clock);
     editor.listMode = true;
     if (editor.exec() != QDialog::Accepted)
-        return;
+        return {};
     const std::string title = editor.task.title;
     TaskListInfo created;
     EditResult result;
     if (!runner_.Run(wait, [&] { result = SendNewTaskList(context_, title, created); }))
-        return;
+        return {};
+    const std::string createdId = result.Applied() ? created.id : std::string();
     if (result.Applied())
         store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(created)); });
     Report(kListNotCreated, title, result);
     Changed();
+    return createdId;
 }
 
-void TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::string& listId, const std::string& parentTaskId)
+std::string TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::string& listId,
+                               const std::string& parentTaskId)
 {
     if (runner_.RefuseWhileBusy())
-        return;
+        return {};
     std::string targetList;
     store_.Write([&](LocalStore::Data& data) {
         if (parentTaskId.empty()) {
@@ -123,16 +126,16 @@ void TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::string& list
         }
     });
     if (targetList.empty())
-        return;
+        return {};
     CInsertTaskDlg editor(parent);
     editor.SetClock(context_.clock);
     if (editor.exec() != QDialog::Accepted)
-        return;
+        return {};
     TaskInfo task = editor.task;
     const std::string title = task.title;
     TaskCreation creation;
     if (!runner_.Run(wait, [&] { creation = SendNewTask(context_, task, targetList, parentTaskId); }))
-        return;
+        return {};
     if (creation.created.Applied()) {
         const bool stored = store_.Write([&](LocalStore::Data& data) {
             TaskListInfo* list = FindList(data, targetList);
@@ -154,6 +157,7 @@ void TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::string& list
     else
         Report(kTaskNotCreated, title, creation.created);
     Changed();
+    return creation.created.Applied() ? task.id : std::string();
 }
 
 void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string& listId)

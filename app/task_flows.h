@@ -22,10 +22,11 @@ class TaskFlows
 public:
     TaskFlows(ServiceContext& context, LocalStore& store, EditRunner& runner);
 
-    void NewTaskList(QWidget* parent, CWaitDlg& wait);
+    // Each insert returns the id of what the service created, empty when nothing was.
+    std::string NewTaskList(QWidget* parent, CWaitDlg& wait);
     // Under the list `listId` at the top level, or under the task `parentTaskId` (empty
     // for the top level) of the list that holds it.
-    void NewTask(QWidget* parent, CWaitDlg& wait, const std::string& listId, const std::string& parentTaskId);
+    std::string NewTask(QWidget* parent, CWaitDlg& wait, const std::string& listId, const std::string& parentTaskId);
     void EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string& listId);
     void EditTask(QWidget* parent, CWaitDlg& wait, const std::string& taskId);
     // Each asks first.

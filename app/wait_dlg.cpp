@@ -5,10 +5,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
+#include <QWindow>
 
 #include <thread>
 
@@ -32,6 +35,10 @@ constexpr int kTitleIndent = 40;
 constexpr int kMessageDrop = 50;
 
 constexpr double kOpacityScale = 255.0;
+
+// How long a wait whose call ended at once stays up for the window manager to show it.
+constexpr int kLongestShowWaitMs = 500;
+constexpr int kShowPollMs = 10;
 
 QFont WaitFont(int pixelSize)
 {
@@ -199,7 +206,27 @@ void CWaitDlg::RunWhileWaiting(const std::function<void()>& call)
     });
     loop.exec();
     worker.join();
+    StayUntilShown();
     EndWait(0);
+}
+
+void CWaitDlg::StayUntilShown()
+{
+    // A window manager still showing the window when it is hidden shows and activates it
+    // after all; the hidden window then counts as the active one and swallows every key.
+    QWindow* window = windowHandle();
+    if (kind_ != WaitKind::Dialog || !window || window->isExposed())
+        return;
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer waited;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (window->isExposed() || waited.hasExpired(kLongestShowWaitMs))
+            loop.quit();
+    });
+    waited.start();
+    poll.start(kShowPollMs);
+    loop.exec();
 }
 
 bool CWaitDlg::event(QEvent* event)

@@ -77,6 +77,7 @@ protected:
 private:
     void CoverOwner();
     void ApplyStacking();
+    void StayUntilShown();
 
     QWidget* owner_;
     WaitKind kind_;

@@ -334,6 +334,12 @@ void CTreeListCtrl::EnsureVisible(const CTreeListItem* item)
     Relayout();
 }
 
+void CTreeListCtrl::RestorePlace(const TreeListPlace& place)
+{
+    topRow_ = RestoreTreeListPlace(model_, place);
+    Relayout();
+}
+
 void CTreeListCtrl::SetClock(const Clock* clock)
 {
     clock_ = clock ? clock : &DefaultClock();

@@ -4,6 +4,7 @@
 #include "treelist/tree_list_layout.h"
 #include "treelist/tree_list_model.h"
 #include "treelist/tree_list_notify.h"
+#include "treelist/tree_list_place.h"
 #include "treelist/tree_list_style.h"
 #include "widgets/skin_scroll_target.h"
 
@@ -105,6 +106,10 @@ public:
     CTreeListItem* GetLastChild(CTreeListItem* item) const { return model_.LastChild(item); }
     void SelectItem(CTreeListItem* item, int column = 0, bool replace = true);
     void EnsureVisible(const CTreeListItem* item);
+    // Expansion, selection and scroll position by item keys, to be restored once the items
+    // have been built anew.
+    TreeListPlace SavePlace(int keyColumn) const { return CaptureTreeListPlace(model_, keyColumn, topRow_); }
+    void RestorePlace(const TreeListPlace& place);
 
     // In-place editing of the focused cell with its column's editor.
     void BeginEdit();

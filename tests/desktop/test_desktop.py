@@ -288,6 +288,98 @@ class EditorDropDownTest(DesktopTest):
             wait_for("the editor to close", lambda: not self.editor(), 3)
 
 
+SELECTION = (0x26, 0x4F, 0x78)
+
+
+def selected_rows(shot, rect):
+    """Centres of the rows filled with the selection colour, read in the empty "Due" column."""
+    x0, y0, w, h = rect
+    ys = [y for y in range(y0, y0 + h) if shot.pixel(x0 + w - 60, y) == SELECTION]
+    runs = []
+    for y in ys:
+        if runs and runs[-1][1] == y - 1:
+            runs[-1][1] = y
+        else:
+            runs.append([y, y])
+    return [(top + bottom) // 2 for top, bottom in runs]
+
+
+class TreePlaceTest(DesktopTest):
+    def setUp(self):
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        seed = default_seed()
+        seed["tasks"]["taskLists"][0]["tasks"] = [{"id": "t%d" % i, "title": "Task number %d" % i}
+                                                  for i in range(1, 31)]
+        seed["tasks"]["taskLists"].append({"id": "work", "title": "Work", "tasks": [
+            {"id": "w1", "title": "Report"}, {"id": "w2", "title": "Slides"}]})
+        self.s.start(seed=seed)
+
+    def dialog(self):
+        """A shown message box or editor of the program (a second window with its title)."""
+        wids = self.s.x("xdotool", "search", "--onlyvisible", "--pid", str(self.s.app.pid), "--name",
+                        "^Marlo's Calender$").split()
+        return len(wids) > 1
+
+    def check_keys_reach_the_tree(self, label):
+        s = self.s
+        s.xdo("key", "Delete")
+        wait_for("Delete to ask (%s)" % label, self.dialog, 5)
+        s.shot("delete-asks-" + label)
+        s.xdo("key", "Escape")
+        wait_for("the question to go", lambda: not self.dialog(), 5)
+        s.xdo("key", "Insert")
+        wait_for("Insert to open the editor (%s)" % label, self.dialog, 5)
+        s.xdo("key", "Escape")
+        wait_for("the editor to go", lambda: not self.dialog(), 5)
+
+    def test_the_tree_keeps_its_place_across_a_drop_an_edit_and_an_insert(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1)
+        rect = s.rect("mainWindow")
+        rows = bar_rows(self.loaded("mainWindow", "loaded"), rect)
+        task_x = max(x for x, _ in rows)
+        (_, first), (_, third) = [row for row in rows if row[0] == task_x][0:3:2]
+
+        # A drop answered at once, then the keys: they reach the tree, not the hidden wait.
+        s.xdo("mousemove", str(task_x + 40), str(third), "mousedown", "1", "sleep", "0.2")
+        for y in range(third, first - 1, -4):
+            s.xdo("mousemove", str(task_x + 40), str(y), "sleep", "0.02")
+        s.xdo("mouseup", "1")
+        wait_for("the move", lambda: ("POST", "/tasks/v1/lists/home/tasks/t3/move?parent=t1") in s.requests(), 5)
+        self.check_keys_reach_the_tree("after-drop")
+
+        # Scrolled to the end, the Work list renamed in its editor: every row stays put.
+        s.xdo("key", "End")
+        before = s.still_shot("scrolled-to-the-end", rect)
+        lists = [row for row in bar_rows(before, rect) if row[0] == min(x for x, _ in bar_rows(before, rect))]
+        work_x, work_y = lists[-1]
+        s.xdo("mousemove", str(work_x + 40), str(work_y), "click", "--repeat", "2", "--delay", "120", "1")
+        wait_for("the list editor", self.dialog, 5)
+        s.xdo("key", "ctrl+a", "type", "Office")
+        s.xdo("key", "Return")
+        wait_for("the rename", lambda: any(m != "GET" and t == "/tasks/v1/users/@me/lists/work"
+                                           for m, t in s.requests()), 5)
+        after = s.still_shot("renamed-in-place", rect)
+        self.assertEqual(bar_rows(before, rect), bar_rows(after, rect), "the rows moved")
+        self.assertEqual([work_y], selected_rows(after, rect), "the renamed list is not the selection")
+
+        # A new list from the branch root: it shows, selected, at the end of the view.
+        s.xdo("key", "Home")
+        top = bar_rows(s.still_shot("back-at-the-top", rect), rect)
+        home_y = [y for x, y in top if x == min(x for x, _ in top)][0]
+        s.xdo("mousemove", str(rect[0] + 60), str(home_y - (top[1][1] - top[0][1])), "click", "1")
+        s.xdo("key", "Insert")
+        wait_for("the list editor", self.dialog, 5)
+        s.xdo("type", "Errands")
+        s.xdo("key", "Return")
+        wait_for("the new list", lambda: ("POST", "/tasks/v1/users/@me/lists") in s.requests(), 5)
+        inserted = s.still_shot("new-list-shown", rect)
+        last = bar_rows(inserted, rect)[-1]
+        self.assertEqual([last[1]], selected_rows(inserted, rect), "the new list is not selected at the end")
+        self.assertEqual(work_x, last[0], "the last row is not a list")
+
+
 class TerminationTest(DesktopTest):
     def test_sigterm_with_control_menu_open(self):
         s = self.s

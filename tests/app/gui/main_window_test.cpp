@@ -276,6 +276,44 @@ TEST_F(MainWindowTest, ExpansionChangesAreRememberedInTheStore)
     EXPECT_FALSE(FindRow("cal")->IsExpanded());
 }
 
+TEST_F(MainWindowTest, TheSelectedRowOfAFocusedTreeStandsOutAndItsTextsStayReadable)
+{
+    Prepare();
+    FillStore();
+    window->AddBranchRoot(kCalendarBranch);
+    window->AddBranchRoot(kTaskBranch);
+    Deliver();
+    window->RebuildCalendarBranch();
+    window->RebuildTaskBranch();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    CTreeListCtrl* tree = window->Tree();
+    tree->setFocus();
+    ASSERT_TRUE(tree->hasFocus());
+    // Pixels at least this much brighter than the fill: text drawn on it.
+    const auto textPixels = [&](const QImage& image, const QRect& cell) {
+        int count = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                count += qGray(image.pixel(x, y)) >= 100 ? 1 : 0;
+        }
+        return count;
+    };
+
+    for (const char* id : {"L1", "t1"}) { // plain text, and the grey of a finished task
+        tree->SelectItem(FindRow(id));
+        const QImage& image = tree->RenderImage();
+        const QRect due = tree->CellRect(FindRow(id), kDueColumn);
+        const QRect name = tree->CellRect(FindRow(id), kNameColumn); // the focused cell
+        EXPECT_EQ(image.pixelColor(due.center()).name(), "#264f78") << id;
+        EXPECT_EQ(image.pixelColor(name.right() - 1, name.top() + 1).name(), "#264f78") << id;
+        EXPECT_GT(textPixels(image, name), 10) << id;
+        const QRect other = tree->CellRect(FindRow(std::string(id) == "L1" ? "t1" : "L1"), kDueColumn);
+        EXPECT_EQ(image.pixelColor(other.center()).name(), "#222222") << id;
+    }
+}
+
 TEST_F(MainWindowTest, ResizingModeShowsASizingBorderAroundTheControls)
 {
     Prepare();

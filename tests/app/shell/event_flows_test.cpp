@@ -114,6 +114,13 @@ TEST_F(EventFlowsTest, NewEventsFromTheTreeAndTheMonthViewReachTheServiceOnceAnd
     for (CTreeListItem* row = calendarRow->firstChild; row; row = row->nextSibling)
         inTree = inTree || row->texts[kNameColumn].find(typed) != std::string::npos;
     EXPECT_TRUE(inTree);
+    // Shown: its calendar row, collapsed after the load, opens, and the new row is selected.
+    const CTreeListItem* shown = frame->MainWindow()->Tree()->GetFirstSelectedItem();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->parent, calendarRow);
+    EXPECT_NE(shown->texts[kNameColumn].find(typed), std::string::npos);
+    EXPECT_TRUE(calendarRow->IsExpanded());
+    const std::string shownId = shown->texts[kIdColumn];
 
     // A double click on an empty part of a day in the month view.
     service.ClearRequests();
@@ -137,6 +144,9 @@ TEST_F(EventFlowsTest, NewEventsFromTheTreeAndTheMonthViewReachTheServiceOnceAnd
     for (const EventEntry& entry : view->events())
         inView = inView || entry.event.summary == "Dentist";
     EXPECT_TRUE(inView);
+    // The tree's selection is the user's own, not the month view's new event.
+    ASSERT_NE(frame->MainWindow()->Tree()->GetFirstSelectedItem(), nullptr);
+    EXPECT_EQ(frame->MainWindow()->Tree()->GetFirstSelectedItem()->texts[kIdColumn], shownId);
 }
 
 TEST_F(EventFlowsTest, ARefusedOrLostUpdateChangesNothingAndSaysSoPlainly)

@@ -22,10 +22,71 @@ constexpr const char* kTaskSeed = R"({"tasks": {"taskLists": [
         {"id": "t2", "title": "Bread", "due": "2026-12-10T00:00:00.000Z"}]},
     {"id": "L2", "title": "Work", "tasks": [{"id": "r1", "title": "Report"}]}]}})";
 
+// Home holds 24 tasks n01..n24, n05 with a subtask, so that the tree scrolls in a small window.
+std::string LongSeed()
+{
+    std::string tasks;
+    for (int i = 1; i <= 24; ++i) {
+        const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
+        tasks += R"({"id": "n)" + number + R"(", "title": "Task )" + number + R"("},)";
+    }
+    return R"({"tasks": {"taskLists": [{"id": "L1", "title": "Home", "tasks": [)" + tasks +
+           R"({"id": "n05a", "title": "Sub", "parent": "n05"}]}, {"id": "L2", "title": "Work", "tasks": []}]}})";
+}
+
 class TaskFlowsTest : public test::EditShellTest
 {
 protected:
     void Start() { EditShellTest::Start(kTaskSeed); }
+
+    // The main window at its smallest: about a dozen rows fit.
+    void StartLong()
+    {
+        EditShellTest::Start(LongSeed().c_str());
+        frame->CalendarWindow()->hide();
+        frame->MainWindow()->resize(CMainWindowMinimum());
+        frame->MainWindow()->show();
+        frame->MainWindow()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame->MainWindow()));
+    }
+    static QSize CMainWindowMinimum() { return {COrbCalenderDlg::kMinimumWidth, COrbCalenderDlg::kMinimumHeight}; }
+
+    // A key as the main window gets it from the platform: for its focus widget. (Which
+    // window the desktop sends keys to is the window manager's business; the desktop lane
+    // checks that.)
+    void Key(Qt::Key key) { QTest::keyClick(frame->MainWindow()->windowHandle(), key); }
+
+    // A point on the row's text, scrolled into view: in a narrow tree a fixed share of the
+    // cell may fall on the check box.
+    QPoint TextPoint(const std::string& id)
+    {
+        CTreeListItem* row = Row(id);
+        Tree().EnsureVisible(row);
+        const QRect cell = Tree().CellRect(row, kNameColumn);
+        for (int x = cell.left(); x < cell.right(); ++x) {
+            if (Tree().HitTest({x, cell.center().y()}).area == tlht::kText)
+                return {x + 4, cell.center().y()};
+        }
+        ADD_FAILURE() << "no text on " << id;
+        return cell.center();
+    }
+
+    int TopRow() const { return Tree().ScrollPosition(ScrollOrientation::Vertical); }
+    bool InView(const CTreeListItem* row) const
+    {
+        const int at = Tree().Model().RowOfItem(row);
+        return at >= TopRow() && at < TopRow() + Tree().Layout().RowsPerPage();
+    }
+    std::string SelectedId() const
+    {
+        const CTreeListItem* row = Tree().GetFirstSelectedItem();
+        return row ? row->texts[kIdColumn] : "<none>";
+    }
+    std::string SelectedName() const
+    {
+        const CTreeListItem* row = Tree().GetFirstSelectedItem();
+        return row ? row->texts[kNameColumn] : "<none>";
+    }
 
     CTreeListCtrl& Tree() const { return *frame->MainWindow()->Tree(); }
 
@@ -86,14 +147,8 @@ protected:
     // A left-button drag of the row `from` onto the row `to`, as the mouse sends it.
     void DragRow(const std::string& from, const std::string& to, bool release = true)
     {
-        const auto centre = [&](const std::string& id) {
-            CTreeListItem* row = Row(id);
-            Tree().EnsureVisible(row);
-            const QRect cell = Tree().CellRect(row, kNameColumn);
-            return Tree().mapToGlobal(QPoint(cell.left() + cell.width() / 3, cell.center().y()));
-        };
-        const QPoint start = centre(from);
-        const QPoint end = centre(to);
+        const QPoint start = Tree().mapToGlobal(TextPoint(from));
+        const QPoint end = Tree().mapToGlobal(TextPoint(to));
         Mouse(QEvent::MouseButtonPress, start);
         Mouse(QEvent::MouseMove, start + QPoint(0, QApplication::startDragDistance() + 1));
         Mouse(QEvent::MouseMove, end);
@@ -391,6 +446,115 @@ TEST_F(TaskFlowsTest, DropsMoveTasksWithinTheirListAndRefuseEverythingElse)
     DragRow("L2", "L1", false);
     EXPECT_FALSE(Tree().IsDragging());
     Mouse(QEvent::MouseButtonRelease, QPoint());
+}
+
+TEST_F(TaskFlowsTest, ANewListTaskAndSubtaskEachShowExpandedSelectedAndInView)
+{
+    StartLong();
+    ASSERT_GT(Tree().Model().VisibleRowCount(), Tree().Layout().RowsPerPage() + 10);
+    Tree().SelectItem(Tree().GetRootItem()->firstChild->nextSibling);
+    Tree().SetScrollPosition(ScrollOrientation::Vertical, 0);
+    Insert([&] { frame->RunCommand(Command::InsertButton); }, "Errands");
+    const CTreeListItem* list = Tree().GetFirstSelectedItem();
+    ASSERT_EQ(SelectedName(), "0xEF0000Errands");
+    EXPECT_EQ(list->level, kBranchChildLevel);
+    EXPECT_TRUE(InView(list));
+    EXPECT_GT(TopRow(), 0);
+
+    Insert([&] { frame->RunCommand(Command::InsertButton); }, "Stamps");
+    const CTreeListItem* task = Tree().GetFirstSelectedItem();
+    ASSERT_EQ(SelectedName(), "0xEF0000Stamps");
+    EXPECT_EQ(task->parent->texts[kNameColumn], "0xEF0000Errands");
+    EXPECT_TRUE(task->parent->IsExpanded());
+    EXPECT_TRUE(InView(task));
+
+    const std::string taskId = task->texts[kIdColumn];
+    Insert([&] { frame->RunCommand(Command::InsertButton); }, "Glue");
+    ASSERT_EQ(SelectedName(), "0xEF0000Glue");
+    EXPECT_EQ(Tree().GetFirstSelectedItem()->parent, Row(taskId));
+    EXPECT_TRUE(Row(taskId)->IsExpanded());
+    EXPECT_TRUE(InView(Tree().GetFirstSelectedItem()));
+
+    // A new task of a list far above the view: the view goes to it.
+    Select("L1");
+    Tree().SetScrollPosition(ScrollOrientation::Vertical, 20);
+    Insert([&] { frame->RunCommand(Command::InsertButton); }, "Yeast");
+    ASSERT_EQ(SelectedName(), "0xEF0000Yeast");
+    EXPECT_TRUE(InView(Tree().GetFirstSelectedItem()));
+}
+
+TEST_F(TaskFlowsTest, EditsInAScrolledTreeKeepItsScrollPositionExpansionAndSelection)
+{
+    StartLong();
+    Tree().Expand(TreeListExpand::Collapse, Row("n05"));
+    Tree().Expand(TreeListExpand::Expand, Row("work@example.com"));
+    Select("n12");
+    Tree().SetScrollPosition(ScrollOrientation::Vertical, 10);
+    ASSERT_TRUE(InView(Row("n12")));
+    const auto expectPlace = [&](const std::string& selected) {
+        EXPECT_EQ(TopRow(), 10);
+        EXPECT_EQ(SelectedId(), selected);
+        EXPECT_FALSE(Row("n05")->IsExpanded());
+        EXPECT_TRUE(Row("work@example.com")->IsExpanded());
+    };
+
+    WithEditor<CInsertTaskDlg>([&] { QTest::mouseDClick(&Tree(), Qt::LeftButton, {}, TextPoint("n12")); },
+                               [&](CInsertTaskDlg& editor) {
+                                   editor.findChild<QLineEdit*>("1000")->setText("Task 12 renamed");
+                                   editor.findChild<QPushButton*>("1006")->click();
+                               });
+    EXPECT_EQ(Row("n12")->texts[kNameColumn], "0xEF0000Task 12 renamed");
+    expectPlace("n12");
+
+    ClickCheck("n14");
+    EXPECT_EQ(StoredStatus("n14"), "completed");
+    expectPlace("n12");
+
+    prompter.QueueAnswer(true);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Row("n12"), nullptr);
+    expectPlace("n13"); // the next sibling
+}
+
+TEST_F(TaskFlowsTest, AfterEveryDragOutcomeDeleteAndInsertKeysReachTaskAndListRows)
+{
+    StartLong();
+    QWidget elsewhere; // takes the focus away in the middle of a drag
+    const std::vector<std::pair<std::string, std::function<void()>>> outcomes = {
+        {"accepted drop", [&] { DragRow("n03", "n02"); }},
+        {"refused drop", [&] { DragRow("n04", "L2"); }},
+        {"Esc",
+         [&] {
+             DragRow("n04", "n06", false);
+             Key(Qt::Key_Escape);
+             Mouse(QEvent::MouseButtonRelease, QPoint());
+         }},
+        {"focus loss",
+         [&] {
+             DragRow("n04", "n06", false);
+             elsewhere.show();
+             elsewhere.activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+             elsewhere.hide();
+             Mouse(QEvent::MouseButtonRelease, QPoint());
+         }},
+    };
+    for (const auto& [outcome, drag] : outcomes) {
+        drag();
+
+        EXPECT_FALSE(Tree().IsDragging()) << outcome;
+        for (const std::string id : {"n07", "L2"}) {
+            Select(id);
+            prompter.questions.clear();
+            prompter.QueueAnswer(false);
+            Key(Qt::Key_Delete);
+            ASSERT_EQ(prompter.questions.size(), 1u) << outcome << " " << id;
+            EXPECT_EQ(prompter.questions[0], id == "L2" ? "정말로 'Work' TaskList를 삭제하시겠습니까?"
+                                                        : "정말로 'Task 07' Task를 삭제하시겠습니까?");
+            WithEditor<CInsertTaskDlg>([&] { Key(Qt::Key_Insert); }, [](CInsertTaskDlg& editor) { editor.reject(); });
+        }
+    }
+    EXPECT_EQ(Row("n03")->parent, Row("n02"));
 }
 
 } // namespace
