@@ -69,6 +69,18 @@ protected:
         });
     }
 
+    // Both branches, filled from FillStore's records.
+    void ShowFilledStore()
+    {
+        Prepare();
+        FillStore();
+        window->AddBranchRoot(kCalendarBranch);
+        window->AddBranchRoot(kTaskBranch);
+        Deliver();
+        window->RebuildCalendarBranch();
+        window->RebuildTaskBranch();
+    }
+
     AppSettings settings;
     test::FixedClock clock{{2026, 12, 8, 9, 0, 0}};
     test::RecordingDiagnostics diagnostics;
@@ -258,13 +270,7 @@ TEST_F(MainWindowTest, RebuildWithoutATaskRootSaysSoAndStillAppends)
 
 TEST_F(MainWindowTest, ExpansionChangesAreRememberedInTheStore)
 {
-    Prepare();
-    FillStore();
-    window->AddBranchRoot(kCalendarBranch);
-    window->AddBranchRoot(kTaskBranch);
-    Deliver();
-    window->RebuildCalendarBranch();
-    window->RebuildTaskBranch();
+    ShowFilledStore();
 
     window->Tree()->Expand(TreeListExpand::Collapse, FindRow("cal"));
     window->Tree()->Expand(TreeListExpand::Collapse, FindRow("L1"));
@@ -278,13 +284,7 @@ TEST_F(MainWindowTest, ExpansionChangesAreRememberedInTheStore)
 
 TEST_F(MainWindowTest, TheSelectedRowOfAFocusedTreeStandsOutAndItsTextsStayReadable)
 {
-    Prepare();
-    FillStore();
-    window->AddBranchRoot(kCalendarBranch);
-    window->AddBranchRoot(kTaskBranch);
-    Deliver();
-    window->RebuildCalendarBranch();
-    window->RebuildTaskBranch();
+    ShowFilledStore();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
