@@ -1,6 +1,10 @@
 #include "tools/fake-service/fake_service.h"
 
 #include "tools/fake-service/json_body.h"
+#include "tools/fake-service/module_routes.h"
+#include "tools/fake-service/random_text.h"
+#include "tools/fake-service/sync_token.h"
+#include "tools/fake-service/time_text.h"
 
 #include <httplib.h>
 #include <json/json.h>
@@ -8,12 +12,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <shared_mutex>
 #include <sstream>
 #include <string_view>
@@ -40,6 +44,13 @@ constexpr const char* kEventPattern = R"(/calendar/v3/calendars/([^/]+)/events/(
 constexpr const char* kHtmlLinkBase = "https://www.google.com/calendar/event?eid=";
 constexpr const char* kDefaultUserEmail = "me@example.com";
 constexpr const char* kPageTokenPrefix = "page-";
+constexpr const char* kChangesTokenPrefix = "sync-";
+constexpr const char* kCalendarListScope = "calendarList";
+constexpr const char* kEventsScopePrefix = "events/";
+constexpr std::size_t kSyncEpochBytes = 8;
+// Google refuses these beside a sync token: they would make the client's copy a different subset.
+constexpr const char* kNotWithSyncToken[] = {
+    "iCalUID", "orderBy", "privateExtendedProperty", "q", "sharedExtendedProperty", "timeMin", "timeMax", "updatedMin"};
 constexpr const char* kOwnerRole = "owner";
 constexpr const char* kWriterRole = "writer";
 constexpr int kStatusOk = 200;
@@ -51,7 +62,6 @@ constexpr int kStatusGone = 410;
 constexpr long long kFirstEtag = 3181161784712000;
 constexpr int kFirstEventColorId = 1;
 constexpr int kLastEventColorId = 11;
-constexpr long long kSecondsPerDay = 86400;
 
 // Google's calendar palette, "1" to "24".
 constexpr std::string_view kCalendarPalette[] = {
@@ -61,29 +71,55 @@ constexpr std::string_view kCalendarPalette[] = {
 };
 constexpr const char* kPaletteForeground = "#000000";
 
+struct Event
+{
+    Json::Value resource; // as listed
+    long long change = 0; // the change that last touched it
+};
+
 struct Calendar
 {
-    Json::Value entry;               // the calendar-list entry, as listed
-    std::vector<Json::Value> events; // in insertion order
+    Json::Value entry; // the calendar-list entry, as listed
+    long long change = 0;
+    std::vector<Event> events; // in insertion order
+};
+
+// What a deleted event leaves behind: listings show `resource` ("status": "cancelled"), and
+// the event's last start and end place it in a window.
+struct CancelledEvent
+{
+    std::string calendarId;
+    Json::Value resource;
+    long long change = 0;
+    long long start = 0;
+    long long end = 0;
+};
+
+// A calendar taken off the user's list; listings show `resource` ("deleted": true).
+struct RemovedEntry
+{
+    Json::Value resource;
+    long long change = 0;
+};
+
+// An item a listing may show, with the change that last touched it.
+struct Listed
+{
+    const Json::Value* resource;
+    long long change;
+};
+
+// What a state file adds so that sync tokens handed out before a restart still work.
+struct SyncHistory
+{
+    std::optional<std::string> epoch;
+    long long lastChange = 0;
+    std::optional<long long> start;
 };
 
 void SendJson(httplib::Response& response, const Json::Value& document)
 {
     FakeService::SendJson(response, kStatusOk, document);
-}
-
-std::string UtcStamp()
-{
-    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    const auto day = std::chrono::floor<std::chrono::days>(now);
-    const std::chrono::year_month_day date(day);
-    const std::chrono::hh_mm_ss time(now - day);
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02lld:%02lld:%02lld.000Z", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<long long>(time.hours().count()), static_cast<long long>(time.minutes().count()),
-                  static_cast<long long>(time.seconds().count()));
-    return buffer;
 }
 
 bool ReadNumber(std::string_view text, std::size_t at, std::size_t length, int& value)
@@ -97,50 +133,6 @@ bool ReadNumber(std::string_view text, std::size_t at, std::size_t length, int& 
         value = value * 10 + (text[i] - '0');
     }
     return true;
-}
-
-// Seconds since the epoch of an RFC 3339 time ("2026-12-08T08:00:00+09:00", fractions and
-// "Z" allowed) or of an all-day date, which counts from midnight UTC.
-std::optional<long long> ParseInstant(std::string_view text)
-{
-    int year = 0, month = 0, day = 0;
-    if (!ReadNumber(text, 0, 4, year) || text.size() < 10 || text[4] != '-' || !ReadNumber(text, 5, 2, month) ||
-        text[7] != '-' || !ReadNumber(text, 8, 2, day))
-        return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
-                                           std::chrono::day(static_cast<unsigned>(day))};
-    if (!date.ok())
-        return std::nullopt;
-    const long long days = std::chrono::sys_days(date).time_since_epoch().count();
-    if (text.size() == 10)
-        return days * kSecondsPerDay;
-
-    int hour = 0, minute = 0, second = 0;
-    if (text.size() < 19 || (text[10] != 'T' && text[10] != 't') || !ReadNumber(text, 11, 2, hour) || text[13] != ':' ||
-        !ReadNumber(text, 14, 2, minute) || text[16] != ':' || !ReadNumber(text, 17, 2, second))
-        return std::nullopt;
-    std::size_t at = 19;
-    if (at < text.size() && text[at] == '.') {
-        ++at;
-        while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-            ++at;
-    }
-    long long offset = 0;
-    if (at < text.size() && (text[at] == 'Z' || text[at] == 'z')) {
-        ++at;
-    } else if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        int offsetHours = 0, offsetMinutes = 0;
-        if (!ReadNumber(text, at + 1, 2, offsetHours) || at + 3 >= text.size() || text[at + 3] != ':' ||
-            !ReadNumber(text, at + 4, 2, offsetMinutes))
-            return std::nullopt;
-        offset = (offsetHours * 60LL + offsetMinutes) * 60 * (text[at] == '-' ? -1 : 1);
-        at += 6;
-    } else {
-        return std::nullopt;
-    }
-    if (at != text.size())
-        return std::nullopt;
-    return days * kSecondsPerDay + hour * 3600LL + minute * 60LL + second - offset;
 }
 
 // The instant of an event time object; nullopt when it has neither a date nor a time.
@@ -269,20 +261,112 @@ void Merge(Json::Value& target, const Json::Value& change)
     }
 }
 
+// A deleted event as incremental listings show it: Google promises only the id.
+Json::Value CancelledResource(const std::string& id, const std::string& etag, const std::string& updated)
+{
+    Json::Value event(Json::objectValue);
+    event["kind"] = "calendar#event";
+    event["etag"] = etag;
+    event["id"] = id;
+    event["status"] = "cancelled";
+    event["updated"] = updated;
+    return event;
+}
+
+Json::Value RemovedResource(const std::string& id, const std::string& etag)
+{
+    Json::Value entry(Json::objectValue);
+    entry["kind"] = "calendar#calendarListEntry";
+    entry["etag"] = etag;
+    entry["id"] = id;
+    entry["deleted"] = true;
+    return entry;
+}
+
+// The calendar's own error document, as its error guide shows them; `parameter` names the one
+// at fault, when known.
+void SendCalendarError(httplib::Response& response, int status, const char* reason, const char* message,
+                       const char* parameter)
+{
+    Json::Value detail;
+    detail["domain"] = "calendar";
+    detail["reason"] = reason;
+    detail["message"] = message;
+    if (parameter) {
+        detail["locationType"] = "parameter";
+        detail["location"] = parameter;
+    }
+    Json::Value document;
+    document["error"]["errors"].append(detail);
+    document["error"]["code"] = status;
+    document["error"]["message"] = message;
+    FakeService::SendJson(response, status, document);
+}
+
+void SendFullSyncRequired(httplib::Response& response)
+{
+    SendCalendarError(response, kStatusGone, "fullSyncRequired",
+                      "Sync token is no longer valid, a full sync is required.", "syncToken");
+}
+
+// Google's reference names the refusal but not its words; these are the ones its service answers.
+void SendSyncTokenRestricted(httplib::Response& response)
+{
+    SendCalendarError(response, kStatusBadRequest, "syncTokenWithRequestRestrictions",
+                      "Sync token cannot be used with other request restrictions.", nullptr);
+}
+
+// With a sync token deleted (and hidden) items always come; a flag may only say so.
+bool TrueIfGiven(const httplib::Request& request, const char* flag)
+{
+    return !request.has_param(flag) || request.get_param_value(flag) == "true";
+}
+
+bool ReadWholeNumber(std::string_view text, long long& value)
+{
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return status == std::errc() && end == text.data() + text.size() && !text.empty() && value >= 0;
+}
+
+// "<prefix><first>-<second>", both whole numbers.
+bool ReadPageToken(std::string_view token, std::string_view prefix, long long& first, long long& second)
+{
+    if (token.substr(0, prefix.size()) != prefix)
+        return false;
+    token.remove_prefix(prefix.size());
+    const std::size_t dash = token.find('-');
+    return dash != std::string_view::npos && ReadWholeNumber(token.substr(0, dash), first) &&
+           ReadWholeNumber(token.substr(dash + 1), second);
+}
+
 class CalendarModule : public FakeModule
 {
 public:
-    explicit CalendarModule(FakeService& service) : service_(service) {}
-
-    void Register(httplib::Server& server) override
+    explicit CalendarModule(FakeService& service) : service_(service)
     {
-        server.Get(kCalendarListPattern, Guarded(&CalendarModule::ListCalendars));
-        server.Patch(kCalendarListEntryPattern, Guarded(&CalendarModule::PatchCalendarListEntry));
-        server.Patch(kCalendarPattern, Guarded(&CalendarModule::PatchCalendar));
-        server.Get(kEventsPattern, Guarded(&CalendarModule::ListEvents));
-        server.Post(kEventsPattern, Guarded(&CalendarModule::InsertEvent));
-        server.Patch(kEventPattern, Guarded(&CalendarModule::PatchEvent));
-        server.Delete(kEventPattern, Guarded(&CalendarModule::DeleteEvent));
+        AddRoute("GET", kCalendarListPattern, &CalendarModule::ListCalendars);
+        AddRoute("PATCH", kCalendarListEntryPattern, &CalendarModule::PatchCalendarListEntry);
+        AddRoute("DELETE", kCalendarListEntryPattern, &CalendarModule::RemoveCalendarListEntry);
+        AddRoute("PATCH", kCalendarPattern, &CalendarModule::PatchCalendar);
+        AddRoute("GET", kEventsPattern, &CalendarModule::ListEvents);
+        AddRoute("POST", kEventsPattern, &CalendarModule::InsertEvent);
+        AddRoute("PATCH", kEventPattern, &CalendarModule::PatchEvent);
+        AddRoute("DELETE", kEventPattern, &CalendarModule::DeleteEvent);
+    }
+
+    void Register(httplib::Server& server) override { routes_.Register(server, service_); }
+
+    bool Serve(const std::string& method, const std::string& target, const std::string& body,
+               httplib::Response& response) override
+    {
+        return routes_.Serve(method, target, body, response);
+    }
+
+    void ExpireSyncTokens() override
+    {
+        std::lock_guard lock(mutex_);
+        syncEpoch_ = RandomHex(kSyncEpochBytes);
+        historyStart_ = NowMillis();
     }
 
     bool Seed(const Json::Value& root, std::string& error) override
@@ -318,34 +402,64 @@ public:
                     return false;
                 }
             }
+            if (!CheckSavedChanges(entry, error))
+                return false;
         }
         // What the state file adds, so that a service started from it neither hands out an id
-        // or etag again nor forgets which events it deleted.
+        // or etag again nor forgets which events it deleted and which changes its tokens saw.
         long long nextEtag = 0;
         int nextEventNumber = 0;
-        std::vector<std::pair<std::string, std::string>> deleted;
-        if (!ReadCounters(member, nextEtag, nextEventNumber, error) || !ReadDeletedEvents(member, deleted, error))
+        std::vector<CancelledEvent> cancelled;
+        std::vector<RemovedEntry> removed;
+        SyncHistory history;
+        if (!ReadCounters(member, nextEtag, nextEventNumber, error) || !ReadDeletedEvents(member, cancelled, error) ||
+            !ReadRemovedCalendars(member, removed, error) || !ReadSyncHistory(member, history, error))
             return false;
 
         std::lock_guard lock(mutex_);
         nextEtag_ = std::max(nextEtag_, nextEtag);
         nextEventNumber_ = std::max(nextEventNumber_, nextEventNumber);
-        deletedEvents_.insert(deleted.begin(), deleted.end());
+        // A seed is one change at the service: its events share one stamp.
+        const std::string stamp = clock_.Next();
         for (const Json::Value& entry : calendars) {
-            Calendar* calendar = FindCalendar(entry["id"].asString());
+            const std::string id = entry["id"].asString();
+            std::erase_if(removed_, [&](const RemovedEntry& gone) { return TextMember(gone.resource, "id") == id; });
+            Calendar* calendar = FindCalendar(id);
             if (!calendar) {
                 calendars_.emplace_back();
                 calendar = &calendars_.back();
             }
             Json::Value members = entry;
             members.removeMember("events");
+            members.removeMember("syncChanges");
             Merge(calendar->entry, members);
             FillEntry(calendar->entry, members);
+            const Json::Value& saved = entry["syncChanges"];
+            calendar->change = saved.isObject() ? saved["entry"].asInt64() : NextChange();
+            Json::ArrayIndex index = 0;
             for (const Json::Value& event : entry["events"]) {
-                calendar->events.push_back(event);
-                FillEvent(calendar->events.back(), *calendar, !event.isMember("created"));
+                Event added{event, saved.isObject() ? saved["events"][index++].asInt64() : NextChange()};
+                FillEvent(added.resource, *calendar, !event.isMember("created"), stamp);
+                ForgetCancelled(id, TextMember(added.resource, "id"));
+                calendar->events.push_back(std::move(added));
             }
         }
+        for (CancelledEvent& event : cancelled) {
+            ForgetCancelled(event.calendarId, TextMember(event.resource, "id"));
+            if (TextMember(event.resource, "etag").empty())
+                event.resource["etag"] = NextEtag();
+            cancelled_.push_back(std::move(event));
+        }
+        for (RemovedEntry& entry : removed) {
+            if (TextMember(entry.resource, "etag").empty())
+                entry.resource["etag"] = NextEtag();
+            removed_.push_back(std::move(entry));
+        }
+        if (history.epoch)
+            syncEpoch_ = *history.epoch;
+        lastChange_ = std::max(lastChange_, history.lastChange);
+        if (history.start)
+            historyStart_ = history.start;
         return true;
     }
 
@@ -357,19 +471,42 @@ public:
         for (const Calendar& calendar : calendars_) {
             Json::Value entry = calendar.entry;
             entry["events"] = Json::Value(Json::arrayValue);
-            for (const Json::Value& event : calendar.events)
-                entry["events"].append(event);
+            Json::Value changes(Json::objectValue);
+            changes["entry"] = static_cast<Json::Int64>(calendar.change);
+            changes["events"] = Json::Value(Json::arrayValue);
+            for (const Event& event : calendar.events) {
+                entry["events"].append(event.resource);
+                changes["events"].append(static_cast<Json::Int64>(event.change));
+            }
+            entry["syncChanges"] = changes;
             member["calendars"].append(entry);
         }
         member["deletedEvents"] = Json::Value(Json::arrayValue);
-        for (const auto& [calendarId, eventId] : deletedEvents_) {
+        for (const CancelledEvent& event : cancelled_) {
             Json::Value deleted(Json::objectValue);
-            deleted["calendarId"] = calendarId;
-            deleted["eventId"] = eventId;
+            deleted["calendarId"] = event.calendarId;
+            deleted["eventId"] = event.resource["id"];
+            deleted["etag"] = event.resource["etag"];
+            deleted["updated"] = event.resource["updated"];
+            deleted["change"] = static_cast<Json::Int64>(event.change);
+            deleted["start"] = static_cast<Json::Int64>(event.start);
+            deleted["end"] = static_cast<Json::Int64>(event.end);
             member["deletedEvents"].append(deleted);
+        }
+        member["removedCalendars"] = Json::Value(Json::arrayValue);
+        for (const RemovedEntry& entry : removed_) {
+            Json::Value removed(Json::objectValue);
+            removed["id"] = entry.resource["id"];
+            removed["etag"] = entry.resource["etag"];
+            removed["change"] = static_cast<Json::Int64>(entry.change);
+            member["removedCalendars"].append(removed);
         }
         member["nextEtag"] = static_cast<Json::Int64>(nextEtag_);
         member["nextEventNumber"] = nextEventNumber_;
+        member["syncEpoch"] = syncEpoch_;
+        member["lastChange"] = static_cast<Json::Int64>(lastChange_);
+        if (historyStart_)
+            member["historyStart"] = static_cast<Json::Int64>(*historyStart_);
         root[kSeedMember] = member;
     }
 
@@ -377,20 +514,22 @@ public:
     {
         std::lock_guard lock(mutex_);
         calendars_.clear();
-        deletedEvents_.clear();
+        cancelled_.clear();
+        removed_.clear();
         nextEventNumber_ = 1;
+        lastChange_ = 0;
+        syncEpoch_ = RandomHex(kSyncEpochBytes);
+        historyStart_.reset();
     }
 
 private:
     using Handler = void (CalendarModule::*)(const httplib::Request&, httplib::Response&);
 
-    // Authorization first, then the handler under the state lock; a change is saved once the
-    // lock is let go, since saving takes every module's lock in turn.
-    httplib::Server::Handler Guarded(Handler handler)
+    // The handler under the state lock; a change is saved once the lock is let go, since saving
+    // takes every module's lock in turn.
+    void AddRoute(const char* method, const char* pattern, Handler handler)
     {
-        return [this, handler](const httplib::Request& request, httplib::Response& response) {
-            if (!service_.CheckAuthorization(request, response))
-                return;
+        routes_.Add(method, pattern, [this, handler](const httplib::Request& request, httplib::Response& response) {
             // Reads share the lock, so listings asked side by side are answered side by side.
             if (request.method == "GET") {
                 std::shared_lock lock(mutex_);
@@ -401,8 +540,10 @@ private:
             }
             if (request.method != "GET" && response.status >= kStatusOk && response.status < 300)
                 service_.StateChanged();
-        };
+        });
     }
+
+    long long NextChange() { return ++lastChange_; }
 
     static bool ReadCounters(const Json::Value& member, long long& nextEtag, int& nextEventNumber, std::string& error)
     {
@@ -421,9 +562,28 @@ private:
         return true;
     }
 
-    // [{"calendarId", "eventId"}]: events that answer 410 rather than 404.
-    static bool ReadDeletedEvents(const Json::Value& member, std::vector<std::pair<std::string, std::string>>& deleted,
-                                  std::string& error)
+    static bool IsChangeNumber(const Json::Value& value) { return value.isInt64() && value.asInt64() >= 0; }
+
+    // A state file's "syncChanges" of one calendar: {"entry": N, "events": [N, ...]}, one per event.
+    static bool CheckSavedChanges(const Json::Value& entry, std::string& error)
+    {
+        const Json::Value& saved = entry["syncChanges"];
+        if (saved.isNull())
+            return true;
+        const Json::Value& events = saved["events"];
+        const Json::ArrayIndex count = entry["events"].isArray() ? entry["events"].size() : 0;
+        if (!saved.isObject() || !IsChangeNumber(saved["entry"]) || !events.isArray() || events.size() != count ||
+            !std::all_of(events.begin(), events.end(), IsChangeNumber)) {
+            error = "calendar.calendars: syncChanges of " + entry["id"].asString() +
+                    " must be {\"entry\": N, \"events\": [N, ...]} with one whole number per event";
+            return false;
+        }
+        return true;
+    }
+
+    // [{"calendarId", "eventId", "etag", "updated", "change", "start", "end"}]: deleted events, which
+    // answer 410 rather than 404 and show as cancelled; only the ids are required.
+    static bool ReadDeletedEvents(const Json::Value& member, std::vector<CancelledEvent>& deleted, std::string& error)
     {
         const Json::Value& list = member["deletedEvents"];
         if (!list.isNull() && !list.isArray()) {
@@ -431,12 +591,66 @@ private:
             return false;
         }
         for (const Json::Value& item : list) {
-            if (!item.isObject() || !item["calendarId"].isString() || !item["eventId"].isString()) {
-                error = "calendar.deletedEvents: every element needs a string \"calendarId\" and \"eventId\"";
+            const bool texts = item.isObject() && item["calendarId"].isString() && item["eventId"].isString() &&
+                               (item["etag"].isNull() || item["etag"].isString()) &&
+                               (item["updated"].isNull() || item["updated"].isString());
+            const bool numbers = texts && (item["change"].isNull() || IsChangeNumber(item["change"])) &&
+                                 (item["start"].isNull() || item["start"].isInt64()) &&
+                                 (item["end"].isNull() || item["end"].isInt64());
+            if (!numbers) {
+                error = "calendar.deletedEvents: every element needs a string \"calendarId\" and \"eventId\" "
+                        "(and may have a string \"etag\" and \"updated\" and whole numbers \"change\", \"start\" "
+                        "and \"end\")";
                 return false;
             }
-            deleted.emplace_back(item["calendarId"].asString(), item["eventId"].asString());
+            CancelledEvent event;
+            event.calendarId = item["calendarId"].asString();
+            event.resource = CancelledResource(item["eventId"].asString(), item.get("etag", "").asString(),
+                                               item.get("updated", "").asString());
+            event.change = item.get("change", 0).asInt64();
+            event.start = item.get("start", 0).asInt64();
+            event.end = item.get("end", 0).asInt64();
+            deleted.push_back(std::move(event));
         }
+        return true;
+    }
+
+    // [{"id", "etag", "change"}]: calendars taken off the list, listed as deleted.
+    static bool ReadRemovedCalendars(const Json::Value& member, std::vector<RemovedEntry>& removed, std::string& error)
+    {
+        const Json::Value& list = member["removedCalendars"];
+        if (!list.isNull() && !list.isArray()) {
+            error = "calendar.removedCalendars must be an array";
+            return false;
+        }
+        for (const Json::Value& item : list) {
+            if (!item.isObject() || !item["id"].isString() || !(item["etag"].isNull() || item["etag"].isString()) ||
+                !(item["change"].isNull() || IsChangeNumber(item["change"]))) {
+                error = "calendar.removedCalendars: every element needs a string \"id\" (and may have a string "
+                        "\"etag\" and a whole number \"change\")";
+                return false;
+            }
+            removed.push_back({RemovedResource(item["id"].asString(), item.get("etag", "").asString()),
+                               item.get("change", 0).asInt64()});
+        }
+        return true;
+    }
+
+    static bool ReadSyncHistory(const Json::Value& member, SyncHistory& history, std::string& error)
+    {
+        const Json::Value& epoch = member["syncEpoch"];
+        const Json::Value& last = member["lastChange"];
+        const Json::Value& start = member["historyStart"];
+        if ((!epoch.isNull() && (!epoch.isString() || epoch.asString().empty())) ||
+            (!last.isNull() && !IsChangeNumber(last)) || (!start.isNull() && !start.isInt64())) {
+            error = "calendar: syncEpoch must be a non-empty string, lastChange and historyStart whole numbers";
+            return false;
+        }
+        if (epoch.isString())
+            history.epoch = epoch.asString();
+        history.lastChange = last.isNull() ? 0 : last.asInt64();
+        if (!start.isNull())
+            history.start = start.asInt64();
         return true;
     }
 
@@ -462,7 +676,7 @@ private:
         return buffer;
     }
 
-    void FillEvent(Json::Value& event, const Calendar& calendar, bool stampCreation)
+    void FillEvent(Json::Value& event, const Calendar& calendar, bool stampCreation, const std::string& stamp)
     {
         event["kind"] = "calendar#event";
         if (!event["id"].isString() || event["id"].asString().empty())
@@ -473,8 +687,8 @@ private:
             event["status"] = "confirmed";
         event["htmlLink"] = kHtmlLinkBase + event["id"].asString();
         if (stampCreation) {
-            event["created"] = UtcStamp();
-            event["updated"] = event["created"];
+            event["created"] = stamp;
+            event["updated"] = stamp;
         }
         if (!event.isMember("creator")) {
             // The user writes to their own calendars; a read-only one speaks for itself.
@@ -525,10 +739,25 @@ private:
         return nullptr;
     }
 
-    static std::vector<Json::Value>::iterator FindEvent(Calendar& calendar, const std::string& id)
+    static std::vector<Event>::iterator FindEvent(Calendar& calendar, const std::string& id)
     {
         return std::find_if(calendar.events.begin(), calendar.events.end(),
-                            [&](const Json::Value& event) { return event["id"].asString() == id; });
+                            [&](const Event& event) { return TextMember(event.resource, "id") == id; });
+    }
+
+    bool IsCancelled(const std::string& calendarId, const std::string& eventId) const
+    {
+        return std::any_of(cancelled_.begin(), cancelled_.end(), [&](const CancelledEvent& event) {
+            return event.calendarId == calendarId && TextMember(event.resource, "id") == eventId;
+        });
+    }
+
+    // An event that is there again is no longer deleted.
+    void ForgetCancelled(const std::string& calendarId, const std::string& eventId)
+    {
+        std::erase_if(cancelled_, [&](const CancelledEvent& event) {
+            return event.calendarId == calendarId && TextMember(event.resource, "id") == eventId;
+        });
     }
 
     static bool CanWrite(const Calendar& calendar)
@@ -564,48 +793,124 @@ private:
         return false;
     }
 
-    // One page of `items` from the offset the page token names; a token this service never
-    // gave is refused.
-    void SendPage(const httplib::Request& request, httplib::Response& response, Json::Value answer,
-                  const std::vector<const Json::Value*>& items, int listingMaximum)
+    // PageSize() without maxResults, else what was asked up to the listing's maximum.
+    std::size_t PageLengthFor(const httplib::Request& request, int listingMaximum) const
     {
-        std::size_t offset = 0;
-        if (request.has_param("pageToken")) {
-            const std::string token = request.get_param_value("pageToken");
-            int value = 0;
-            const std::size_t prefix = std::string_view(kPageTokenPrefix).size();
-            if (token.rfind(kPageTokenPrefix, 0) != 0 || token.size() == prefix || token.size() > prefix + 9 ||
-                !ReadNumber(token, prefix, token.size() - prefix, value) ||
-                static_cast<std::size_t>(value) > items.size()) {
-                return SendInvalid(response, "Invalid Value");
-            }
-            offset = static_cast<std::size_t>(value);
-        }
         int requested = 0;
         if (request.has_param("maxResults")) {
             const std::string text = request.get_param_value("maxResults");
             if (text.empty() || text.size() > 9 || !ReadNumber(text, 0, text.size(), requested))
                 requested = 0;
         }
-        const std::size_t size = service_.PageLength(requested, listingMaximum);
-        const std::size_t end = std::min(items.size(), offset + size);
+        return service_.PageLength(requested, listingMaximum);
+    }
+
+    std::string NextSyncToken(const std::string& scope, long long ceiling) const
+    {
+        return EncodeSyncToken({syncEpoch_, scope, ceiling});
+    }
+
+    // One page of `items`, in the listing's order, from the offset the page token names. The
+    // token also carries the last change made before the listing began, which the last page's
+    // sync token names: whatever changes while the client pages comes again in its next
+    // incremental listing. A token this service never gave is refused.
+    void SendPage(const httplib::Request& request, httplib::Response& response, Json::Value answer,
+                  const std::vector<Listed>& items, int listingMaximum, const std::string& scope)
+    {
+        long long offset = 0;
+        long long ceiling = lastChange_;
+        if (request.has_param("pageToken") &&
+            (!ReadPageToken(request.get_param_value("pageToken"), kPageTokenPrefix, offset, ceiling) ||
+             static_cast<std::size_t>(offset) > items.size() || ceiling > lastChange_))
+            return SendInvalid(response, "Invalid Value");
+        const std::size_t size = PageLengthFor(request, listingMaximum);
+        const std::size_t begin = static_cast<std::size_t>(offset);
+        const std::size_t end = std::min(items.size(), begin + size);
         answer["items"] = Json::Value(Json::arrayValue);
-        for (std::size_t i = offset; i < end; ++i)
-            answer["items"].append(*items[i]);
+        for (std::size_t i = begin; i < end; ++i)
+            answer["items"].append(*items[i].resource);
         if (end < items.size())
-            answer["nextPageToken"] = kPageTokenPrefix + std::to_string(end);
+            answer["nextPageToken"] = kPageTokenPrefix + std::to_string(end) + "-" + std::to_string(ceiling);
+        else
+            answer["nextSyncToken"] = NextSyncToken(scope, ceiling);
         SendJson(response, answer);
+    }
+
+    // The items changed since a sync token, in the order of their changes. The page token holds
+    // the last change served and the last one the listing covers, so an item that changes while
+    // the client pages moves past the listing's end and comes again in the next one instead of
+    // pushing another off the page.
+    void SendChanges(const httplib::Request& request, httplib::Response& response, Json::Value answer,
+                     std::vector<Listed> items, int listingMaximum, const std::string& scope)
+    {
+        long long after = 0;
+        long long ceiling = lastChange_;
+        if (request.has_param("pageToken") &&
+            (!ReadPageToken(request.get_param_value("pageToken"), kChangesTokenPrefix, after, ceiling) ||
+             after > ceiling || ceiling > lastChange_))
+            return SendInvalid(response, "Invalid Value");
+        std::erase_if(items, [&](const Listed& item) { return item.change <= after || item.change > ceiling; });
+        std::sort(items.begin(), items.end(), [](const Listed& a, const Listed& b) { return a.change < b.change; });
+        const std::size_t end = std::min(items.size(), PageLengthFor(request, listingMaximum));
+        answer["items"] = Json::Value(Json::arrayValue);
+        for (std::size_t i = 0; i < end; ++i)
+            answer["items"].append(*items[i].resource);
+        if (end < items.size())
+            answer["nextPageToken"] =
+                kChangesTokenPrefix + std::to_string(items[end - 1].change) + "-" + std::to_string(ceiling);
+        else
+            answer["nextSyncToken"] = NextSyncToken(scope, ceiling);
+        SendJson(response, answer);
+    }
+
+    // The change the request's sync token was handed out at; nothing, with 410 answered, for a
+    // token this service does not know now (another scope, an expired epoch, or not its own).
+    std::optional<long long> SyncTokenChange(const httplib::Request& request, const std::string& scope,
+                                             httplib::Response& response) const
+    {
+        const std::optional<SyncPoint> point = DecodeSyncToken(request.get_param_value("syncToken"));
+        if (!point || point->epoch != syncEpoch_ || point->scope != scope || point->change > lastChange_) {
+            SendFullSyncRequired(response);
+            return std::nullopt;
+        }
+        return point->change;
     }
 
     void ListCalendars(const httplib::Request& request, httplib::Response& response)
     {
-        std::vector<const Json::Value*> entries;
-        for (const Calendar& calendar : calendars_)
-            entries.push_back(&calendar.entry);
         Json::Value answer(Json::objectValue);
         answer["kind"] = "calendar#calendarList";
         answer["etag"] = "\"" + std::to_string(nextEtag_) + "\"";
-        SendPage(request, response, answer, entries, kCalendarListMaximum);
+        std::vector<Listed> items;
+        if (request.has_param("syncToken")) {
+            if (request.has_param("minAccessRole") || !TrueIfGiven(request, "showDeleted") ||
+                !TrueIfGiven(request, "showHidden"))
+                return SendSyncTokenRestricted(response);
+            const std::optional<long long> since = SyncTokenChange(request, kCalendarListScope, response);
+            if (!since)
+                return;
+            // Hidden and deleted entries always come with a token.
+            for (const Calendar& calendar : calendars_) {
+                if (calendar.change > *since)
+                    items.push_back({&calendar.entry, calendar.change});
+            }
+            for (const RemovedEntry& entry : removed_) {
+                if (entry.change > *since)
+                    items.push_back({&entry.resource, entry.change});
+            }
+            return SendChanges(request, response, answer, std::move(items), kCalendarListMaximum, kCalendarListScope);
+        }
+        const bool showHidden = request.get_param_value("showHidden") == "true";
+        for (const Calendar& calendar : calendars_) {
+            const Json::Value& hidden = calendar.entry["hidden"];
+            if (showHidden || !hidden.isBool() || !hidden.asBool())
+                items.push_back({&calendar.entry, calendar.change});
+        }
+        if (request.get_param_value("showDeleted") == "true") {
+            for (const RemovedEntry& entry : removed_)
+                items.push_back({&entry.resource, entry.change});
+        }
+        SendPage(request, response, answer, items, kCalendarListMaximum, kCalendarListScope);
     }
 
     // The calendar resource: title, description and time zone.
@@ -621,6 +926,8 @@ private:
             if (change[name].isString())
                 calendar->entry[name] = change[name];
         }
+        // Calendar properties are read-only in its list entry: as Google documents, a change to
+        // them alone does not bring the entry into incremental listings.
         calendar->entry["etag"] = NextEtag();
         Json::Value answer(Json::objectValue);
         answer["kind"] = "calendar#calendar";
@@ -663,14 +970,70 @@ private:
         if (!change["backgroundColor"].isNull())
             calendar->entry["colorId"] = NearestPaletteId(calendar->entry["backgroundColor"].asString());
         calendar->entry["etag"] = NextEtag();
+        calendar->change = NextChange();
         SendJson(response, calendar->entry);
+    }
+
+    // calendarList.delete: the calendar leaves the user's list, with its events.
+    void RemoveCalendarListEntry(const httplib::Request& request, httplib::Response& response)
+    {
+        const std::string id = request.matches[1];
+        const auto found = std::find_if(calendars_.begin(), calendars_.end(), [&](const Calendar& calendar) {
+            return TextMember(calendar.entry, "id") == id;
+        });
+        if (found == calendars_.end())
+            return SendNotFound(response);
+        calendars_.erase(found);
+        std::erase_if(cancelled_, [&](const CancelledEvent& event) { return event.calendarId == id; });
+        removed_.push_back({RemovedResource(id, NextEtag()), NextChange()});
+        response.status = kStatusNoContent;
+    }
+
+    Json::Value EventsAnswer(const Calendar& calendar) const
+    {
+        Json::Value answer(Json::objectValue);
+        answer["kind"] = "calendar#events";
+        answer["etag"] = "\"" + std::to_string(nextEtag_) + "\"";
+        // Copied only when there: indexing the stored entry would give it null members.
+        for (const char* name : {"summary", "timeZone", "accessRole"}) {
+            if (calendar.entry.isMember(name))
+                answer[name] = calendar.entry[name];
+        }
+        answer["updated"] = FormatUtcMillis(NowMillis());
+        return answer;
+    }
+
+    void ListEventChanges(const httplib::Request& request, httplib::Response& response, const Calendar& calendar,
+                          const std::string& scope)
+    {
+        if (std::any_of(std::begin(kNotWithSyncToken), std::end(kNotWithSyncToken),
+                        [&](const char* name) { return request.has_param(name); }) ||
+            !TrueIfGiven(request, "showDeleted"))
+            return SendSyncTokenRestricted(response);
+        const std::optional<long long> since = SyncTokenChange(request, scope, response);
+        if (!since)
+            return;
+        const std::string calendarId = TextMember(calendar.entry, "id");
+        std::vector<Listed> items;
+        for (const Event& event : calendar.events) {
+            if (event.change > *since)
+                items.push_back({&event.resource, event.change});
+        }
+        for (const CancelledEvent& event : cancelled_) {
+            if (event.calendarId == calendarId && event.change > *since)
+                items.push_back({&event.resource, event.change});
+        }
+        SendChanges(request, response, EventsAnswer(calendar), std::move(items), kEventsMaximum, scope);
     }
 
     void ListEvents(const httplib::Request& request, httplib::Response& response)
     {
-        Calendar* calendar = FindCalendar(request.matches[1]);
+        const Calendar* calendar = FindCalendar(request.matches[1]);
         if (!calendar)
             return SendNotFound(response);
+        const std::string scope = kEventsScopePrefix + TextMember(calendar->entry, "id");
+        if (request.has_param("syncToken"))
+            return ListEventChanges(request, response, *calendar, scope);
         std::optional<long long> timeMin;
         std::optional<long long> timeMax;
         for (auto [name, bound] : {std::pair{"timeMin", &timeMin}, std::pair{"timeMax", &timeMax}}) {
@@ -680,6 +1043,16 @@ private:
             if (!*bound)
                 return FakeService::SendError(response, kStatusBadRequest, "badRequest", "Bad Request");
         }
+        std::optional<long long> updatedMin;
+        if (request.has_param("updatedMin")) {
+            updatedMin = ParseInstantMillis(request.get_param_value("updatedMin"));
+            if (!updatedMin)
+                return FakeService::SendError(response, kStatusBadRequest, "badRequest", "Bad Request");
+            if (historyStart_ && *updatedMin < *historyStart_)
+                return SendCalendarError(response, kStatusGone, "updatedMinTooLongAgo",
+                                         "The requested minimum modification time lies too far in the past.",
+                                         "updatedMin");
+        }
         const std::string orderBy = request.get_param_value("orderBy");
         const bool byStart = orderBy == "startTime";
         if (byStart && request.get_param_value("singleEvents") != "true")
@@ -687,44 +1060,48 @@ private:
         if (request.has_param("orderBy") && !byStart && orderBy != "updated")
             return SendInvalid(response, "Invalid Value");
         const std::string query = request.get_param_value("q");
+        // With updatedMin, deletions since then come whatever showDeleted says.
+        const bool withCancelled = updatedMin || request.get_param_value("showDeleted") == "true";
 
-        // An event is in the window when it ends after timeMin and starts before timeMax.
-        std::vector<const Json::Value*> events;
-        std::vector<std::pair<long long, const Json::Value*>> starts;
-        for (const Json::Value& event : calendar->events) {
-            const long long start = TimeInstant(event["start"]).value_or(0);
-            const long long end = TimeInstant(event["end"]).value_or(start);
-            if (timeMin && end <= *timeMin)
-                continue;
-            if (timeMax && start >= *timeMax)
-                continue;
-            if (!query.empty() && !MatchesQuery(event, query))
-                continue;
-            events.push_back(&event);
-            starts.emplace_back(start, &event);
+        // An event is in the window when it ends after timeMin and starts before timeMax. Each
+        // start is read once: sorting by re-reading them dominated large listings.
+        const auto inWindow = [&](long long start, long long end) {
+            return !(timeMin && end <= *timeMin) && !(timeMax && start >= *timeMax);
+        };
+        const auto updatedSince = [&](const Json::Value& resource) {
+            return !updatedMin ||
+                   ParseInstantMillis(TextMember(resource, "updated")).value_or(*updatedMin - 1) >= *updatedMin;
+        };
+        std::vector<std::pair<long long, Listed>> found;
+        for (const Event& event : calendar->events) {
+            const long long start = TimeInstant(event.resource["start"]).value_or(0);
+            const long long end = TimeInstant(event.resource["end"]).value_or(start);
+            if (inWindow(start, end) && (query.empty() || MatchesQuery(event.resource, query)) &&
+                updatedSince(event.resource))
+                found.push_back({start, {&event.resource, event.change}});
+        }
+        // A deleted event keeps no text for q to match.
+        if (withCancelled && query.empty()) {
+            const std::string calendarId = TextMember(calendar->entry, "id");
+            for (const CancelledEvent& event : cancelled_) {
+                if (event.calendarId == calendarId && inWindow(event.start, event.end) && updatedSince(event.resource))
+                    found.push_back({event.start, {&event.resource, event.change}});
+            }
         }
         if (byStart) {
-            // Each start is read once: sorting by re-reading them dominated large listings.
-            std::stable_sort(starts.begin(), starts.end(),
+            std::stable_sort(found.begin(), found.end(),
                              [](const auto& a, const auto& b) { return a.first < b.first; });
-            for (std::size_t i = 0; i < starts.size(); ++i)
-                events[i] = starts[i].second;
         } else if (orderBy == "updated") {
             // The stamps share one fixed form, so text order is time order.
-            std::stable_sort(events.begin(), events.end(), [](const Json::Value* a, const Json::Value* b) {
-                return TextMember(*a, "updated") < TextMember(*b, "updated");
+            std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+                return TextMember(*a.second.resource, "updated") < TextMember(*b.second.resource, "updated");
             });
         }
-        Json::Value answer(Json::objectValue);
-        answer["kind"] = "calendar#events";
-        answer["etag"] = "\"" + std::to_string(nextEtag_) + "\"";
-        // Copied only when there: indexing the stored entry would give it null members.
-        for (const char* name : {"summary", "timeZone", "accessRole"}) {
-            if (calendar->entry.isMember(name))
-                answer[name] = calendar->entry[name];
-        }
-        answer["updated"] = UtcStamp();
-        SendPage(request, response, answer, events, kEventsMaximum);
+        std::vector<Listed> items;
+        items.reserve(found.size());
+        for (const auto& item : found)
+            items.push_back(item.second);
+        SendPage(request, response, EventsAnswer(*calendar), items, kEventsMaximum, scope);
     }
 
     // Checks a written event; answers and returns false when the service would refuse it.
@@ -790,8 +1167,8 @@ private:
         DropReadOnly(event);
         if (!CheckEvent(event, response, event["colorId"]))
             return;
-        FillEvent(event, *calendar, true);
-        calendar->events.push_back(event);
+        FillEvent(event, *calendar, true, clock_.Next());
+        calendar->events.push_back({event, NextChange()});
         SendJson(response, event);
     }
 
@@ -805,40 +1182,56 @@ private:
         if (found == calendar->events.end())
             return SendNotFound(response);
         DropReadOnly(change);
-        Json::Value patched = *found;
+        Json::Value patched = found->resource;
         Merge(patched, change);
         if (!CheckEvent(patched, response, change["colorId"]))
             return;
         patched["etag"] = NextEtag();
-        patched["updated"] = UtcStamp();
-        *found = patched;
+        patched["updated"] = clock_.Next();
+        found->resource = patched;
+        found->change = NextChange();
         SendJson(response, patched);
     }
 
+    // The event leaves a cancelled one behind, which incremental listings report.
     void DeleteEvent(const httplib::Request& request, httplib::Response& response)
     {
         Calendar* calendar = WritableCalendar(request, response, nullptr);
         if (!calendar)
             return;
+        const std::string calendarId = TextMember(calendar->entry, "id");
         const std::string id = request.matches[2];
-        const auto deletedKey = std::pair(calendar->entry["id"].asString(), id);
         const auto found = FindEvent(*calendar, id);
         if (found == calendar->events.end()) {
-            if (deletedEvents_.count(deletedKey))
+            if (IsCancelled(calendarId, id))
                 return FakeService::SendError(response, kStatusGone, "deleted", "Resource has been deleted");
             return SendNotFound(response);
         }
+        CancelledEvent cancelled;
+        cancelled.calendarId = calendarId;
+        cancelled.start = TimeInstant(found->resource["start"]).value_or(0);
+        cancelled.end = TimeInstant(found->resource["end"]).value_or(cancelled.start);
+        cancelled.resource = CancelledResource(id, NextEtag(), clock_.Next());
+        cancelled.change = NextChange();
         calendar->events.erase(found);
-        deletedEvents_.insert(deletedKey);
+        cancelled_.push_back(std::move(cancelled));
         response.status = kStatusNoContent;
     }
 
     FakeService& service_;
+    ModuleRoutes routes_;
     std::shared_mutex mutex_;
     std::vector<Calendar> calendars_;
-    std::set<std::pair<std::string, std::string>> deletedEvents_; // calendar id, event id
+    std::vector<CancelledEvent> cancelled_; // every calendar's, in the order deleted
+    std::vector<RemovedEntry> removed_;
     long long nextEtag_ = kFirstEtag;
     int nextEventNumber_ = 1;
+    ChangeClock clock_;
+    // Every change takes the next number; a sync token names the last one it has seen.
+    long long lastChange_ = 0;
+    std::string syncEpoch_ = RandomHex(kSyncEpochBytes);
+    // updatedMin before this instant (milliseconds) reaches past the history the service kept.
+    std::optional<long long> historyStart_;
 };
 
 } // namespace

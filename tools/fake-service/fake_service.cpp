@@ -753,6 +753,26 @@ void FakeService::ResetTrafficCounters()
     impl_->traffic.Reset();
 }
 
+DeviceAnswer FakeService::FromAnotherDevice(const std::string& method, const std::string& target,
+                                            const std::string& body)
+{
+    for (auto& module : impl_->modules) {
+        httplib::Response response;
+        if (module->Serve(method, target, body, response)) {
+            return {response.status, response.body};
+        }
+    }
+    return {};
+}
+
+void FakeService::ExpireSyncTokens()
+{
+    for (auto& module : impl_->modules) {
+        module->ExpireSyncTokens();
+    }
+    StateChanged();
+}
+
 void FakeService::FailNext(int count, const Fault& fault)
 {
     if (count <= 0) {

@@ -76,6 +76,15 @@ public:
     // Writes the module's own member of a seed document that gives back its current state.
     virtual void Save(Json::Value& root) = 0;
     virtual void Reset() = 0;
+    // Answers an API request made in-process (see FakeService::FromAnotherDevice); false when no
+    // route of the module takes `method` and `target`.
+    virtual bool Serve(const std::string& /*method*/, const std::string& /*target*/, const std::string& /*body*/,
+                       httplib::Response& /*response*/)
+    {
+        return false;
+    }
+    // Forgets the change history behind the sync tokens handed out so far.
+    virtual void ExpireSyncTokens() {}
 };
 
 class FakeService;
@@ -116,6 +125,13 @@ constexpr std::chrono::seconds kAccessTokenLifetime{3600};
 constexpr std::chrono::seconds kLongestTokenLifetime{std::numeric_limits<int>::max()};
 
 constexpr int kDefaultPageSize = 20;
+
+// What the API answered a request made by another device: status 0 when no route takes it.
+struct DeviceAnswer
+{
+    int status = 0;
+    std::string body;
+};
 
 struct TlsFiles
 {
@@ -180,6 +196,15 @@ public:
     // Connections to 0, the peak to what is in flight now; Reset does this too. A connection
     // opened before and still in use is not counted again.
     void ResetTrafficCounters();
+    // An API request (`target`: path and query, as a client sends them) made at the service by
+    // another device signed in to the same account: no access token, never recorded, delayed or
+    // faulted. Its changes bump `updated` and reach sync tokens and updatedMin like any other.
+    DeviceAnswer FromAnotherDevice(const std::string& method, const std::string& target, const std::string& body = {});
+    // Every calendar sync token handed out so far answers 410 fullSyncRequired from now on, and an
+    // events updatedMin before now answers 410 updatedMinTooLongAgo, as when Google drops the
+    // history behind them.
+    void ExpireSyncTokens();
+
     // The next `count` requests (control requests excluded) meet `fault`.
     void FailNext(int count, const Fault& fault);
     // Forgets every fault not met yet.
