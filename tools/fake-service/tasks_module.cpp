@@ -3,14 +3,16 @@
 #include "tools/fake-service/fake_service.h"
 
 #include "tools/fake-service/json_body.h"
+#include "tools/fake-service/module_routes.h"
+#include "tools/fake-service/time_text.h"
 
 #include <httplib.h>
 #include <json/json.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <ctime>
+#include <limits>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,6 +28,7 @@ constexpr const char* kListRoute = R"(/tasks/v1/users/@me/lists/([^/]+))";
 constexpr const char* kTasksRoute = R"(/tasks/v1/lists/([^/]+)/tasks)";
 constexpr const char* kTaskRoute = R"(/tasks/v1/lists/([^/]+)/tasks/([^/]+))";
 constexpr const char* kMoveRoute = R"(/tasks/v1/lists/([^/]+)/tasks/([^/]+)/move)";
+constexpr const char* kClearRoute = R"(/tasks/v1/lists/([^/]+)/clear)";
 
 constexpr int kBadRequest = 400;
 constexpr int kNotFound = 404;
@@ -52,6 +55,7 @@ struct Task
     std::string updated;
     bool hidden = false;
     bool deleted = false;
+    std::string position; // as last listed; worked out from the listing order
 };
 
 struct TaskList
@@ -61,16 +65,6 @@ struct TaskList
     std::string updated;
     std::vector<Task> tasks; // listing order; siblings keep their relative order
 };
-
-std::string UtcNow()
-{
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char buffer[32];
-    const std::size_t length = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S.000Z", &utc);
-    return std::string(buffer, length);
-}
 
 void SendJson(httplib::Response& response, const Json::Value& value)
 {
@@ -160,42 +154,30 @@ bool QueryFlag(const httplib::Request& request, const char* name, bool fallback)
 class TasksModule : public FakeModule
 {
 public:
-    explicit TasksModule(FakeService& service) : service_(service) {}
-
-    void Register(httplib::Server& server) override
+    explicit TasksModule(FakeService& service) : service_(service)
     {
-        using Request = const httplib::Request&;
-        using Response = httplib::Response&;
-        const auto guarded = [this](auto handler) {
-            return [this, handler](Request request, Response response) {
-                if (!service_.CheckAuthorization(request, response))
-                    return;
-                // Reads share the lock, so listings asked side by side are answered side by side.
-                if (request.method == "GET") {
-                    std::shared_lock lock(mutex_);
-                    (this->*handler)(request, response);
-                } else {
-                    std::lock_guard lock(mutex_);
-                    (this->*handler)(request, response);
-                }
-                // Saved once the lock is let go: saving takes every module's lock in turn.
-                if (request.method != "GET" && response.status >= 200 && response.status < 300)
-                    service_.StateChanged();
-            };
-        };
-        server.Get(kListsRoute, guarded(&TasksModule::ListLists));
-        server.Post(kListsRoute, guarded(&TasksModule::InsertList));
-        server.Get(kListRoute, guarded(&TasksModule::GetList));
-        server.Put(kListRoute, guarded(&TasksModule::PutList));
-        server.Patch(kListRoute, guarded(&TasksModule::PatchList));
-        server.Delete(kListRoute, guarded(&TasksModule::DeleteList));
-        server.Get(kTasksRoute, guarded(&TasksModule::ListTasks));
-        server.Post(kTasksRoute, guarded(&TasksModule::InsertTask));
-        server.Get(kTaskRoute, guarded(&TasksModule::GetTask));
-        server.Put(kTaskRoute, guarded(&TasksModule::PutTask));
-        server.Patch(kTaskRoute, guarded(&TasksModule::PatchTask));
-        server.Delete(kTaskRoute, guarded(&TasksModule::DeleteTask));
-        server.Post(kMoveRoute, guarded(&TasksModule::MoveTask));
+        AddRoute("GET", kListsRoute, &TasksModule::ListLists);
+        AddRoute("POST", kListsRoute, &TasksModule::InsertList);
+        AddRoute("GET", kListRoute, &TasksModule::GetList);
+        AddRoute("PUT", kListRoute, &TasksModule::PutList);
+        AddRoute("PATCH", kListRoute, &TasksModule::PatchList);
+        AddRoute("DELETE", kListRoute, &TasksModule::DeleteList);
+        AddRoute("GET", kTasksRoute, &TasksModule::ListTasks);
+        AddRoute("POST", kTasksRoute, &TasksModule::InsertTask);
+        AddRoute("GET", kTaskRoute, &TasksModule::GetTask);
+        AddRoute("PUT", kTaskRoute, &TasksModule::PutTask);
+        AddRoute("PATCH", kTaskRoute, &TasksModule::PatchTask);
+        AddRoute("DELETE", kTaskRoute, &TasksModule::DeleteTask);
+        AddRoute("POST", kMoveRoute, &TasksModule::MoveTask);
+        AddRoute("POST", kClearRoute, &TasksModule::ClearTasks);
+    }
+
+    void Register(httplib::Server& server) override { routes_.Register(server, service_); }
+
+    bool Serve(const std::string& method, const std::string& target, const std::string& body,
+               httplib::Response& response) override
+    {
+        return routes_.Serve(method, target, body, response);
     }
 
     bool Seed(const Json::Value& root, std::string& error) override;
@@ -209,6 +191,25 @@ public:
     }
 
 private:
+    using Handler = void (TasksModule::*)(const httplib::Request&, httplib::Response&);
+
+    void AddRoute(const char* method, const char* pattern, Handler handler)
+    {
+        routes_.Add(method, pattern, [this, handler](const httplib::Request& request, httplib::Response& response) {
+            // Reads share the lock, so listings asked side by side are answered side by side.
+            if (request.method == "GET") {
+                std::shared_lock lock(mutex_);
+                (this->*handler)(request, response);
+            } else {
+                std::lock_guard lock(mutex_);
+                (this->*handler)(request, response);
+            }
+            // Saved once the lock is let go: saving takes every module's lock in turn.
+            if (request.method != "GET" && response.status >= 200 && response.status < 300)
+                service_.StateChanged();
+        });
+    }
+
     std::string NewId(const char* prefix)
     {
         for (;;) {
@@ -276,19 +277,22 @@ private:
         return value;
     }
 
-    // The position among the task's siblings, zero-padded as the real service does.
-    static std::string Position(const TaskList& list, const Task& task)
+    // Each task's position among its siblings, zero-padded as the real service writes it. Here
+    // positions count the siblings before a task, so a change moves the positions of others too;
+    // with `bump` those get a new `updated`, so that updatedMin finds every task whose listing
+    // changed. A deleted task keeps its last position.
+    void RefreshPositions(TaskList& list, bool bump)
     {
-        std::size_t index = 0;
-        for (const Task& other : list.tasks) {
-            if (&other == &task)
-                break;
-            if (other.parent == task.parent && !other.deleted)
-                ++index;
+        std::map<std::string, std::size_t> siblingsSoFar;
+        for (Task& task : list.tasks) {
+            if (task.deleted)
+                continue;
+            char buffer[kPositionDigits + 1];
+            std::snprintf(buffer, sizeof buffer, "%0*zu", kPositionDigits, siblingsSoFar[task.parent]++);
+            if (bump && !task.position.empty() && task.position != buffer)
+                task.updated = clock_.Next();
+            task.position = buffer;
         }
-        char buffer[kPositionDigits + 1];
-        std::snprintf(buffer, sizeof buffer, "%0*zu", kPositionDigits, index);
-        return buffer;
     }
 
     Json::Value TaskJson(const TaskList& list, const Task& task) const
@@ -301,7 +305,7 @@ private:
         value["selfLink"] = service_.BaseUrl() + "/tasks/v1/lists/" + list.id + "/tasks/" + task.id;
         if (!task.parent.empty())
             value["parent"] = task.parent;
-        value["position"] = Position(list, task);
+        value["position"] = task.position;
         if (!task.notes.empty())
             value["notes"] = task.notes;
         value["status"] = task.status;
@@ -317,7 +321,7 @@ private:
     }
 
     // Takes the members of a request body; PUT replaces every field, PATCH only those sent.
-    static bool ApplyTaskBody(const Json::Value& body, bool replace, Task& task)
+    static bool ApplyTaskBody(const Json::Value& body, bool replace, Task& task, const std::string& stamp)
     {
         Task changed = task;
         if (replace) {
@@ -333,10 +337,10 @@ private:
         if (changed.status != kStatusNeedsAction && changed.status != kStatusCompleted)
             return false;
         if (changed.status == kStatusCompleted && changed.completed.empty())
-            changed.completed = UtcNow();
+            changed.completed = stamp;
         if (changed.status == kStatusNeedsAction)
             changed.completed.clear();
-        changed.updated = UtcNow();
+        changed.updated = stamp;
         task = std::move(changed);
         return true;
     }
@@ -380,7 +384,7 @@ private:
         if (!ReadMember(body, "title", list.title))
             return SendInvalid(response);
         list.id = NewId("L");
-        list.updated = UtcNow();
+        list.updated = clock_.Next();
         lists_.push_back(list);
         SendJson(response, ListJson(lists_.back()));
     }
@@ -418,7 +422,7 @@ private:
         if (!ReadMember(body, "title", title))
             return SendInvalid(response);
         list->title = title;
-        list->updated = UtcNow();
+        list->updated = clock_.Next();
         SendJson(response, ListJson(*list));
     }
 
@@ -446,10 +450,20 @@ private:
         const bool showCompleted = QueryFlag(request, "showCompleted", true);
         const bool showHidden = QueryFlag(request, "showHidden", false);
         const bool showDeleted = QueryFlag(request, "showDeleted", false);
+        std::optional<long long> updatedMin;
+        if (request.has_param("updatedMin")) {
+            updatedMin = ParseInstantMillis(request.get_param_value("updatedMin"));
+            if (!updatedMin)
+                return SendInvalid(response);
+        }
         std::vector<const Task*> shown;
         for (const Task& task : list->tasks) {
             if ((task.deleted && !showDeleted) || (task.hidden && !showHidden) ||
                 (task.status == kStatusCompleted && !showCompleted))
+                continue;
+            // A stamp that cannot be read counts as older than any.
+            if (updatedMin &&
+                ParseInstantMillis(task.updated).value_or(std::numeric_limits<long long>::min()) < *updatedMin)
                 continue;
             shown.push_back(&task);
         }
@@ -466,7 +480,7 @@ private:
         if (!list)
             return;
         Task task;
-        if (!ApplyTaskBody(body, true, task))
+        if (!ApplyTaskBody(body, true, task, clock_.Next()))
             return SendInvalid(response);
         // The body's parent is read-only; only the query places a new task.
         task.parent = request.get_param_value("parent");
@@ -477,6 +491,7 @@ private:
             return SendInvalid(response);
         task.id = NewId("T");
         list->tasks.insert(list->tasks.begin() + static_cast<std::ptrdiff_t>(*index), task);
+        RefreshPositions(*list, true);
         SendJson(response, TaskJson(*list, list->tasks[*index]));
     }
 
@@ -499,7 +514,7 @@ private:
         if (!index)
             return SendNotFound(response);
         // The body's parent is ignored: a task changes parent only by a move.
-        if (!ApplyTaskBody(body, replace, list->tasks[*index]))
+        if (!ApplyTaskBody(body, replace, list->tasks[*index], clock_.Next()))
             return SendInvalid(response);
         SendJson(response, TaskJson(*list, list->tasks[*index]));
     }
@@ -510,7 +525,8 @@ private:
         ChangeTask(request, response, false);
     }
 
-    // Removes the task with everything below it, as the real service does.
+    // Deletes the task with everything below it, as the real service does. They stay as
+    // deleted tasks, which showDeleted lists.
     void DeleteTask(const httplib::Request& request, httplib::Response& response)
     {
         TaskList* list = FindList(request.matches[1]);
@@ -519,12 +535,33 @@ private:
             return SendNotFound(response);
         std::vector<std::string> doomed;
         for (const Task& task : list->tasks) {
-            if (IsWithin(*list, task.id, id))
+            if (!task.deleted && IsWithin(*list, task.id, id))
                 doomed.push_back(task.id);
         }
-        std::erase_if(list->tasks, [&](const Task& task) {
-            return std::find(doomed.begin(), doomed.end(), task.id) != doomed.end();
-        });
+        const std::string stamp = clock_.Next();
+        for (Task& task : list->tasks) {
+            if (!task.deleted && std::find(doomed.begin(), doomed.end(), task.id) != doomed.end()) {
+                task.deleted = true;
+                task.updated = stamp;
+            }
+        }
+        RefreshPositions(*list, true);
+        response.status = kNoContent;
+    }
+
+    // tasks.clear: completed tasks become hidden, as when the user clears them in Google's apps.
+    void ClearTasks(const httplib::Request& request, httplib::Response& response)
+    {
+        TaskList* list = FindList(request.matches[1]);
+        if (!list)
+            return SendNotFound(response);
+        const std::string stamp = clock_.Next();
+        for (Task& task : list->tasks) {
+            if (!task.deleted && !task.hidden && task.status == kStatusCompleted) {
+                task.hidden = true;
+                task.updated = stamp;
+            }
+        }
         response.status = kNoContent;
     }
 
@@ -550,15 +587,18 @@ private:
             return SendInvalid(response);
         }
         task.parent = parent;
-        task.updated = UtcNow();
+        task.updated = clock_.Next();
         list->tasks.insert(list->tasks.begin() + static_cast<std::ptrdiff_t>(*target), task);
+        RefreshPositions(*list, true);
         SendJson(response, TaskJson(*list, list->tasks[*target]));
     }
 
     FakeService& service_;
+    ModuleRoutes routes_;
     std::shared_mutex mutex_;
     std::vector<TaskList> lists_;
     int nextId_ = 1;
+    ChangeClock clock_;
 };
 
 // Member "tasks": {"taskLists": [{"id", "title", "updated", "tasks": [{"id", "title",
@@ -619,6 +659,8 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
                 return fail("task '" + task.id + "': status must be needsAction or completed");
             if (!task.id.empty() && FindTask(target, task.id))
                 return fail("task id '" + task.id + "' is there twice");
+            // A task seeded again is no longer deleted.
+            std::erase_if(target.tasks, [&](const Task& old) { return old.deleted && old.id == task.id; });
             target.tasks.push_back(task);
         }
     }
@@ -626,8 +668,9 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
     if (nextId.isInt())
         nextId_ = std::max(nextId_, nextId.asInt());
 
-    // Ids left out are made up once every seeded id is known, so none collides.
-    const std::string now = UtcNow();
+    // Ids left out are made up once every seeded id is known, so none collides. A seed is one
+    // change at the service: what it adds shares one stamp.
+    const std::string now = clock_.Next();
     for (TaskList& list : lists_) {
         if (list.id.empty())
             list.id = NewId("L");
@@ -641,6 +684,7 @@ bool TasksModule::Seed(const Json::Value& root, std::string& error)
             if (task.status == kStatusCompleted && task.completed.empty())
                 task.completed = now;
         }
+        RefreshPositions(list, true);
     }
     return true;
 }
