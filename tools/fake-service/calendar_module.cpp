@@ -366,7 +366,8 @@ public:
     {
         std::lock_guard lock(mutex_);
         syncEpoch_ = RandomHex(kSyncEpochBytes);
-        historyStart_ = NowMillis();
+        // Later than every stamp handed out, so no updatedMin taken from one reaches past it.
+        historyStart_ = clock_.NextMillis();
     }
 
     bool Seed(const Json::Value& root, std::string& error) override

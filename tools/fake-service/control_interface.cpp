@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <string_view>
 
 namespace orb::fake {
 
@@ -22,6 +23,8 @@ constexpr int kHighestFaultStatus = 599;
 constexpr const char* kControlKeyHeader = "X-Orb-Control-Key";
 constexpr int kDefaultHttpPort = 80;
 constexpr int kDefaultHttpsPort = 443;
+constexpr std::string_view kOtherDevicePrefix = "/__control/other-device";
+constexpr const char* kOtherDevicePattern = R"(/__control/other-device/.*)";
 
 void Refuse(httplib::Response& response, const std::string& why)
 {
@@ -181,6 +184,22 @@ void HandleFail(FakeService& service, const httplib::Request& request, httplib::
     Done(response);
 }
 
+// The API request that follows the prefix, answered as the API answers it.
+void AnswerForAnotherDevice(FakeService& service, const httplib::Request& request, httplib::Response& response)
+{
+    const std::string target = request.target.substr(kOtherDevicePrefix.size());
+    const DeviceAnswer answer = service.FromAnotherDevice(request.method, target, request.body);
+    if (answer.status == 0) {
+        response.status = 404;
+        response.set_content("no API route takes " + request.method + " " + target + "\n", kTextContentType);
+        return;
+    }
+    response.status = answer.status;
+    if (!answer.body.empty()) {
+        response.set_content(answer.body, "application/json; charset=UTF-8");
+    }
+}
+
 } // namespace
 
 bool AdmitControlRequest(const FakeService& service, const httplib::Request& request, httplib::Response& response)
@@ -281,6 +300,18 @@ void RegisterControlRoutes(httplib::Server& server, FakeService& service)
         service.SetTokenLifetime(std::chrono::seconds(seconds));
         Done(response);
     });
+    server.Post("/__control/expire-sync-tokens", [&service](const httplib::Request&, httplib::Response& response) {
+        service.ExpireSyncTokens();
+        Done(response);
+    });
+    const auto otherDevice = [&service](const httplib::Request& request, httplib::Response& response) {
+        AnswerForAnotherDevice(service, request, response);
+    };
+    server.Get(kOtherDevicePattern, otherDevice);
+    server.Post(kOtherDevicePattern, otherDevice);
+    server.Put(kOtherDevicePattern, otherDevice);
+    server.Patch(kOtherDevicePattern, otherDevice);
+    server.Delete(kOtherDevicePattern, otherDevice);
     server.Post("/__control/strict", [&service](const httplib::Request& request, httplib::Response& response) {
         Json::Value root;
         if (!ReadJsonObjectBody(request.body, root) || !root.get("on", Json::Value()).isBool()) {

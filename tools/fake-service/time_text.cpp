@@ -110,9 +110,14 @@ long long NowMillis()
 
 std::string ChangeClock::Next()
 {
+    return FormatUtcMillis(NextMillis());
+}
+
+long long ChangeClock::NextMillis()
+{
     std::lock_guard lock(mutex_);
     last_ = std::max(NowMillis(), last_ + 1);
-    return FormatUtcMillis(last_);
+    return last_;
 }
 
 } // namespace orb::fake

@@ -22,6 +22,8 @@ class ChangeClock
 {
 public:
     std::string Next();
+    // The same instant in milliseconds.
+    long long NextMillis();
 
 private:
     std::mutex mutex_;
