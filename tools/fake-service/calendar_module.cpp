@@ -23,10 +23,11 @@
 #include <string_view>
 #include <utility>
 
-// The Calendar v3 endpoints the program uses, with real state: the calendar list, calendar
-// and calendar-list PATCH, and events (list with timeMin/timeMax, q, orderBy=startTime and
-// paging; insert, patch, delete). The seed document's member "calendar" is described in
-// this folder's README.
+// The Calendar v3 endpoints the program uses, with real state: the calendar list (with its
+// removals), calendar and calendar-list PATCH, and events (list with timeMin/timeMax, q,
+// orderBy=startTime and paging; insert, patch, delete), with the incremental listings of
+// syncToken and updatedMin. The seed document's member "calendar" is described in this
+// folder's README.
 
 namespace orb::fake {
 

@@ -1,5 +1,6 @@
 // The Tasks v1 endpoints of the stand-in service: task lists and tasks with real state,
-// paging, move with parent and previous, and Google-shaped errors.
+// paging, move with parent and previous, clear, updatedMin with deleted and hidden tasks,
+// and Google-shaped errors.
 #include "tools/fake-service/fake_service.h"
 
 #include "tools/fake-service/json_body.h"
