@@ -489,8 +489,9 @@ class QuestionStackingTest(DesktopTest):
         s = self.s
         centre = self.bar_centre(s.still_shot(label + "-before", s.rect("calendarWindow")))
         self.assertTrue(centre, "the event is not drawn")
+        # Read before the question opens: on a busy machine a search can miss a window mid-change.
+        calendar = int(s.wait_window("calendarWindow", 5))
         s.xdo("mousemove", str(centre[0]), str(centre[1]), "click", "1", "key", "Delete")
-        calendar = int(s.window("calendarWindow"))
         question = wait_for("the question", lambda: s.transients())[0]
         self.assertEqual([calendar], s.window_ids("WM_TRANSIENT_FOR", question))
         wait_for("the question to have the keyboard focus", lambda: s.focused() == question, 5)
