@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
-#include "service/edits.h"
+#include "service/edit_result.h"
 #include "service/records.h"
 
 #include <functional>

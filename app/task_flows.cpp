@@ -101,7 +101,7 @@ std::string TaskFlows::NewTaskList(QWidget* parent, CWaitDlg& wait)
     const std::string title = editor.task.title;
     TaskListInfo created;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendNewTaskList(context_, title, created); }))
+    if (!runner_.Run(wait, [&] { result = InsertTaskList(context_, title, created); }))
         return {};
     const std::string createdId = result.Applied() ? created.id : std::string();
     if (result.Applied())
@@ -134,7 +134,7 @@ std::string TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::strin
     TaskInfo task = editor.task;
     const std::string title = task.title;
     TaskCreation creation;
-    if (!runner_.Run(wait, [&] { creation = SendNewTask(context_, task, targetList, parentTaskId); }))
+    if (!runner_.Run(wait, [&] { creation = InsertTask(context_, task, targetList, parentTaskId); }))
         return {};
     if (creation.created.Applied()) {
         const bool stored = store_.Write([&](LocalStore::Data& data) {
@@ -185,7 +185,7 @@ void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string&
     const std::string oldTitle = sent.title;
     sent.title = editor.task.title;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendTaskListChange(context_, sent); }))
+    if (!runner_.Run(wait, [&] { result = UpdateTaskList(context_, sent); }))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -224,7 +224,7 @@ void TaskFlows::EditTask(QWidget* parent, CWaitDlg& wait, const std::string& tas
     const std::string oldTitle = task.title;
     task = editor.task;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendTaskChange(context_, task, listId); }))
+    if (!runner_.Run(wait, [&] { result = UpdateTask(context_, task, listId); }))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -257,7 +257,7 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
     const std::string previousMessage = wait.WaitMessage();
     wait.SetWaitMessage(kDeletingTaskListMessage);
     EditResult result;
-    const bool ran = runner_.Run(wait, [&] { result = SendTaskListDeletion(context_, listId); });
+    const bool ran = runner_.Run(wait, [&] { result = orb::DeleteTaskList(context_, listId); });
     wait.SetWaitMessage(previousMessage);
     if (!ran)
         return;
@@ -290,7 +290,7 @@ void TaskFlows::DeleteTask(CWaitDlg& wait, const std::string& taskId)
     const bool ran = runner_.Run(wait, [&] {
         // The first refusal stops the rest: its ancestors must stay, and its siblings with them.
         for (; deleted < doomed.size(); ++deleted) {
-            result = SendTaskDeletion(context_, listId, doomed[deleted].id);
+            result = orb::DeleteTask(context_, listId, doomed[deleted].id);
             if (!result.Applied())
                 break;
         }
@@ -342,7 +342,7 @@ bool TaskFlows::SetStatus(CWaitDlg& wait, const std::string& rowId, bool listRow
     EditResult result;
     const bool ran = runner_.Run(wait, [&] {
         for (; applied < sent.size(); ++applied) {
-            result = SendTaskChange(context_, sent[applied], listId);
+            result = UpdateTask(context_, sent[applied], listId);
             if (!result.Applied())
                 break;
         }
@@ -395,7 +395,7 @@ void TaskFlows::Drop(CWaitDlg& wait, const std::string& draggedId, const std::st
     const std::string parentId = targetId == listId ? std::string() : targetId;
     const std::string title = task.title;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendTaskMove(context_, listId, parentId, draggedId, task); }))
+    if (!runner_.Run(wait, [&] { result = MoveTask(context_, listId, parentId, draggedId, task); }))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/edits.h"
+#include "service/edit_result.h"
 
 #include <functional>
 #include <string>
