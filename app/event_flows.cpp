@@ -110,10 +110,10 @@ EventFlows::EventFlows(ServiceContext& context, LocalStore& store, EditRunner& r
     : context_(context), store_(store), runner_(runner)
 {}
 
-void EventFlows::Report(const EditResult& result)
+void EventFlows::Report(const EditResult& result, const char* refusedPrefix)
 {
     if (result.outcome == EditOutcome::Refused)
-        context_.prompter.ShowMessage(kRefusedPrefix + result.message);
+        context_.prompter.ShowMessage(refusedPrefix + result.message);
     else if (result.outcome == EditOutcome::Failed)
         context_.prompter.ShowMessage(result.message);
 }
@@ -174,7 +174,7 @@ std::string EventFlows::NewEvent(QWidget* parent, CWaitDlg& wait, const std::str
         if (!StoreEvent(targetId, {}, std::move(record)))
             createdId.clear();
     } else {
-        Report(result);
+        Report(result, kInsertRefused);
     }
     if (changed)
         changed();

@@ -177,14 +177,6 @@ bool LoadPass::Logout()
     return true;
 }
 
-bool LoadPass::BeginLongEdit()
-{
-    if (!BeginEdit())
-        return false;
-    ui_.ShowWaitDialog();
-    return true;
-}
-
 bool LoadPass::BeginEdit()
 {
     if (IsBusy())
@@ -199,20 +191,6 @@ void LoadPass::EndEdit()
 {
     editing_ = false;
     waitingEvent_.Set();
-}
-
-void LoadPass::SetWaitMessage(const std::string& text)
-{
-    ui_.SetWaitMessage(text);
-}
-
-void LoadPass::EndLongEdit()
-{
-    if (!editing_)
-        return;
-    ui_.EndWaitDialog();
-    EndEdit();
-    context_.diagnostics.WriteLine(kWaitThreadExitLine);
 }
 
 bool LoadPass::WaitForIdle(std::chrono::milliseconds timeout) const

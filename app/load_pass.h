@@ -79,9 +79,6 @@ constexpr const char* kTryAgainQuestion = "\n\nTry again?";
 
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
-constexpr const char* kWaitThreadExitLine = "Thread Exit";
-constexpr const char* kDeletingTaskListMessage = "Deleting Task List . . .";
-constexpr const char* kUpdatingTaskListMessage = "Updating Task List . . .";
 // Listings a pass reads at the same time: as many as the transport opens to one host.
 constexpr std::size_t kListingsSideBySide = 16;
 // Exit and Logout wait this long for the idle signal, then give up.
@@ -102,7 +99,7 @@ public:
     // Start-up: creates the idle signal unsignalled and starts the first pass on a worker.
     void StartInitialLoad();
     // The Synchronizing command: empties the tree and the store and starts a pass. Ignored
-    // (false) while a pass or a long edit runs.
+    // (false) while a pass or an edit runs.
     bool Synchronize();
     // The main window's part of Logout: forgets the stored token (in the file at once, and
     // at the service), empties, hides, signs in again and reloads. False when the login
@@ -112,12 +109,8 @@ public:
     // again once the new one is had.
     std::function<void()> saveSettings;
 
-    // Long edits hold the idle signal unsignalled behind the modal wait dialog. Begin is
-    // refused (false) while a pass or another long edit runs.
-    bool BeginLongEdit();
-    void SetWaitMessage(const std::string& text);
-    void EndLongEdit();
-    // The same guard without any wait UI, for an edit that shows its own wait.
+    // An edit holds the idle signal unsignalled while it runs (the edit runner shows its
+    // wait). Begin is refused (false) while a pass or another edit runs.
     bool BeginEdit();
     void EndEdit();
     bool IsEditing() const { return editing_; }
@@ -125,7 +118,7 @@ public:
     // Exit and Logout: true when idle within `timeout`, or when no pass was ever started.
     bool WaitForIdle(std::chrono::milliseconds timeout = kIdleWait) const;
     bool IsBusy() const;
-    // A pass is running (not a long edit): a window shown now shows its loading overlay.
+    // A pass is running (not an edit): a window shown now shows its loading overlay.
     bool IsLoading() const;
 
     // One pass on the calling thread.

@@ -1,9 +1,7 @@
 #include "app/task_flows.h"
 
 #include "app/edit_runner.h"
-#include "app/load_pass.h"
 #include "app/store.h"
-#include "app/wait_dlg.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
 #include "dialogs/insert_task_dlg.h"
@@ -77,10 +75,13 @@ TaskFlows::TaskFlows(ServiceContext& context, LocalStore& store, EditRunner& run
     : context_(context), store_(store), runner_(runner)
 {}
 
-void TaskFlows::Report(const char* pattern, const std::string& title, const EditResult& result)
+void TaskFlows::Report(const char* refusedPrefix, const char* failedPattern, const std::string& title,
+                       const EditResult& result)
 {
-    if (!result.Applied())
-        context_.prompter.ShowMessage(WithTitle(pattern, title) + result.message);
+    if (result.outcome == EditOutcome::Refused && refusedPrefix)
+        context_.prompter.ShowMessage(refusedPrefix + result.message);
+    else if (!result.Applied())
+        context_.prompter.ShowMessage(WithTitle(failedPattern, title) + result.message);
 }
 
 void TaskFlows::Changed()
@@ -106,7 +107,7 @@ std::string TaskFlows::NewTaskList(QWidget* parent, CWaitDlg& wait)
     const std::string createdId = result.Applied() ? created.id : std::string();
     if (result.Applied())
         store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(created)); });
-    Report(kListNotCreated, title, result);
+    Report(kListInsertRefused, kListNotCreated, title, result);
     Changed();
     return createdId;
 }
@@ -153,9 +154,9 @@ std::string TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::strin
             context_.diagnostics.WriteLine(kGoneLine);
     }
     if (creation.NotMoved())
-        Report(kCreatedNotMoved, title, creation.moved);
+        Report(kMoveRefused, kCreatedNotMoved, title, creation.moved);
     else
-        Report(kTaskNotCreated, title, creation.created);
+        Report(kTaskRefused, kTaskNotCreated, title, creation.created);
     Changed();
     return creation.created.Applied() ? task.id : std::string();
 }
@@ -185,7 +186,8 @@ void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string&
     const std::string oldTitle = sent.title;
     sent.title = editor.task.title;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = UpdateTaskList(context_, sent); }))
+    if (!runner_.Run(
+            wait, [&] { result = UpdateTaskList(context_, sent); }, kUpdatingListMessage))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -197,7 +199,7 @@ void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string&
             }
         });
     }
-    Report(kListNotChanged, oldTitle, result);
+    Report(kListUpdateRefused, kListNotChanged, oldTitle, result);
     Changed();
 }
 
@@ -237,7 +239,7 @@ void TaskFlows::EditTask(QWidget* parent, CWaitDlg& wait, const std::string& tas
             list->tree->SortChildren(*node->parent); // its due may have changed
         });
     }
-    Report(kTaskNotChanged, oldTitle, result);
+    Report(kTaskRefused, kTaskNotChanged, oldTitle, result);
     Changed();
 }
 
@@ -254,12 +256,9 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
     });
     if (!found || !context_.prompter.AskYesNo(WithTitle(kDeleteListQuestion, title)))
         return;
-    const std::string previousMessage = wait.WaitMessage();
-    wait.SetWaitMessage(kDeletingTaskListMessage);
     EditResult result;
-    const bool ran = runner_.Run(wait, [&] { result = orb::DeleteTaskList(context_, listId); });
-    wait.SetWaitMessage(previousMessage);
-    if (!ran)
+    if (!runner_.Run(
+            wait, [&] { result = orb::DeleteTaskList(context_, listId); }, kDeletingListMessage))
         return;
     // A list the service kept stays here too.
     if (result.Applied()) {
@@ -267,7 +266,7 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
             std::erase_if(data.taskLists, [&](const TaskListInfo& list) { return list.id == listId; });
         });
     }
-    Report(kListNotDeleted, title, result);
+    Report(nullptr, kListNotDeleted, title, result);
     Changed();
 }
 
@@ -309,7 +308,7 @@ void TaskFlows::DeleteTask(CWaitDlg& wait, const std::string& taskId)
         }
     });
     if (deleted < doomed.size())
-        Report(kTaskNotDeleted, doomed[deleted].title, result);
+        Report(kTaskDeleteRefused, kTaskNotDeleted, doomed[deleted].title, result);
     Changed();
 }
 
@@ -360,7 +359,7 @@ bool TaskFlows::SetStatus(CWaitDlg& wait, const std::string& rowId, bool listRow
     });
     if (applied == sent.size())
         return true;
-    Report(kTaskNotChanged, affected[applied].title, result);
+    Report(kTaskRefused, kTaskNotChanged, affected[applied].title, result);
     return false;
 }
 
@@ -412,7 +411,7 @@ void TaskFlows::Drop(CWaitDlg& wait, const std::string& draggedId, const std::st
             }
         });
     }
-    Report(kTaskNotMoved, title, result);
+    Report(kMoveRefused, kTaskNotMoved, title, result);
     Changed();
 }
 

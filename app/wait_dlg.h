@@ -17,7 +17,7 @@ class CPictureEx;
 enum class WaitKind
 {
     Overlay, // a child laid over the owner while a load pass runs
-    Dialog,  // a modal tool window over the owner during a long edit
+    Dialog,  // a modal tool window over the owner during an edit
 };
 
 // Where the picture, "Loading" and the message line go in a client area of `size`.

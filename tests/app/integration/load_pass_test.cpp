@@ -199,9 +199,9 @@ TEST_F(LoadPassTest, SynchronizingWhileBusyIsIgnoredAndRowsNeverAppearTwice)
     pass.StartInitialLoad();
 
     EXPECT_FALSE(pass.Synchronize());
-    EXPECT_TRUE(diagnostics.Contains(kSynchronizingBusyLine));
+    EXPECT_TRUE(diagnostics.Contains("Synchronizing ignored: busy"));
     EXPECT_FALSE(pass.WaitForIdle(std::chrono::milliseconds(10))); // Exit and Logout would give up
-    EXPECT_FALSE(pass.BeginLongEdit());
+    EXPECT_FALSE(pass.BeginEdit());
     pass.JoinWorker();
     EXPECT_TRUE(pass.WaitForIdle());
     EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://example.com/start"}));
@@ -209,7 +209,7 @@ TEST_F(LoadPassTest, SynchronizingWhileBusyIsIgnoredAndRowsNeverAppearTwice)
     service.SetLatency(std::chrono::milliseconds(0));
     EXPECT_TRUE(pass.Synchronize());
     pass.JoinWorker();
-    EXPECT_TRUE(diagnostics.Contains(kSynchronizingLine));
+    EXPECT_TRUE(diagnostics.Contains("gSynchronizingProcess"));
     const auto entries = tree.Entries();
     const auto clear = std::find(entries.begin(), entries.end(), "clear");
     ASSERT_NE(clear, entries.end());
@@ -237,19 +237,21 @@ TEST_F(LoadPassTest, InitialLoadCoversAVisibleCalendarWindowUntilItsDataIsIn)
     EXPECT_TRUE(opener.opened.empty()); // no start page configured
 }
 
-TEST_F(LoadPassTest, LongEditHoldsTheIdleSignalAndRefusesSynchronizing)
+TEST_F(LoadPassTest, AnEditHoldsTheIdleSignalAndRefusesSynchronizingAndASecondEdit)
 {
     Seed(kSeed);
     pass.FullLoad();
-    ASSERT_TRUE(pass.BeginLongEdit());
+    ASSERT_TRUE(pass.BeginEdit());
     EXPECT_FALSE(pass.WaitingEvent().IsSet());
-    pass.SetWaitMessage(kDeletingTaskListMessage);
+    EXPECT_FALSE(pass.WaitForIdle(std::chrono::milliseconds(0))); // Exit and Logout would give up
+    EXPECT_TRUE(pass.IsBusy());
+    EXPECT_FALSE(pass.IsLoading()); // a window shown now shows no loading overlay
     EXPECT_FALSE(pass.Synchronize());
-    EXPECT_FALSE(pass.BeginLongEdit());
-    pass.EndLongEdit();
+    EXPECT_FALSE(pass.BeginEdit());
+    pass.EndEdit();
     EXPECT_TRUE(pass.WaitingEvent().IsSet());
-    EXPECT_TRUE(diagnostics.Contains(kWaitThreadExitLine));
-    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"wait+", "message:Deleting Task List . . .", "wait-"}));
+    EXPECT_TRUE(pass.Synchronize());
+    pass.JoinWorker();
 }
 
 TEST_F(LoadPassTest, LogoutThenLoginReloadsWithTheNewRefreshToken)
