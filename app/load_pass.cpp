@@ -50,7 +50,7 @@ std::string DisplayName(const CalendarRecord& calendar)
 
 } // namespace
 
-LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, WaitUi& ui,
+LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, PassUi& ui,
                    UrlOpener& opener)
     : context_(context), store_(store), settings_(settings), tree_(tree), ui_(ui), opener_(opener)
 {}
@@ -98,7 +98,7 @@ void LoadPass::StartInitialLoad()
     StartPass(&LoadPass::InitialLoadThread);
 }
 
-bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings,
+bool SignInByLoginPage(ServiceContext& context, PassUi& ui, AppSettings& settings,
                        const std::function<void()>& beforeExchange)
 {
     for (;;) {
@@ -301,17 +301,16 @@ void LoadPass::InitialLoadThread(const Options& options)
     const bool calendarShown = ui_.IsCalendarWindowVisible();
     if (calendarShown) {
         calendarReadyEvent_.Reset();
-        ui_.ShowCalendarWaitDialog();
+        ui_.ShowCalendarOverlay();
     }
     FullLoad(options);
     ui_.HideLoadingOverlay();
+    // Also when the window was shown part-way through the pass and put up its overlay then.
+    ui_.HideCalendarOverlay();
     if (calendarShown) {
-        ui_.EndCalendarWaitDialog();
         calendarReadyEvent_.Set();
         ui_.RepaintMonthView();
     }
-    // A window shown part-way through the pass put up its overlay; it goes too.
-    ui_.HideCalendarOverlay();
     waitingEvent_.Set();
     if (!options.startPage.empty())
         opener_.Open(options.startPage);

@@ -39,24 +39,20 @@ struct PassProblem
     std::string details;
 };
 
-// The overlays, wait dialogs and windows the load pass and long edits drive. Called from
-// worker threads too; the window's implementation marshals to its own thread.
-class WaitUi
+// The windows as a load pass and Logout see them: their loading overlays, the month view,
+// hiding, the sign-in, Exit and the line telling what a pass missed. Called from the load
+// worker too; the window's implementation marshals to its own thread.
+class PassUi
 {
 public:
-    virtual ~WaitUi() = default;
+    virtual ~PassUi() = default;
     virtual bool IsMainWindowVisible() = 0;
     virtual bool IsCalendarWindowVisible() = 0; // false while the window does not exist
     virtual void ShowLoadingOverlay() = 0;
     virtual void HideLoadingOverlay() = 0;
     virtual void ShowCalendarOverlay() = 0;
     virtual void HideCalendarOverlay() = 0;
-    virtual void ShowCalendarWaitDialog() = 0;
-    virtual void EndCalendarWaitDialog() = 0;
     virtual void RepaintMonthView() = 0;
-    virtual void ShowWaitDialog() = 0;
-    virtual void EndWaitDialog() = 0;
-    virtual void SetWaitMessage(const std::string& text) = 0;
     virtual void HideWindows() = 0;
     // Runs the sign-in the configuration asks for (the login page or the browser); true with
     // what the token endpoint needs. False with `failure` saying why, or with it empty when
@@ -72,7 +68,7 @@ public:
 // when the user closed it or chose not to try again. `KEY` is never replaced by an empty
 // token here.
 // `beforeExchange` runs between the page and the exchange of its code.
-bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings,
+bool SignInByLoginPage(ServiceContext& context, PassUi& ui, AppSettings& settings,
                        const std::function<void()>& beforeExchange = {});
 constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
 constexpr const char* kTryAgainQuestion = "\n\nTry again?";
@@ -90,7 +86,7 @@ constexpr std::chrono::milliseconds kIdleWait{500};
 class LoadPass
 {
 public:
-    LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, WaitUi& ui,
+    LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, PassUi& ui,
              UrlOpener& opener);
     ~LoadPass(); // waits for a running worker
     LoadPass(const LoadPass&) = delete;
@@ -154,7 +150,7 @@ private:
     LocalStore& store_;
     AppSettings& settings_;
     TreeSink& tree_;
-    WaitUi& ui_;
+    PassUi& ui_;
     UrlOpener& opener_;
     ManualResetEvent waitingEvent_;
     ManualResetEvent calendarReadyEvent_;
