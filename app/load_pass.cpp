@@ -51,8 +51,9 @@ std::string DisplayName(const CalendarRecord& calendar)
 } // namespace
 
 LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, PassUi& ui,
-                   UrlOpener& opener)
-    : context_(context), store_(store), settings_(settings), tree_(tree), ui_(ui), opener_(opener)
+                   UrlOpener& opener, std::size_t listingsSideBySide)
+    : context_(context), store_(store), settings_(settings), tree_(tree), ui_(ui), opener_(opener),
+      sideBySide_(listingsSideBySide)
 {}
 
 LoadPass::~LoadPass()

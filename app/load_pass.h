@@ -86,8 +86,10 @@ constexpr std::chrono::milliseconds kIdleWait{500};
 class LoadPass
 {
 public:
+    // `listingsSideBySide` is how many listings a pass reads at the same time; 1 reads them
+    // one after another.
     LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, PassUi& ui,
-             UrlOpener& opener);
+             UrlOpener& opener, std::size_t listingsSideBySide = kListingsSideBySide);
     ~LoadPass(); // waits for a running worker
     LoadPass(const LoadPass&) = delete;
     LoadPass& operator=(const LoadPass&) = delete;
@@ -119,8 +121,6 @@ public:
 
     // One pass on the calling thread.
     void FullLoad();
-    // How many listings a pass reads at the same time; 1 reads them one after another.
-    void SetListingsSideBySide(std::size_t width) { sideBySide_ = width; }
 
     ManualResetEvent& WaitingEvent() { return waitingEvent_; }
     ManualResetEvent& CalendarReadyEvent() { return calendarReadyEvent_; }
@@ -156,7 +156,7 @@ private:
     ManualResetEvent calendarReadyEvent_;
     bool waitingEventCreated_ = false; // user-interface thread only
     bool editing_ = false;             // user-interface thread only
-    std::size_t sideBySide_ = kListingsSideBySide;
+    const std::size_t sideBySide_;
     std::thread worker_;
     std::thread revoker_; // withdraws a logged-out refresh token
 };

@@ -78,7 +78,7 @@ void CloseModalLoops()
         if (auto* dialog = qobject_cast<QDialog*>(widget))
             dialog->reject();
         else if (auto* wait = qobject_cast<CWaitDlg*>(widget))
-            wait->EndWait(0);
+            wait->EndWait();
     }
 }
 

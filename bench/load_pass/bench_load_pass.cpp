@@ -173,8 +173,7 @@ Figures RunPass(fake::FakeService& service, CurlTransport& transport, OAuthSessi
     NullTreeSink tree;
     NullPassUi ui;
     NullOpener opener;
-    LoadPass pass(context, store, settings, tree, ui, opener);
-    pass.SetListingsSideBySide(oldWay ? 1 : kListingsSideBySide);
+    LoadPass pass(context, store, settings, tree, ui, opener, oldWay ? 1 : kListingsSideBySide);
 
     service.ClearRequests();
     service.ResetTrafficCounters();

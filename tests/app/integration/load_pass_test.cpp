@@ -305,8 +305,7 @@ protected:
     {
         LocalStore freshStore;
         RecordingTreeSink freshTree;
-        LoadPass freshPass{context, freshStore, settings, freshTree, ui, opener};
-        freshPass.SetListingsSideBySide(width);
+        LoadPass freshPass{context, freshStore, settings, freshTree, ui, opener, width};
         const std::size_t linesBefore = diagnostics.Lines().size();
         service.ResetTrafficCounters();
         freshPass.FullLoad();
