@@ -58,7 +58,8 @@ public:
     // The wait's message line while a list is deleted or renamed.
     static constexpr const char* kDeletingListMessage = "Deleting Task List . . .";
     static constexpr const char* kUpdatingListMessage = "Updating Task List . . .";
-    // A change that was not sent or whose answer was lost names the record.
+    // Anything else that kept a change from being applied names the record; so does a
+    // refused list delete, which has no text of its own.
     static constexpr const char* kListNotDeleted = "The task list '%s' was not deleted: ";
     static constexpr const char* kTaskNotDeleted = "The task '%s' was not deleted: ";
     static constexpr const char* kTaskNotChanged = "The task '%s' was not changed: ";
