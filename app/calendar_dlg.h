@@ -56,7 +56,6 @@ public:
     void SetPassProblem(const PassProblem& problem);
     // Whether the main window is off the screen, leaving this window the only one to tell.
     void SetShownAlone(bool alone);
-    ProblemLine* PassProblemLine() const { return problemLine_; }
 
     static constexpr int kMinimumWidth = 500;
     static constexpr int kMinimumHeight = 200;

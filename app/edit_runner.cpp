@@ -14,14 +14,19 @@ bool EditRunner::RefuseWhileBusy()
     return true;
 }
 
-bool EditRunner::Run(CWaitDlg& wait, const std::function<void()>& call)
+bool EditRunner::Run(CWaitDlg& wait, const std::function<void()>& call, const std::string& waitMessage)
 {
     if (!pass_.BeginEdit()) {
         diagnostics_.WriteLine(kRefusedLine);
         return false;
     }
+    const std::string previousMessage = wait.WaitMessage();
+    if (!waitMessage.empty())
+        wait.SetWaitMessage(waitMessage);
     wait.RunWhileWaiting(call);
+    wait.SetWaitMessage(previousMessage);
     pass_.EndEdit();
+    diagnostics_.WriteLine(kWaitEndedLine);
     if (onEnded)
         onEnded();
     return true;

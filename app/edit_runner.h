@@ -20,8 +20,9 @@ class EditRunner
 public:
     EditRunner(LoadPass& pass, Diagnostics& diagnostics) : pass_(pass), diagnostics_(diagnostics) {}
 
-    // False, with nothing sent and one diagnostics line, when busy.
-    bool Run(CWaitDlg& wait, const std::function<void()>& call);
+    // False, with nothing sent and one diagnostics line, when busy. `waitMessage`, when
+    // given, is the wait window's message line while the call runs.
+    bool Run(CWaitDlg& wait, const std::function<void()>& call, const std::string& waitMessage = {});
     // The same refusal before any editor is shown: true (and the line) while busy.
     bool RefuseWhileBusy();
 
@@ -29,6 +30,8 @@ public:
     std::function<void()> onEnded;
 
     static constexpr const char* kRefusedLine = "Edit refused: a load or another edit is running";
+    // Written once an edit's wait has ended and the program is idle again.
+    static constexpr const char* kWaitEndedLine = "Thread Exit";
 
 private:
     LoadPass& pass_;

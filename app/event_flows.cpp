@@ -9,6 +9,8 @@
 #include "dialogs/event_dlg.h"
 #include "dialogs/insert_cal_dlg.h"
 #include "dialogs/insert_event_dlg.h"
+#include "service/calendar_client.h"
+#include "service/event_client.h"
 #include "service/service_context.h"
 
 #include <algorithm>
@@ -108,10 +110,10 @@ EventFlows::EventFlows(ServiceContext& context, LocalStore& store, EditRunner& r
     : context_(context), store_(store), runner_(runner)
 {}
 
-void EventFlows::Report(const EditResult& result)
+void EventFlows::Report(const EditResult& result, const char* refusedPrefix)
 {
     if (result.outcome == EditOutcome::Refused)
-        context_.prompter.ShowMessage(kRefusedPrefix + result.message);
+        context_.prompter.ShowMessage(refusedPrefix + result.message);
     else if (result.outcome == EditOutcome::Failed)
         context_.prompter.ShowMessage(result.message);
 }
@@ -164,7 +166,7 @@ std::string EventFlows::NewEvent(QWidget* parent, CWaitDlg& wait, const std::str
     const std::string targetId = offered[static_cast<std::size_t>(chosen)].id;
     EventRecord record = editor.event;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendNewEvent(context_, record, targetId); }))
+    if (!runner_.Run(wait, [&] { result = InsertEvent(context_, record, targetId); }))
         return {};
     std::string createdId;
     if (result.Applied()) {
@@ -172,7 +174,7 @@ std::string EventFlows::NewEvent(QWidget* parent, CWaitDlg& wait, const std::str
         if (!StoreEvent(targetId, {}, std::move(record)))
             createdId.clear();
     } else {
-        Report(result);
+        Report(result, kInsertRefused);
     }
     if (changed)
         changed();
@@ -212,7 +214,7 @@ std::optional<EventRecord> EventFlows::Edit(QWidget* parent, CWaitDlg& wait, con
         return std::nullopt;
     EventRecord record = editor.event;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendEventChange(context_, record, calendarId); }))
+    if (!runner_.Run(wait, [&] { result = UpdateEvent(context_, record, calendarId); }))
         return std::nullopt;
     std::optional<EventRecord> applied;
     if (result.Applied()) {
@@ -240,7 +242,7 @@ bool EventFlows::DeleteEvent(QWidget*, CWaitDlg& wait, const std::string& calend
     if (!context_.prompter.AskYesNo(WithTitle(kDeleteQuestion, found.event.summary)))
         return false;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendEventDeletion(context_, calendarId, eventId); }))
+    if (!runner_.Run(wait, [&] { result = orb::DeleteEvent(context_, calendarId, eventId); }))
         return false;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -280,7 +282,7 @@ void EventFlows::EditCalendar(QWidget* parent, CWaitDlg& wait, const std::string
     CalendarRecord record = editor.calendar;
     const CalendarColourChange colours{editor.backgroundChanged, editor.foregroundChanged, editor.ColourIndex() > 0};
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendCalendarChange(context_, record, calendarId, colours); }))
+    if (!runner_.Run(wait, [&] { result = UpdateCalendar(context_, record, calendarId, colours); }))
         return;
     if (result.Applied()) {
         const bool stored = store_.Write([&](LocalStore::Data& data) {

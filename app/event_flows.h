@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
-#include "service/edits.h"
+#include "service/edit_result.h"
 #include "service/records.h"
 
 #include <functional>
@@ -47,14 +47,15 @@ public:
     std::function<void()> changed;
 
     static constexpr const char* kDeleteQuestion = "정말로 '%s' Event를 삭제하시겠습니까?";
-    static constexpr const char* kRefusedPrefix = "The service did not accept the change: ";
+    // A refused insert shows this, then the service's reason; other refusals the reason alone.
+    static constexpr const char* kInsertRefused = "Event Insert Fail\n";
     static constexpr const char* kGoneLine = "Edit answer dropped: the record is no longer in the store";
 
 private:
     std::optional<EventRecord> Edit(QWidget* parent, CWaitDlg& wait, const std::string& calendarId,
                                     const std::string& eventId, const EventRecord* found);
     // Shows what became of a change that was not applied.
-    void Report(const EditResult& result);
+    void Report(const EditResult& result, const char* refusedPrefix = "");
     // Writes an applied answer back; false (and a diagnostics line) when the record is gone.
     bool StoreEvent(const std::string& calendarId, const std::string& replacedId, EventRecord written);
 

@@ -50,9 +50,10 @@ std::string DisplayName(const CalendarRecord& calendar)
 
 } // namespace
 
-LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, WaitUi& ui,
-                   UrlOpener& opener)
-    : context_(context), store_(store), settings_(settings), tree_(tree), ui_(ui), opener_(opener)
+LoadPass::LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, PassUi& ui,
+                   UrlOpener& opener, std::size_t listingsSideBySide)
+    : context_(context), store_(store), settings_(settings), tree_(tree), ui_(ui), opener_(opener),
+      sideBySide_(listingsSideBySide)
 {}
 
 LoadPass::~LoadPass()
@@ -98,7 +99,7 @@ void LoadPass::StartInitialLoad()
     StartPass(&LoadPass::InitialLoadThread);
 }
 
-bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings,
+bool SignInByLoginPage(ServiceContext& context, PassUi& ui, AppSettings& settings,
                        const std::function<void()>& beforeExchange)
 {
     for (;;) {
@@ -177,14 +178,6 @@ bool LoadPass::Logout()
     return true;
 }
 
-bool LoadPass::BeginLongEdit()
-{
-    if (!BeginEdit())
-        return false;
-    ui_.ShowWaitDialog();
-    return true;
-}
-
 bool LoadPass::BeginEdit()
 {
     if (IsBusy())
@@ -199,20 +192,6 @@ void LoadPass::EndEdit()
 {
     editing_ = false;
     waitingEvent_.Set();
-}
-
-void LoadPass::SetWaitMessage(const std::string& text)
-{
-    ui_.SetWaitMessage(text);
-}
-
-void LoadPass::EndLongEdit()
-{
-    if (!editing_)
-        return;
-    ui_.EndWaitDialog();
-    EndEdit();
-    context_.diagnostics.WriteLine(kWaitThreadExitLine);
 }
 
 bool LoadPass::WaitForIdle(std::chrono::milliseconds timeout) const
@@ -323,17 +302,16 @@ void LoadPass::InitialLoadThread(const Options& options)
     const bool calendarShown = ui_.IsCalendarWindowVisible();
     if (calendarShown) {
         calendarReadyEvent_.Reset();
-        ui_.ShowCalendarWaitDialog();
+        ui_.ShowCalendarOverlay();
     }
     FullLoad(options);
     ui_.HideLoadingOverlay();
+    // Also when the window was shown part-way through the pass and put up its overlay then.
+    ui_.HideCalendarOverlay();
     if (calendarShown) {
-        ui_.EndCalendarWaitDialog();
         calendarReadyEvent_.Set();
         ui_.RepaintMonthView();
     }
-    // A window shown part-way through the pass put up its overlay; it goes too.
-    ui_.HideCalendarOverlay();
     waitingEvent_.Set();
     if (!options.startPage.empty())
         opener_.Open(options.startPage);

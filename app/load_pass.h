@@ -39,24 +39,20 @@ struct PassProblem
     std::string details;
 };
 
-// The overlays, wait dialogs and windows the load pass and long edits drive. Called from
-// worker threads too; the window's implementation marshals to its own thread.
-class WaitUi
+// The windows as a load pass and Logout see them: their loading overlays, the month view,
+// hiding, the sign-in, Exit and the line telling what a pass missed. Called from the load
+// worker too; the window's implementation marshals to its own thread.
+class PassUi
 {
 public:
-    virtual ~WaitUi() = default;
+    virtual ~PassUi() = default;
     virtual bool IsMainWindowVisible() = 0;
     virtual bool IsCalendarWindowVisible() = 0; // false while the window does not exist
     virtual void ShowLoadingOverlay() = 0;
     virtual void HideLoadingOverlay() = 0;
     virtual void ShowCalendarOverlay() = 0;
     virtual void HideCalendarOverlay() = 0;
-    virtual void ShowCalendarWaitDialog() = 0;
-    virtual void EndCalendarWaitDialog() = 0;
     virtual void RepaintMonthView() = 0;
-    virtual void ShowWaitDialog() = 0;
-    virtual void EndWaitDialog() = 0;
-    virtual void SetWaitMessage(const std::string& text) = 0;
     virtual void HideWindows() = 0;
     // Runs the sign-in the configuration asks for (the login page or the browser); true with
     // what the token endpoint needs. False with `failure` saying why, or with it empty when
@@ -72,16 +68,13 @@ public:
 // when the user closed it or chose not to try again. `KEY` is never replaced by an empty
 // token here.
 // `beforeExchange` runs between the page and the exchange of its code.
-bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings,
+bool SignInByLoginPage(ServiceContext& context, PassUi& ui, AppSettings& settings,
                        const std::function<void()>& beforeExchange = {});
 constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
 constexpr const char* kTryAgainQuestion = "\n\nTry again?";
 
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
-constexpr const char* kWaitThreadExitLine = "Thread Exit";
-constexpr const char* kDeletingTaskListMessage = "Deleting Task List . . .";
-constexpr const char* kUpdatingTaskListMessage = "Updating Task List . . .";
 // Listings a pass reads at the same time: as many as the transport opens to one host.
 constexpr std::size_t kListingsSideBySide = 16;
 // Exit and Logout wait this long for the idle signal, then give up.
@@ -93,8 +86,10 @@ constexpr std::chrono::milliseconds kIdleWait{500};
 class LoadPass
 {
 public:
-    LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, WaitUi& ui,
-             UrlOpener& opener);
+    // `listingsSideBySide` is how many listings a pass reads at the same time; 1 reads them
+    // one after another.
+    LoadPass(ServiceContext& context, LocalStore& store, AppSettings& settings, TreeSink& tree, PassUi& ui,
+             UrlOpener& opener, std::size_t listingsSideBySide = kListingsSideBySide);
     ~LoadPass(); // waits for a running worker
     LoadPass(const LoadPass&) = delete;
     LoadPass& operator=(const LoadPass&) = delete;
@@ -102,7 +97,7 @@ public:
     // Start-up: creates the idle signal unsignalled and starts the first pass on a worker.
     void StartInitialLoad();
     // The Synchronizing command: empties the tree and the store and starts a pass. Ignored
-    // (false) while a pass or a long edit runs.
+    // (false) while a pass or an edit runs.
     bool Synchronize();
     // The main window's part of Logout: forgets the stored token (in the file at once, and
     // at the service), empties, hides, signs in again and reloads. False when the login
@@ -112,12 +107,8 @@ public:
     // again once the new one is had.
     std::function<void()> saveSettings;
 
-    // Long edits hold the idle signal unsignalled behind the modal wait dialog. Begin is
-    // refused (false) while a pass or another long edit runs.
-    bool BeginLongEdit();
-    void SetWaitMessage(const std::string& text);
-    void EndLongEdit();
-    // The same guard without any wait UI, for an edit that shows its own wait.
+    // An edit holds the idle signal unsignalled while it runs (the edit runner shows its
+    // wait). Begin is refused (false) while a pass or another edit runs.
     bool BeginEdit();
     void EndEdit();
     bool IsEditing() const { return editing_; }
@@ -125,13 +116,11 @@ public:
     // Exit and Logout: true when idle within `timeout`, or when no pass was ever started.
     bool WaitForIdle(std::chrono::milliseconds timeout = kIdleWait) const;
     bool IsBusy() const;
-    // A pass is running (not a long edit): a window shown now shows its loading overlay.
+    // A pass is running (not an edit): a window shown now shows its loading overlay.
     bool IsLoading() const;
 
     // One pass on the calling thread.
     void FullLoad();
-    // How many listings a pass reads at the same time; 1 reads them one after another.
-    void SetListingsSideBySide(std::size_t width) { sideBySide_ = width; }
 
     ManualResetEvent& WaitingEvent() { return waitingEvent_; }
     ManualResetEvent& CalendarReadyEvent() { return calendarReadyEvent_; }
@@ -161,13 +150,13 @@ private:
     LocalStore& store_;
     AppSettings& settings_;
     TreeSink& tree_;
-    WaitUi& ui_;
+    PassUi& ui_;
     UrlOpener& opener_;
     ManualResetEvent waitingEvent_;
     ManualResetEvent calendarReadyEvent_;
     bool waitingEventCreated_ = false; // user-interface thread only
     bool editing_ = false;             // user-interface thread only
-    std::size_t sideBySide_ = kListingsSideBySide;
+    const std::size_t sideBySide_;
     std::thread worker_;
     std::thread revoker_; // withdraws a logged-out refresh token
 };

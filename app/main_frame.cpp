@@ -78,7 +78,7 @@ void CloseModalLoops()
         if (auto* dialog = qobject_cast<QDialog*>(widget))
             dialog->reject();
         else if (auto* wait = qobject_cast<CWaitDlg*>(widget))
-            wait->EndWait(0);
+            wait->EndWait();
     }
 }
 
@@ -168,6 +168,7 @@ bool CMainFrame::Create()
     loadingOverlay_->SetWindowMode(settings.Zorder);
     waitDialog_ = new CWaitDlg(mainWindow_.get(), WaitKind::Dialog);
     waitDialog_->setObjectName("waitDialog");
+    mainWindow_->editWait = waitDialog_; // takes the window's mode from here on
     mainWindow_->SetWindowMode(settings.Zorder);
     CreateCalendarWindow();
     mainWindow_->PrepareControls();
@@ -196,7 +197,6 @@ bool CMainFrame::Create()
     taskFlows_ = std::make_unique<TaskFlows>(context, mainWindow_->Store(), *editRunner_);
     taskFlows_->changed = [this] { mainWindow_->RebuildTaskBranch(); };
     mainWindow_->taskFlows = taskFlows_.get();
-    mainWindow_->editWait = waitDialog_;
     calendarWindow_->SetEventFlows(eventFlows_.get());
     connect(mainWindow_.get(), &COrbCalenderDlg::shown, this, [this] {
         if (loadPass_ && loadPass_->IsLoading() && loadingOverlay_)
@@ -494,40 +494,10 @@ void CMainFrame::HideCalendarOverlay()
         Post(calendarWindow_->Overlay(), [overlay = calendarWindow_->Overlay()] { overlay->EndWait(); });
 }
 
-void CMainFrame::ShowCalendarWaitDialog()
-{
-    ShowCalendarOverlay();
-}
-
-void CMainFrame::EndCalendarWaitDialog()
-{
-    HideCalendarOverlay();
-}
-
 void CMainFrame::RepaintMonthView()
 {
     if (calendarWindow_)
         Post(calendarWindow_->MonthView(), [view = calendarWindow_->MonthView()] { view->update(); });
-}
-
-void CMainFrame::ShowWaitDialog()
-{
-    if (waitDialog_) {
-        waitDialog_->SetWindowMode(mainWindow_->WindowMode());
-        waitDialog_->ShowWait();
-    }
-}
-
-void CMainFrame::EndWaitDialog()
-{
-    if (waitDialog_)
-        waitDialog_->EndWait(0);
-}
-
-void CMainFrame::SetWaitMessage(const std::string& text)
-{
-    if (waitDialog_)
-        waitDialog_->SetWaitMessage(text);
 }
 
 void CMainFrame::HideWindows()

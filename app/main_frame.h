@@ -45,8 +45,8 @@ struct ShellServices
 };
 
 // The invisible frame: owns the tray icon and every window, carries out the commands the
-// windows hand up, and shows the overlays and wait dialogs for the load pass.
-class CMainFrame : public QObject, public WaitUi
+// windows hand up, and shows the load pass's overlays.
+class CMainFrame : public QObject, public PassUi
 {
     Q_OBJECT
 
@@ -92,19 +92,14 @@ public:
     // Ends the process at once after a forced Exit that found a pass still running.
     std::function<void()> terminateNow;
 
-    // WaitUi
+    // PassUi
     bool IsMainWindowVisible() override;
     bool IsCalendarWindowVisible() override;
     void ShowLoadingOverlay() override;
     void HideLoadingOverlay() override;
     void ShowCalendarOverlay() override;
     void HideCalendarOverlay() override;
-    void ShowCalendarWaitDialog() override;
-    void EndCalendarWaitDialog() override;
     void RepaintMonthView() override;
-    void ShowWaitDialog() override;
-    void EndWaitDialog() override;
-    void SetWaitMessage(const std::string& text) override;
     void HideWindows() override;
     bool ShowLoginPage(SignInGrant& grant, std::string& failure) override;
     void PostExit() override;

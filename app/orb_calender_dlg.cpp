@@ -5,6 +5,7 @@
 #include "app/event_flows.h"
 #include "app/problem_line.h"
 #include "app/task_flows.h"
+#include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
@@ -192,6 +193,9 @@ void COrbCalenderDlg::SetWindowMode(int mode)
     ApplyWindowMode(this, windowMode_);
     SetSizingBorder(windowMode_ == kWindowModeResizing);
     settings_.Zorder = windowMode_;
+    // The edits' wait covers this window: over a Top window it stays on top too.
+    if (editWait)
+        editWait->SetWindowMode(windowMode_);
 }
 
 void COrbCalenderDlg::SetListFont(const LogFont& font)

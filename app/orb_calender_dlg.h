@@ -45,13 +45,11 @@ public:
 
     // Creation steps of the tree, the slider and the opacity.
     void PrepareControls();
-    int WindowMode() const { return windowMode_; }
     void SetWindowMode(int mode);
 
     void SetListFont(const LogFont& font);
     // The line under the tree that says what the last load could not read; empty hides it.
     void SetPassProblem(const PassProblem& problem);
-    ProblemLine* PassProblemLine() const { return problemLine_; }
     void ApplyOpacity();
     void LayoutControls();
 

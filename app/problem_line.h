@@ -21,7 +21,6 @@ public:
     ProblemLine(Prompter& prompter, QWidget* parent);
 
     void SetProblem(const PassProblem& problem);
-    const PassProblem& Problem() const { return problem_; }
     bool HasProblem() const { return !problem_.line.empty(); }
     // The height it takes under the content while it has something to say.
     int LineHeight() const;

@@ -43,8 +43,6 @@ protected:
     DeferredMove move_;
 
 private:
-    void ApplyTaskbarPresence();
-
     SizingBorder* border_;
     bool trayAvailable_ = true;
     std::atomic<bool> shown_ = false;

@@ -1,9 +1,7 @@
 #include "app/task_flows.h"
 
 #include "app/edit_runner.h"
-#include "app/load_pass.h"
 #include "app/store.h"
-#include "app/wait_dlg.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
 #include "dialogs/insert_task_dlg.h"
@@ -77,10 +75,13 @@ TaskFlows::TaskFlows(ServiceContext& context, LocalStore& store, EditRunner& run
     : context_(context), store_(store), runner_(runner)
 {}
 
-void TaskFlows::Report(const char* pattern, const std::string& title, const EditResult& result)
+void TaskFlows::Report(const char* refusedPrefix, const char* failedPattern, const std::string& title,
+                       const EditResult& result)
 {
-    if (!result.Applied())
-        context_.prompter.ShowMessage(WithTitle(pattern, title) + result.message);
+    if (result.outcome == EditOutcome::Refused && refusedPrefix)
+        context_.prompter.ShowMessage(refusedPrefix + result.message);
+    else if (!result.Applied())
+        context_.prompter.ShowMessage(WithTitle(failedPattern, title) + result.message);
 }
 
 void TaskFlows::Changed()
@@ -101,12 +102,12 @@ std::string TaskFlows::NewTaskList(QWidget* parent, CWaitDlg& wait)
     const std::string title = editor.task.title;
     TaskListInfo created;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendNewTaskList(context_, title, created); }))
+    if (!runner_.Run(wait, [&] { result = InsertTaskList(context_, title, created); }))
         return {};
     const std::string createdId = result.Applied() ? created.id : std::string();
     if (result.Applied())
         store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(created)); });
-    Report(kListNotCreated, title, result);
+    Report(kListInsertRefused, kListNotCreated, title, result);
     Changed();
     return createdId;
 }
@@ -134,7 +135,7 @@ std::string TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::strin
     TaskInfo task = editor.task;
     const std::string title = task.title;
     TaskCreation creation;
-    if (!runner_.Run(wait, [&] { creation = SendNewTask(context_, task, targetList, parentTaskId); }))
+    if (!runner_.Run(wait, [&] { creation = InsertTask(context_, task, targetList, parentTaskId); }))
         return {};
     if (creation.created.Applied()) {
         const bool stored = store_.Write([&](LocalStore::Data& data) {
@@ -153,9 +154,9 @@ std::string TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::strin
             context_.diagnostics.WriteLine(kGoneLine);
     }
     if (creation.NotMoved())
-        Report(kCreatedNotMoved, title, creation.moved);
+        Report(kMoveRefused, kCreatedNotMoved, title, creation.moved);
     else
-        Report(kTaskNotCreated, title, creation.created);
+        Report(kTaskRefused, kTaskNotCreated, title, creation.created);
     Changed();
     return creation.created.Applied() ? task.id : std::string();
 }
@@ -185,7 +186,8 @@ void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string&
     const std::string oldTitle = sent.title;
     sent.title = editor.task.title;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendTaskListChange(context_, sent); }))
+    if (!runner_.Run(
+            wait, [&] { result = UpdateTaskList(context_, sent); }, kUpdatingListMessage))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -197,7 +199,7 @@ void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string&
             }
         });
     }
-    Report(kListNotChanged, oldTitle, result);
+    Report(kListUpdateRefused, kListNotChanged, oldTitle, result);
     Changed();
 }
 
@@ -224,7 +226,7 @@ void TaskFlows::EditTask(QWidget* parent, CWaitDlg& wait, const std::string& tas
     const std::string oldTitle = task.title;
     task = editor.task;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendTaskChange(context_, task, listId); }))
+    if (!runner_.Run(wait, [&] { result = UpdateTask(context_, task, listId); }))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -237,7 +239,7 @@ void TaskFlows::EditTask(QWidget* parent, CWaitDlg& wait, const std::string& tas
             list->tree->SortChildren(*node->parent); // its due may have changed
         });
     }
-    Report(kTaskNotChanged, oldTitle, result);
+    Report(kTaskRefused, kTaskNotChanged, oldTitle, result);
     Changed();
 }
 
@@ -254,12 +256,9 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
     });
     if (!found || !context_.prompter.AskYesNo(WithTitle(kDeleteListQuestion, title)))
         return;
-    const std::string previousMessage = wait.WaitMessage();
-    wait.SetWaitMessage(kDeletingTaskListMessage);
     EditResult result;
-    const bool ran = runner_.Run(wait, [&] { result = SendTaskListDeletion(context_, listId); });
-    wait.SetWaitMessage(previousMessage);
-    if (!ran)
+    if (!runner_.Run(
+            wait, [&] { result = orb::DeleteTaskList(context_, listId); }, kDeletingListMessage))
         return;
     // A list the service kept stays here too.
     if (result.Applied()) {
@@ -267,7 +266,7 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
             std::erase_if(data.taskLists, [&](const TaskListInfo& list) { return list.id == listId; });
         });
     }
-    Report(kListNotDeleted, title, result);
+    Report(nullptr, kListNotDeleted, title, result);
     Changed();
 }
 
@@ -290,7 +289,7 @@ void TaskFlows::DeleteTask(CWaitDlg& wait, const std::string& taskId)
     const bool ran = runner_.Run(wait, [&] {
         // The first refusal stops the rest: its ancestors must stay, and its siblings with them.
         for (; deleted < doomed.size(); ++deleted) {
-            result = SendTaskDeletion(context_, listId, doomed[deleted].id);
+            result = orb::DeleteTask(context_, listId, doomed[deleted].id);
             if (!result.Applied())
                 break;
         }
@@ -309,7 +308,7 @@ void TaskFlows::DeleteTask(CWaitDlg& wait, const std::string& taskId)
         }
     });
     if (deleted < doomed.size())
-        Report(kTaskNotDeleted, doomed[deleted].title, result);
+        Report(kTaskDeleteRefused, kTaskNotDeleted, doomed[deleted].title, result);
     Changed();
 }
 
@@ -342,7 +341,7 @@ bool TaskFlows::SetStatus(CWaitDlg& wait, const std::string& rowId, bool listRow
     EditResult result;
     const bool ran = runner_.Run(wait, [&] {
         for (; applied < sent.size(); ++applied) {
-            result = SendTaskChange(context_, sent[applied], listId);
+            result = UpdateTask(context_, sent[applied], listId);
             if (!result.Applied())
                 break;
         }
@@ -360,7 +359,7 @@ bool TaskFlows::SetStatus(CWaitDlg& wait, const std::string& rowId, bool listRow
     });
     if (applied == sent.size())
         return true;
-    Report(kTaskNotChanged, affected[applied].title, result);
+    Report(kTaskRefused, kTaskNotChanged, affected[applied].title, result);
     return false;
 }
 
@@ -395,7 +394,7 @@ void TaskFlows::Drop(CWaitDlg& wait, const std::string& draggedId, const std::st
     const std::string parentId = targetId == listId ? std::string() : targetId;
     const std::string title = task.title;
     EditResult result;
-    if (!runner_.Run(wait, [&] { result = SendTaskMove(context_, listId, parentId, draggedId, task); }))
+    if (!runner_.Run(wait, [&] { result = MoveTask(context_, listId, parentId, draggedId, task); }))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -412,7 +411,7 @@ void TaskFlows::Drop(CWaitDlg& wait, const std::string& draggedId, const std::st
             }
         });
     }
-    Report(kTaskNotMoved, title, result);
+    Report(kMoveRefused, kTaskNotMoved, title, result);
     Changed();
 }
 

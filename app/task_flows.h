@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/edits.h"
+#include "service/edit_result.h"
 
 #include <functional>
 #include <string>
@@ -49,6 +49,17 @@ public:
 
     static constexpr const char* kDeleteListQuestion = "정말로 '%s' TaskList를 삭제하시겠습니까?";
     static constexpr const char* kDeleteTaskQuestion = "정말로 '%s' Task를 삭제하시겠습니까?";
+    // A refusal shows the operation's prefix, then the service's reason.
+    static constexpr const char* kTaskRefused = "할일 생성 실패 : "; // insert and update
+    static constexpr const char* kMoveRefused = "할일 Move 실패 : ";
+    static constexpr const char* kListInsertRefused = "할일리스트 생성 실패 : ";
+    static constexpr const char* kListUpdateRefused = "할일 리스트 업데이트 실패 : ";
+    static constexpr const char* kTaskDeleteRefused = "Task Deleted Fail!!\n";
+    // The wait's message line while a list is deleted or renamed.
+    static constexpr const char* kDeletingListMessage = "Deleting Task List . . .";
+    static constexpr const char* kUpdatingListMessage = "Updating Task List . . .";
+    // Anything else that kept a change from being applied names the record; so does a
+    // refused list delete, which has no text of its own.
     static constexpr const char* kListNotDeleted = "The task list '%s' was not deleted: ";
     static constexpr const char* kTaskNotDeleted = "The task '%s' was not deleted: ";
     static constexpr const char* kTaskNotChanged = "The task '%s' was not changed: ";
@@ -57,8 +68,10 @@ public:
         "The task '%s' was created, but not under its parent; it is at the top level of its list: ";
 
 private:
-    // A message naming the record, then the outcome's reason.
-    void Report(const char* pattern, const std::string& title, const EditResult& result);
+    // Shows why a change was not applied: a refusal after `refusedPrefix`, anything else
+    // (or a refusal without a prefix) as `failedPattern` naming the record.
+    void Report(const char* refusedPrefix, const char* failedPattern, const std::string& title,
+                const EditResult& result);
     void Changed();
 
     ServiceContext& context_;

@@ -7,8 +7,6 @@ namespace orb {
 namespace {
 
 constexpr const char* kTaskColourPrefix = "0xEF0000";
-constexpr const char* kColourPrefixStart = "0x";
-constexpr std::size_t kColourDigits = 6;
 constexpr std::size_t kDateLength = 10;
 
 void AppendTaskRows(TaskNode* node, int level, int nTaskViewMode, FillMode mode, std::vector<TreeRow>& rows)
@@ -106,14 +104,6 @@ std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMod
     rows.push_back(std::move(listRow));
     AppendTaskRows(list.root().firstChild, kBranchChildLevel + 1, nTaskViewMode, mode, rows);
     return rows;
-}
-
-std::string TextWithoutColourPrefix(const std::string& text)
-{
-    const std::size_t prefixLength = 2 + kColourDigits;
-    if (text.size() >= prefixLength && text.compare(0, 2, kColourPrefixStart) == 0)
-        return text.substr(prefixLength);
-    return text;
 }
 
 } // namespace orb

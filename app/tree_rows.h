@@ -62,7 +62,4 @@ std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& t
 // (and, with `allExpand`, the list row) and remembers it in the records.
 std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMode mode, bool allExpand);
 
-// The text of a row without its colour prefix (the record's own title).
-std::string TextWithoutColourPrefix(const std::string& text);
-
 } // namespace orb

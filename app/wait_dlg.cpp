@@ -116,8 +116,6 @@ CWaitDlg::~CWaitDlg()
 {
     if (owner_)
         owner_->removeEventFilter(this);
-    if (loop_)
-        loop_->exit(0);
 }
 
 void CWaitDlg::SetWindowMode(int mode)
@@ -166,7 +164,7 @@ void CWaitDlg::ShowWait()
     picture_->Draw();
 }
 
-void CWaitDlg::EndWait(int result)
+void CWaitDlg::EndWait()
 {
     // Hidden, not merely invisible: an overlay shown while its owner is hidden must not
     // come back with the owner after its wait has ended.
@@ -177,22 +175,6 @@ void CWaitDlg::EndWait(int result)
             focusBefore_->setFocus(Qt::OtherFocusReason);
         focusBefore_.clear();
     }
-    if (loop_)
-        loop_->exit(result);
-}
-
-int CWaitDlg::Exec()
-{
-    if (loop_)
-        return -1; // one wait at a time
-    QEventLoop loop;
-    loop_ = &loop;
-    ShowWait();
-    const QPointer<CWaitDlg> self(this);
-    const int result = loop.exec();
-    if (self)
-        loop_ = nullptr;
-    return result;
 }
 
 void CWaitDlg::RunWhileWaiting(const std::function<void()>& call)
@@ -207,7 +189,7 @@ void CWaitDlg::RunWhileWaiting(const std::function<void()>& call)
     loop.exec();
     worker.join();
     StayUntilShown();
-    EndWait(0);
+    EndWait();
 }
 
 void CWaitDlg::StayUntilShown()

@@ -8,8 +8,6 @@
 #include <functional>
 #include <string>
 
-class QEventLoop;
-
 namespace orb {
 
 class CPictureEx;
@@ -17,7 +15,7 @@ class CPictureEx;
 enum class WaitKind
 {
     Overlay, // a child laid over the owner while a load pass runs
-    Dialog,  // a modal tool window over the owner during a long edit
+    Dialog,  // a modal tool window over the owner during an edit
 };
 
 // Where the picture, "Loading" and the message line go in a client area of `size`.
@@ -44,22 +42,18 @@ public:
     CWaitDlg(QWidget* owner, WaitKind kind);
     ~CWaitDlg() override;
 
-    WaitKind Kind() const { return kind_; }
     // The owner's window mode: over a Top owner the dialog stays on top as well.
     void SetWindowMode(int mode);
-    int WindowMode() const { return mode_; }
     // Stored, and repainted when shown.
     void SetWaitMessage(const std::string& text);
     std::string WaitMessage() const { return message_.toStdString(); }
 
     // Covers the owner again, shows and starts the animation. Non-blocking.
     void ShowWait();
-    // Hides, stops the animation and ends a running Exec with `result`.
-    void EndWait(int result = 0);
+    // Hides and stops the animation.
+    void EndWait();
     // Between ShowWait and EndWait, even while the owner is hidden.
     bool IsWaiting() const { return !isHidden(); }
-    // ShowWait, then a local event loop until EndWait; returns its result.
-    int Exec();
     // Runs a blocking `call` on a worker thread while this window shows and the
     // user-interface thread keeps painting; ends the wait when the call returns.
     void RunWhileWaiting(const std::function<void()>& call);
@@ -86,7 +80,6 @@ private:
     CPictureEx* picture_;
     WaitLayout layout_;
     QPointer<QWidget> focusBefore_;
-    QEventLoop* loop_ = nullptr;
 };
 
 } // namespace orb

@@ -70,16 +70,6 @@ CWebDialog::CWebDialog(const ServiceConfig& config, QWidget* parent)
     view_->setUrl(QUrl(QString::fromStdString(ConsentPageUrl(config_))));
 }
 
-bool CWebDialog::isShowingFailure() const
-{
-    return pages_->currentWidget() == failurePage_;
-}
-
-QString CWebDialog::failureText() const
-{
-    return failureLabel_->text();
-}
-
 void CWebDialog::Retry()
 {
     pages_->setCurrentWidget(view_);

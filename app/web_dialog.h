@@ -35,9 +35,6 @@ public:
 
     const std::string& code() const { return code_; }
     QWebEngineView* view() const { return view_; }
-    // Whether the failure message stands in for the page, and what it says.
-    bool isShowingFailure() const;
-    QString failureText() const;
     void Retry();
 
 private:

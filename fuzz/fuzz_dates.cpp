@@ -44,6 +44,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (prefix->label.size() + orb::kColourPrefixLength != text.size())
             std::abort();
     }
-    orb::TextWithoutColourPrefix(text);
     return 0;
 }

@@ -3,10 +3,12 @@
 #include "core/diagnostics.h"
 #include "core/prompter.h"
 #include "service/calendar_api.h"
+#include "service/http.h"
 #include "service/listing.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
 #include "service/requests.h"
+#include "service/text_codec.h"
 
 #include <json/json.h>
 
@@ -16,6 +18,31 @@ namespace {
 
 constexpr const char* kCalendarListPath = "/users/me/calendarList";
 constexpr const char* kMalformedCalendarLine = "Malformed calendar skipped";
+// The service keeps explicit colours only when told they are RGB texts.
+constexpr const char* kColourQuery = "?colorRgbFormat=true";
+
+// The calendar's own title and description; the colours are the user's, on the list entry.
+std::string CalendarBody(const CalendarRecord& record)
+{
+    return "{\"summary\":\"" + EncodeJsonBodyText(record.summary) + "\",\"description\":\"" +
+           EncodeJsonBodyText(record.description) + "\"}";
+}
+
+// Only what the user chose; an empty body still answers with the refreshed entry.
+std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange colours)
+{
+    std::string members;
+    const auto add = [&members](const char* name, const std::string& value) {
+        members += (members.empty() ? "\"" : ",\"") + std::string(name) + "\":\"" + EncodeJsonBodyText(value) + "\"";
+    };
+    if (colours.colorId && !record.colorId.empty())
+        add("colorId", record.colorId);
+    if (colours.background)
+        add("backgroundColor", record.backgroundColor);
+    if (colours.foreground)
+        add("foregroundColor", record.foregroundColor);
+    return "{" + members + "}";
+}
 
 } // namespace
 
@@ -49,6 +76,38 @@ bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calenda
     }
     calendars.insert(calendars.end(), std::make_move_iterator(listed.begin()), std::make_move_iterator(listed.end()));
     return true;
+}
+
+EditResult UpdateCalendar(ServiceContext& context, CalendarRecord& record, const std::string& calendarId,
+                          CalendarColourChange colours)
+{
+    EnsureAccessToken(context);
+    const std::string headers = JsonRequestHeaders(context.session);
+    std::string answer;
+    Json::Value root;
+    EditResult result;
+    TransportResult transport;
+    // Only an owner may change the calendar itself; anyone may recolour their own entry.
+    if (OwnsCalendar(record)) {
+        transport = context.transport.HttpPatch(CalendarApiUrl(context.config, CalendarPath(calendarId)),
+                                                CalendarBody(record), answer, headers);
+        result = ReadEditAnswer(context, transport, answer, root);
+        if (!result.Applied())
+            return result;
+    }
+
+    std::string path = CalendarListEntryPath(calendarId);
+    if (colours.background || colours.foreground)
+        path += kColourQuery;
+    answer.clear();
+    transport = context.transport.HttpPatch(CalendarApiUrl(context.config, path), CalendarListBody(record, colours),
+                                            answer, headers);
+    result = ReadEditAnswer(context, transport, answer, root);
+    if (!result.Applied())
+        return result;
+    if (!ReadCalendar(root, record))
+        return UnreadableAnswer(context, answer);
+    return result;
 }
 
 } // namespace orb

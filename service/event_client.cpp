@@ -91,6 +91,29 @@ void WriteEventCount(ServiceContext& context, const CalendarRecord& calendar)
     context.diagnostics.WriteLine(kEventCountLine + std::to_string(calendar.events.size()));
 }
 
+// An insert or an update: both answer with the whole event.
+EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, const std::string& calendarId)
+{
+    EnsureAccessToken(context);
+    std::string answer;
+    const TransportResult transport =
+        isNew ? context.transport.HttpPost(CalendarApiUrl(context.config, EventsPath(calendarId)),
+                                           InsertEventBody(record), answer, JsonRequestHeaders(context.session))
+              : context.transport.HttpPatch(CalendarApiUrl(context.config, EventPath(calendarId, record.id)),
+                                            UpdateEventBody(record), answer, JsonRequestHeaders(context.session));
+    Json::Value root;
+    EditResult result = ReadEditAnswer(context, transport, answer, root);
+    if (!result.Applied())
+        return result;
+    EventRecord written;
+    if (!ReadEvent(root, written))
+        return UnreadableAnswer(context, answer);
+    // The service's new tag, so that the next change names the version it changes.
+    ReadEventEtag(root, written);
+    record = std::move(written);
+    return result;
+}
+
 } // namespace
 
 EventListRange MakeEventListRange(const Clock& clock, int nCal_from, int nCal_to)
@@ -171,19 +194,6 @@ bool ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const
     return false;
 }
 
-bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to,
-                const CalendarDone& onCalendarDone)
-{
-    EnsureAccessToken(context);
-    const std::string query = EventListQuery(context.config, MakeEventListRange(context.clock, nCal_from, nCal_to));
-    for (CalendarRecord& calendar : calendars) {
-        ListCalendarEvents(context, calendar, query);
-        if (onCalendarDone)
-            onCalendarDone(calendar);
-    }
-    return true;
-}
-
 bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,
                   std::vector<EventRecord>& results, std::string* failure)
 {
@@ -203,6 +213,26 @@ bool SearchEvents(ServiceContext& context, const std::string& calendarId, const 
     if (failure)
         *failure = ListingFailureText(result);
     return false;
+}
+
+EditResult InsertEvent(ServiceContext& context, EventRecord& record, const std::string& calendarId)
+{
+    return SendEvent(context, record, true, calendarId);
+}
+
+EditResult UpdateEvent(ServiceContext& context, EventRecord& record, const std::string& calendarId)
+{
+    return SendEvent(context, record, false, calendarId);
+}
+
+EditResult DeleteEvent(ServiceContext& context, const std::string& calendarId, const std::string& eventId)
+{
+    EnsureAccessToken(context);
+    std::string answer;
+    const TransportResult transport =
+        context.transport.HttpDelete(CalendarApiUrl(context.config, EventPath(calendarId, eventId)), "", answer,
+                                     context.session.AuthorizationLine());
+    return ReadDeletionAnswer(context, transport, answer);
 }
 
 } // namespace orb

@@ -1,17 +1,18 @@
 #pragma once
 
+#include "service/edit_result.h"
 #include "service/records.h"
 #include "service/service_context.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace orb {
 
-// Reading the events of the user's calendars (changes go through service/edits.h). Blocking
-// calls on the caller's thread. `calendars` is the local store's sequence: the caller holds
-// the store's lock for the whole call. Failed exchanges become one diagnostic line.
+// The events of the user's calendars: listing, search and the three edits. Blocking calls
+// on the caller's thread, each checking the access token first except where said; they
+// work on the caller's records, never on the store. Failed exchanges become one
+// diagnostic line.
 
 // The listing window as the service takes it: local dates at midnight with a "Z" suffix
 // (no conversion to UTC, as the service has always been asked).
@@ -32,21 +33,17 @@ std::string EventListQuery(const ServiceConfig& config, const EventListRange& ra
 bool ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query,
                         std::string* failure = nullptr);
 
-// Called once per calendar, in order, when it is complete (unselected ones too); the
-// callee may move the record away.
-using CalendarDone = std::function<void(CalendarRecord&)>;
-
-// Appends the events from `nCal_from` days before today to `nCal_to` days after it to
-// every calendar whose `selected` is "true", in the service's start order. A calendar
-// that cannot be read gets a diagnostic line naming it and the pass goes on. Always true.
-bool ListEvents(ServiceContext& context, std::vector<CalendarRecord>& calendars, int nCal_from, int nCal_to,
-                const CalendarDone& onCalendarDone = {});
-
 // Appends the events of one calendar that match `text` to `results`. False when the
 // search did not complete; `failure` then says why in plain words (matches of pages read
 // before stay appended).
 bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,
                   std::vector<EventRecord>& results, std::string* failure = nullptr);
+
+// Creates `record` in the calendar; on Applied `record` is the service's event.
+EditResult InsertEvent(ServiceContext& context, EventRecord& record, const std::string& calendarId);
+// Sends the changed `record` to the event with its id; on Applied it is the service's event.
+EditResult UpdateEvent(ServiceContext& context, EventRecord& record, const std::string& calendarId);
+EditResult DeleteEvent(ServiceContext& context, const std::string& calendarId, const std::string& eventId);
 
 // The request bodies, in the field order and spacing the service has always been sent.
 std::string InsertEventBody(const EventRecord& record);

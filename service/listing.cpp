@@ -2,7 +2,7 @@
 #include "service/requests.h"
 
 #include "core/diagnostics.h"
-#include "service/edits.h"
+#include "service/edit_result.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
 #include "service/text_codec.h"

@@ -98,7 +98,6 @@ public:
     TaskTree& operator*() const { return *tree_; }
     TaskTree* operator->() const { return tree_.get(); }
     long use_count() const { return tree_.use_count(); }
-    bool SharesWith(const SharedTaskTree& other) const { return tree_ == other.tree_; }
 
 private:
     std::shared_ptr<TaskTree> tree_;

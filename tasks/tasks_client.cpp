@@ -259,18 +259,6 @@ bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists
     return complete;
 }
 
-bool LoadTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, const TaskListDone& onListDone)
-{
-    const std::size_t firstNew = taskLists.size();
-    const bool complete = ListTaskLists(context, taskLists);
-    for (std::size_t i = firstNew; i < taskLists.size(); ++i) {
-        LoadTasks(context, taskLists[i]);
-        if (onListDone)
-            onListDone(taskLists[i]);
-    }
-    return complete;
-}
-
 bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure)
 {
     EnsureAccessToken(context);
@@ -305,7 +293,7 @@ bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure
     return complete;
 }
 
-EditResult SendNewTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)
+EditResult InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)
 {
     Json::Value record;
     EditResult result =
@@ -315,7 +303,7 @@ EditResult SendNewTaskList(ServiceContext& context, const std::string& title, Ta
     return result;
 }
 
-EditResult SendTaskListChange(ServiceContext& context, TaskListInfo& list)
+EditResult UpdateTaskList(ServiceContext& context, TaskListInfo& list)
 {
     Json::Value record;
     EditResult result = SendRecordEdit(context, EditVerb::Put, ListUrl(context, list.id),
@@ -325,13 +313,12 @@ EditResult SendTaskListChange(ServiceContext& context, TaskListInfo& list)
     return result;
 }
 
-EditResult SendTaskListDeletion(ServiceContext& context, const std::string& listId)
+EditResult DeleteTaskList(ServiceContext& context, const std::string& listId)
 {
     return SendDeletion(context, ListUrl(context, listId));
 }
 
-TaskCreation SendNewTask(ServiceContext& context, TaskInfo& task, const std::string& listId,
-                         const std::string& parentId)
+TaskCreation InsertTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& parentId)
 {
     TaskCreation creation;
     Json::Value record;
@@ -341,11 +328,11 @@ TaskCreation SendNewTask(ServiceContext& context, TaskInfo& task, const std::str
         return creation;
     task = TaskFromJson(record);
     if (!parentId.empty())
-        creation.moved = SendTaskMove(context, listId, parentId, task.id, task);
+        creation.moved = MoveTask(context, listId, parentId, task.id, task);
     return creation;
 }
 
-EditResult SendTaskChange(ServiceContext& context, TaskInfo& task, const std::string& listId)
+EditResult UpdateTask(ServiceContext& context, TaskInfo& task, const std::string& listId)
 {
     Json::Value record;
     EditResult result = SendRecordEdit(context, EditVerb::Put, TaskUrl(context, listId, task.id),
@@ -355,8 +342,8 @@ EditResult SendTaskChange(ServiceContext& context, TaskInfo& task, const std::st
     return result;
 }
 
-EditResult SendTaskMove(ServiceContext& context, const std::string& listId, const std::string& parentId,
-                        const std::string& taskId, TaskInfo& task)
+EditResult MoveTask(ServiceContext& context, const std::string& listId, const std::string& parentId,
+                    const std::string& taskId, TaskInfo& task)
 {
     Json::Value record;
     EditResult result =
@@ -370,7 +357,7 @@ EditResult SendTaskMove(ServiceContext& context, const std::string& listId, cons
     return result;
 }
 
-EditResult SendTaskDeletion(ServiceContext& context, const std::string& listId, const std::string& taskId)
+EditResult DeleteTask(ServiceContext& context, const std::string& listId, const std::string& taskId)
 {
     return SendDeletion(context, TaskUrl(context, listId, taskId));
 }

@@ -45,7 +45,7 @@ public:
     std::size_t rowCount = 0;
 };
 
-class NullWaitUi : public WaitUi
+class NullPassUi : public PassUi
 {
 public:
     bool IsMainWindowVisible() override { return false; }
@@ -54,12 +54,7 @@ public:
     void HideLoadingOverlay() override {}
     void ShowCalendarOverlay() override {}
     void HideCalendarOverlay() override {}
-    void ShowCalendarWaitDialog() override {}
-    void EndCalendarWaitDialog() override {}
     void RepaintMonthView() override {}
-    void ShowWaitDialog() override {}
-    void EndWaitDialog() override {}
-    void SetWaitMessage(const std::string&) override {}
     void HideWindows() override {}
     bool ShowLoginPage(SignInGrant&, std::string&) override { return false; }
     void PostExit() override {}
@@ -176,10 +171,9 @@ Figures RunPass(fake::FakeService& service, CurlTransport& transport, OAuthSessi
     LocalStore store;
     AppSettings settings;
     NullTreeSink tree;
-    NullWaitUi ui;
+    NullPassUi ui;
     NullOpener opener;
-    LoadPass pass(context, store, settings, tree, ui, opener);
-    pass.SetListingsSideBySide(oldWay ? 1 : kListingsSideBySide);
+    LoadPass pass(context, store, settings, tree, ui, opener, oldWay ? 1 : kListingsSideBySide);
 
     service.ClearRequests();
     service.ResetTrafficCounters();

@@ -183,13 +183,6 @@ TEST_F(TaskRows, LoadExpandsTasksAlwaysAndListsOnlyWithExpandAll)
     EXPECT_FALSE(rows[1].expanded);
 }
 
-TEST(RowTexts, PrefixIsStrippedOnlyWhenPresent)
-{
-    EXPECT_EQ(TextWithoutColourPrefix("0xEF0000Home"), "Home");
-    EXPECT_EQ(TextWithoutColourPrefix("Calendar's"), "Calendar's");
-    EXPECT_EQ(TextWithoutColourPrefix("0x12"), "0x12");
-}
-
 TEST(Store, EmptyingReleasesTreesSharedWithCopies)
 {
     LocalStore store;

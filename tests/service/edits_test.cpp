@@ -1,4 +1,4 @@
-#include "service/edits.h"
+#include "service/calendar_client.h"
 #include "service/event_client.h"
 #include "tests/service/scripted_client_fixture.h"
 
@@ -33,7 +33,7 @@ TEST_F(Edits, BodiesAreValidJsonWhateverTheUserTyped)
     event.description = typed;
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"e1","summary":"x","start":{"date":"2026-12-08"},"end":{"date":"2026-12-09"}})");
-    ASSERT_TRUE(SendNewEvent(s.context, event, "cal").Applied());
+    ASSERT_TRUE(InsertEvent(s.context, event, "cal").Applied());
 
     const std::string& body = Request(1).body;
     for (const char c : body)
@@ -54,7 +54,7 @@ TEST_F(Edits, EachOutcomeSaysWhatBecameOfTheChange)
     QueueTokenCheck();
     s.transport.Queue(
         R"({"id":"e1","summary":"Lunch served","start":{"date":"2026-12-08"},"end":{"date":"2026-12-09"}})");
-    EXPECT_TRUE(SendEventChange(s.context, event, "cal").Applied());
+    EXPECT_TRUE(UpdateEvent(s.context, event, "cal").Applied());
     EXPECT_EQ(event.summary, "Lunch served"); // the service's answer, not what was sent
 
     // Refused: the service's own sentence, and the record as it was.
@@ -62,7 +62,7 @@ TEST_F(Edits, EachOutcomeSaysWhatBecameOfTheChange)
     s.transport.Queue(kPermissionRefusal, 403);
     EventRecord refused = event;
     refused.summary = "Changed";
-    const EditResult denied = SendEventChange(s.context, refused, "cal");
+    const EditResult denied = UpdateEvent(s.context, refused, "cal");
     EXPECT_EQ(denied.outcome, EditOutcome::Refused);
     EXPECT_EQ(denied.message, "You need to have writer access to this calendar.");
     EXPECT_EQ(refused.summary, "Changed");
@@ -70,27 +70,27 @@ TEST_F(Edits, EachOutcomeSaysWhatBecameOfTheChange)
     // Lost after it left: it may have been applied. Never left: it was not.
     QueueTokenCheck();
     s.transport.QueueFailure(wininet::kConnectionReset);
-    const EditResult lost = SendEventDeletion(s.context, "cal", "e1");
+    const EditResult lost = DeleteEvent(s.context, "cal", "e1");
     EXPECT_EQ(lost.outcome, EditOutcome::Failed);
     EXPECT_EQ(lost.message.rfind("The change may or may not have been applied: ", 0), 0u) << lost.message;
     EXPECT_NE(lost.message.find("The next load (F5) shows"), std::string::npos);
     QueueTokenCheck();
     s.transport.QueueFailure(wininet::kCannotConnect);
-    EXPECT_EQ(SendEventDeletion(s.context, "cal", "e1").message.rfind("The change was not sent: ", 0), 0u);
+    EXPECT_EQ(DeleteEvent(s.context, "cal", "e1").message.rfind("The change was not sent: ", 0), 0u);
 
     QueueTokenCheck();
     s.transport.Queue("", 204);
-    EXPECT_TRUE(SendEventDeletion(s.context, "cal", "e1").Applied());
+    EXPECT_TRUE(DeleteEvent(s.context, "cal", "e1").Applied());
     // Already gone on the service: the deletion the user asked for holds.
     for (const int status : {404, 410}) {
         QueueTokenCheck();
         s.transport.Queue(test::kRefusal, status);
-        EXPECT_TRUE(SendEventDeletion(s.context, "cal", "e1").Applied()) << status;
+        EXPECT_TRUE(DeleteEvent(s.context, "cal", "e1").Applied()) << status;
         EXPECT_EQ(s.diagnostics.Lines().back(), "Delete: already gone on the service, HTTP " + std::to_string(status));
     }
     QueueTokenCheck();
     s.transport.Queue(kPermissionRefusal, 403);
-    EXPECT_EQ(SendEventDeletion(s.context, "cal", "e1").message, "You need to have writer access to this calendar.");
+    EXPECT_EQ(DeleteEvent(s.context, "cal", "e1").message, "You need to have writer access to this calendar.");
 }
 
 TEST_F(Edits, EventWritesGoToTheEncodedCalendarWithTheirHeadersAndTakeTheAnswer)
@@ -100,7 +100,7 @@ TEST_F(Edits, EventWritesGoToTheEncodedCalendarWithTheirHeadersAndTakeTheAnswer)
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"n1","summary":"New","colorId":"11","start":{"date":"2026-12-08"},
         "end":{"date":"2026-12-09"}})");
-    ASSERT_TRUE(SendNewEvent(s.context, created, "c+1@x").Applied());
+    ASSERT_TRUE(InsertEvent(s.context, created, "c+1@x").Applied());
     EXPECT_EQ(Request(1).verb, "POST");
     EXPECT_EQ(Request(1).target, calendarPath);
     EXPECT_EQ(Request(1).headerBlock, test::kJsonHeaderBlock);
@@ -110,7 +110,7 @@ TEST_F(Edits, EventWritesGoToTheEncodedCalendarWithTheirHeadersAndTakeTheAnswer)
     // The answer has no colour: neither has the record afterwards.
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"n1","summary":"Moved","start":{"date":"2026-12-20"},"end":{"date":"2026-12-21"}})");
-    ASSERT_TRUE(SendEventChange(s.context, created, "c+1@x").Applied());
+    ASSERT_TRUE(UpdateEvent(s.context, created, "c+1@x").Applied());
     EXPECT_EQ(Request(3).verb, "PATCH");
     EXPECT_EQ(Request(3).target, calendarPath + "/n1");
     EXPECT_EQ(Request(3).headerBlock, test::kJsonHeaderBlock);
@@ -119,7 +119,7 @@ TEST_F(Edits, EventWritesGoToTheEncodedCalendarWithTheirHeadersAndTakeTheAnswer)
 
     QueueTokenCheck();
     s.transport.Queue("", 204);
-    ASSERT_TRUE(SendEventDeletion(s.context, "c+1@x", "n1").Applied());
+    ASSERT_TRUE(DeleteEvent(s.context, "c+1@x", "n1").Applied());
     EXPECT_EQ(Request(5).verb, "DELETE");
     EXPECT_EQ(Request(5).target, calendarPath + "/n1");
     EXPECT_EQ(Request(5).headerBlock, "Authorization: Bearer access-1\r\n\r\n\r\n");
@@ -132,14 +132,14 @@ TEST_F(Edits, TheServicesEtagIsKeptFromEachAnswerAndNamedByTheNextChange)
     QueueTokenCheck();
     s.transport.Queue(
         R"({"id":"e1","etag":"\"5\"","summary":"Tagged","start":{"date":"2026-12-08"},"end":{"date":"2026-12-09"}})");
-    ASSERT_TRUE(SendNewEvent(s.context, event, "cal").Applied());
+    ASSERT_TRUE(InsertEvent(s.context, event, "cal").Applied());
     EXPECT_EQ(event.etag, "\\\"5\\\"");
 
     for (const char* next : {"6", "7"}) {
         QueueTokenCheck();
         s.transport.Queue(std::string(R"({"id":"e1","etag":"\")") + next +
                           R"(\"","start":{"date":"2026-12-08"},"end":{"date":"2026-12-09"}})");
-        ASSERT_TRUE(SendEventChange(s.context, event, "cal").Applied());
+        ASSERT_TRUE(UpdateEvent(s.context, event, "cal").Applied());
     }
     EXPECT_NE(Request(3).body.find(R"("etag":"\"5\"")"), std::string::npos) << Request(3).body;
     EXPECT_NE(Request(5).body.find(R"("etag":"\"6\"")"), std::string::npos) << Request(5).body;
@@ -153,7 +153,7 @@ TEST_F(Edits, AnAnswerThatIsNotAnEventIsNotAppliedAndTheRecordStays)
         EventRecord record = NewEvent("Kept");
         QueueTokenCheck();
         s.transport.Queue(answer, status);
-        const EditResult result = SendNewEvent(s.context, record, "c");
+        const EditResult result = InsertEvent(s.context, record, "c");
         EXPECT_EQ(result.outcome, EditOutcome::Refused) << answer;
         EXPECT_EQ(result.message, status == 500 ? "HTTP 500" : "the service's answer could not be read") << answer;
         EXPECT_EQ(record.id, "") << answer;
@@ -161,7 +161,7 @@ TEST_F(Edits, AnAnswerThatIsNotAnEventIsNotAppliedAndTheRecordStays)
     }
     QueueTokenCheck();
     s.transport.Queue("", 500);
-    EXPECT_EQ(SendEventDeletion(s.context, "c", "e1").message, "HTTP 500");
+    EXPECT_EQ(DeleteEvent(s.context, "c", "e1").message, "HTTP 500");
     EXPECT_TRUE(s.prompter.messages.empty());
 }
 
@@ -178,14 +178,14 @@ TEST_F(Edits, EveryAddressTakesCalendarAndEventIdsAsWholeSegments)
     CalendarRecord entry;
     entry.accessRole = "owner";
     std::vector<EventRecord> found;
-    ListEvents(s.context, calendars, 1, 1);
+    ListCalendarEvents(s.context, calendars[0], EventListQuery(s.context.config, MakeEventListRange(s.clock, 1, 1)));
     SearchEvents(s.context, calendarId, "q", found);
-    SendNewEvent(s.context, event, calendarId);
-    SendEventChange(s.context, event, calendarId);
-    SendEventDeletion(s.context, calendarId, ".");
+    InsertEvent(s.context, event, calendarId);
+    UpdateEvent(s.context, event, calendarId);
+    DeleteEvent(s.context, calendarId, ".");
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"team/.."})"); // the calendar PATCH is applied, so the entry's follows
-    SendCalendarChange(s.context, entry, calendarId);
+    UpdateCalendar(s.context, entry, calendarId);
 
     std::vector<std::string> targets;
     for (const HttpRequest& request : s.transport.requests) {
@@ -217,7 +217,7 @@ TEST_F(Edits, AnOwnerChangesTheCalendarFirstAndItsEntryGetsOnlyTheChosenColours)
 
     QueueTokenCheck();
     s.transport.Queue(kPermissionRefusal, 403);
-    EXPECT_EQ(SendCalendarChange(s.context, calendar, "work@x", {true, false, true}).outcome, EditOutcome::Refused);
+    EXPECT_EQ(UpdateCalendar(s.context, calendar, "work@x", {true, false, true}).outcome, EditOutcome::Refused);
     EXPECT_EQ(s.transport.requests.size(), 2u); // the token check and the calendar PATCH only
 
     s.transport.requests.clear();
@@ -225,7 +225,7 @@ TEST_F(Edits, AnOwnerChangesTheCalendarFirstAndItsEntryGetsOnlyTheChosenColours)
     s.transport.Queue(R"({"id":"work@x","summary":"Work"})");
     s.transport.Queue(
         R"({"id":"work@x","summary":"Work","colorId":"16","backgroundColor":"#ff0000","accessRole":"owner"})");
-    ASSERT_TRUE(SendCalendarChange(s.context, calendar, "work@x", {true, false, true}).Applied());
+    ASSERT_TRUE(UpdateCalendar(s.context, calendar, "work@x", {true, false, true}).Applied());
     EXPECT_EQ(Request(1).target, "/calendar/v3/calendars/work%40x");
     EXPECT_EQ(Request(1).body, R"({"summary":"Work","description":"a\nb"})");
     EXPECT_EQ(Request(2).target, "/calendar/v3/users/me/calendarList/work%40x?colorRgbFormat=true");
@@ -237,7 +237,7 @@ TEST_F(Edits, AnOwnerChangesTheCalendarFirstAndItsEntryGetsOnlyTheChosenColours)
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"work@x","summary":"Work"})");
     s.transport.Queue(R"({"id":"work@x","summary":"Work"})");
-    ASSERT_TRUE(SendCalendarChange(s.context, calendar, "work@x").Applied());
+    ASSERT_TRUE(UpdateCalendar(s.context, calendar, "work@x").Applied());
     EXPECT_EQ(Request(2).target, "/calendar/v3/users/me/calendarList/work%40x");
     EXPECT_EQ(Request(2).body, "{}");
 }
@@ -253,7 +253,7 @@ TEST_F(Edits, SomeoneElsesCalendarIsRecolouredThroughTheEntryAloneAndNeverWithAn
         s.transport.requests.clear();
         QueueTokenCheck();
         s.transport.Queue(R"({"id":"team@x","summary":"Team","colorId":"5","accessRole":"writer"})");
-        ASSERT_TRUE(SendCalendarChange(s.context, calendar, "team@x", {false, true, true}).Applied()) << role;
+        ASSERT_TRUE(UpdateCalendar(s.context, calendar, "team@x", {false, true, true}).Applied()) << role;
         ASSERT_EQ(s.transport.requests.size(), 2u) << role;
         EXPECT_EQ(Request(1).verb, "PATCH");
         EXPECT_EQ(Request(1).target, "/calendar/v3/users/me/calendarList/team%40x?colorRgbFormat=true");
@@ -265,7 +265,7 @@ TEST_F(Edits, SomeoneElsesCalendarIsRecolouredThroughTheEntryAloneAndNeverWithAn
     s.transport.requests.clear();
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"team@x"})");
-    SendCalendarChange(s.context, uncoloured, "team@x", {false, false, true});
+    UpdateCalendar(s.context, uncoloured, "team@x", {false, false, true});
     EXPECT_EQ(Request(1).body, "{}");
 }
 
@@ -280,7 +280,7 @@ TEST_F(Edits, CalendarChangeGoesToTheEncodedCalendarThenItsEntryAndKeepsTheEvent
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"x","summary":"ignored"})");
     s.transport.Queue(R"({"id":"x","summary":"New","timeZone":"Asia/Seoul","colorId":"7","selected":true})");
-    ASSERT_TRUE(SendCalendarChange(s.context, record, record.id).Applied());
+    ASSERT_TRUE(UpdateCalendar(s.context, record, record.id).Applied());
     ASSERT_EQ(s.transport.requests.size(), 3u);
     EXPECT_EQ(Request(1).target, "/calendar/v3/calendars/ko.south_korea%23holiday%40group.v.calendar.google.com");
     EXPECT_EQ(Request(2).target,
@@ -306,7 +306,7 @@ TEST_F(Edits, ACalendarChangeThatFailsAtEitherStepLeavesTheRecord)
         if (failing == 2)
             s.transport.Queue(R"({"id":"work@x"})");
         s.transport.QueueFailure(wininet::kTimeout);
-        EXPECT_EQ(SendCalendarChange(s.context, record, record.id).outcome, EditOutcome::Failed) << failing;
+        EXPECT_EQ(UpdateCalendar(s.context, record, record.id).outcome, EditOutcome::Failed) << failing;
         EXPECT_EQ(s.diagnostics.Lines().back(), "(Timeout)12002");
         EXPECT_EQ(record.summary, "Mine");
     }
@@ -316,7 +316,7 @@ TEST_F(Edits, ACalendarChangeThatFailsAtEitherStepLeavesTheRecord)
     QueueTokenCheck();
     s.transport.Queue(R"({"id":"work@x"})");
     s.transport.Queue(test::kRefusal, 404);
-    EXPECT_EQ(SendCalendarChange(s.context, record, record.id).message, "Not Found");
+    EXPECT_EQ(UpdateCalendar(s.context, record, record.id).message, "Not Found");
     EXPECT_EQ(record.id, "work@x");
     EXPECT_TRUE(s.prompter.messages.empty());
 }

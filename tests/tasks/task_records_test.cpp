@@ -91,7 +91,7 @@ TEST(TaskTree, CopiesOfAListShareOneTreeThatOutlivesTheOriginal)
         TaskNode& parent = original.tree->AppendChild(original.root(), Task("parent"));
         original.tree->AppendChild(parent, Task("child"));
         store.push_back(original);
-        EXPECT_TRUE(store[0].tree.SharesWith(original.tree));
+        EXPECT_EQ(&*store[0].tree, &*original.tree);
     }
     // Growing the sequence copies and destroys every element; the nodes must survive.
     for (int i = 0; i < 40; ++i)

@@ -53,7 +53,7 @@ TEST_F(TasksClient, InsertBodyEscapesTitleAndLeavesOutAnEmptyDue)
     QueueTokenCheck();
     Queue(R"({"id": "new", "title": "x"})");
     TaskInfo task = SampleTask();
-    ASSERT_TRUE(SendNewTask(context, task, "list1", "").created.Applied());
+    ASSERT_TRUE(InsertTask(context, task, "list1", "").created.Applied());
 
     const std::vector<HttpRequest> requests = ApiRequests();
     ASSERT_EQ(requests.size(), 1u);
@@ -124,11 +124,11 @@ TEST_F(TasksClient, IdsAreEncodedAndNoTokenGoesIntoAnyAddress)
     list.id = listId;
     for (int i = 0; i < 6; ++i)
         QueueTokenCheck(), Queue(R"({"id": ".."})");
-    SendTaskChange(context, task, listId);
-    SendTaskMove(context, listId, "p&q=1", taskId, task);
-    SendTaskDeletion(context, listId, taskId);
-    SendTaskListChange(context, list); // takes the id ".." from the answer
-    SendTaskListDeletion(context, listId);
+    UpdateTask(context, task, listId);
+    MoveTask(context, listId, "p&q=1", taskId, task);
+    DeleteTask(context, listId, taskId);
+    UpdateTaskList(context, list); // takes the id ".." from the answer
+    DeleteTaskList(context, listId);
     LoadTasks(context, list);
 
     const std::vector<HttpRequest> requests = ApiRequests();
@@ -243,39 +243,43 @@ TEST_F(TasksClient, PagesThatRepeatEarlierItemsUnderNewTokensAddNothingTwiceAndE
     EXPECT_TRUE(fixture.diagnostics.Contains("Paging stopped : the service repeated a page"));
 }
 
-TEST_F(TasksClient, LoadTaskListsFollowsPagesThenLoadsEachListsTasks)
+TEST_F(TasksClient, ListTaskListsFollowsPagesAndSkipsAListWithoutId)
 {
     QueueTokenCheck();
     Queue(R"({"items": [{"id": "L1", "title": "첫째", "kind": "tasks#taskList"}], "nextPageToken": "n"})");
     Queue(R"({"items": [{"title": "no id"}, {"id": "L2", "title": "둘째"}]})");
-    QueueTokenCheck();
-    Queue(R"({"items": [{"id": "t1"}]})");
-    QueueTokenCheck();
-    Queue(R"({"kind": "tasks#tasks"})");
-    std::vector<TaskListInfo> lists;
-    ASSERT_TRUE(LoadTaskLists(context, lists));
-    ASSERT_EQ(lists.size(), 2u);
-    EXPECT_EQ(lists[0].title, "첫째");
-    EXPECT_EQ(lists[0].kind, "tasks#taskList");
-    EXPECT_EQ(lists[0].tasks.size(), 1u);
-    EXPECT_EQ(test::TreeText(lists[0].root()), "t1");
-    EXPECT_TRUE(lists[1].tasks.empty());
-    EXPECT_EQ(ApiRequests()[1].target, "/tasks/v1/users/@me/lists?maxResults=100&pageToken=n");
-    EXPECT_TRUE(fixture.diagnostics.Contains("task list without id"));
+    std::vector<TaskListInfo> lists(1); // appended to, not replaced
+    ASSERT_TRUE(ListTaskLists(context, lists));
+    ASSERT_EQ(lists.size(), 3u);
+    EXPECT_EQ(lists[1].title, "첫째");
+    EXPECT_EQ(lists[1].kind, "tasks#taskList");
+    EXPECT_EQ(lists[2].id, "L2");
+    EXPECT_TRUE(lists[1].tasks.empty()); // the tasks are LoadTasks's
+    const std::vector<HttpRequest> requests = ApiRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].target, "/tasks/v1/users/@me/lists?maxResults=100");
+    EXPECT_EQ(requests[1].target, "/tasks/v1/users/@me/lists?maxResults=100&pageToken=n");
+    EXPECT_TRUE(fixture.diagnostics.Contains("LoadTaskLists : skipped a task list without id : no id"));
 }
 
-TEST_F(TasksClient, LoadTaskListsWithoutItemsIsAnEmptySuccessAndATransportFailureIsFalse)
+TEST_F(TasksClient, ListTaskListsWithoutItemsIsAnEmptySuccessAndAFailedPageSaysWhatWasRead)
 {
     QueueTokenCheck();
     Queue(R"({"kind": "tasks#taskLists"})");
     std::vector<TaskListInfo> lists;
-    EXPECT_TRUE(LoadTaskLists(context, lists));
+    EXPECT_TRUE(ListTaskLists(context, lists));
     EXPECT_TRUE(lists.empty());
 
     QueueTokenCheck();
+    Queue(R"({"items": [{"id": "L1"}], "nextPageToken": "n"})");
     transport().QueueFailure(wininet::kCannotConnect);
-    EXPECT_FALSE(LoadTaskLists(context, lists));
+    std::string failure;
+    EXPECT_FALSE(ListTaskLists(context, lists, &failure));
+    EXPECT_FALSE(failure.empty());
+    EXPECT_EQ(lists.size(), 1u);
     EXPECT_TRUE(fixture.diagnostics.Contains("(Cannot connect)12029"));
+    EXPECT_TRUE(fixture.diagnostics.Contains(
+        "LoadTaskLists : the listing is incomplete; task lists read before the failure : 1"));
     EXPECT_TRUE(fixture.prompter.messages.empty());
 }
 
@@ -286,7 +290,7 @@ TEST_F(TasksClient, ANewTaskUnderAParentIsPostedThenMovedAndKeepsTheMovesRecord)
     QueueTokenCheck();
     Queue(R"({"id": "new", "title": "moved", "parent": "p1", "status": "needsAction"})");
     TaskInfo task = SampleTask();
-    const TaskCreation creation = SendNewTask(context, task, "L", "p1");
+    const TaskCreation creation = InsertTask(context, task, "L", "p1");
     ASSERT_TRUE(creation.created.Applied());
     ASSERT_TRUE(creation.moved.Applied());
     const std::vector<HttpRequest> requests = ApiRequests();
@@ -307,10 +311,10 @@ TEST_F(TasksClient, RefusedEditsSayWhyInTheServicesWordsAndKeepTheRecords)
     TaskInfo task = SampleTask();
     TaskListInfo list;
     list.title = "kept";
-    EXPECT_EQ(SendNewTask(context, task, "L", "").created.message, "Invalid Value");
-    EXPECT_EQ(SendTaskChange(context, task, "L").message, "Invalid Value");
-    EXPECT_EQ(SendNewTaskList(context, "new", list).message, "Invalid Value");
-    EXPECT_EQ(SendTaskListChange(context, list).outcome, EditOutcome::Refused);
+    EXPECT_EQ(InsertTask(context, task, "L", "").created.message, "Invalid Value");
+    EXPECT_EQ(UpdateTask(context, task, "L").message, "Invalid Value");
+    EXPECT_EQ(InsertTaskList(context, "new", list).message, "Invalid Value");
+    EXPECT_EQ(UpdateTaskList(context, list).outcome, EditOutcome::Refused);
     EXPECT_TRUE(fixture.prompter.messages.empty());
     EXPECT_EQ(task.title, SampleTask().title);
     EXPECT_EQ(list.title, "kept");
@@ -322,7 +326,7 @@ TEST_F(TasksClient, EditsFillTheRecordFromTheAnswer)
     Queue(R"({"id": "L9", "kind": "tasks#taskList", "title": "새 목록", "updated": "u", "selfLink": "s"})");
     TaskListInfo list;
     list.expanded = 1;
-    ASSERT_TRUE(SendNewTaskList(context, "새 목록", list).Applied());
+    ASSERT_TRUE(InsertTaskList(context, "새 목록", list).Applied());
     EXPECT_EQ(list.id, "L9");
     EXPECT_EQ(list.selfLink, "s");
     EXPECT_EQ(list.expanded, 1);
@@ -331,7 +335,7 @@ TEST_F(TasksClient, EditsFillTheRecordFromTheAnswer)
     Queue(R"({"id": "t1", "kind": "tasks#task", "title": "T", "updated": "u", "notes": "n", "parent": "p",
               "due": "d", "status": "completed", "selfLink": "s"})");
     TaskInfo task = SampleTask();
-    ASSERT_TRUE(SendTaskChange(context, task, "L").Applied());
+    ASSERT_TRUE(UpdateTask(context, task, "L").Applied());
     EXPECT_EQ(task.kind, "tasks#task");
     EXPECT_EQ(task.status, "completed");
     EXPECT_EQ(task.parent, "p");
@@ -344,14 +348,14 @@ TEST_F(TasksClient, ATransportFailureOnAnEditIsADiagnosticLineNotAMessage)
     QueueTokenCheck();
     transport().QueueFailure(wininet::kTimeout);
     TaskInfo task = SampleTask();
-    EXPECT_EQ(SendNewTask(context, task, "L", "p").created.outcome, EditOutcome::Failed);
+    EXPECT_EQ(InsertTask(context, task, "L", "p").created.outcome, EditOutcome::Failed);
     EXPECT_TRUE(fixture.diagnostics.Contains("(Timeout)12002"));
     EXPECT_TRUE(fixture.prompter.messages.empty());
     EXPECT_EQ(ApiRequests().size(), 1u); // no move after a failed creation
 
     QueueTokenCheck();
     transport().QueueFailure(wininet::kConnectionReset);
-    EXPECT_EQ(SendTaskListDeletion(context, "L").outcome, EditOutcome::Failed);
+    EXPECT_EQ(DeleteTaskList(context, "L").outcome, EditOutcome::Failed);
     EXPECT_TRUE(fixture.diagnostics.Contains("12031"));
 }
 
@@ -363,7 +367,7 @@ TEST_F(TasksClient, OutcomeEditsShowNothingAndTellACreationFromAMove)
     QueueTokenCheck();
     Queue(R"({"error": {"code": 404, "message": "Not Found"}})", 404);
     TaskInfo task = SampleTask();
-    const TaskCreation creation = SendNewTask(context, task, "list1", "p1");
+    const TaskCreation creation = InsertTask(context, task, "list1", "p1");
     EXPECT_TRUE(creation.NotMoved());
     EXPECT_EQ(creation.moved.message, "Not Found");
     EXPECT_EQ(task.id, "new");
@@ -376,22 +380,22 @@ TEST_F(TasksClient, OutcomeEditsShowNothingAndTellACreationFromAMove)
     QueueTokenCheck();
     Queue(R"({"id": "other"})");
     TaskInfo moved = SampleTask();
-    EXPECT_FALSE(SendTaskMove(context, "list1", "", "t1", moved).Applied());
+    EXPECT_FALSE(MoveTask(context, "list1", "", "t1", moved).Applied());
     EXPECT_EQ(moved.title, SampleTask().title);
 
     QueueTokenCheck();
     Queue("", 204);
-    EXPECT_TRUE(SendTaskDeletion(context, "list1", "t1").Applied());
+    EXPECT_TRUE(DeleteTask(context, "list1", "t1").Applied());
     // Gone already, by another device or a first try whose answer was lost.
     QueueTokenCheck();
     Queue(R"({"error": {"code": 404, "message": "Not Found"}})", 404);
-    EXPECT_TRUE(SendTaskDeletion(context, "list1", "t1").Applied());
+    EXPECT_TRUE(DeleteTask(context, "list1", "t1").Applied());
     QueueTokenCheck();
     Queue(R"({"error": {"code": 410, "message": "Gone"}})", 410);
-    EXPECT_TRUE(SendTaskListDeletion(context, "list1").Applied());
+    EXPECT_TRUE(DeleteTaskList(context, "list1").Applied());
     QueueTokenCheck();
     Queue(R"({"error": {"code": 503, "message": "Backend Error"}})", 503);
-    EXPECT_EQ(SendTaskListDeletion(context, "list1").message, "Backend Error");
+    EXPECT_EQ(DeleteTaskList(context, "list1").message, "Backend Error");
     EXPECT_TRUE(fixture.prompter.messages.empty());
 }
 

@@ -40,7 +40,7 @@ private:
     std::vector<std::string> entries_;
 };
 
-class ScriptedWaitUi : public WaitUi
+class ScriptedPassUi : public PassUi
 {
 public:
     bool IsMainWindowVisible() override { return mainVisible; }
@@ -49,12 +49,7 @@ public:
     void HideLoadingOverlay() override { Log("overlay-"); }
     void ShowCalendarOverlay() override { Log("calendar-overlay+"); }
     void HideCalendarOverlay() override { Log("calendar-overlay-"); }
-    void ShowCalendarWaitDialog() override { Log("calendar-wait+"); }
-    void EndCalendarWaitDialog() override { Log("calendar-wait-"); }
     void RepaintMonthView() override { Log("repaint"); }
-    void ShowWaitDialog() override { Log("wait+"); }
-    void EndWaitDialog() override { Log("wait-"); }
-    void SetWaitMessage(const std::string& text) override { Log("message:" + text); }
     void HideWindows() override
     {
         mainVisible = calendarVisible = false;
@@ -145,7 +140,7 @@ protected:
     LocalStore store;
     AppSettings settings;
     RecordingTreeSink tree;
-    ScriptedWaitUi ui;
+    ScriptedPassUi ui;
     test::RecordingUrlOpener opener;
     LoadPass pass{context, store, settings, tree, ui, opener};
 };
@@ -199,9 +194,9 @@ TEST_F(LoadPassTest, SynchronizingWhileBusyIsIgnoredAndRowsNeverAppearTwice)
     pass.StartInitialLoad();
 
     EXPECT_FALSE(pass.Synchronize());
-    EXPECT_TRUE(diagnostics.Contains(kSynchronizingBusyLine));
+    EXPECT_TRUE(diagnostics.Contains("Synchronizing ignored: busy"));
     EXPECT_FALSE(pass.WaitForIdle(std::chrono::milliseconds(10))); // Exit and Logout would give up
-    EXPECT_FALSE(pass.BeginLongEdit());
+    EXPECT_FALSE(pass.BeginEdit());
     pass.JoinWorker();
     EXPECT_TRUE(pass.WaitForIdle());
     EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://example.com/start"}));
@@ -209,7 +204,7 @@ TEST_F(LoadPassTest, SynchronizingWhileBusyIsIgnoredAndRowsNeverAppearTwice)
     service.SetLatency(std::chrono::milliseconds(0));
     EXPECT_TRUE(pass.Synchronize());
     pass.JoinWorker();
-    EXPECT_TRUE(diagnostics.Contains(kSynchronizingLine));
+    EXPECT_TRUE(diagnostics.Contains("gSynchronizingProcess"));
     const auto entries = tree.Entries();
     const auto clear = std::find(entries.begin(), entries.end(), "clear");
     ASSERT_NE(clear, entries.end());
@@ -231,25 +226,26 @@ TEST_F(LoadPassTest, InitialLoadCoversAVisibleCalendarWindowUntilItsDataIsIn)
     EXPECT_TRUE(pass.WaitForIdle(std::chrono::seconds(20)));
     pass.JoinWorker();
     EXPECT_TRUE(pass.CalendarReadyEvent().IsSet());
-    // The calendar overlay also goes at the end, in case the window was shown part-way.
-    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"calendar-wait+", "overlay-", "calendar-wait-", "repaint",
-                                                    "calendar-overlay-"}));
+    // The calendar window's data is in before it is told so and repainted.
+    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"calendar-overlay+", "overlay-", "calendar-overlay-", "repaint"}));
     EXPECT_TRUE(opener.opened.empty()); // no start page configured
 }
 
-TEST_F(LoadPassTest, LongEditHoldsTheIdleSignalAndRefusesSynchronizing)
+TEST_F(LoadPassTest, AnEditHoldsTheIdleSignalAndRefusesSynchronizingAndASecondEdit)
 {
     Seed(kSeed);
     pass.FullLoad();
-    ASSERT_TRUE(pass.BeginLongEdit());
+    ASSERT_TRUE(pass.BeginEdit());
     EXPECT_FALSE(pass.WaitingEvent().IsSet());
-    pass.SetWaitMessage(kDeletingTaskListMessage);
+    EXPECT_FALSE(pass.WaitForIdle(std::chrono::milliseconds(0))); // Exit and Logout would give up
+    EXPECT_TRUE(pass.IsBusy());
+    EXPECT_FALSE(pass.IsLoading()); // a window shown now shows no loading overlay
     EXPECT_FALSE(pass.Synchronize());
-    EXPECT_FALSE(pass.BeginLongEdit());
-    pass.EndLongEdit();
+    EXPECT_FALSE(pass.BeginEdit());
+    pass.EndEdit();
     EXPECT_TRUE(pass.WaitingEvent().IsSet());
-    EXPECT_TRUE(diagnostics.Contains(kWaitThreadExitLine));
-    EXPECT_EQ(ui.Calls(), (std::vector<std::string>{"wait+", "message:Deleting Task List . . .", "wait-"}));
+    EXPECT_TRUE(pass.Synchronize());
+    pass.JoinWorker();
 }
 
 TEST_F(LoadPassTest, LogoutThenLoginReloadsWithTheNewRefreshToken)
@@ -309,8 +305,7 @@ protected:
     {
         LocalStore freshStore;
         RecordingTreeSink freshTree;
-        LoadPass freshPass{context, freshStore, settings, freshTree, ui, opener};
-        freshPass.SetListingsSideBySide(width);
+        LoadPass freshPass{context, freshStore, settings, freshTree, ui, opener, width};
         const std::size_t linesBefore = diagnostics.Lines().size();
         service.ResetTrafficCounters();
         freshPass.FullLoad();

@@ -152,8 +152,9 @@ TEST_F(EventFlowsTest, NewEventsFromTheTreeAndTheMonthViewReachTheServiceOnceAnd
 TEST_F(EventFlowsTest, ARefusedOrLostUpdateChangesNothingAndSaysSoPlainly)
 {
     Start();
+    // A refusal shows the service's reason alone; a lost answer says what to do.
     const std::vector<std::pair<fake::Fault, const char*>> faults = {
-        {fake::Fault{fake::FaultKind::Status, 403, {}, "/events/w1"}, "The service did not accept the change: "},
+        {fake::Fault{fake::FaultKind::Status, 403, {}, "/events/w1"}, "Rate Limit Exceeded"},
         {fake::Fault{fake::FaultKind::Drop, 0, {}, "/events/w1"}, "The change may or may not have been applied: "},
     };
     for (const auto& [fault, prefix] : faults) {
@@ -169,6 +170,44 @@ TEST_F(EventFlowsTest, ARefusedOrLostUpdateChangesNothingAndSaysSoPlainly)
         EXPECT_EQ(prompter.messages[0].find('{'), std::string::npos) << "raw JSON shown";
         EXPECT_EQ(Writes().size(), 1u);
     }
+}
+
+TEST_F(EventFlowsTest, ARefusedInsertSaysEventInsertFailAndOtherRefusalsTheReasonAlone)
+{
+    Start();
+    const fake::Fault refused{fake::FaultKind::Status, 404, {}, "/calendar/v3/"};
+    service.FailNext(1, refused);
+    Select("work@example.com");
+    WithEditor<CInsertEventDlg>([&] { frame->RunCommand(Command::InsertButton); },
+                                [&](CInsertEventDlg& editor) {
+                                    editor.findChild<QLineEdit*>("1021")->setText("Refused");
+                                    editor.findChild<QPushButton*>("1019")->click();
+                                });
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"Event Insert Fail\nNot Found"});
+    EXPECT_EQ(Row("work@example.com")->firstChild->nextSibling, nullptr) << "nothing was added";
+
+    prompter.messages.clear();
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 403, {}, "/calendar/v3/"});
+    prompter.QueueAnswer(true);
+    Select("w1");
+    frame->RunCommand(Command::DeleteTask);
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"Rate Limit Exceeded"});
+    EXPECT_EQ(StoredSummary("work@example.com", "w1"), "Review");
+
+    prompter.messages.clear();
+    service.FailNext(1, refused);
+    WithEditor<CInsertCalDlg>(
+        [&] {
+            frame->MainWindow()->OnTreeListNotify(
+                {frame->MainWindow()->Tree(), kTreeControlId, TreeListCode::DoubleClick, Row("work@example.com"), 0});
+        },
+        [](CInsertCalDlg& editor) {
+            editor.findChild<QLineEdit*>("1000")->setText("Not renamed");
+            editor.findChild<QPushButton*>("1038")->click();
+        });
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"Not Found"});
+    EXPECT_EQ(Row("work@example.com")->texts[kNameColumn].find("Not renamed"), std::string::npos);
+    EXPECT_EQ(Writes().size(), 3u);
 }
 
 TEST_F(EventFlowsTest, DeletesGoToTheCalendarTheUserChoseAndNeverToAReadersCalendar)

@@ -138,8 +138,8 @@ TEST_F(ServiceTextTest, NamesSummariesAndRefusalsReadAsWrittenAndNeverReachTheTe
     EXPECT_LT(cell->sizeHint().width(), 2000);
     QTest::keyClick(window.Tree()->StaticCtrl(), Qt::Key_Escape);
 
-    // A refused rename: the message box names the task as written.
-    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 503, {}, "/tasks/c7"});
+    // A rename whose answer was lost: the message box names the task as written.
+    service.FailNext(1, fake::Fault{fake::FaultKind::Drop, 0, {}, "/tasks/c7"});
     const std::vector<SeenBox> boxes = BoxesDuring([&] {
         WithEditor<CInsertTaskDlg>(
             [&] {

@@ -180,20 +180,6 @@ TEST(CWaitDlg, DialogIsAModalToolWindowOverTheOwnersClientArea)
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
-TEST(CWaitDlg, ExecWaitsForEndWait)
-{
-    Owner owner;
-    CWaitDlg dialog(&owner.window, WaitKind::Dialog);
-    bool shownDuringExec = false;
-    QTimer::singleShot(50, [&] {
-        shownDuringExec = dialog.isVisible();
-        dialog.EndWait(3);
-    });
-    EXPECT_EQ(dialog.Exec(), 3);
-    EXPECT_TRUE(shownDuringExec);
-    EXPECT_FALSE(dialog.isVisible());
-}
-
 // The blocking call runs on a worker while the user-interface thread keeps serving the
 // window: the animation goes on and the wait is shown until the call returns.
 TEST(CWaitDlg, RunWhileWaitingKeepsTheWindowAliveDuringABlockingCall)

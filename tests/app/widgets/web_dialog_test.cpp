@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -123,9 +124,13 @@ TEST_F(LoginPageTest, AnUnreachableServiceGetsOurOwnMessageWithRetryAndCancel)
     CWebDialog dialog(ConfigFor(base));
     QSignalSpy finished(&dialog, &QDialog::finished);
     dialog.open();
-    ASSERT_TRUE(WaitUntil([&] { return dialog.isShowingFailure(); }));
-    EXPECT_TRUE(dialog.failureText().startsWith(CWebDialog::kLoadFailedText));
-    EXPECT_TRUE(dialog.failureText().contains(QString::fromStdString(base + "/o/oauth2/auth")));
+    const auto* failurePage = dialog.findChild<QWidget*>("loginFailure");
+    const auto* failureLabel = dialog.findChild<QLabel*>("loginFailureText");
+    ASSERT_NE(failurePage, nullptr);
+    ASSERT_NE(failureLabel, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return failurePage->isVisibleTo(&dialog); }));
+    EXPECT_TRUE(failureLabel->text().startsWith("The sign-in page could not be loaded."));
+    EXPECT_TRUE(failureLabel->text().contains(QString::fromStdString(base + "/o/oauth2/auth")));
     ASSERT_NE(dialog.findChild<QPushButton*>("loginRetry"), nullptr);
 
     // Its own Cancel, for a desktop that draws no close button.

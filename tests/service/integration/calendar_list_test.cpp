@@ -1,5 +1,4 @@
 #include "service/calendar_client.h"
-#include "service/edits.h"
 
 #include "tests/service/integration/calendar_fixture.h"
 
@@ -48,7 +47,7 @@ TEST_F(CalendarListWire, AnOwnersChangeAndAReadersRecolouringAreBothSeenByTheNex
     mine.summary = "가족 \"Kim\"\nhome";
     mine.description = "back\\slash";
     mine.colorId = "7";
-    ASSERT_TRUE(SendCalendarChange(context, mine, mine.id, {false, false, true}).Applied());
+    ASSERT_TRUE(UpdateCalendar(context, mine, mine.id, {false, false, true}).Applied());
     EXPECT_EQ(mine.backgroundColor, "#42d692");
     EXPECT_EQ(RequestedTargets("PATCH"),
               (std::vector<std::string>{"/calendar/v3/calendars/me%40example.com",
@@ -58,7 +57,7 @@ TEST_F(CalendarListWire, AnOwnersChangeAndAReadersRecolouringAreBothSeenByTheNex
     service.ClearRequests();
     CalendarRecord holiday = calendars[2];
     holiday.colorId = "16";
-    ASSERT_TRUE(SendCalendarChange(context, holiday, holiday.id, {false, false, true}).Applied());
+    ASSERT_TRUE(UpdateCalendar(context, holiday, holiday.id, {false, false, true}).Applied());
     EXPECT_EQ(RequestedTargets("PATCH"),
               std::vector<std::string>{
                   "/calendar/v3/users/me/calendarList/ko.south_korea%23holiday%40group.v.calendar.google.com"});

@@ -1,5 +1,4 @@
 #include "service/calendar_client.h"
-#include "service/edits.h"
 #include "service/event_client.h"
 
 #include "tests/service/integration/calendar_fixture.h"
@@ -18,7 +17,10 @@ protected:
     {
         std::vector<CalendarRecord> calendars;
         EXPECT_TRUE(ListCalendars(context, calendars));
-        EXPECT_TRUE(ListEvents(context, calendars, kDaysBefore, kDaysAfter));
+        EnsureAccessToken(context);
+        const std::string query = EventListQuery(config, MakeEventListRange(clock, kDaysBefore, kDaysAfter));
+        for (CalendarRecord& calendar : calendars)
+            EXPECT_TRUE(ListCalendarEvents(context, calendar, query)) << calendar.id;
         return calendars;
     }
 
@@ -104,7 +106,7 @@ TEST_F(EventWire, SearchSendsKoreanAndReservedCharactersIntact)
 TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
 {
     EventRecord created = TimedEvent("새 일정 \"new\"");
-    ASSERT_TRUE(SendNewEvent(context, created, kFamilyId).Applied());
+    ASSERT_TRUE(InsertEvent(context, created, kFamilyId).Applied());
     ASSERT_FALSE(created.id.empty());
     EXPECT_EQ(created.colorText, "#DC2127");
     EXPECT_EQ(RequestedTargets("POST").back(),
@@ -123,7 +125,7 @@ TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
     changed.start = {"2026-06-11", "", "Asia/Seoul"};
     changed.end = {"2026-06-12", "", "Asia/Seoul"};
     changed.colorId.clear();
-    ASSERT_TRUE(SendEventChange(context, changed, kFamilyId).Applied());
+    ASSERT_TRUE(UpdateEvent(context, changed, kFamilyId).Applied());
     EXPECT_EQ(changed.colorText, "");
 
     reloaded = Load();
@@ -133,7 +135,7 @@ TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
     EXPECT_EQ(moved.start.dateTime, "");
     EXPECT_EQ(moved.colorId, "");
 
-    ASSERT_TRUE(SendEventDeletion(context, kFamilyId, created.id).Applied());
+    ASSERT_TRUE(DeleteEvent(context, kFamilyId, created.id).Applied());
     reloaded = Load();
     EXPECT_EQ(Ids(Find(reloaded, kFamilyId).events), std::vector<std::string>{"school"});
     EXPECT_TRUE(prompter.messages.empty());
@@ -142,17 +144,17 @@ TEST_F(EventWire, InsertUpdateDeleteAreSeenByTheNextLoad)
 TEST_F(EventWire, ChangesToAReadersCalendarOrAVanishedEventAreRefusedInTheServicesWords)
 {
     EventRecord event = TimedEvent("Not allowed");
-    const EditResult inserted = SendNewEvent(context, event, kHolidayId);
+    const EditResult inserted = InsertEvent(context, event, kHolidayId);
     EXPECT_EQ(inserted.outcome, EditOutcome::Refused);
     EXPECT_EQ(inserted.message, "You need to have writer access to this calendar.");
     EXPECT_EQ(event.id, "");
-    EXPECT_EQ(SendEventDeletion(context, kHolidayId, "holiday1").outcome, EditOutcome::Refused);
+    EXPECT_EQ(DeleteEvent(context, kHolidayId, "holiday1").outcome, EditOutcome::Refused);
     const std::vector<CalendarRecord> reloaded = Load();
     EXPECT_EQ(Ids(Find(reloaded, kHolidayId).events), std::vector<std::string>{"holiday1"});
 
     EventRecord gone = TimedEvent("Gone");
     gone.id = "nosuchevent";
-    const EditResult updated = SendEventChange(context, gone, kPrimaryId);
+    const EditResult updated = UpdateEvent(context, gone, kPrimaryId);
     EXPECT_EQ(updated.outcome, EditOutcome::Refused);
     EXPECT_EQ(updated.message, "Not Found");
     EXPECT_EQ(gone.summary, "Gone");
@@ -166,7 +168,7 @@ TEST_F(EventWire, AnEventCalledDotDotIsDeletedItselfAndItsCalendarStays)
         {"id": "..", "summary": "Dots", "start": {"date": "2026-06-11"}, "end": {"date": "2026-06-12"}}]}]}})",
                                      error))
         << error;
-    ASSERT_TRUE(SendEventDeletion(context, kPrimaryId, "..").Applied());
+    ASSERT_TRUE(DeleteEvent(context, kPrimaryId, "..").Applied());
     // A server or proxy that normalises paths reads a literal ".." as the calendar itself.
     EXPECT_EQ(RequestedTargets("DELETE"),
               std::vector<std::string>{"/calendar/v3/calendars/me%40example.com/events/%2E%2E"});
@@ -178,7 +180,7 @@ TEST_F(EventWire, DeleteOnADeadConnectionKeepsTheEvent)
 {
     // The token check, the refresh it falls back to, and the delete itself.
     service.FailNext(3, {fake::FaultKind::Drop});
-    EXPECT_EQ(SendEventDeletion(context, kPrimaryId, "timed").outcome, EditOutcome::Failed);
+    EXPECT_EQ(DeleteEvent(context, kPrimaryId, "timed").outcome, EditOutcome::Failed);
     EXPECT_EQ(RequestedTargets("DELETE"),
               std::vector<std::string>{"/calendar/v3/calendars/me%40example.com/events/timed"});
     EXPECT_TRUE(diagnostics.Contains("(Connection Aborted)12030"));

@@ -64,6 +64,15 @@ protected:
         return targets;
     }
 
+    // As a load pass reads them: the lists, then each list's tasks.
+    bool LoadAll(std::vector<TaskListInfo>& lists)
+    {
+        const bool listed = ListTaskLists(context, lists);
+        for (TaskListInfo& list : lists)
+            EXPECT_TRUE(LoadTasks(context, list)) << list.id;
+        return listed;
+    }
+
     TaskListInfo LoadList(const std::string& id)
     {
         TaskListInfo list;
@@ -86,7 +95,7 @@ TEST_F(TasksAgainstService, LoadReadsEveryPageAndPlacesAChildListedBeforeItsPare
 {
     service.SetPageSize(2);
     std::vector<TaskListInfo> lists;
-    ASSERT_TRUE(LoadTaskLists(context, lists));
+    ASSERT_TRUE(LoadAll(lists));
 
     ASSERT_EQ(lists.size(), 3u);
     EXPECT_EQ(lists[0].title, "집");
@@ -111,7 +120,7 @@ TEST_F(TasksAgainstService, InsertUnderAParentPostsThenMovesAndReturnsTheMovedTa
     task.title = "계란 \"특란\"";
     task.status = kTaskStatusNeedsAction;
     task.due = "2026-12-08T00:00:00.000Z";
-    const TaskCreation creation = SendNewTask(context, task, "home", "shop");
+    const TaskCreation creation = InsertTask(context, task, "home", "shop");
     ASSERT_TRUE(creation.created.Applied());
     ASSERT_TRUE(creation.moved.Applied());
 
@@ -131,22 +140,22 @@ TEST_F(TasksAgainstService, InsertUnderAParentPostsThenMovesAndReturnsTheMovedTa
 TEST_F(TasksAgainstService, MoveChangesTheParentAndRefusesAVanishedTaskOrItsOwnChild)
 {
     TaskInfo task;
-    ASSERT_TRUE(SendTaskMove(context, "home", "late", "shop", task).Applied());
+    ASSERT_TRUE(MoveTask(context, "home", "late", "shop", task).Applied());
     EXPECT_EQ(task.id, "shop");
     EXPECT_EQ(task.parent, "late");
-    ASSERT_TRUE(SendTaskMove(context, "home", "", "milk", task).Applied());
+    ASSERT_TRUE(MoveTask(context, "home", "", "milk", task).Applied());
     EXPECT_EQ(task.parent, "");
     EXPECT_EQ(test::TreeText(LoadList("home").root()), "milk,late(shop(done,bread))");
 
     // A task someone else deleted: refused in the service's words.
     TaskInfo untouched;
     untouched.title = "kept";
-    const EditResult vanished = SendTaskMove(context, "home", "late", "ghost", untouched);
+    const EditResult vanished = MoveTask(context, "home", "late", "ghost", untouched);
     EXPECT_EQ(vanished.outcome, EditOutcome::Refused);
     EXPECT_EQ(vanished.message, "Not Found");
     EXPECT_EQ(untouched.title, "kept");
 
-    EXPECT_EQ(SendTaskMove(context, "home", "shop", "late", task).outcome, EditOutcome::Refused);
+    EXPECT_EQ(MoveTask(context, "home", "shop", "late", task).outcome, EditOutcome::Refused);
     EXPECT_EQ(test::TreeText(LoadList("home").root()), "milk,late(shop(done,bread))");
     EXPECT_TRUE(prompter.messages.empty());
 }
@@ -157,31 +166,31 @@ TEST_F(TasksAgainstService, UpdatesAndListEditsRoundTrip)
     TaskInfo bread = list.tree->FindNode("bread")->task;
     bread.status = kTaskStatusCompleted;
     bread.notes = "두 줄\n메모";
-    ASSERT_TRUE(SendTaskChange(context, bread, "home").Applied());
+    ASSERT_TRUE(UpdateTask(context, bread, "home").Applied());
     EXPECT_EQ(bread.status, "completed");
     EXPECT_EQ(bread.parent, "shop"); // an update never moves a task
     EXPECT_EQ(LoadList("home").tree->FindNode("bread")->task.notes, "두 줄\n메모");
 
     TaskListInfo created;
-    ASSERT_TRUE(SendNewTaskList(context, "새 목록", created).Applied());
+    ASSERT_TRUE(InsertTaskList(context, "새 목록", created).Applied());
     EXPECT_FALSE(created.id.empty());
     created.title = "바뀐 목록";
-    ASSERT_TRUE(SendTaskListChange(context, created).Applied());
+    ASSERT_TRUE(UpdateTaskList(context, created).Applied());
     EXPECT_EQ(created.title, "바뀐 목록");
-    ASSERT_TRUE(SendTaskListDeletion(context, created.id).Applied());
+    ASSERT_TRUE(DeleteTaskList(context, created.id).Applied());
 
     std::vector<TaskListInfo> lists;
-    ASSERT_TRUE(LoadTaskLists(context, lists));
+    ASSERT_TRUE(LoadAll(lists));
     EXPECT_EQ(lists.size(), 3u);
 }
 
 TEST_F(TasksAgainstService, ADeleteRemovesTheTaskAndASecondOneFindsItGone)
 {
-    ASSERT_TRUE(SendTaskDeletion(context, "home", "late").Applied());
+    ASSERT_TRUE(DeleteTask(context, "home", "late").Applied());
     EXPECT_EQ(LoadList("home").tasks.size(), 4u);
 
     // Already gone: what was asked for holds.
-    EXPECT_TRUE(SendTaskDeletion(context, "home", "late").Applied());
+    EXPECT_TRUE(DeleteTask(context, "home", "late").Applied());
     EXPECT_TRUE(diagnostics.Contains("Delete: already gone on the service, HTTP 404"));
     EXPECT_EQ(LoadList("home").tasks.size(), 4u);
 }
@@ -191,13 +200,13 @@ TEST_F(TasksAgainstService, DeleteOnADeadConnectionIsAFailure)
     // The token check, the refresh it falls back to, then the delete itself: each answer
     // breaks off part-way, which must never read as an empty, successful answer.
     service.FailNext(3, {fake::FaultKind::Drop});
-    EXPECT_EQ(SendTaskDeletion(context, "home", "late").outcome, EditOutcome::Failed);
+    EXPECT_EQ(DeleteTask(context, "home", "late").outcome, EditOutcome::Failed);
     ASSERT_EQ(service.Requests().size(), 3u);
     EXPECT_EQ(service.Requests().back().method, "DELETE");
 
     service.Stop();
-    EXPECT_EQ(SendTaskDeletion(context, "home", "late").outcome, EditOutcome::Failed);
-    EXPECT_EQ(SendTaskListDeletion(context, "home").outcome, EditOutcome::Failed);
+    EXPECT_EQ(DeleteTask(context, "home", "late").outcome, EditOutcome::Failed);
+    EXPECT_EQ(DeleteTaskList(context, "home").outcome, EditOutcome::Failed);
     EXPECT_TRUE(diagnostics.Contains("12029"));
 }
 
@@ -205,7 +214,7 @@ TEST_F(TasksAgainstService, AnInvalidTokenMakesTheLoadFailInsteadOfLookingEmpty)
 {
     session.set_tokens("revoked", "Bearer");
     std::vector<TaskListInfo> lists;
-    EXPECT_FALSE(LoadTaskLists(context, lists));
+    EXPECT_FALSE(LoadAll(lists));
     EXPECT_TRUE(lists.empty());
     // Called what it is, in the service's own words, without the whole document.
     EXPECT_TRUE(diagnostics.Contains("LoadTaskLists : refused : HTTP 401 : "));
@@ -222,7 +231,7 @@ TEST_F(TasksAgainstService, TheDemoSeedLoadsWithEveryTaskInItsPlace)
     std::string error;
     ASSERT_TRUE(service.SeedFromJson(demo, error)) << error;
     std::vector<TaskListInfo> lists;
-    ASSERT_TRUE(LoadTaskLists(context, lists));
+    ASSERT_TRUE(LoadAll(lists));
 
     ASSERT_EQ(lists.size(), 3u);
     EXPECT_EQ(lists[0].title, "할일");
@@ -269,7 +278,7 @@ TEST_F(TasksAgainstService, ServiceMovesAfterPreviousAndDeletesTheWholeSubtree)
     EXPECT_EQ(moved["parent"].asString(), "shop");
     EXPECT_EQ(moved["position"].asString(), "00000000000000000001") << response; // right after "done"
 
-    ASSERT_TRUE(SendTaskDeletion(context, "home", "shop").Applied());
+    ASSERT_TRUE(DeleteTask(context, "home", "shop").Applied());
     EXPECT_EQ(test::TreeText(LoadList("home").root()), "late");
 }
 

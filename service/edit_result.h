@@ -1,6 +1,5 @@
 #pragma once
 
-#include "service/records.h"
 #include "service/service_context.h"
 
 #include <string>
@@ -38,10 +37,9 @@ constexpr const char* kUnreadableAnswer = "the service's answer could not be rea
 // else its "error" text, else the HTTP status.
 std::string RefusalMessage(const std::string& answer, int status);
 
-// The pieces every client's edits are read with. A transport failure is Failed (and a
+// How every client reads the answer to an edit. A transport failure is Failed (and a
 // diagnostics line); an answer with a success status naming a record ("id") is Applied,
 // with the record in `root`; anything else is Refused in the service's words.
-EditResult EditNotSent(ServiceContext& context, const TransportResult& transport);
 EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
                           Json::Value& root);
 // A deletion needs no record back: any success status is Applied, and so are 404 and 410
@@ -49,30 +47,5 @@ EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transp
 EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer);
 // For an answer that named a record the client could not use.
 EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer);
-
-// The edits of events and calendars. Each works on the caller's copies and never touches
-// the store: the caller writes an Applied answer back itself, under the store's lock, after
-// the call. Blocking, on the caller's thread; failed exchanges also go to diagnostics.
-
-// Creates `record` in the calendar; on Applied `record` is the service's event.
-EditResult SendNewEvent(ServiceContext& context, EventRecord& record, const std::string& calendarId);
-// Sends the changed `record`; on Applied it is the service's event.
-EditResult SendEventChange(ServiceContext& context, EventRecord& record, const std::string& calendarId);
-EditResult SendEventDeletion(ServiceContext& context, const std::string& calendarId, const std::string& eventId);
-
-// Which colours of the user's calendar-list entry the user chose; only those are sent.
-struct CalendarColourChange
-{
-    bool background = false;
-    bool foreground = false;
-    bool colorId = false; // a palette colour
-};
-
-// For an owner (`record.accessRole`), sends title and description to the calendar; then,
-// for an owner only when that was applied, the chosen colours to the user's calendar-list
-// entry. Anyone else has the entry alone to change. On Applied `record`'s list fields are
-// the service's (its events stay).
-EditResult SendCalendarChange(ServiceContext& context, CalendarRecord& record, const std::string& calendarId,
-                              CalendarColourChange colours = {});
 
 } // namespace orb

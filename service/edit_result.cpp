@@ -1,0 +1,85 @@
+#include "service/edit_result.h"
+
+#include "core/diagnostics.h"
+#include "service/http.h"
+#include "service/record_json.h"
+#include "service/requests.h"
+#include "service/text_codec.h"
+
+#include <json/json.h>
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kNotSentPrefix = "The change was not sent: ";
+constexpr const char* kMaybeAppliedPrefix = "The change may or may not have been applied: ";
+constexpr const char* kNextLoadShowsSuffix = ". The next load (F5) shows what the service holds.";
+constexpr const char* kHttpStatusPrefix = "HTTP ";
+constexpr int kStatusNotFound = 404;
+constexpr int kStatusGone = 410;
+constexpr const char* kAlreadyGoneLine = "Delete: already gone on the service, HTTP ";
+
+EditResult EditNotSent(ServiceContext& context, const TransportResult& transport)
+{
+    ReportTransportFailure(context.diagnostics, transport);
+    if (NothingWasSent(transport))
+        return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
+    // Lost after it left: the service may well have made the change.
+    return {EditOutcome::Failed, kMaybeAppliedPrefix + TransportFailureText(transport) + kNextLoadShowsSuffix};
+}
+
+} // namespace
+
+EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
+                          Json::Value& root)
+{
+    if (!transport.Completed())
+        return EditNotSent(context, transport);
+    std::string errors;
+    if (ParseJsonAnswer(answer, root, errors) && root.isObject() && !MemberText(root, "id").empty() &&
+        IsSuccessStatus(transport.status))
+        return {};
+    if (!errors.empty())
+        WriteParseErrors(context.diagnostics, errors);
+    if (!IsSuccessStatus(transport.status))
+        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
+    // A success status with an answer we cannot read: the change may well have been made.
+    return UnreadableAnswer(context, answer);
+}
+
+EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer)
+{
+    if (!transport.Completed())
+        return EditNotSent(context, transport);
+    // Deleted elsewhere, or by a first try whose answer was lost: what the user asked for holds.
+    if (transport.status == kStatusNotFound || transport.status == kStatusGone) {
+        context.diagnostics.WriteLine(kAlreadyGoneLine + std::to_string(transport.status));
+        return {};
+    }
+    if (!IsSuccessStatus(transport.status))
+        return {EditOutcome::Refused, RefusalMessage(answer, transport.status)};
+    return {};
+}
+
+EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer)
+{
+    context.diagnostics.WriteLine(answer);
+    return {EditOutcome::Refused, kUnreadableAnswer};
+}
+
+std::string RefusalMessage(const std::string& answer, int status)
+{
+    Json::Value root;
+    std::string errors;
+    if (ParseJsonAnswer(answer, root, errors) && root.isObject()) {
+        const Json::Value& error = root["error"];
+        if (error.isObject() && !MemberText(error, "message").empty())
+            return DecodeUtf8Text(MemberText(error, "message"));
+        if (!MemberText(root, "error").empty())
+            return DecodeUtf8Text(MemberText(root, "error"));
+    }
+    return kHttpStatusPrefix + std::to_string(status);
+}
+
+} // namespace orb
