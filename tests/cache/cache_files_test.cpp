@@ -1,0 +1,124 @@
+#include "cache/cache_schema.h"
+#include "cache/sqlite_handle.h"
+#include "tests/cache/cache_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace orb::test {
+namespace {
+
+// Runs `sql` on the file through a connection of the test's own, as another program would.
+void RunSql(const std::string& file, const char* sql)
+{
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open(file.c_str(), &raw);
+    sqlite::Database db(raw);
+    ASSERT_EQ(opened, SQLITE_OK);
+    sqlite::Execute(db.get(), sql);
+}
+
+CalendarRecord Calendar(const std::string& id)
+{
+    CalendarRecord calendar;
+    calendar.id = id;
+    return calendar;
+}
+
+int ModeOf(const std::string& file)
+{
+    struct stat info
+    {};
+    return ::stat(file.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
+}
+
+TEST_F(CacheTest, TheDatabaseAndItsLogAndIndexAreTheOwnersAloneWhateverTheUmask)
+{
+    const mode_t oldMask = ::umask(0);
+    WriteBytes(path, ""); // left world-readable by someone else's hand
+    ::chmod(path.c_str(), 0666);
+    CacheOpening opening = LocalCache::Open(path, "me", clock);
+    ::umask(oldMask);
+    ASSERT_TRUE(opening.cache) << opening.reason;
+    EXPECT_EQ(opening.outcome, CacheOpenOutcome::Created);
+    ASSERT_TRUE(opening.cache->ReplaceCalendars({Calendar("cal")}, {}).ok);
+    // Checked while open: the log and index exist only then.
+    EXPECT_EQ(ModeOf(path), 0600);
+    EXPECT_EQ(ModeOf(path + "-wal"), 0600);
+    EXPECT_EQ(ModeOf(path + "-shm"), 0600);
+}
+
+TEST_F(CacheTest, AFileFromANewerProgramIsKeptBesideAndANewCacheTakesItsPlace)
+{
+    RunSql(path, "CREATE TABLE future (x); INSERT INTO future VALUES ('kept'); PRAGMA user_version = 99");
+    const std::string original = ReadBytes(path);
+
+    CacheOpening opening = LocalCache::Open(path, "me", clock);
+    ASSERT_TRUE(opening.cache) << opening.reason;
+    EXPECT_EQ(opening.outcome, CacheOpenOutcome::NewerMovedAside);
+    EXPECT_EQ(opening.movedTo, path + ".newer-20261208-093000");
+    EXPECT_NE(opening.reason.find("schema version 99"), std::string::npos) << opening.reason;
+    EXPECT_TRUE(ReadBytes(opening.movedTo) == original) << "the newer file is kept byte for byte";
+    ASSERT_TRUE(opening.cache->ReplaceCalendars({Calendar("cal")}, {}).ok);
+    EXPECT_EQ(opening.cache->ReadCalendars().value.size(), 1u);
+}
+
+// Garbage for a file: no database header, then a header over garbage pages, then a real
+// cache cut short. Each is kept for a look and a working, empty cache replaces it.
+TEST_F(CacheTest, ADamagedFileIsKeptBesideAndTheCacheIsRebuiltEmpty)
+{
+    const auto makeCache = [&] {
+        auto cache = OpenCache();
+        ASSERT_TRUE(cache->ReplaceCalendars({Calendar("cal")}, {}).ok);
+        std::vector<EventRecord> events(400);
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            events[i].id = "e" + std::to_string(i);
+            events[i].description = Hostile("filler", 2000);
+        }
+        ASSERT_TRUE(cache->ReplaceEvents("cal", events, {}).ok);
+    };
+    std::string garbage;
+    for (int i = 0; i < 20000; ++i)
+        garbage += static_cast<char>((i * 7919) % 251);
+    const std::vector<std::pair<std::string, std::function<void()>>> damages{
+        {"not a database", [&] { WriteBytes(path, garbage); }},
+        {"garbage pages",
+         [&] {
+             makeCache();
+             std::string bytes = ReadBytes(path);
+             bytes.replace(8192, garbage.size(), garbage);
+             WriteBytes(path, bytes);
+         }},
+        {"cut short",
+         [&] {
+             makeCache();
+             std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+         }},
+    };
+    int minute = 0;
+    for (const auto& [name, damage] : damages) {
+        SCOPED_TRACE(name);
+        damage();
+        const std::string damaged = ReadBytes(path);
+        WriteBytes(path + "-wal", "a log that belongs to the damaged file");
+        clock.Set({2026, 12, 8, 9, ++minute, 0});
+
+        CacheOpening opening = LocalCache::Open(path, "me", clock);
+        ASSERT_TRUE(opening.cache) << opening.reason;
+        EXPECT_EQ(opening.outcome, CacheOpenOutcome::DamagedMovedAside);
+        EXPECT_EQ(opening.movedTo,
+                  path + ".damaged-20261208-09" + (minute < 10 ? "0" : "") + std::to_string(minute) + "00");
+        EXPECT_FALSE(opening.reason.empty());
+        EXPECT_TRUE(ReadBytes(opening.movedTo) == damaged) << "the damaged file is kept byte for byte";
+        EXPECT_EQ(ReadBytes(opening.movedTo + "-wal"), "a log that belongs to the damaged file");
+        EXPECT_TRUE(opening.cache->ReadCalendars().value.empty());
+        ASSERT_TRUE(opening.cache->ReplaceCalendars({Calendar("fresh")}, {}).ok);
+        EXPECT_EQ(opening.cache->ReadCalendars().value.size(), 1u);
+        opening.cache.reset();
+        std::filesystem::remove(path);
+    }
+}
+
+} // namespace
+} // namespace orb::test
