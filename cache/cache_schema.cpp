@@ -1,9 +1,12 @@
 #include "cache/cache_schema.h"
 
+#include "cache/record_columns.h"
 #include "cache/sqlite_handle.h"
 
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orb {
 
@@ -105,11 +108,31 @@ CREATE TABLE sync_states (
 )sql");
 }
 
+// Day-range reads need the last day of each event; the rows already there get theirs from
+// the same rule new rows are written with.
+void AddEventEndDays(sqlite3* db)
+{
+    sqlite::Execute(db, "ALTER TABLE events ADD COLUMN end_day TEXT NOT NULL DEFAULT ''");
+    // Read first, then written: a table is not changed under a scan of itself.
+    std::vector<std::pair<std::int64_t, std::string>> endDays;
+    const sqlite::Statement rows = sqlite::Prepare(db, "SELECT rowid, start_day, end_date, end_date_time FROM events");
+    for (sqlite::Use row(rows.get()); row.Step();) {
+        EventTime end;
+        end.date = row.ColumnText(2);
+        end.dateTime = row.ColumnText(3);
+        endDays.emplace_back(row.ColumnInteger(0), EventEndDay(end, row.ColumnText(1)));
+    }
+    const sqlite::Statement update = sqlite::Prepare(db, "UPDATE events SET end_day = ? WHERE rowid = ?");
+    for (const auto& [row, endDay] : endDays)
+        sqlite::Use(update.get()).Text(endDay).Integer(row).Run();
+}
+
 using MigrationStep = void (*)(sqlite3* db);
 
 // Entry i takes a file from version i to version i + 1.
 constexpr MigrationStep kMigrationSteps[] = {
     CreateFirstSchema,
+    AddEventEndDays,
 };
 static_assert(std::size(kMigrationSteps) == kCacheSchemaVersion);
 
@@ -122,9 +145,9 @@ int ReadSchemaVersion(sqlite3* db)
     return use.Step() ? static_cast<int>(use.ColumnInteger(0)) : 0;
 }
 
-void MigrateCache(sqlite3* db, int fromVersion)
+void MigrateCache(sqlite3* db, int fromVersion, int toVersion)
 {
-    for (int version = fromVersion; version < kCacheSchemaVersion; ++version) {
+    for (int version = fromVersion; version < toVersion; ++version) {
         sqlite::Transaction transaction(db, sqlite::Transaction::Kind::Write);
         kMigrationSteps[version](db);
         sqlite::Execute(db, ("PRAGMA user_version = " + std::to_string(version + 1)).c_str());

@@ -63,8 +63,8 @@ std::string SelectSql(const Columns& columns, const std::string& rest)
 const std::string& EventUpsertSql()
 {
     static const std::string sql =
-        UpsertSql("events", ColumnsOf({"calendar_id", "id", "position", "start_day"}, kEventTextColumns),
-                  "calendar_id, id", ColumnsOf({"start_day"}, kEventTextColumns));
+        UpsertSql("events", ColumnsOf({"calendar_id", "id", "position", "start_day", "end_day"}, kEventTextColumns),
+                  "calendar_id, id", ColumnsOf({"start_day", "end_day"}, kEventTextColumns));
     return sql;
 }
 
@@ -403,7 +403,8 @@ bool LocalCache::HasTask(const std::string& listId, const std::string& taskId)
 void LocalCache::UpsertEvent(const std::string& calendarId, const EventRecord& event, std::int64_t position)
 {
     sqlite::Use use(Cached(EventUpsertSql()));
-    use.Text(calendarId).Text(event.id).Integer(position).Text(StartDateKey(event));
+    const std::string startDay = StartDateKey(event);
+    use.Text(calendarId).Text(event.id).Integer(position).Text(startDay).Text(EventEndDay(event.end, startDay));
     BindTexts(use, EventTexts(event));
     use.Run();
 }
@@ -689,15 +690,20 @@ CacheResult LocalCache::SetTaskExpanded(const std::string& listId, const std::st
     });
 }
 
-std::vector<EventRecord> LocalCache::ReadEvents(const std::string& calendarId)
+std::vector<EventRecord> LocalCache::ReadEvents(const std::string& calendarId, const DayRange* days)
 {
     // Start day, then service order within the day: the order SortEvents gives a calendar
     // read in service order, taken from the index rather than sorted here.
-    static const std::string sql =
+    static const std::string all =
         SelectSql(ColumnsOf({"id"}, kEventTextColumns), "events WHERE calendar_id = ? ORDER BY start_day, position");
+    static const std::string touching =
+        SelectSql(ColumnsOf({"id"}, kEventTextColumns),
+                  "events WHERE calendar_id = ? AND start_day <= ? AND end_day >= ? ORDER BY start_day, position");
     std::vector<EventRecord> events;
-    sqlite::Use use(Cached(sql));
+    sqlite::Use use(Cached(days ? touching : all));
     use.Text(calendarId);
+    if (days)
+        use.Text(days->last).Text(days->first);
     while (use.Step()) {
         EventRecord& event = events.emplace_back();
         event.id = use.ColumnText(0);
@@ -707,6 +713,16 @@ std::vector<EventRecord> LocalCache::ReadEvents(const std::string& calendarId)
 }
 
 CacheRead<std::vector<CalendarRecord>> LocalCache::ReadCalendars()
+{
+    return ReadCalendarsWith(nullptr);
+}
+
+CacheRead<std::vector<CalendarRecord>> LocalCache::ReadCalendars(const DayRange& days)
+{
+    return ReadCalendarsWith(&days);
+}
+
+CacheRead<std::vector<CalendarRecord>> LocalCache::ReadCalendarsWith(const DayRange* days)
 {
     static const std::string sql =
         SelectSql(ColumnsOf({"id"}, kCalendarTextColumns, {"tag"}), "calendars ORDER BY position");
@@ -719,7 +735,7 @@ CacheRead<std::vector<CalendarRecord>> LocalCache::ReadCalendars()
             calendar.tag = Flag(use.ColumnInteger(ReadTexts(use, 1, CalendarTexts(calendar))));
         }
         for (CalendarRecord& calendar : calendars)
-            calendar.events = ReadEvents(calendar.id);
+            calendar.events = ReadEvents(calendar.id, days);
         snapshot.Commit();
         return calendars;
     });

@@ -64,6 +64,13 @@ struct TaskChanges
     std::vector<std::string> deletions; // only the tasks named; their subtasks stay
 };
 
+// Days "YYYY-MM-DD", both included.
+struct DayRange
+{
+    std::string first;
+    std::string last;
+};
+
 enum class CacheOpenOutcome
 {
     Opened,
@@ -151,6 +158,8 @@ public:
     // Every calendar in list order, each with its events in start order (as SortEvents
     // orders them: by start day, service order within a day).
     CacheRead<std::vector<CalendarRecord>> ReadCalendars();
+    // The same with only the events that touch `days` (an all-day end is exclusive).
+    CacheRead<std::vector<CalendarRecord>> ReadCalendars(const DayRange& days);
     // Every task list in service order with its tasks in service order and its hierarchy,
     // built as the tasks client builds it, expansion included.
     CacheRead<std::vector<TaskListInfo>> ReadTaskLists();
@@ -198,7 +207,8 @@ private:
     CacheMeta ReadMetaRow();
     void WriteState(const std::string& key, const SyncState& state);
     void DeleteAllRows();
-    std::vector<EventRecord> ReadEvents(const std::string& calendarId);
+    CacheRead<std::vector<CalendarRecord>> ReadCalendarsWith(const DayRange* days);
+    std::vector<EventRecord> ReadEvents(const std::string& calendarId, const DayRange* days);
     void ReadTasks(TaskListInfo& list);
 
     std::mutex mutex_;

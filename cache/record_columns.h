@@ -59,4 +59,9 @@ static_assert(kEventTextColumns.size() == std::tuple_size_v<decltype(EventTexts(
 static_assert(kTaskListTextColumns.size() == std::tuple_size_v<decltype(TaskListTexts(std::declval<TaskListInfo&>()))>);
 static_assert(kTaskTextColumns.size() == std::tuple_size_v<decltype(TaskTexts(std::declval<TaskInfo&>()))>);
 
+// The last day an event covers, "YYYY-MM-DD", for day-range reads: an all-day end is
+// exclusive, so its day before; a timed end's own day; never before `startDay`, so a
+// range read cannot miss an event whose end is absent or out of order.
+std::string EventEndDay(const EventTime& end, const std::string& startDay);
+
 } // namespace orb

@@ -120,5 +120,62 @@ TEST_F(CacheTest, ADamagedFileIsKeptBesideAndTheCacheIsRebuiltEmpty)
     }
 }
 
+// A file as the first release left it, rows in that release's columns: every row stays and
+// the events gain what day-range reads need.
+TEST_F(CacheTest, AVersionOneFileKeepsItsRowsAndGainsDayRanges)
+{
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        sqlite::Database db(raw);
+        MigrateCache(db.get(), 0, 1);
+        sqlite::Execute(db.get(), R"sql(
+UPDATE meta SET account = 'me@example.com';
+INSERT INTO calendars (id, position, summary, tag) VALUES ('cal', 0, 'Mine', 1);
+INSERT INTO events (calendar_id, id, position, start_day, summary, start_date, end_date)
+    VALUES ('cal', 'trip', 0, '2026-11-30', 'Trip', '2026-11-30', '2026-12-02');
+INSERT INTO events (calendar_id, id, position, start_day, start_date_time, end_date_time)
+    VALUES ('cal', 'late', 1, '2026-12-12', '2026-12-12T23:00:00+09:00', '2026-12-13T01:00:00+09:00');
+INSERT INTO events (calendar_id, id, position, start_day, start_date) VALUES ('cal', 'no-end', 2, '2026-12-11', '2026-12-11');
+INSERT INTO task_lists (id, position, title, expanded) VALUES ('L', 0, 'List', 1);
+INSERT INTO tasks (list_id, id, position, title, parent) VALUES ('L', 't', 0, 'Task', '');
+INSERT INTO sync_states (key, sync_token) VALUES ('events of cal', 'kept-token');
+)sql");
+    }
+    CacheOpening opening = LocalCache::Open(path, "me@example.com", clock);
+    ASSERT_TRUE(opening.cache) << opening.reason;
+    EXPECT_EQ(opening.outcome, CacheOpenOutcome::Migrated);
+    EXPECT_FALSE(opening.clearedForAccount);
+    LocalCache& cache = *opening.cache;
+    const auto calendars = cache.ReadCalendars().value;
+    ASSERT_EQ(calendars.size(), 1u);
+    EXPECT_EQ(calendars[0].summary, "Mine");
+    EXPECT_EQ(calendars[0].tag, 1);
+    EXPECT_EQ(Ids(calendars[0].events), (std::vector<std::string>{"trip", "no-end", "late"}));
+    EXPECT_EQ(calendars[0].events[0].end.date, "2026-12-02");
+    EXPECT_EQ(cache.ReadTaskLists().value.at(0).tasks.at(0).title, "Task");
+    EXPECT_EQ(cache.ReadSyncState(EventsKey("cal")).value.syncToken, "kept-token");
+
+    EventRecord added;
+    added.id = "added";
+    added.start.dateTime = "2026-12-01T10:00:00+09:00";
+    added.end.dateTime = "2026-12-01T11:00:00+09:00";
+    ASSERT_TRUE(cache.PutEvent("cal", added).ok);
+    const auto eventsIn = [&](const char* first, const char* last) {
+        return Ids(cache.ReadCalendars({first, last}).value.at(0).events);
+    };
+    // An all-day end is exclusive: the trip covers November 30 and December 1 only.
+    EXPECT_EQ(eventsIn("2026-12-01", "2026-12-01"), (std::vector<std::string>{"trip", "added"}));
+    EXPECT_EQ(eventsIn("2026-12-02", "2026-12-10"), std::vector<std::string>{});
+    EXPECT_EQ(eventsIn("2026-12-11", "2026-12-11"), std::vector<std::string>{"no-end"});
+    EXPECT_EQ(eventsIn("2026-12-13", "2026-12-31"), std::vector<std::string>{"late"});
+    EXPECT_EQ(eventsIn("2026-11-01", "2026-11-30"), std::vector<std::string>{"trip"});
+
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+    sqlite::Database db(raw);
+    EXPECT_EQ(ReadSchemaVersion(db.get()), 2);
+}
+
 } // namespace
 } // namespace orb::test

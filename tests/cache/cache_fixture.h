@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace orb::test {
 
@@ -63,6 +64,14 @@ inline std::string Hostile(const std::string& name, std::size_t length = 0)
     if (text.size() < length)
         text.append(length - text.size(), 'L');
     return text;
+}
+
+inline std::vector<std::string> Ids(const auto& records)
+{
+    std::vector<std::string> ids;
+    for (const auto& record : records)
+        ids.push_back(record.id);
+    return ids;
 }
 
 inline SyncState Token(const std::string& syncToken)

@@ -54,14 +54,6 @@ std::vector<std::string> Fields(const TaskInfo& t)
     return {t.kind, t.id, t.title, t.updated, t.notes, t.due, t.status, t.parent, t.selfLink};
 }
 
-std::vector<std::string> Ids(const auto& records)
-{
-    std::vector<std::string> ids;
-    for (const auto& record : records)
-        ids.push_back(record.id);
-    return ids;
-}
-
 CalendarRecord HostileCalendar(const std::string& id, std::int32_t tag)
 {
     CalendarRecord c;
