@@ -307,7 +307,8 @@ LocalCache::Connection LocalCache::Connect()
     db_ = OpenConnection(path_, SQLITE_OPEN_READWRITE, opened);
     try {
         sqlite::Check(db_.get(), opened, path_);
-        sqlite::Execute(db_.get(), "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON");
+        sqlite::Execute(db_.get(), "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON; "
+                                   "PRAGMA cache_size = -16384");
     } catch (const sqlite::Error& failure) {
         return fail(FileState::Failed, failure.what());
     }
@@ -404,7 +405,8 @@ void LocalCache::UpsertEvent(const std::string& calendarId, const EventRecord& e
 {
     sqlite::Use use(Cached(EventUpsertSql()));
     const std::string startDay = StartDateKey(event);
-    use.Text(calendarId).Text(event.id).Integer(position).Text(startDay).Text(EventEndDay(event.end, startDay));
+    const std::string endDay = EventEndDay(event.end, startDay);
+    use.Text(calendarId).Text(event.id).Integer(position).Text(startDay).Text(endDay);
     BindTexts(use, EventTexts(event));
     use.Run();
 }
@@ -424,6 +426,11 @@ void LocalCache::WriteState(const std::string& key, const SyncState& state)
                            "last_success) VALUES (?, ?, ?, ?, ?, ?)"));
     use.Text(key).Text(state.syncToken).Text(state.updatedMin).Text(state.timeMin).Text(state.timeMax);
     use.Text(state.lastSuccess).Run();
+}
+
+void LocalCache::DeleteState(const std::string& key)
+{
+    sqlite::Use(Cached("DELETE FROM sync_states WHERE key = ?")).Text(key).Run();
 }
 
 void LocalCache::DeleteAllRows()
@@ -484,7 +491,7 @@ CacheResult LocalCache::ReplaceCalendars(const std::vector<CalendarRecord>& cale
         }
         for (const std::string& id : leaving) {
             sqlite::Use(Cached("DELETE FROM calendars WHERE id = ?")).Text(id).Run(); // its events follow
-            sqlite::Use(Cached("DELETE FROM sync_states WHERE key = ?")).Text(EventsKey(id)).Run();
+            DeleteState(EventsKey(id));
         }
         std::int64_t position = 0;
         for (const CalendarRecord& calendar : calendars) {
@@ -543,7 +550,7 @@ CacheResult LocalCache::ReplaceTaskLists(const std::vector<TaskListInfo>& lists,
         }
         for (const std::string& id : leaving) {
             sqlite::Use(Cached("DELETE FROM task_lists WHERE id = ?")).Text(id).Run(); // its tasks follow
-            sqlite::Use(Cached("DELETE FROM sync_states WHERE key = ?")).Text(TasksKey(id)).Run();
+            DeleteState(TasksKey(id));
         }
         std::int64_t position = 0;
         for (const TaskListInfo& list : lists) {
@@ -637,7 +644,7 @@ CacheResult LocalCache::DeleteTaskList(const std::string& listId)
     return Guarded("cannot delete task list " + listId, [&] {
         sqlite::Transaction transaction(db_.get(), sqlite::Transaction::Kind::Write);
         sqlite::Use(Cached("DELETE FROM task_lists WHERE id = ?")).Text(listId).Run(); // its tasks follow
-        sqlite::Use(Cached("DELETE FROM sync_states WHERE key = ?")).Text(TasksKey(listId)).Run();
+        DeleteState(TasksKey(listId));
         transaction.Commit();
     });
 }
@@ -700,6 +707,12 @@ std::vector<EventRecord> LocalCache::ReadEvents(const std::string& calendarId, c
         SelectSql(ColumnsOf({"id"}, kEventTextColumns),
                   "events WHERE calendar_id = ? AND start_day <= ? AND end_day >= ? ORDER BY start_day, position");
     std::vector<EventRecord> events;
+    if (!days) {
+        // Records are large; growing the vector step by step would move each several times.
+        sqlite::Use count(Cached("SELECT count(*) FROM events WHERE calendar_id = ?"));
+        if (count.Text(calendarId).Step())
+            events.reserve(static_cast<std::size_t>(count.ColumnInteger(0)));
+    }
     sqlite::Use use(Cached(days ? touching : all));
     use.Text(calendarId);
     if (days)

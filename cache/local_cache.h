@@ -206,6 +206,7 @@ private:
     bool HasTask(const std::string& listId, const std::string& taskId);
     CacheMeta ReadMetaRow();
     void WriteState(const std::string& key, const SyncState& state);
+    void DeleteState(const std::string& key);
     void DeleteAllRows();
     CacheRead<std::vector<CalendarRecord>> ReadCalendarsWith(const DayRange* days);
     std::vector<EventRecord> ReadEvents(const std::string& calendarId, const DayRange* days);

@@ -46,9 +46,7 @@ Use::~Use()
 
 Use& Use::Text(const std::string& text)
 {
-    // SQLITE_TRANSIENT: the statement keeps its own copy, the caller's string may go.
-    const int result =
-        sqlite3_bind_text64(statement_, next_++, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    const int result = sqlite3_bind_text64(statement_, next_++, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
     Check(sqlite3_db_handle(statement_), result, "cannot bind a text");
     return *this;
 }

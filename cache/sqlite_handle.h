@@ -52,7 +52,10 @@ public:
     Use(const Use&) = delete;
     Use& operator=(const Use&) = delete;
 
+    // Bound in place, not copied: `text` must stay as it is until the use is done, so a
+    // temporary is refused.
     Use& Text(const std::string& text);
+    Use& Text(std::string&& text) = delete;
     Use& Integer(std::int64_t value);
     // True while there is a row to read.
     bool Step();
