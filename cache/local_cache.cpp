@@ -456,11 +456,13 @@ CacheRead<bool> LocalCache::ClaimAccount(const std::string& account)
         sqlite::Transaction transaction(db_.get(), sqlite::Transaction::Kind::Write);
         if (ReadMetaRow().account == account)
             return false;
+        const sqlite3_int64 before = sqlite3_total_changes64(db_.get());
         DeleteAllRows();
+        const bool cleared = sqlite3_total_changes64(db_.get()) != before;
         sqlite::Use use(Cached("UPDATE meta SET account = ?, last_complete_sync = ''"));
         use.Text(account).Run();
         transaction.Commit();
-        return true;
+        return cleared;
     });
 }
 

@@ -116,8 +116,8 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // Makes `account` the owner; when another account owned the rows, they go first.
-    // The value says whether rows were cleared.
+    // Makes `account` the owner; rows kept for anyone else (another account, or none named)
+    // go first. The value says whether there were such rows.
     CacheRead<bool> ClaimAccount(const std::string& account);
     CacheRead<CacheMeta> ReadMeta();
     CacheResult WriteLastCompleteSync(const std::string& stamp);
@@ -144,6 +144,7 @@ public:
     // Single records, written through after an edit the service accepted.
     CacheResult PutCalendar(const CalendarRecord& calendar); // fields and tag; a new one comes last
     CacheResult PutEvent(const std::string& calendarId, const EventRecord& event);
+    // Deleting what is not there is no failure: the service has it gone either way.
     CacheResult DeleteEvent(const std::string& calendarId, const std::string& eventId);
     CacheResult PutTaskList(const TaskListInfo& list); // fields and expanded, not its tasks
     CacheResult DeleteTaskList(const std::string& listId);

@@ -47,6 +47,11 @@ TEST_F(CacheTest, TheDatabaseAndItsLogAndIndexAreTheOwnersAloneWhateverTheUmask)
     EXPECT_EQ(ModeOf(path), 0600);
     EXPECT_EQ(ModeOf(path + "-wal"), 0600);
     EXPECT_EQ(ModeOf(path + "-shm"), 0600);
+
+    const CacheOpening nowhere = LocalCache::Open((dir / "no-such-folder" / "cache.sqlite").string(), "me", clock);
+    EXPECT_EQ(nowhere.outcome, CacheOpenOutcome::Failed);
+    EXPECT_FALSE(nowhere.cache);
+    EXPECT_NE(nowhere.reason.find("no-such-folder/cache.sqlite"), std::string::npos) << nowhere.reason;
 }
 
 TEST_F(CacheTest, AFileFromANewerProgramIsKeptBesideAndANewCacheTakesItsPlace)

@@ -292,7 +292,11 @@ TEST_F(CacheTest, EditsAreWrittenThroughOneRecordAtATime)
 TEST_F(CacheTest, RowsBelongToOneAccountAndLogoutLeavesNothingBehind)
 {
     {
-        auto cache = OpenCache("first@example.com");
+        CacheOpening first = LocalCache::Open(path, "first@example.com", clock);
+        ASSERT_TRUE(first.cache) << first.reason;
+        EXPECT_EQ(first.outcome, CacheOpenOutcome::Created);
+        EXPECT_FALSE(first.clearedForAccount) << "a new cache has nothing to clear";
+        auto& cache = first.cache;
         ASSERT_TRUE(cache->ReplaceCalendars({HostileCalendar("cal", 0)}, Token("token")).ok);
         ASSERT_TRUE(cache->WriteLastCompleteSync("2026-12-08T09:30:00").ok);
     }
