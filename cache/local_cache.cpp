@@ -23,6 +23,23 @@ constexpr const char* kAsideStampFormat = "%Y%m%d-%H%M%S";
 constexpr const char* kSubtreeSql = "WITH RECURSIVE subtree (id) AS (SELECT ?2 UNION SELECT tasks.id FROM tasks "
                                     "JOIN subtree ON tasks.parent = subtree.id WHERE tasks.list_id = ?1) ";
 
+bool IsDamage(int code)
+{
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+}
+
+// No SQLITE_OPEN_CREATE: the file is made beforehand with its mode. No SQLite mutex: the
+// cache's own mutex serializes every use of the connection.
+sqlite::Database OpenConnection(const std::string& path, int access, int& result)
+{
+    sqlite3* raw = nullptr;
+    result = sqlite3_open_v2(path.c_str(), &raw, access | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite::Database db(raw);
+    if (db)
+        sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+    return db;
+}
+
 using Columns = std::vector<std::string>;
 
 Columns ColumnsOf(std::initializer_list<const char*> before, const auto& texts,
@@ -230,27 +247,6 @@ CacheOpening LocalCache::Open(const std::string& path, const std::string& accoun
     opening.cache = std::move(cache);
     return opening;
 }
-
-namespace {
-
-bool IsDamage(int code)
-{
-    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
-}
-
-// No SQLITE_OPEN_CREATE: the file is made beforehand with its mode. No SQLite mutex: the
-// cache's own mutex serializes every use of the connection.
-sqlite::Database OpenConnection(const std::string& path, int access, int& result)
-{
-    sqlite3* raw = nullptr;
-    result = sqlite3_open_v2(path.c_str(), &raw, access | SQLITE_OPEN_NOMUTEX, nullptr);
-    sqlite::Database db(raw);
-    if (db)
-        sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
-    return db;
-}
-
-} // namespace
 
 LocalCache::Connection LocalCache::Inspect(int& version) const
 {
