@@ -89,7 +89,7 @@ struct CacheOpening
     CacheOpenOutcome outcome = CacheOpenOutcome::Failed;
     std::string movedTo;            // where an unusable file went
     std::string reason;             // why it was moved aside, or why opening failed
-    bool clearedForAccount = false; // the rows belonged to another account and are gone
+    bool clearedForAccount = false; // rows kept for another account (or none named) were dropped
 };
 
 // The user's calendars, events, task lists and tasks as last read from the service, in an
