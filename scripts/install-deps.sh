@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-webengine-dev qt6-image-formats-plugins
     libgl1-mesa-dev libxkbcommon-dev
-    libcurl4-openssl-dev libjsoncpp-dev libcpp-httplib-dev libssl-dev zlib1g-dev
+    libcurl4-openssl-dev libjsoncpp-dev libcpp-httplib-dev libssl-dev zlib1g-dev libsqlite3-dev
     libgtest-dev libgmock-dev
     ca-certificates openssl xvfb fonts-nanum clang-format
     libxcb1-dev tzdata
