@@ -1,12 +1,12 @@
 #include "app/calendar_dlg.h"
 
-#include "app/dialog_units.h"
 #include "app/event_flows.h"
 #include "app/problem_line.h"
 #include "app/wait_dlg.h"
 #include "app/window_mode.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/commands.h"
+#include "widgets/dialog_units.h"
 
 #include <QKeyEvent>
 #include <QWindow>

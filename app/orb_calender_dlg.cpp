@@ -1,7 +1,6 @@
 #include "app/orb_calender_dlg.h"
 
 #include "app/about_dlg.h"
-#include "app/dialog_units.h"
 #include "app/event_flows.h"
 #include "app/problem_line.h"
 #include "app/task_flows.h"
@@ -12,6 +11,7 @@
 #include "treelist/tree_list_item.h"
 #include "treelist/tree_list_style.h"
 #include "widgets/bitmap_slider.h"
+#include "widgets/dialog_units.h"
 #include "widgets/log_font_qt.h"
 #include "widgets/owned_dialog.h"
 

@@ -1,7 +1,7 @@
 #include "app/web_dialog.h"
 
-#include "app/dialog_units.h"
 #include "service/oauth.h"
+#include "widgets/dialog_units.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
