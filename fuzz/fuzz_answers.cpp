@@ -1,8 +1,8 @@
 // Service answers into records and on into the tree's rows. The input's first byte picks
 // the listing; the rest is its pages, separated by lines "@@", each optionally starting
 // with a status line "HTTP nnn".
-#include "app/settings.h"
-#include "app/tree_rows.h"
+#include "app/shell_core/settings.h"
+#include "app/shell_core/tree_rows.h"
 #include "core/clock.h"
 #include "service/calendar_client.h"
 #include "service/event_client.h"

@@ -1,4 +1,4 @@
-#include "app/desktop_files.h"
+#include "app/shell_core/desktop_files.h"
 
 #include "core/atomic_file.h"
 

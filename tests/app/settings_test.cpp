@@ -1,5 +1,5 @@
-#include "app/profile_file.h"
-#include "app/settings.h"
+#include "app/shell_core/profile_file.h"
+#include "app/shell_core/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/store.h"
+#include "app/shell_core/store.h"
 
 #include <gtest/gtest.h>
 

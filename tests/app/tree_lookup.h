@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tree_rows.h"
+#include "app/shell_core/tree_rows.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
 

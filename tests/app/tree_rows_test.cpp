@@ -1,6 +1,6 @@
-#include "app/settings.h"
-#include "app/store.h"
-#include "app/tree_rows.h"
+#include "app/shell_core/settings.h"
+#include "app/shell_core/store.h"
+#include "app/shell_core/tree_rows.h"
 #include "tests/support/doubles.h"
 
 #include <gtest/gtest.h>

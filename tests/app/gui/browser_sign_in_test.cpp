@@ -1,6 +1,6 @@
-#include "app/browser_sign_in.h"
+#include "app/browser_sign_in/browser_sign_in.h"
 
-#include "app/loopback_listener.h"
+#include "app/browser_sign_in/loopback_listener.h"
 #include "service/pkce.h"
 
 #include <QApplication>

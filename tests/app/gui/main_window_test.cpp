@@ -1,5 +1,5 @@
-#include "app/about_dlg.h"
-#include "app/orb_calender_dlg.h"
+#include "app/windows/about_dlg.h"
+#include "app/windows/orb_calender_dlg.h"
 #include "tests/app/tree_lookup.h"
 #include "tests/support/doubles.h"
 #include "treelist/tree_list_ctrl.h"

@@ -1,4 +1,4 @@
-#include "app/qt_prompter.h"
+#include "app/qt_helpers/qt_prompter.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "app/load_pass.h"
+#include "app/shell_core/load_pass.h"
 #include "tests/support/stand_in.h"
 
 #include <gtest/gtest.h>

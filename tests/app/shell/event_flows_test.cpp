@@ -1,4 +1,4 @@
-#include "app/edit_runner.h"
+#include "app/windows/edit_runner.h"
 #include "dialogs/insert_cal_dlg.h"
 #include "dialogs/insert_event_dlg.h"
 #include "tests/app/shell/shell_fixture.h"

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/calendar_dlg.h"
-#include "app/login_page.h"
-#include "app/main_frame.h"
-#include "app/orb_calender_dlg.h"
-#include "app/qt_prompter.h"
-#include "app/wait_dlg.h"
+#include "app/login_page/login_page.h"
+#include "app/qt_helpers/qt_prompter.h"
+#include "app/wait_window/wait_dlg.h"
+#include "app/windows/calendar_dlg.h"
+#include "app/windows/main_frame.h"
+#include "app/windows/orb_calender_dlg.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "tests/app/tree_lookup.h"
 #include "tests/support/stand_in.h"

@@ -1,4 +1,4 @@
-#include "app/task_flows.h"
+#include "app/windows/task_flows.h"
 #include "dialogs/insert_task_dlg.h"
 #include "tests/app/shell/shell_fixture.h"
 #include "treelist/tree_list_layout.h"

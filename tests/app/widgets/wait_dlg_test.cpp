@@ -1,6 +1,6 @@
-#include "app/wait_dlg.h"
+#include "app/wait_window/wait_dlg.h"
 
-#include "app/settings.h"
+#include "app/shell_core/settings.h"
 #include "widgets/picture_ex.h"
 
 #include <QPushButton>

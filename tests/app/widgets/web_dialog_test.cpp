@@ -1,4 +1,4 @@
-#include "app/web_dialog.h"
+#include "app/login_page/web_dialog.h"
 
 #include "service/oauth.h"
 #include "tools/fake-service/fake_service.h"
