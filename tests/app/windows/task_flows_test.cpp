@@ -1,6 +1,6 @@
 #include "app/windows/task_flows.h"
 #include "dialogs/insert_task_dlg.h"
-#include "tests/app/shell/shell_fixture.h"
+#include "tests/app/windows/shell_fixture.h"
 #include "treelist/tree_list_layout.h"
 
 #include <QCheckBox>

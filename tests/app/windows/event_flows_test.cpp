@@ -1,8 +1,8 @@
 #include "app/windows/edit_runner.h"
 #include "dialogs/insert_cal_dlg.h"
 #include "dialogs/insert_event_dlg.h"
-#include "tests/app/shell/shell_fixture.h"
-#include "tests/app/tree_lookup.h"
+#include "tests/app/windows/shell_fixture.h"
+#include "tests/app/windows/tree_lookup.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -7,7 +7,7 @@
 #include "app/windows/main_frame.h"
 #include "app/windows/orb_calender_dlg.h"
 #include "calendarview/orb_calendar_ctrl.h"
-#include "tests/app/tree_lookup.h"
+#include "tests/app/windows/tree_lookup.h"
 #include "tests/support/stand_in.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"

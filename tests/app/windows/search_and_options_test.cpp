@@ -1,7 +1,7 @@
 #include "core/atomic_file.h"
 #include "dialogs/option_dlg.h"
 #include "dialogs/search_dlg.h"
-#include "tests/app/shell/shell_fixture.h"
+#include "tests/app/windows/shell_fixture.h"
 
 #include "dialogs/insert_event_dlg.h"
 

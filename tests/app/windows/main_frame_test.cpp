@@ -1,4 +1,4 @@
-#include "tests/app/shell/shell_fixture.h"
+#include "tests/app/windows/shell_fixture.h"
 
 #include <QLabel>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #include "app/windows/about_dlg.h"
 #include "app/windows/orb_calender_dlg.h"
-#include "tests/app/tree_lookup.h"
+#include "tests/app/windows/tree_lookup.h"
 #include "tests/support/doubles.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"

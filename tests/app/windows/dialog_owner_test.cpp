@@ -1,6 +1,6 @@
 #include "dialogs/insert_event_dlg.h"
 #include "dialogs/option_dlg.h"
-#include "tests/app/shell/shell_fixture.h"
+#include "tests/app/windows/shell_fixture.h"
 #include "tests/support/qt_input.h"
 
 #include <QAction>

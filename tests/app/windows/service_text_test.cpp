@@ -1,6 +1,6 @@
 #include "core/diagnostics.h"
 #include "dialogs/insert_task_dlg.h"
-#include "tests/app/shell/shell_fixture.h"
+#include "tests/app/windows/shell_fixture.h"
 #include "treelist/tree_list_static_ctrl.h"
 
 #include <QLabel>
