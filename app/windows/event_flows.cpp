@@ -93,15 +93,6 @@ bool CopyEvent(const LocalStore& store, const std::string& calendarId, const std
     });
 }
 
-CalendarRecord* FindCalendar(LocalStore::Data& data, const std::string& calendarId)
-{
-    for (CalendarRecord& calendar : data.calendars) {
-        if (calendar.id == calendarId)
-            return &calendar;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 EventFlows::EventFlows(ServiceContext& context, LocalStore& store, EditRunner& runner)
@@ -119,7 +110,7 @@ void EventFlows::Report(const EditResult& result)
 bool EventFlows::StoreEvent(const std::string& calendarId, const std::string& replacedId, EventRecord written)
 {
     const bool stored = store_.Write([&](LocalStore::Data& data) {
-        CalendarRecord* calendar = FindCalendar(data, calendarId);
+        CalendarRecord* calendar = FindCalendar(data.calendars, calendarId);
         if (!calendar)
             return false;
         ApplyTimeZoneFallback(written, calendar->timeZone);
@@ -244,7 +235,7 @@ bool EventFlows::DeleteEvent(QWidget*, CWaitDlg& wait, const std::string& calend
         return false;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
-            if (CalendarRecord* calendar = FindCalendar(data, calendarId))
+            if (CalendarRecord* calendar = FindCalendar(data.calendars, calendarId))
                 std::erase_if(calendar->events, [&](const EventRecord& event) { return event.id == eventId; });
         });
     } else {
@@ -284,7 +275,7 @@ void EventFlows::EditCalendar(QWidget* parent, CWaitDlg& wait, const std::string
         return;
     if (result.Applied()) {
         const bool stored = store_.Write([&](LocalStore::Data& data) {
-            CalendarRecord* calendar = FindCalendar(data, calendarId);
+            CalendarRecord* calendar = FindCalendar(data.calendars, calendarId);
             if (!calendar)
                 return false;
             record.events = std::move(calendar->events);
