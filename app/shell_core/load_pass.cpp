@@ -2,6 +2,7 @@
 
 #include "app/shell_core/side_by_side.h"
 #include "core/diagnostics.h"
+#include "core/shorten_text.h"
 #include "service/calendar_client.h"
 #include "service/event_client.h"
 #include "service/oauth.h"
@@ -16,8 +17,8 @@ namespace {
 constexpr const char* kPassProblemTitle = "Not everything could be loaded:";
 constexpr const char* kCalendarListName = "the calendar list";
 constexpr const char* kTaskListsName = "the task lists";
-constexpr const char* kCalendarNamePrefix = "calendar ";
-constexpr const char* kTaskListNamePrefix = "task list ";
+constexpr const char* kCalendarNamed = "calendar '%s'";
+constexpr const char* kTaskListNamed = "task list '%s'";
 
 std::string Failure(const std::pair<std::string, std::string>& failure)
 {
@@ -36,11 +37,6 @@ PassProblem DescribeFailures(const std::vector<std::pair<std::string, std::strin
     for (const auto& failure : failures)
         problem.details += "\n" + Failure(failure);
     return problem;
-}
-
-std::string Quoted(const std::string& name)
-{
-    return "'" + name + "'";
 }
 
 std::string DisplayName(const CalendarRecord& calendar)
@@ -299,7 +295,7 @@ void LoadPass::FullLoad(const Options& options)
             if (i < calendarCount) {
                 CalendarRecord& calendar = calendars[i];
                 if (!jobFailures[i].empty())
-                    failures.emplace_back(kCalendarNamePrefix + Quoted(DisplayName(calendar)), jobFailures[i]);
+                    failures.emplace_back(WithTitle(kCalendarNamed, DisplayName(calendar)), jobFailures[i]);
                 std::vector<TreeRow> rows = CalendarRows(calendar, today, FillMode::Load, options.allExpand);
                 store_.Write([&](LocalStore::Data& data) { data.calendars.push_back(std::move(calendar)); });
                 if (!rows.empty())
@@ -307,7 +303,7 @@ void LoadPass::FullLoad(const Options& options)
             } else {
                 TaskListInfo& list = lists[i - calendarCount];
                 if (!jobFailures[i].empty())
-                    failures.emplace_back(kTaskListNamePrefix + Quoted(list.title), jobFailures[i]);
+                    failures.emplace_back(WithTitle(kTaskListNamed, list.title), jobFailures[i]);
                 std::vector<TreeRow> rows =
                     TaskListRows(list, options.nTaskViewMode, FillMode::Load, options.allExpand);
                 store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(list)); });
