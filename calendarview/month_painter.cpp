@@ -2,6 +2,7 @@
 
 #include "calendarview/event_color.h"
 #include "calendarview/month_text.h"
+#include "widgets/pixel_rect_qt.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -52,11 +53,6 @@ constexpr int kSaturday = 7;
 QColor ToQColor(const RgbColor& color)
 {
     return QColor(color.red, color.green, color.blue);
-}
-
-QRect ToQRect(const PixelRect& rect)
-{
-    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 void Fill(QPainter& painter, const PixelRect& rect, const RgbColor& color)

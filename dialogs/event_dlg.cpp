@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "treelist/tree_list_tip_ctrl.h"
 #include "widgets/owned_dialog.h"
+#include "widgets/pixel_rect_qt.h"
 
 #include <QCursor>
 #include <QFontMetrics>
@@ -31,7 +32,7 @@ PixelRect AllScreens()
     QRect all;
     for (const QScreen* screen : QGuiApplication::screens())
         all |= screen->geometry();
-    return {all.left(), all.top(), all.left() + all.width(), all.top() + all.height()};
+    return ToPixelRect(all);
 }
 
 } // namespace
