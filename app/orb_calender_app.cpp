@@ -15,7 +15,6 @@
 #include "service/oauth.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -31,14 +30,6 @@ namespace {
 constexpr const char* kNoSettingsFolder = "The settings stay in the current folder: ";
 // The installed menu entry: desktops match the windows to it.
 constexpr const char* kDesktopEntryId = "io.github.orbcalender.OrbCalender";
-
-QIcon ApplicationIcon()
-{
-    QIcon icon;
-    for (const char* size : {"16", "32", "48", "256"})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(size)));
-    return icon;
-}
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "app/windows/task_flows.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/diagnostics.h"
+#include "resources/resources.h"
 #include "service/http.h"
 #include "service/oauth.h"
 #include "widgets/log_font_qt.h"
@@ -19,8 +20,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
-#include <QPainter>
-#include <QRadialGradient>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
@@ -32,24 +31,6 @@ namespace orb {
 namespace {
 
 constexpr std::size_t kTrayTipLimit = 127;
-constexpr int kIconSize = 32;
-
-// The tray icon: a small glowing orb.
-QIcon AppIcon()
-{
-    QPixmap pixmap(kIconSize, kIconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient glow(QPointF(12, 11), 18);
-    glow.setColorAt(0, QColor(0xC8, 0xE6, 0xFF));
-    glow.setColorAt(0.5, QColor(0x3A, 0x8E, 0xE6));
-    glow.setColorAt(1, QColor(0x10, 0x2A, 0x5C));
-    painter.setBrush(glow);
-    painter.setPen(QPen(QColor(0x22, 0x22, 0x22), 1));
-    painter.drawEllipse(QRectF(2, 2, kIconSize - 4, kIconSize - 4));
-    return QIcon(pixmap);
-}
 
 template <class Work> void Post(QObject* target, Work work)
 {
@@ -112,7 +93,7 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::CreateTrayIcon()
 {
-    tray_ = new QSystemTrayIcon(AppIcon(), this);
+    tray_ = new QSystemTrayIcon(ApplicationIcon(), this);
     tray_->setToolTip(QString::fromStdString(std::string(kAppTitle).substr(0, kTrayTipLimit)));
     trayMenu_ = std::make_unique<QMenu>();
     trayMenu_->setObjectName("POP_UP");

@@ -1,6 +1,8 @@
 #include "tests/app/windows/shell_fixture.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QSystemTrayIcon>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -123,6 +125,20 @@ TEST_F(ShellTest, CalendarAndTreeViewSwitchWindowsAndFlags)
     EXPECT_FALSE(frame->CalendarWindow()->isVisible());
     EXPECT_EQ(settings.bShowList, 1);
     EXPECT_EQ(settings.bShowCalendar, 0);
+}
+
+TEST_F(ShellTest, TheTrayShowsTheProgramsIconInEverySizeItShips)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    ASSERT_NE(frame->TrayIcon(), nullptr);
+    const QIcon icon = frame->TrayIcon()->icon();
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {256, 256}}));
+    // Compared premultiplied, the form a pixmap keeps, so rounding at the soft edge is the same.
+    const QImage shown = icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(shown, QImage(":/icons/32.png").convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 TEST_F(ShellTest, CalendarViewDoesNothingWithoutTheCalendarWindow)
