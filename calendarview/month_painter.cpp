@@ -110,7 +110,7 @@ QRect PaintHeader(QPainter& painter, const QRect& client, const MonthPaintState&
 
     painter.setFont(WithPointSize(state.calendarFont, kTodayPointSize));
     const PixelRect today{header.right - kTodayWidth, header.top + kTodayTop, header.right, header.bottom};
-    DrawText(painter, today, QString::fromStdString(TodayText(state.now)), Qt::AlignCenter);
+    DrawText(painter, today, QString::fromStdString(TodayLabel(state.now)), Qt::AlignCenter);
     return ToQRect(today);
 }
 

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture.session.set_expires_at(orb::LocalSeconds(fixture.clock.Now()) + 3600);
     orb::ServiceContext& context = fixture.context;
     QueuePages(fixture.transport, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-    const std::string today = orb::TodayText(fixture.clock);
+    const std::string today = orb::TodayIsoDate(fixture.clock);
 
     switch (data[0] % 5) {
     case 0: {

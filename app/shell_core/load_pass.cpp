@@ -258,7 +258,7 @@ void LoadPass::FullLoad(const Options& options)
 
     if (calendarsListed)
         EnsureAccessToken(context_);
-    const std::string today = TodayText(context_.clock);
+    const std::string today = TodayIsoDate(context_.clock);
     const std::string query =
         EventListQuery(context_.config, MakeEventListRange(context_.clock, options.nCal_from, options.nCal_to));
     const std::size_t calendarCount = calendars.size();

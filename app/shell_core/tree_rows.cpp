@@ -34,7 +34,7 @@ void AppendTaskRows(TaskNode* node, int level, int nTaskViewMode, FillMode mode,
 
 } // namespace
 
-std::string TodayText(const Clock& clock)
+std::string TodayIsoDate(const Clock& clock)
 {
     return FormatLocal(clock.Now(), "%Y-%m-%d");
 }

@@ -43,7 +43,7 @@ enum class FillMode
 };
 
 // Today as the branches compare it, "%Y-%m-%d"; taken once per build.
-std::string TodayText(const Clock& clock);
+std::string TodayIsoDate(const Clock& clock);
 
 // The "Due" column of a task: "YYYY-MM-DD".
 std::string TaskDueText(const TaskInfo& task);

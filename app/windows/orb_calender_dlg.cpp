@@ -517,7 +517,7 @@ void COrbCalenderDlg::RebuildCalendarBranch()
     filling_ = true;
     CTreeListItem* root = tree_->InsertItem(kCalendarBranch, kTliRoot, kTliFirst);
     filling_ = false;
-    const std::string today = TodayText(clock_);
+    const std::string today = TodayIsoDate(clock_);
     std::vector<TreeRow> rows;
     store_.Write([&](LocalStore::Data& data) {
         for (CalendarRecord& calendar : data.calendars) {

@@ -133,7 +133,7 @@ TEST(MonthTextTest, CellLabelsNameTheMonthOnTheFirstAndOnTheFirstCell)
     EXPECT_EQ(CellDateText(DateValue::FromCivil(2024, 1, 1), false), "Jan 1");
     EXPECT_EQ(CellDateText(DateValue::FromCivil(2024, 5, 26), true), "May 26");
     EXPECT_EQ(CellDateText(DateValue::FromCivil(2024, 5, 27), false), "27");
-    EXPECT_EQ(TodayText(DateValue::FromCivil(2012, 5, 3, 14, 0, 0)), "Today 2012-05-03");
+    EXPECT_EQ(TodayLabel(DateValue::FromCivil(2012, 5, 3, 14, 0, 0)), "Today 2012-05-03");
     EXPECT_EQ(ShortWeekdayName(DateValue::FromCivil(2024, 9, 1)), "Sun");
 }
 

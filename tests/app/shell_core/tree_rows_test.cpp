@@ -61,7 +61,10 @@ TEST(CalendarRows, StartBeforeTodayIsCheckedByText)
     calendar.events.push_back(Event("today", "2026-12-08"));
     calendar.events.push_back(Event("timed-yesterday", "", "2026-12-07T23:59:00+09:00"));
     calendar.events.push_back(Event("timed-today", "", "2026-12-08T00:00:00+09:00"));
-    const auto rows = CalendarRows(calendar, TodayText(test::FixedClock({2026, 12, 8, 9, 0, 0})), FillMode::Load, true);
+    // Compared by text, so single-digit months and days must be zero-padded.
+    EXPECT_EQ(TodayIsoDate(test::FixedClock({2027, 1, 5, 23, 59, 59})), "2027-01-05");
+    const auto rows =
+        CalendarRows(calendar, TodayIsoDate(test::FixedClock({2026, 12, 8, 9, 0, 0})), FillMode::Load, true);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[1].checked, true);
     EXPECT_EQ(rows[2].checked, false);
