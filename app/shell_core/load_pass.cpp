@@ -14,6 +14,8 @@ namespace orb {
 
 namespace {
 
+constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
+constexpr const char* kTryAgainQuestion = "\n\nTry again?";
 constexpr const char* kPassProblemTitle = "Not everything could be loaded:";
 constexpr const char* kCalendarListName = "the calendar list";
 constexpr const char* kTaskListsName = "the task lists";

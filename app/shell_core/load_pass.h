@@ -74,14 +74,10 @@ public:
 // `beforeExchange` runs between the page and the exchange of its code.
 bool SignInByLoginPage(ServiceContext& context, WaitUi& ui, AppSettings& settings,
                        const std::function<void()>& beforeExchange = {});
-constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
-constexpr const char* kTryAgainQuestion = "\n\nTry again?";
 
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
 constexpr const char* kWaitThreadExitLine = "Thread Exit";
-constexpr const char* kDeletingTaskListMessage = "Deleting Task List . . .";
-constexpr const char* kUpdatingTaskListMessage = "Updating Task List . . .";
 // Listings a pass reads at the same time: as many as the transport opens to one host.
 constexpr std::size_t kListingsSideBySide = 16;
 // Exit and Logout wait this long for the idle signal, then give up.

@@ -181,6 +181,15 @@ std::string SettingsFile::PathIn(const std::string& directory)
 
 namespace {
 
+// A settings file that cannot be read is kept under its name plus this and the local time.
+constexpr const char* kUnreadableSuffix = ".unreadable-";
+constexpr const char* kLeftAsItIs = "; it is left as it is";
+constexpr const char* kServiceIgnoredMessage =
+    "The [Service] section of the settings file is ignored and Google's own addresses are used: %s.";
+constexpr const char* kRefusedAddressMessage =
+    "The settings file's [Service] %s is not used: a service address must begin with https://, or with "
+    "http:// for 127.0.0.1, [::1] or localhost.";
+
 // Reads `path` into `file`. A file whose bytes are no settings text is renamed out of the way
 // first, so nothing is ever saved over it; one that could not be read at all (no descriptors,
 // an I/O error, no permission) may be fine, so it is left alone: false, with why.

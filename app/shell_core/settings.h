@@ -108,19 +108,6 @@ public:
                                            std::vector<std::string>* problems = nullptr);
 };
 
-// A settings file that cannot be read is kept under its name plus this and the local time.
-constexpr const char* kUnreadableSuffix = ".unreadable-";
-constexpr const char* kMovedAsideMessage =
-    "The settings file could not be read; it was kept as %s and the program starts with default settings.";
-constexpr const char* kNotReadMessage = "The settings file could not be read (%s). The program starts with default "
-                                        "settings and leaves the file as it is: nothing is saved over it.";
-constexpr const char* kLeftAsItIs = "; it is left as it is";
-constexpr const char* kServiceIgnoredMessage =
-    "The [Service] section of the settings file is ignored and Google's own addresses are used: %s.";
-constexpr const char* kRefusedAddressMessage =
-    "The settings file's [Service] %s is not used: a service address must begin with https://, or with "
-    "http:// for 127.0.0.1, [::1] or localhost.";
-
 // "U" and "P" are stored with every byte XORed with this mask.
 constexpr std::uint8_t kScrambleMask = 0x1F;
 std::string ScrambleText(const std::string& text);

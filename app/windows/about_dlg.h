@@ -4,8 +4,6 @@
 
 namespace orb {
 
-constexpr const char* kAboutMenuText = "OrbCalender 정보(&A)...";
-
 // The about box: the program's name and version with an OK button.
 class CAboutDlg : public QDialog
 {

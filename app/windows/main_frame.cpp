@@ -31,6 +31,10 @@ namespace orb {
 namespace {
 
 constexpr std::size_t kTrayTipLimit = 127;
+constexpr const char* kMovedAsideMessage =
+    "The settings file could not be read; it was kept as %s and the program starts with default settings.";
+constexpr const char* kNotReadMessage = "The settings file could not be read (%s). The program starts with default "
+                                        "settings and leaves the file as it is: nothing is saved over it.";
 
 template <class Work> void Post(QObject* target, Work work)
 {

@@ -29,6 +29,7 @@ namespace orb {
 
 namespace {
 
+constexpr const char* kAboutMenuText = "OrbCalender 정보(&A)...";
 constexpr QColor kBackground(0x22, 0x22, 0x22);
 constexpr QColor kRowText(0xC8, 0xC8, 0xC8);
 constexpr int kRowsBackgroundColour = 1;

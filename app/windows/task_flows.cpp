@@ -17,6 +17,7 @@ namespace orb {
 
 namespace {
 
+constexpr const char* kDeletingTaskListMessage = "Deleting Task List . . .";
 constexpr const char* kListNotCreated = "The task list '%s' was not created: ";
 constexpr const char* kListNotChanged = "The task list '%s' was not changed: ";
 constexpr const char* kTaskNotCreated = "The task '%s' was not created: ";

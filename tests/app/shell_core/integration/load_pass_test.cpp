@@ -243,7 +243,7 @@ TEST_F(LoadPassTest, LongEditHoldsTheIdleSignalAndRefusesSynchronizing)
     pass.FullLoad();
     ASSERT_TRUE(pass.BeginLongEdit());
     EXPECT_FALSE(pass.WaitingEvent().IsSet());
-    pass.SetWaitMessage(kDeletingTaskListMessage);
+    pass.SetWaitMessage("Deleting Task List . . .");
     EXPECT_FALSE(pass.Synchronize());
     EXPECT_FALSE(pass.BeginLongEdit());
     pass.EndLongEdit();
