@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/login_page/login_page.h"
+#include "app/shell_core/login_page.h"
 #include "service/service_context.h"
 
 #include <QDialog>

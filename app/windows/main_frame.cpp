@@ -1,8 +1,8 @@
 #include "app/windows/main_frame.h"
 
 #include "app/browser_sign_in/browser_sign_in.h"
-#include "app/login_page/login_page.h"
 #include "app/qt_helpers/window_mode.h"
+#include "app/shell_core/login_page.h"
 #include "app/wait_window/wait_dlg.h"
 #include "app/windows/calendar_dlg.h"
 #include "app/windows/edit_runner.h"

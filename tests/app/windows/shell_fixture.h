@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/login_page/login_page.h"
 #include "app/qt_helpers/qt_prompter.h"
+#include "app/shell_core/login_page.h"
 #include "app/wait_window/wait_dlg.h"
 #include "app/windows/calendar_dlg.h"
 #include "app/windows/main_frame.h"
