@@ -1,6 +1,6 @@
 #include "calendarview/month_painter.h"
 
-#include "calendarview/event_color.h"
+#include "calendarview/event_color_qt.h"
 #include "calendarview/month_text.h"
 #include "widgets/pixel_rect_qt.h"
 
@@ -49,11 +49,6 @@ constexpr int kFewestPiecewiseHeight = 3;
 constexpr const char* kOverflowFormat = "+%1 event";
 constexpr int kSunday = 1;
 constexpr int kSaturday = 7;
-
-QColor ToQColor(const RgbColor& color)
-{
-    return QColor(color.red, color.green, color.blue);
-}
 
 void Fill(QPainter& painter, const PixelRect& rect, const RgbColor& color)
 {

@@ -1,5 +1,6 @@
 #include "dialogs/event_dlg.h"
 
+#include "calendarview/event_color_qt.h"
 #include "calendarview/month_painter.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/clock.h"
@@ -21,11 +22,6 @@ namespace orb {
 namespace {
 
 constexpr int kTipSize = 200;
-
-QColor ToQColor(const RgbColor& colour)
-{
-    return {colour.red, colour.green, colour.blue};
-}
 
 PixelRect AllScreens()
 {
