@@ -1,13 +1,13 @@
 #include "app/orb_calender_app.h"
 
-#include "app/desktop_files.h"
 #include "app/exit_signals.h"
-#include "app/main_frame.h"
-#include "app/orb_calender_dlg.h"
-#include "app/qt_prompter.h"
-#include "app/qt_url_opener.h"
-#include "app/settings.h"
-#include "app/web_dialog.h"
+#include "app/login_page/web_dialog.h"
+#include "app/qt_helpers/qt_prompter.h"
+#include "app/qt_helpers/qt_url_opener.h"
+#include "app/shell_core/desktop_files.h"
+#include "app/shell_core/settings.h"
+#include "app/windows/main_frame.h"
+#include "app/windows/orb_calender_dlg.h"
 #include "core/clock.h"
 #include "core/diagnostics.h"
 #include "resources/resources.h"
@@ -15,7 +15,6 @@
 #include "service/oauth.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -31,14 +30,6 @@ namespace {
 constexpr const char* kNoSettingsFolder = "The settings stay in the current folder: ";
 // The installed menu entry: desktops match the windows to it.
 constexpr const char* kDesktopEntryId = "io.github.orbcalender.OrbCalender";
-
-QIcon ApplicationIcon()
-{
-    QIcon icon;
-    for (const char* size : {"16", "32", "48", "256"})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(size)));
-    return icon;
-}
 
 } // namespace
 

@@ -24,12 +24,6 @@ bool IsLeapYear(int year)
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-int DaysInMonth(int year, int month)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 // From a point on the linear scale back to the stored form, where a negative day keeps
 // its time as a positive fraction.
 double FromLinear(double linear)
@@ -60,6 +54,12 @@ int ReadNumber(std::string_view text, std::size_t first, std::size_t count)
 }
 
 } // namespace
+
+int DaysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
 
 DateValue DateValue::FromCivil(int year, int month, int day, int hour, int minute, int second)
 {

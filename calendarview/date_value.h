@@ -57,6 +57,9 @@ private:
     DateStatus status_ = DateStatus::Valid;
 };
 
+// Days in a month of the proleptic Gregorian calendar; `month` is 1..12.
+int DaysInMonth(int year, int month);
+
 // Whole days from `from` to `to`, rounded half a second away from zero then truncated;
 // 0 unless both are valid.
 long long WholeDaysBetween(const DateValue& from, const DateValue& to);

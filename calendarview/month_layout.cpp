@@ -10,6 +10,10 @@ namespace orb {
 
 namespace {
 
+// Google's public South Korean holiday calendar; its events become labels on the date line.
+constexpr std::string_view kHolidayCalendarId = "ko.south_korea#holiday@group.v.calendar.google.com";
+// A holiday label starts this far right of the cell edge, clear of the day number.
+constexpr std::string_view kHolidayLabelOffsetText = "999999";
 constexpr int kDefaultLineHeight = 20;
 // A line is the font height plus 40 per cent of leading.
 constexpr double kLeadingShare = 0.4;

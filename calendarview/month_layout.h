@@ -10,11 +10,6 @@
 
 namespace orb {
 
-// Google's public South Korean holiday calendar; its events become labels on the date line.
-inline constexpr std::string_view kHolidayCalendarId = "ko.south_korea#holiday@group.v.calendar.google.com";
-// A holiday label starts this far right of the cell edge, clear of the day number.
-inline constexpr std::string_view kHolidayLabelOffsetText = "999999";
-
 constexpr int kDaysPerWeek = 7;
 constexpr int kMaxWeekRows = 6;
 constexpr int kNoFirstCell = 2147483647;

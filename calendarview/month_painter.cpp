@@ -1,7 +1,8 @@
 #include "calendarview/month_painter.h"
 
-#include "calendarview/event_color.h"
+#include "calendarview/event_color_qt.h"
 #include "calendarview/month_text.h"
+#include "widgets/pixel_rect_qt.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -48,16 +49,6 @@ constexpr int kFewestPiecewiseHeight = 3;
 constexpr const char* kOverflowFormat = "+%1 event";
 constexpr int kSunday = 1;
 constexpr int kSaturday = 7;
-
-QColor ToQColor(const RgbColor& color)
-{
-    return QColor(color.red, color.green, color.blue);
-}
-
-QRect ToQRect(const PixelRect& rect)
-{
-    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-}
 
 void Fill(QPainter& painter, const PixelRect& rect, const RgbColor& color)
 {
@@ -114,7 +105,7 @@ QRect PaintHeader(QPainter& painter, const QRect& client, const MonthPaintState&
 
     painter.setFont(WithPointSize(state.calendarFont, kTodayPointSize));
     const PixelRect today{header.right - kTodayWidth, header.top + kTodayTop, header.right, header.bottom};
-    DrawText(painter, today, QString::fromStdString(TodayText(state.now)), Qt::AlignCenter);
+    DrawText(painter, today, QString::fromStdString(TodayLabel(state.now)), Qt::AlignCenter);
     return ToQRect(today);
 }
 

@@ -56,7 +56,7 @@ std::string CellDateText(const DateValue& date, bool firstCell)
     return day;
 }
 
-std::string TodayText(const DateValue& today)
+std::string TodayLabel(const DateValue& today)
 {
     return kTodayPrefix + (today.IsValid() ? FormatLocal(today.ToLocal(), kTodayDateFormat) : std::string());
 }

@@ -23,6 +23,6 @@ std::string FirstCharacters(std::string_view text, std::size_t count);
 std::string CellDateText(const DateValue& date, bool firstCell);
 
 // "Today 2012-05-03".
-std::string TodayText(const DateValue& today);
+std::string TodayLabel(const DateValue& today);
 
 } // namespace orb

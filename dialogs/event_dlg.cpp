@@ -1,10 +1,12 @@
 #include "dialogs/event_dlg.h"
 
+#include "calendarview/event_color_qt.h"
 #include "calendarview/month_painter.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/clock.h"
 #include "treelist/tree_list_tip_ctrl.h"
 #include "widgets/owned_dialog.h"
+#include "widgets/pixel_rect_qt.h"
 
 #include <QCursor>
 #include <QFontMetrics>
@@ -21,17 +23,12 @@ namespace {
 
 constexpr int kTipSize = 200;
 
-QColor ToQColor(const RgbColor& colour)
-{
-    return {colour.red, colour.green, colour.blue};
-}
-
 PixelRect AllScreens()
 {
     QRect all;
     for (const QScreen* screen : QGuiApplication::screens())
         all |= screen->geometry();
-    return {all.left(), all.top(), all.left() + all.width(), all.top() + all.height()};
+    return ToPixelRect(all);
 }
 
 } // namespace

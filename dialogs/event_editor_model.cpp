@@ -1,5 +1,6 @@
 #include "dialogs/event_editor_model.h"
 
+#include "calendarview/date_value.h"
 #include "dialogs/line_breaks.h"
 
 #include <algorithm>
@@ -35,13 +36,6 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
         value = value * 10 + (text[i] - '0');
     }
     return value;
-}
-
-int DaysInMonth(int year, int month)
-{
-    const int nextYear = month == 12 ? year + 1 : year;
-    const int nextMonth = month == 12 ? 1 : month + 1;
-    return static_cast<int>(DaysFromCivil(nextYear, nextMonth, 1) - DaysFromCivil(year, month, 1));
 }
 
 // "+HH:MM", "+HHMM" or "+HH" after the seconds; nothing for anything else.

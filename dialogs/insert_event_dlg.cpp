@@ -1,5 +1,7 @@
 #include "dialogs/insert_event_dlg.h"
 
+#include "dialogs/local_date_qt.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -71,11 +73,6 @@ QRect FirstHalf(int row)
 QRect SecondHalf(int row)
 {
     return {kSecondLeft, RowTop(row), kHalfWidth, kLineHeight};
-}
-
-QDate ToQDate(const LocalDateTime& when)
-{
-    return {when.year, when.month, when.day};
 }
 
 QTime ToQTime(const LocalDateTime& when)

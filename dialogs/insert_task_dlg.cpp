@@ -1,5 +1,7 @@
 #include "dialogs/insert_task_dlg.h"
 
+#include "dialogs/local_date_qt.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -45,11 +47,6 @@ constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
 constexpr int kInsertLeft = 175;
 constexpr int kCancelLeft = 265;
-
-QDate ToQDate(const LocalDateTime& day)
-{
-    return {day.year, day.month, day.day};
-}
 
 } // namespace
 

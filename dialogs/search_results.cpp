@@ -3,6 +3,7 @@
 namespace orb {
 
 namespace {
+constexpr const char* kSearchFailedPrefix = "search failed: ";
 constexpr int kCalendarLevel = 2;
 constexpr int kNameColumn = 0;
 constexpr int kIdColumn = 3;

@@ -34,8 +34,6 @@ struct SearchRow
     std::array<std::string, kSearchColumnCount> texts;
 };
 
-constexpr const char* kSearchFailedPrefix = "search failed: ";
-
 // The calendar's row, then a row per match; a failed search gets a note row instead of
 // looking like a calendar without matches.
 std::vector<SearchRow> SearchRows(const SearchCalendar& calendar, const SearchAnswer& answer);

@@ -1,8 +1,8 @@
 // Service answers into records and on into the tree's rows. The input's first byte picks
 // the listing; the rest is its pages, separated by lines "@@", each optionally starting
 // with a status line "HTTP nnn".
-#include "app/settings.h"
-#include "app/tree_rows.h"
+#include "app/shell_core/settings.h"
+#include "app/shell_core/tree_rows.h"
 #include "core/clock.h"
 #include "service/calendar_client.h"
 #include "service/event_client.h"
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture.session.set_expires_at(orb::LocalSeconds(fixture.clock.Now()) + 3600);
     orb::ServiceContext& context = fixture.context;
     QueuePages(fixture.transport, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-    const std::string today = orb::TodayText(fixture.clock);
+    const std::string today = orb::TodayIsoDate(fixture.clock);
 
     switch (data[0] % 5) {
     case 0: {

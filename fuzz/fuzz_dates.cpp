@@ -1,5 +1,5 @@
 // The date and colour texts the month view and the tree read out of the service's fields.
-#include "app/tree_rows.h"
+#include "app/shell_core/tree_rows.h"
 #include "calendarview/date_value.h"
 #include "calendarview/event_color.h"
 #include "calendarview/month_text.h"

@@ -2,8 +2,8 @@
 // read must survive being saved and read again unchanged. And whatever the program itself
 // holds, typed or pasted into the options or handed over by the service, must come back
 // exactly from the file it writes.
-#include "app/profile_file.h"
-#include "app/settings.h"
+#include "app/shell_core/profile_file.h"
+#include "app/shell_core/settings.h"
 #include "service/text_codec.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #include "resources/resources.h"
 
+#include <QString>
 #include <QtGlobal>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
@@ -17,6 +18,15 @@ void EnsureResources()
         return true;
     }();
     (void)initialised;
+}
+
+QIcon ApplicationIcon()
+{
+    EnsureResources();
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(size)));
+    return icon;
 }
 
 } // namespace orb

@@ -1,6 +1,7 @@
 #include "treelist/tree_list_painter.h"
 
 #include "treelist/tree_list_style.h"
+#include "widgets/pixel_rect_qt.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -18,11 +19,6 @@ const QColor kTodayColour(kTodayYellow.r, kTodayYellow.g, kTodayYellow.b);
 Rgb ToRgb(const QColor& colour)
 {
     return {colour.red(), colour.green(), colour.blue()};
-}
-
-QRect ToQRect(const TreeListRect& rect)
-{
-    return {rect.left, rect.top, rect.Width(), rect.Height()};
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "treelist/tree_list_tip_ctrl.h"
 
+#include "widgets/pixel_rect_qt.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -57,7 +59,7 @@ void CTreeListTipCtrl::SetFadeTimes(int fadeInMs, int fadeOutMs)
 PixelRect CTreeListTipCtrl::ToScreen(const QRect& anchor) const
 {
     const QPoint topLeft = owner_ ? owner_->mapToGlobal(anchor.topLeft()) : anchor.topLeft();
-    return {topLeft.x(), topLeft.y(), topLeft.x() + anchor.width(), topLeft.y() + anchor.height()};
+    return ToPixelRect(QRect(topLeft, anchor.size()));
 }
 
 int CTreeListTipCtrl::ScreenTop(const PixelRect& anchor) const

@@ -1,5 +1,7 @@
 #include "widgets/colour_button.h"
 
+#include "widgets/pixel_rect_qt.h"
+
 #include <QColorDialog>
 #include <QPainter>
 #include <QStyle>
@@ -15,11 +17,6 @@ const char* const kMoreColoursText = "More Colors...";
 constexpr ColorRef kAppWorkspaceColour = MakeColorRef(171, 171, 171);
 constexpr int kPreferredWidth = 60;
 constexpr int kPreferredHeight = 23;
-
-QRect ToQRect(const PixelRect& rect)
-{
-    return {rect.left, rect.top, rect.Width(), rect.Height()};
-}
 
 std::optional<ColorRef> AskColourDialog(ColorRef initial, QWidget* parent)
 {

@@ -1,5 +1,7 @@
 #include "widgets/colour_popup.h"
 
+#include "widgets/pixel_rect_qt.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -18,15 +20,6 @@ namespace {
 constexpr int kHotFillAlpha = 64;
 constexpr int kFrameWidth = 1;
 
-QRect ToQRect(const PixelRect& rect)
-{
-    return {rect.left, rect.top, rect.Width(), rect.Height()};
-}
-
-PixelRect ToPixelRect(const QRect& rect)
-{
-    return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
-}
 } // namespace
 
 QColor QColorFromRef(ColorRef colour)

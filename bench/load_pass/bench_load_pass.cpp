@@ -7,7 +7,7 @@
 //   bench_load_pass [--events E] [--tasks T] [--latencies 0,20,50] [--sizes 1,10,50] [--new-only]
 //
 // A size of N is N calendars of E events and N task lists of T tasks.
-#include "app/load_pass.h"
+#include "app/shell_core/load_pass.h"
 #include "bench/bench_support.h"
 #include "core/diagnostics.h"
 #include "service/curl_transport.h"

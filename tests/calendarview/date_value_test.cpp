@@ -17,6 +17,20 @@ TEST(DateValueTest, DayNumbersCountFromTheLastDaysOf1899)
     EXPECT_DOUBLE_EQ(DateValue::FromCivil(1899, 12, 29, 6, 0, 0).value(), -1.25);
 }
 
+TEST(DateValueTest, MonthsHaveTheirGregorianLengths)
+{
+    EXPECT_EQ(DaysInMonth(2023, 1), 31);
+    EXPECT_EQ(DaysInMonth(2023, 4), 30);
+    EXPECT_EQ(DaysInMonth(2023, 12), 31);
+    // Leap years: every fourth, but not a century unless it divides by 400.
+    EXPECT_EQ(DaysInMonth(2023, 2), 28);
+    EXPECT_EQ(DaysInMonth(2024, 2), 29);
+    EXPECT_EQ(DaysInMonth(1900, 2), 28);
+    EXPECT_EQ(DaysInMonth(2000, 2), 29);
+    EXPECT_EQ(DaysInMonth(100, 2), 28);
+    EXPECT_EQ(DaysInMonth(9996, 2), 29);
+}
+
 TEST(DateValueTest, AddingADayMovesAlongTheLinearScaleAcrossDayZero)
 {
     const DateValue early = DateValue::FromCivil(1899, 12, 29, 6, 0, 0);
@@ -119,7 +133,7 @@ TEST(MonthTextTest, CellLabelsNameTheMonthOnTheFirstAndOnTheFirstCell)
     EXPECT_EQ(CellDateText(DateValue::FromCivil(2024, 1, 1), false), "Jan 1");
     EXPECT_EQ(CellDateText(DateValue::FromCivil(2024, 5, 26), true), "May 26");
     EXPECT_EQ(CellDateText(DateValue::FromCivil(2024, 5, 27), false), "27");
-    EXPECT_EQ(TodayText(DateValue::FromCivil(2012, 5, 3, 14, 0, 0)), "Today 2012-05-03");
+    EXPECT_EQ(TodayLabel(DateValue::FromCivil(2012, 5, 3, 14, 0, 0)), "Today 2012-05-03");
     EXPECT_EQ(ShortWeekdayName(DateValue::FromCivil(2024, 9, 1)), "Sun");
 }
 

@@ -15,5 +15,15 @@ TEST(ShortenText, ShortenTextCutsWholeCharactersAndMarksTheCut)
     EXPECT_EQ(ShortenText("x", 0), "\u2026");
 }
 
+TEST(WithTitle, PutsTheTitleInOnceAndTakesItLiterally)
+{
+    EXPECT_EQ(WithTitle("calendar '%s'", "Work"), "calendar 'Work'");
+    // A title is remote text: its own "%s" or quotes are not the pattern's.
+    EXPECT_EQ(WithTitle("task list '%s'", "%s 'x'"), "task list '%s 'x''");
+    EXPECT_EQ(WithTitle("'%s' and %s", "a"), "'a' and %s");
+    EXPECT_EQ(WithTitle("calendar '%s'", ""), "calendar ''");
+    EXPECT_EQ(WithTitle("no title here", "Work"), "no title here");
+}
+
 } // namespace
 } // namespace orb

@@ -194,5 +194,19 @@ TEST(EventOrder, TimeZoneFallbackFillsOnlyMissingZones)
     EXPECT_EQ(event.end.timeZone, "UTC");
 }
 
+TEST(FindCalendar, MatchesTheWholeIdAndReturnsTheFirstOfTwins)
+{
+    std::vector<CalendarRecord> calendars(3);
+    calendars[0].id = "work@example.com";
+    calendars[1].id = "home";
+    calendars[2].id = "home";
+    EXPECT_EQ(FindCalendar(calendars, "home"), &calendars[1]);
+    // A prefix, a longer id, a different case or nothing at all names no calendar.
+    for (const char* id : {"work", "home2", "HOME", ""})
+        EXPECT_EQ(FindCalendar(calendars, id), nullptr) << id;
+    std::vector<CalendarRecord> none;
+    EXPECT_EQ(FindCalendar(none, "home"), nullptr);
+}
+
 } // namespace
 } // namespace orb
