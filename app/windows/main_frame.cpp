@@ -153,7 +153,6 @@ bool CMainFrame::Create()
     loadingOverlay_->SetWindowMode(settings.Zorder);
     waitDialog_ = new CWaitDlg(mainWindow_.get(), WaitKind::Dialog);
     waitDialog_->setObjectName("waitDialog");
-    mainWindow_->editWait = waitDialog_; // takes the window's mode from here on
     mainWindow_->SetWindowMode(settings.Zorder);
     CreateCalendarWindow();
     mainWindow_->PrepareControls();
@@ -165,7 +164,6 @@ bool CMainFrame::Create()
         if (!SaveSettings(&why))
             services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
     };
-    mainWindow_->loadPass = loadPass_.get();
     editRunner_ = std::make_unique<EditRunner>(*loadPass_, context.diagnostics);
     editRunner_->onEnded = [this] {
         if (exitAfterEdit_)
@@ -178,10 +176,9 @@ bool CMainFrame::Create()
         if (calendarWindow_)
             calendarWindow_->MonthView()->update();
     };
-    mainWindow_->eventFlows = eventFlows_.get();
     taskFlows_ = std::make_unique<TaskFlows>(context, mainWindow_->Store(), *editRunner_);
     taskFlows_->changed = [this] { mainWindow_->RebuildTaskBranch(); };
-    mainWindow_->taskFlows = taskFlows_.get();
+    mainWindow_->SetEditing({*loadPass_, *eventFlows_, *taskFlows_, *waitDialog_});
     calendarWindow_->SetEventFlows(eventFlows_.get());
     connect(mainWindow_.get(), &COrbCalenderDlg::shown, this, [this] {
         if (loadPass_ && loadPass_->IsLoading() && loadingOverlay_)

@@ -3,9 +3,7 @@
 #include "app/qt_helpers/window_mode.h"
 #include "app/wait_window/wait_dlg.h"
 #include "app/windows/about_dlg.h"
-#include "app/windows/event_flows.h"
 #include "app/windows/problem_line.h"
-#include "app/windows/task_flows.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
 #include "treelist/tree_list_ctrl.h"
@@ -195,8 +193,14 @@ void COrbCalenderDlg::SetWindowMode(int mode)
     SetSizingBorder(windowMode_ == kWindowModeResizing);
     settings_.Zorder = windowMode_;
     // The edits' wait covers this window: over a Top window it stays on top too.
-    if (editWait)
-        editWait->SetWindowMode(windowMode_);
+    if (editing_)
+        editing_->wait.SetWindowMode(windowMode_);
+}
+
+void COrbCalenderDlg::SetEditing(EditTools tools)
+{
+    editing_.emplace(tools);
+    tools.wait.SetWindowMode(windowMode_);
 }
 
 void COrbCalenderDlg::SetListFont(const LogFont& font)
@@ -209,7 +213,7 @@ void COrbCalenderDlg::SetListFont(const LogFont& font)
 void COrbCalenderDlg::SetTaskViewMode(int mode)
 {
     // The running pass is still adding "Task's"; a rebuild now would put it in twice.
-    if (loadPass && loadPass->IsBusy()) {
+    if (editing_ && editing_->pass.IsBusy()) {
         diagnostics_.WriteLine(kRebuildRefusedLine);
         return;
     }
@@ -221,8 +225,8 @@ bool COrbCalenderDlg::RunCommand(Command command)
 {
     switch (command) {
     case Command::Synchronizing:
-        if (loadPass)
-            loadPass->Synchronize();
+        if (editing_)
+            editing_->pass.Synchronize();
         return true;
     case Command::ModeNormal:
         SetWindowMode(kWindowModeNormal);
@@ -251,10 +255,10 @@ bool COrbCalenderDlg::RunCommand(Command command)
     case Command::InsertTask:
         return RunCommand(Command::InsertButton);
     case Command::InsertButton:
-        InsertForSelection();
+        routes_.InsertForSelection();
         return true;
     case Command::DeleteTask:
-        DeleteSelection();
+        routes_.DeleteSelection();
         return true;
     case Command::About:
         if (showAbout)
@@ -433,13 +437,6 @@ bool COrbCalenderDlg::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-std::string COrbCalenderDlg::BranchOf(const CTreeListItem* item)
-{
-    while (item && item->level > kRootLevel)
-        item = item->parent;
-    return item && !item->texts.empty() ? item->texts[kNameColumn] : std::string();
-}
-
 CTreeListItem* COrbCalenderDlg::FindBranchRoot(const std::string& text, bool reportOthers) const
 {
     for (CTreeListItem* item = tree_->GetRootItem()->firstChild; item; item = item->nextSibling) {
@@ -615,168 +612,11 @@ void COrbCalenderDlg::RememberExpansion(CTreeListItem* item)
 
 int COrbCalenderDlg::OnTreeListNotify(const TreeListNotify& notify)
 {
-    switch (notify.code) {
-    case TreeListCode::Expanded:
-        if (!filling_)
-            RememberExpansion(notify.item);
-        return 0;
-    case TreeListCode::RightDoubleClick:
-    case TreeListCode::InsertKey:
-        Dispatch(Command::InsertButton);
-        return 0;
-    case TreeListCode::DeleteKey:
-        Dispatch(Command::DeleteTask);
-        return 0;
-    case TreeListCode::DoubleClick:
-        EditRow(notify.item);
-        return 0;
-    case TreeListCode::CheckChanging:
-        return OnCheckChanging(notify.item);
-    case TreeListCode::CheckChanged:
-        if (IsTaskRow(notify.item))
-            RebuildTaskBranch(); // rows the view mode hides now go
-        return 0;
-    case TreeListCode::BeginDrag:
-        // Only tasks move; lists and calendar rows stay where they are.
-        return IsTaskRow(notify.item) && notify.item->level > kBranchChildLevel ? 0 : kTreeListRefuse;
-    case TreeListCode::DropQuery:
-        return OnDropQuery(notify.item);
-    case TreeListCode::Dropped:
-        return OnDropped(notify.item);
-    default:
-        return 0;
-    }
-}
-
-CTreeListItem* COrbCalenderDlg::CalendarRowOf(CTreeListItem* item)
-{
-    while (item && item->level > kBranchChildLevel)
-        item = item->parent;
-    return item && item->level == kBranchChildLevel ? item : nullptr;
-}
-
-bool COrbCalenderDlg::IsTaskRow(const CTreeListItem* item)
-{
-    return item && item->level >= kBranchChildLevel && BranchOf(item) == kTaskBranch;
-}
-
-void COrbCalenderDlg::InsertForSelection()
-{
-    CTreeListItem* selected = tree_->GetFirstSelectedItem();
-    if (!selected)
-        return;
-    if (BranchOf(selected) == kTaskBranch) {
-        InsertTaskFor(selected);
-        return;
-    }
-    CTreeListItem* calendarRow = CalendarRowOf(selected);
-    if (calendarRow && eventFlows && editWait) {
-        const LocalDateTime today = clock_.Now();
-        const std::string calendarId = calendarRow->texts[kIdColumn];
-        // As the editor starts by itself: an all-day event today.
-        const std::string eventId = eventFlows->NewEvent(this, *editWait, calendarId, today, today, true);
-        RevealRow(FindRow(FindBranchRoot(kCalendarBranch, false), calendarId), eventId);
-    }
-}
-
-void COrbCalenderDlg::InsertTaskFor(const CTreeListItem* row)
-{
-    if (!taskFlows || !editWait)
-        return;
-    const std::string id = row->texts[kIdColumn];
-    std::string inserted;
-    if (row->level == kRootLevel)
-        inserted = taskFlows->NewTaskList(this, *editWait);
-    else if (row->level == kBranchChildLevel)
-        inserted = taskFlows->NewTask(this, *editWait, id, {});
-    else
-        inserted = taskFlows->NewTask(this, *editWait, {}, id);
-    RevealRow(FindBranchRoot(kTaskBranch, false), inserted);
-}
-
-void COrbCalenderDlg::DeleteSelection()
-{
-    CTreeListItem* selected = tree_->GetFirstSelectedItem();
-    if (!selected)
-        return;
-    // Branch roots and calendars stay; events, lists and tasks go.
-    const std::string id = selected->texts[kIdColumn];
-    if (IsTaskRow(selected) && taskFlows && editWait) {
-        if (selected->level == kBranchChildLevel)
-            taskFlows->DeleteTaskList(*editWait, id);
-        else
-            taskFlows->DeleteTask(*editWait, id);
-    } else if (selected->level > kBranchChildLevel && BranchOf(selected) == kCalendarBranch && eventFlows && editWait) {
-        if (CTreeListItem* calendarRow = CalendarRowOf(selected))
-            eventFlows->DeleteEvent(this, *editWait, calendarRow->texts[kIdColumn], id);
-    }
-    tree_->setFocus();
-}
-
-void COrbCalenderDlg::EditRow(CTreeListItem* item)
-{
-    if (!item || !editWait)
-        return;
-    if (IsTaskRow(item)) {
-        if (!taskFlows)
-            return;
-        if (item->level == kBranchChildLevel)
-            taskFlows->EditTaskList(this, *editWait, item->texts[kIdColumn]);
-        else
-            taskFlows->EditTask(this, *editWait, item->texts[kIdColumn]);
-        return;
-    }
-    CTreeListItem* calendarRow = BranchOf(item) == kCalendarBranch ? CalendarRowOf(item) : nullptr;
-    if (!calendarRow || !eventFlows)
-        return;
-    const std::string calendarId = calendarRow->texts[kIdColumn];
-    if (item == calendarRow)
-        eventFlows->EditCalendar(this, *editWait, calendarId);
-    else
-        eventFlows->EditEvent(this, *editWait, calendarId, item->texts[kIdColumn]);
-}
-
-int COrbCalenderDlg::OnCheckChanging(const CTreeListItem* item)
-{
-    if (!item || BranchOf(item) == kCalendarBranch)
-        return 0; // events' marks are the user's own; nothing is sent
-    if (!IsTaskRow(item) || !taskFlows || !editWait)
-        return kTreeListRefuse;
-    // Checked and partly checked both turn unchecked, so only an unchecked row completes.
-    const bool completed = tree_->GetCheck(item) == 0;
-    if (taskFlows->SetStatus(*editWait, item->texts[kIdColumn], item->level == kBranchChildLevel, completed))
-        return 0;
-    // The row keeps its mark; what the service did take shows once the control is done.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!loadPass || !loadPass->IsBusy())
-                RebuildTaskBranch();
-        },
-        Qt::QueuedConnection);
-    return kTreeListRefuse;
-}
-
-int COrbCalenderDlg::OnDropQuery(const CTreeListItem* target) const
-{
-    const CTreeListItem* dragged = tree_->GetFirstSelectedItem();
-    if (!IsTaskRow(target) || !dragged || !taskFlows)
-        return kTreeListRefuse; // calendar rows and the branch roots take nothing
-    return taskFlows->CanDrop(dragged->texts[kIdColumn], target->texts[kIdColumn]) ? 0 : kTreeListRefuse;
-}
-
-int COrbCalenderDlg::OnDropped(const CTreeListItem* target)
-{
-    const CTreeListItem* dragged = tree_->GetFirstSelectedItem();
-    if (!IsTaskRow(target) || !dragged || !taskFlows || !editWait)
-        return kTreeListRefuse;
-    // Copied first: the move rebuilds the branch and the rows go.
-    const std::string draggedId = dragged->texts[kIdColumn];
-    const std::string targetId = target->texts[kIdColumn];
-    taskFlows->Drop(*editWait, draggedId, targetId);
-    // Where it landed, even under a row that was collapsed.
-    RevealRow(FindBranchRoot(kTaskBranch, false), draggedId);
-    return kTreeListRefuse;
+    if (notify.code != TreeListCode::Expanded)
+        return routes_.OnTreeListNotify(notify);
+    if (!filling_)
+        RememberExpansion(notify.item);
+    return 0;
 }
 
 } // namespace orb

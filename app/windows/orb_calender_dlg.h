@@ -4,6 +4,7 @@
 #include "app/shell_core/settings.h"
 #include "app/shell_core/store.h"
 #include "app/windows/shell_window.h"
+#include "app/windows/tree_edit_routes.h"
 #include "core/commands.h"
 #include "treelist/tree_list_notify.h"
 
@@ -15,9 +16,6 @@ class QPushButton;
 namespace orb {
 
 class CBitmapSlider;
-class CWaitDlg;
-class EventFlows;
-class TaskFlows;
 class CTreeListCtrl;
 class CTreeListItem;
 class Clock;
@@ -60,20 +58,14 @@ public:
 
     void RebuildCalendarBranch();
     void RebuildTaskBranch();
-    // The column-0 text of the row's level-1 ancestor.
-    static std::string BranchOf(const CTreeListItem* item);
 
     // The about box (tests replace it).
     std::function<void()> showAbout;
     // Where the list font dialog comes from (tests replace it).
     std::function<std::optional<QFont>(const QFont&)> chooseFont;
-    // The load pass behind Synchronizing; set by the frame.
-    LoadPass* loadPass = nullptr;
-    // The calendar branch's edits and the wait they show; set by the frame.
-    EventFlows* eventFlows = nullptr;
-    CWaitDlg* editWait = nullptr;
-    // The task branch's edits; set by the frame.
-    TaskFlows* taskFlows = nullptr;
+    // The frame hands these over once they exist; until then Synchronizing does nothing
+    // and the tree's rows are not edited. The wait follows this window's mode from here on.
+    void SetEditing(EditTools tools);
 
     // TreeSink: the load worker's rows arrive in order on this window's thread.
     void AddBranchRoot(const std::string& text) override;
@@ -127,18 +119,8 @@ private:
     void RevealRow(CTreeListItem* under, const std::string& id);
     void RememberExpansion(CTreeListItem* item);
     void OnSliderMoved(int controlId, int position);
-    // The edits of the selected row, by its branch and level.
-    void InsertForSelection();
-    void DeleteSelection();
-    void EditRow(CTreeListItem* item);
-    void InsertTaskFor(const CTreeListItem* row);
-    int OnCheckChanging(const CTreeListItem* item);
-    int OnDropQuery(const CTreeListItem* target) const;
-    int OnDropped(const CTreeListItem* target);
-    // Rows of the task branch below its root: lists at level 2, tasks below.
-    static bool IsTaskRow(const CTreeListItem* item);
-    // The calendar row at or above `item`, or nullptr.
-    static CTreeListItem* CalendarRowOf(CTreeListItem* item);
+    // The routes show what an edit made or moved through the sink's row lookups.
+    friend class TreeEditRoutes;
 
     AppSettings& settings_;
     const Clock& clock_;
@@ -149,6 +131,8 @@ private:
     CBitmapSlider* slider_ = nullptr;
     QPushButton* insertButton_ = nullptr;
     ProblemLine* problemLine_ = nullptr;
+    std::optional<EditTools> editing_;
+    TreeEditRoutes routes_{*this, clock_, editing_};
     int windowMode_ = kWindowModeTop;
     bool columnsReady_ = false;
     bool filling_ = false; // rows added by the program, not expanded by the user

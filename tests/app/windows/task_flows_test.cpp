@@ -352,15 +352,20 @@ TEST_F(TaskFlowsTest, TheWaitSaysWhenAListIsUpdatedOrDeletedAndEveryEditEndsWith
     // Long enough for the watch to see each call.
     service.SetLatency(std::chrono::milliseconds(100));
 
-    WithEditor<CInsertTaskDlg>([&] { frame->MainWindow()->taskFlows->EditTask(frame->MainWindow(), *wait, "t2"); },
+    const auto open = [&](const std::string& id) {
+        return [this, id] {
+            frame->MainWindow()->OnTreeListNotify({&Tree(), kTreeControlId, TreeListCode::DoubleClick, Row(id), 0});
+        };
+    };
+    WithEditor<CInsertTaskDlg>(open("t2"),
                                [](CInsertTaskDlg& editor) { editor.findChild<QPushButton*>("1006")->click(); });
-    WithEditor<CInsertTaskDlg>([&] { frame->MainWindow()->taskFlows->EditTaskList(frame->MainWindow(), *wait, "L2"); },
-                               [](CInsertTaskDlg& editor) {
-                                   editor.findChild<QLineEdit*>("1000")->setText("Office");
-                                   editor.findChild<QPushButton*>("1006")->click();
-                               });
+    WithEditor<CInsertTaskDlg>(open("L2"), [](CInsertTaskDlg& editor) {
+        editor.findChild<QLineEdit*>("1000")->setText("Office");
+        editor.findChild<QPushButton*>("1006")->click();
+    });
     prompter.QueueAnswer(true);
-    frame->MainWindow()->taskFlows->DeleteTaskList(*wait, "L2");
+    Select("L2");
+    frame->RunCommand(Command::DeleteTask);
 
     EXPECT_EQ(shown, (std::vector<std::string>{"", "Updating Task List . . .", "Deleting Task List . . ."}));
     EXPECT_EQ(wait->WaitMessage(), "");
