@@ -282,6 +282,31 @@ TEST_F(MainWindowTest, ExpansionChangesAreRememberedInTheStore)
     EXPECT_FALSE(FindRow("cal")->IsExpanded());
 }
 
+// Before the frame hands over the edit tools the rows are there but nothing may edit them:
+// every edit is refused quietly, and the rest of the tree goes on working.
+TEST_F(MainWindowTest, BeforeSetEditingEditsAreRefusedQuietlyButTheTreeStillWorks)
+{
+    ShowFilledStore();
+    QSignalSpy requested(window.get(), &COrbCalenderDlg::commandRequested);
+    const auto notify = [&](TreeListCode code, const char* id) {
+        return window->OnTreeListNotify({window->Tree(), kTreeControlId, code, FindRow(id), 0});
+    };
+    EXPECT_EQ(notify(TreeListCode::CheckChanging, "t1"), -1);
+    EXPECT_EQ(notify(TreeListCode::CheckChanging, "L1"), -1);
+    EXPECT_EQ(notify(TreeListCode::CheckChanging, "ev"), 0); // an event's mark is never sent
+    window->Tree()->SelectItem(FindRow("t1"));
+    EXPECT_EQ(notify(TreeListCode::DropQuery, "L1"), -1);
+    EXPECT_EQ(notify(TreeListCode::Dropped, "L1"), -1);
+    notify(TreeListCode::DoubleClick, "t1");
+    notify(TreeListCode::InsertKey, "t1");
+    notify(TreeListCode::DeleteKey, "t1");
+    for (const Command command : {Command::InsertButton, Command::DeleteTask, Command::Synchronizing})
+        EXPECT_TRUE(window->RunCommand(command));
+    EXPECT_EQ(requested.count(), 0); // the window's own commands never go out to the frame
+    EXPECT_NE(FindRow("t1"), nullptr);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
 TEST_F(MainWindowTest, TheSelectedRowOfAFocusedTreeStandsOutAndItsTextsStayReadable)
 {
     ShowFilledStore();
