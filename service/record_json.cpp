@@ -52,6 +52,44 @@ bool ReadTime(const Json::Value& object, EventTime& time)
     return ReadTexts(object, {{"date", &time.date}, {"dateTime", &time.dateTime}, {"timeZone", &time.timeZone}});
 }
 
+// Google allows reminders up to four weeks ahead; anything else is not a reminder.
+constexpr int kLongestReminderMinutes = 40320;
+
+// Entries that are not a method and a whole number of minutes in range are skipped, not
+// fatal: a reminder is an extra, never a reason to lose the event.
+std::vector<EventReminder> ReadReminders(const Json::Value& list)
+{
+    std::vector<EventReminder> reminders;
+    if (!list.isArray())
+        return reminders;
+    for (const Json::Value& entry : list) {
+        if (!entry.isObject() || !entry["minutes"].isIntegral())
+            continue;
+        const Json::Int64 minutes = entry["minutes"].asInt64();
+        if (minutes < 0 || minutes > kLongestReminderMinutes)
+            continue;
+        reminders.push_back({MemberText(entry, "method"), static_cast<int>(minutes)});
+    }
+    return reminders;
+}
+
+void ReadEventReminders(const Json::Value& item, EventRecord& event)
+{
+    const Json::Value& reminders = item["reminders"];
+    event.remindersUseDefault = MemberText(reminders, "useDefault");
+    event.reminderOverrides = ReadReminders(reminders.isObject() ? reminders["overrides"] : Json::Value());
+    event.selfResponseStatus.clear();
+    const Json::Value& attendees = item["attendees"];
+    if (!attendees.isArray())
+        return;
+    for (const Json::Value& attendee : attendees) {
+        if (attendee.isObject() && attendee["self"].isBool() && attendee["self"].asBool()) {
+            event.selfResponseStatus = MemberText(attendee, "responseStatus");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 bool ParseJsonAnswer(const std::string& text, Json::Value& root, std::string& errors)
@@ -119,6 +157,7 @@ bool ReadEvent(const Json::Value& item, EventRecord& event)
     if (!ReadTime(item["start"], read.start) ||
         !ReadTime(end.isObject() ? end : Json::Value(Json::objectValue), read.end))
         return false;
+    ReadEventReminders(item, read);
     event = std::move(read);
     return true;
 }
@@ -148,6 +187,7 @@ bool ReadCalendar(const Json::Value& entry, CalendarRecord& calendar)
         return false;
     if (read.id.empty())
         return false;
+    read.defaultReminders = ReadReminders(entry["defaultReminders"]);
     read.tag = calendar.tag;
     read.events = std::move(calendar.events);
     calendar = std::move(read);

@@ -18,6 +18,15 @@ struct EventPerson
     std::string self; // "true", "false" or empty
 };
 
+// One reminder of an event or a calendar's default; this desktop shows the "popup" ones.
+struct EventReminder
+{
+    std::string method;
+    int minutes = 0; // before the start
+
+    friend bool operator==(const EventReminder&, const EventReminder&) = default;
+};
+
 // An all-day time has `date` ("YYYY-MM-DD"); a timed one has `dateTime` as sent.
 struct EventTime
 {
@@ -41,7 +50,10 @@ struct EventRecord
     EventPerson creator;
     EventTime start;
     EventTime end;
-    std::string colorText; // "#RRGGBB" from EventColorTable, empty for the calendar's colour
+    std::string colorText;           // "#RRGGBB" from EventColorTable, empty for the calendar's colour
+    std::string remindersUseDefault; // "true" when the calendar's default reminders apply
+    std::vector<EventReminder> reminderOverrides;
+    std::string selfResponseStatus; // the user's own attendee entry's answer, empty when not invited
 };
 
 struct CalendarRecord
@@ -55,7 +67,8 @@ struct CalendarRecord
     std::string backgroundColor;
     std::string foregroundColor;
     std::string accessRole;
-    std::string selected;            // "true", "false" or empty; only "true" has its events fetched
+    std::string selected; // "true", "false" or empty; only "true" has its events fetched
+    std::vector<EventReminder> defaultReminders;
     std::int32_t tag = 0;            // 1 while the calendar's tree row is expanded; the clients leave it alone
     std::vector<EventRecord> events; // in event order
 };

@@ -220,5 +220,20 @@ TEST_F(EditingRules, AnEventIdInTwoCalendarsIsTwoEvents)
     EXPECT_EQ(Send("DELETE", other + "/shared").status, 204);
 }
 
+TEST_F(EditingRules, ANewEventTakesTheDefaultRemindersUnlessItBringsItsOwnAndAPatchKeepsThem)
+{
+    const std::string mine = std::string(kMine) + "/events";
+    const Answer plain = Send("POST", mine, R"({"start": {"date": "2026-06-12"}})");
+    EXPECT_EQ(plain.body["reminders"], ParseJson(R"({"useDefault": true})"));
+    const Answer own = Send("POST", mine,
+                            R"({"start": {"date": "2026-06-12"}, "reminders": {"useDefault": false,
+                                "overrides": [{"method": "popup", "minutes": 5}]}})");
+    const std::string id = own.body["id"].asString();
+    EXPECT_EQ(Send("PATCH", mine + "/" + id, R"({"summary": "Renamed"})").status, 200);
+    const Json::Value listed = Find(mine, id)["reminders"];
+    EXPECT_FALSE(listed["useDefault"].asBool());
+    EXPECT_EQ(listed["overrides"][0]["minutes"].asInt(), 5);
+}
+
 } // namespace
 } // namespace orb::fake::test

@@ -113,6 +113,47 @@ TEST(EventRecordFromJson, OddScalarsAndBrokenUtf8BecomeHarmlessText)
     EXPECT_EQ(event.location, "");
 }
 
+TEST(EventRecordFromJson, RemindersAndTheUsersOwnAnswerAreKeptAndOddEntriesSkipped)
+{
+    // Minutes beyond four weeks, negative, fractional or textual are no reminder the
+    // service could have set; the event itself must still be read.
+    const Json::Value item = ParseOrDie(R"({"id":"e","start":{"date":"2026-12-08"},
+        "reminders":{"useDefault":false,"overrides":[{"method":"popup","minutes":10},
+            {"method":"email","minutes":1440},{"method":"popup","minutes":40321},{"method":"popup","minutes":-5},
+            {"method":"popup","minutes":2.5},{"method":"popup","minutes":"7"},"popup",{"minutes":0}]},
+        "attendees":[{"email":"a@example.com","responseStatus":"accepted"},
+            {"email":"me@example.com","self":true,"responseStatus":"declined"}]})");
+    EventRecord event;
+    ASSERT_TRUE(ReadEvent(item, event));
+    EXPECT_EQ(event.remindersUseDefault, "false");
+    const std::vector<EventReminder> expected = {{"popup", 10}, {"email", 1440}, {"", 0}};
+    EXPECT_EQ(event.reminderOverrides, expected);
+    EXPECT_EQ(event.selfResponseStatus, "declined");
+
+    // A re-read without them forgets the old ones: a reminder the user removed stays removed.
+    ASSERT_TRUE(ReadEvent(ParseOrDie(R"({"id":"e","start":{"date":"2026-12-08"},"reminders":{"useDefault":true},
+        "attendees":[{"email":"other@example.com","self":"true","responseStatus":"declined"}]})"),
+                          event));
+    EXPECT_EQ(event.remindersUseDefault, "true");
+    EXPECT_TRUE(event.reminderOverrides.empty());
+    EXPECT_EQ(event.selfResponseStatus, ""); // "self" must be the boolean
+    ASSERT_TRUE(
+        ReadEvent(ParseOrDie(R"({"id":"e","start":{"date":"2026-12-08"},"reminders":[1],"attendees":{}})"), event));
+    EXPECT_EQ(event.remindersUseDefault, "");
+}
+
+TEST(CalendarRecordFromJson, DefaultRemindersAreReadAndReplacedOnRefresh)
+{
+    CalendarRecord calendar;
+    ASSERT_TRUE(ReadCalendar(ParseOrDie(R"({"id":"c","defaultReminders":[{"method":"popup","minutes":30},
+        {"method":"email","minutes":10},{"method":"popup"}]})"),
+                             calendar));
+    const std::vector<EventReminder> expected = {{"popup", 30}, {"email", 10}};
+    EXPECT_EQ(calendar.defaultReminders, expected);
+    ASSERT_TRUE(ReadCalendar(ParseOrDie(R"({"id":"c","defaultReminders":"none"})"), calendar));
+    EXPECT_TRUE(calendar.defaultReminders.empty());
+}
+
 TEST(JsonAnswer, UnparsableAndTooDeepTextsFailWithoutThrowing)
 {
     Json::Value root;

@@ -1170,6 +1170,9 @@ private:
         if (!CheckEvent(event, response, event["colorId"]))
             return;
         FillEvent(event, *calendar, true, clock_.Next());
+        // As Google does: a new event without reminders of its own takes the calendar's.
+        if (!event.isMember("reminders"))
+            event["reminders"]["useDefault"] = true;
         calendar->events.push_back({event, NextChange()});
         SendJson(response, event);
     }
