@@ -223,10 +223,11 @@ TEST_F(EditingRules, AnEventIdInTwoCalendarsIsTwoEvents)
 TEST_F(EditingRules, ANewEventTakesTheDefaultRemindersUnlessItBringsItsOwnAndAPatchKeepsThem)
 {
     const std::string mine = std::string(kMine) + "/events";
-    const Answer plain = Send("POST", mine, R"({"start": {"date": "2026-06-12"}})");
+    const Answer plain = Send("POST", mine, R"({"start": {"date": "2026-06-12"}, "end": {"date": "2026-06-13"}})");
     EXPECT_EQ(plain.body["reminders"], ParseJson(R"({"useDefault": true})"));
-    const Answer own = Send("POST", mine,
-                            R"({"start": {"date": "2026-06-12"}, "reminders": {"useDefault": false,
+    const Answer own =
+        Send("POST", mine,
+             R"({"start": {"date": "2026-06-12"}, "end": {"date": "2026-06-13"}, "reminders": {"useDefault": false,
                                 "overrides": [{"method": "popup", "minutes": 5}]}})");
     const std::string id = own.body["id"].asString();
     EXPECT_EQ(Send("PATCH", mine + "/" + id, R"({"summary": "Renamed"})").status, 200);
