@@ -27,6 +27,8 @@ struct ReminderSettings
     bool enabled = true;
     int taskHour = 9; // tasks remind on their due day at this local time
     int taskMinute = 0;
+
+    friend bool operator==(const ReminderSettings&, const ReminderSettings&) = default;
 };
 
 enum class ReminderKind
