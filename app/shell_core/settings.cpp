@@ -56,6 +56,8 @@ template <class Settings, class Entries> void ForEachEntry(Settings& settings, E
     entries("bShowCalendar", settings.bShowCalendar);
     entries("bShowList", settings.bShowList);
     entries("CalendarShowRow", settings.CalendarShowRow);
+    entries("bReminders", settings.bReminders);
+    entries("nTaskReminderTime", settings.nTaskReminderTime);
 }
 
 // A struct entry that is missing or malformed leaves its field as it is.

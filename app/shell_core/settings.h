@@ -65,6 +65,8 @@ struct AppSettings
     std::int32_t bShowCalendar = 0;
     std::int32_t bShowList = 1;
     std::int32_t CalendarShowRow = 6;
+    std::int32_t bReminders = 1;
+    std::int32_t nTaskReminderTime = 9 * 60; // minutes after local midnight on a task's due day
 };
 
 // The settings file "info.dat": section [Login] for the user's settings, and an optional

@@ -88,6 +88,8 @@ AppSettings ChangedSettings()
     s.bShowCalendar = 1;
     s.bShowList = 0;
     s.CalendarShowRow = 3;
+    s.bReminders = 0;
+    s.nTaskReminderTime = 14 * 60 + 30;
     return s;
 }
 
@@ -111,6 +113,8 @@ void ExpectSame(const AppSettings& a, const AppSettings& b)
     EXPECT_EQ(a.bShowCalendar, b.bShowCalendar);
     EXPECT_EQ(a.bShowList, b.bShowList);
     EXPECT_EQ(a.CalendarShowRow, b.CalendarShowRow);
+    EXPECT_EQ(a.bReminders, b.bReminders);
+    EXPECT_EQ(a.nTaskReminderTime, b.nTaskReminderTime);
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
@@ -123,6 +127,8 @@ TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
     EXPECT_EQ(loaded.Zorder, kWindowModeTop);
     EXPECT_EQ(loaded.Alpha, 150);
     EXPECT_EQ(loaded.CalendarShowRow, 6);
+    EXPECT_EQ(loaded.bReminders, 1);
+    EXPECT_EQ(loaded.nTaskReminderTime, 540); // 09:00
 }
 
 TEST_F(SettingsFileTest, EveryFieldSurvivesARoundTrip)
@@ -155,7 +161,9 @@ TEST_F(SettingsFileTest, EntriesAreWrittenInTableOrderWithCrLf)
                           "ZorderCalendar=",
                           "bShowCalendar=",
                           "bShowList=",
-                          "CalendarShowRow="};
+                          "CalendarShowRow=",
+                          "bReminders=",
+                          "nTaskReminderTime="};
     std::size_t last = 0;
     for (const char* key : keys) {
         const std::size_t at = text.find(std::string("\r\n") + key);
