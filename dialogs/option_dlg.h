@@ -6,6 +6,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
+class QTimeEdit;
 
 namespace orb {
 
@@ -23,6 +24,8 @@ public:
     static constexpr int kAllExpendId = 1035;
     static constexpr int kDueHideId = 1043;
     static constexpr int kStartWithDesktopId = 1044;
+    static constexpr int kRemindersId = 1045;
+    static constexpr int kTaskReminderTimeId = 1046;
     static constexpr int kFromId = 1000;
     static constexpr int kToId = 1001;
     static constexpr int kAllId = 1007;
@@ -54,6 +57,8 @@ private:
     QCheckBox* allExpend_;
     QCheckBox* dueHide_;
     QCheckBox* startWithDesktop_;
+    QCheckBox* reminders_;
+    QTimeEdit* taskReminderTime_;
     QLineEdit* from_;
     QLineEdit* to_;
     QButtonGroup* viewChoice_;

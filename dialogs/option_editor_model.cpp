@@ -1,5 +1,7 @@
 #include "dialogs/option_editor_model.h"
 
+#include <algorithm>
+
 namespace orb {
 
 int ViewChoiceFromMode(int nTaskViewMode)
@@ -60,6 +62,9 @@ OptionFields OpenOptions(const OptionValues& values)
     fields.dueHide = values.bDueHide != 0;
     fields.startWithDesktop = values.startWithDesktop;
     fields.viewChoice = ViewChoiceFromMode(values.nTaskViewMode);
+    fields.reminders = values.reminders;
+    // A hand-edited file may hold any number; the time box shows one within the day.
+    fields.taskReminderTime = std::clamp(values.taskReminderTime, 0, kLastMinuteOfDay);
     return fields;
 }
 
@@ -78,6 +83,8 @@ std::optional<OptionValues> SaveOptions(const OptionFields& fields)
     values.bAllExpend = fields.allExpend ? 1 : 0;
     values.bDueHide = fields.dueHide ? 1 : 0;
     values.startWithDesktop = fields.startWithDesktop;
+    values.reminders = fields.reminders;
+    values.taskReminderTime = std::clamp(fields.taskReminderTime, 0, kLastMinuteOfDay);
     return values;
 }
 

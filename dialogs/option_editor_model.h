@@ -18,6 +18,8 @@ struct OptionValues
     int bAllExpend = 0;
     int bDueHide = 0;
     bool startWithDesktop = false; // whether the session's autostart entry is there
+    bool reminders = true;
+    int taskReminderTime = 9 * 60; // minutes after midnight
 
     friend bool operator==(const OptionValues&, const OptionValues&) = default;
 };
@@ -34,6 +36,8 @@ struct OptionFields
     bool dueHide = false;
     bool startWithDesktop = false;
     int viewChoice = 0;
+    bool reminders = true;
+    int taskReminderTime = 9 * 60; // within one day
 };
 
 // The view-mode radio buttons, left to right.
@@ -45,6 +49,8 @@ constexpr int kViewChoiceNeedsAction = 2;
 constexpr int kViewModeCompleted = 1;
 constexpr int kViewModeNeedsAction = 2;
 constexpr int kViewModeAll = 3;
+
+constexpr int kLastMinuteOfDay = 24 * 60 - 1;
 
 // A day range beyond ten years would ask the service for more events than anyone browses.
 constexpr int kMaxDayCount = 3650;

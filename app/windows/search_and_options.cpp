@@ -21,6 +21,8 @@ void CMainFrame::ShowOptions()
                      settings.bAllExpend, settings.bDueHide};
     dialog.values.startWithDesktop = HasAutostartEntry(services_.autostartEntry);
     const bool startedWithDesktop = dialog.values.startWithDesktop;
+    dialog.values.reminders = settings.bReminders != 0;
+    dialog.values.taskReminderTime = settings.nTaskReminderTime;
     if (dialog.exec() != QDialog::Accepted)
         return;
     const OptionValues& chosen = dialog.values;
@@ -33,6 +35,8 @@ void CMainFrame::ShowOptions()
     settings.nTaskViewMode = chosen.nTaskViewMode;
     settings.bAllExpend = chosen.bAllExpend;
     settings.bDueHide = chosen.bDueHide;
+    settings.bReminders = chosen.reminders ? 1 : 0;
+    settings.nTaskReminderTime = chosen.taskReminderTime;
     std::string why;
     // Read back only what was written: a failed write would otherwise bring back the old
     // values, key and fonts included.

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimeEdit>
 #include <gtest/gtest.h>
 
 namespace orb {
@@ -35,6 +36,27 @@ TEST_F(OptionDlgTest, OpeningShowsEveryValueAndSavingUnchangedKeepsThem)
     Control<QPushButton>(Dlg::kSaveId)->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.values, stored);
+}
+
+TEST_F(OptionDlgTest, RemindersAndTheTaskTimeShowWhatIsStoredAndSaveWhatIsChosen)
+{
+    dialog.values.reminders = false;
+    dialog.values.taskReminderTime = 14 * 60 + 30;
+    dialog.show();
+    auto* reminders = Control<QCheckBox>(Dlg::kRemindersId);
+    auto* time = Control<QTimeEdit>(Dlg::kTaskReminderTimeId);
+    EXPECT_EQ(reminders->text(), "Reminders");
+    EXPECT_FALSE(reminders->isChecked());
+    EXPECT_EQ(time->text(), "14:30");
+    // The new row sits inside the window, under the rows that were there.
+    EXPECT_GT(reminders->y(), Control<QCheckBox>(Dlg::kStartWithDesktopId)->geometry().bottom());
+    EXPECT_LE(Control<QPushButton>(Dlg::kSaveId)->geometry().bottom(), dialog.height());
+
+    reminders->setChecked(true);
+    time->setTime(QTime(7, 5));
+    Control<QPushButton>(Dlg::kSaveId)->click();
+    EXPECT_TRUE(dialog.values.reminders);
+    EXPECT_EQ(dialog.values.taskReminderTime, 7 * 60 + 5);
 }
 
 TEST_F(OptionDlgTest, EscAndEnterNeverCloseItAndCancelLeavesTheValuesAlone)

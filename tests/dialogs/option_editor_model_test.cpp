@@ -49,5 +49,23 @@ TEST(OptionEditorModelTest, OpeningShowsTheStoredValuesAndSavingReadsThemBack)
     EXPECT_EQ(SaveOptions(outOfRange), std::nullopt);
 }
 
+TEST(OptionEditorModelTest, TheTaskReminderTimeStaysWithinTheDay)
+{
+    OptionValues stored;
+    EXPECT_TRUE(OpenOptions(stored).reminders) << "on by default";
+    EXPECT_EQ(OpenOptions(stored).taskReminderTime, 540);
+    for (const auto& [time, shown] : {std::pair{-1, 0}, {0, 0}, {1439, 1439}, {1440, 1439}, {99999, 1439}}) {
+        stored.taskReminderTime = time;
+        EXPECT_EQ(OpenOptions(stored).taskReminderTime, shown) << time;
+    }
+    OptionFields fields = OpenOptions(stored);
+    fields.reminders = false;
+    fields.taskReminderTime = 2000;
+    const std::optional<OptionValues> saved = SaveOptions(fields);
+    ASSERT_TRUE(saved);
+    EXPECT_FALSE(saved->reminders);
+    EXPECT_EQ(saved->taskReminderTime, 1439);
+}
+
 } // namespace
 } // namespace orb
