@@ -1,6 +1,7 @@
 #include "app/windows/main_frame.h"
 
 #include "app/browser_sign_in/browser_sign_in.h"
+#include "app/notifications/reminder_driver.h"
 #include "app/qt_helpers/window_mode.h"
 #include "app/shell_core/login_page.h"
 #include "app/wait_window/wait_dlg.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace orb {
 
@@ -180,6 +182,12 @@ bool CMainFrame::Create()
     taskFlows_->changed = [this] { mainWindow_->RebuildTaskBranch(); };
     mainWindow_->SetEditing({*loadPass_, *eventFlows_, *taskFlows_, *waitDialog_});
     calendarWindow_->SetEventFlows(eventFlows_.get());
+    reminders_ = std::make_unique<ReminderDriver>(
+        mainWindow_->Store(), settings, context.clock, context.diagnostics,
+        std::filesystem::path(services_.settingsPath).replace_filename(FiredKeys::kFileName).string());
+    reminders_->SetTray(tray_);
+    connect(reminders_.get(), &ReminderDriver::openRequested, this, &CMainFrame::OpenReminder);
+    reminders_->Start();
     connect(mainWindow_.get(), &COrbCalenderDlg::shown, this, [this] {
         if (loadPass_ && loadPass_->IsLoading() && loadingOverlay_)
             loadingOverlay_->ShowWait();
@@ -416,6 +424,7 @@ void CMainFrame::DestroyWindows()
 {
     RecordWindows();
     SaveAtExit();
+    reminders_.reset();        // it reads the main window's store
     calendarWindow_.reset();   // before the main window, whose store it reads
     searchPool_.waitForDone(); // a closed search sends nothing more; one in flight ends
     eventFlows_.reset();

@@ -26,6 +26,8 @@ class EditRunner;
 class EventFlows;
 class TaskFlows;
 class LoginPage;
+class ReminderDriver;
+struct Reminder;
 struct ServiceContext;
 
 // Everything the shell shares with its windows for the whole run.
@@ -139,6 +141,8 @@ private:
     void ShowOptions();
     // The search dialog over the calendars shown in the tree.
     void ShowSearch();
+    // "Open" on a reminder: the event's editor, or the task's row in the main window.
+    void OpenReminder(const Reminder& reminder);
     // The windows' rectangles and modes into the settings, then the settings to the file.
     void RecordWindows();
     void DestroyWindows();
@@ -155,6 +159,7 @@ private:
     std::unique_ptr<EditRunner> editRunner_;
     std::unique_ptr<EventFlows> eventFlows_;
     std::unique_ptr<TaskFlows> taskFlows_;
+    std::unique_ptr<ReminderDriver> reminders_;
     // The search dialog's requests; waited for before the windows go.
     QThreadPool searchPool_;
     bool exitAfterEdit_ = false; // Exit came while an edit ran; it goes ahead when the edit ends

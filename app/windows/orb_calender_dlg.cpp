@@ -564,6 +564,11 @@ CTreeListItem* COrbCalenderDlg::FindRow(CTreeListItem* under, const std::string&
     return nullptr;
 }
 
+void COrbCalenderDlg::RevealTask(const std::string& taskId)
+{
+    RevealRow(FindBranchRoot(kTaskBranch, false), taskId);
+}
+
 void COrbCalenderDlg::RevealRow(CTreeListItem* under, const std::string& id)
 {
     CTreeListItem* row = id.empty() ? nullptr : FindRow(under, id);

@@ -58,6 +58,8 @@ public:
 
     void RebuildCalendarBranch();
     void RebuildTaskBranch();
+    // Selects the task's row, its parents expanded, and scrolls it into view.
+    void RevealTask(const std::string& taskId);
 
     // The about box (tests replace it).
     std::function<void()> showAbout;
