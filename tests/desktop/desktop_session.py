@@ -11,6 +11,7 @@ import ssl
 import struct
 import subprocess
 import tempfile
+import threading
 import time
 import urllib.request
 import zlib
@@ -19,7 +20,7 @@ TITLE = "Marlo's Calender"
 LOGIN_TITLE = "Marlo's Calendar Login"
 TOKEN = "1//desktop-lane-token"
 SCREEN = (1280, 1024)
-TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "trayer", "xmessage")
+TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "trayer", "xmessage", "dbus-daemon")
 
 INT, RECT, FONT = 4, 16, 60
 # Every [Login] entry the program writes, with the size of the struct ones (0: text).
@@ -27,7 +28,7 @@ LOGIN_KEYS = {
     "KEY": 0, "U": 0, "P": 0, "WindowPos": RECT, "Zorder": INT, "Alpha": INT, "nCal_from": INT,
     "nCal_to": INT, "nTaskViewMode": INT, "bAllExpend": INT, "bDueHide": INT, "defaultFont": FONT,
     "defaultCalendarFont": FONT, "WindowPosCalendar": RECT, "ZorderCalendar": INT,
-    "bShowCalendar": INT, "bShowList": INT, "CalendarShowRow": INT,
+    "bShowCalendar": INT, "bShowList": INT, "CalendarShowRow": INT, "bReminders": INT, "nTaskReminderTime": INT,
 }
 
 
@@ -193,7 +194,7 @@ class DesktopSession:
     def _spawn(self, args, log, **kwargs):
         out = open(os.path.join(self.folder, log), "wb")
         process = subprocess.Popen(args, stdout=kwargs.pop("stdout", out), stderr=out, env=self.env,
-                                   stdin=subprocess.DEVNULL, **kwargs)
+                                   stdin=kwargs.pop("stdin", subprocess.DEVNULL), **kwargs)
         out.close()
         self.processes.append(process)
         return process
@@ -226,6 +227,30 @@ class DesktopSession:
             raise AssertionError("the stand-in did not start: %r" % lines)
         self.base, self.control_key = (line[len(prefix):].strip() for line, prefix in zip(lines, prefixes))
 
+    def start_session_bus(self):
+        """A session bus of this session's own, for the program and a notification service."""
+        read, write = os.pipe()
+        self._spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=%d" % write],
+                    "dbus-daemon.log", pass_fds=(write,))
+        os.close(write)
+        with os.fdopen(read) as out:
+            address = out.readline().strip()
+        if not address:
+            raise AssertionError("dbus-daemon did not start; see dbus-daemon.log in " + self.folder)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def notification_server(self):
+        """The lane's notification service on the session bus: returns (process, the Notify calls
+        seen so far, each a dict, growing as they come)."""
+        server = self._spawn([os.environ["ORB_NOTIFICATION_SERVER"]], "notification-server.log",
+                             stdout=subprocess.PIPE, stdin=subprocess.PIPE)
+        if server.stdout.readline().strip() != b"ready":
+            raise AssertionError("the notification service did not start; see notification-server.log")
+        calls = []
+        threading.Thread(target=lambda: [calls.append(json.loads(line)) for line in iter(server.stdout.readline, b"")],
+                         daemon=True).start()
+        return server, calls
+
     def launch(self, key=TOKEN, service=(), **login):
         write_settings(self.settings_path, self.base, key, service, **login)
         self.app = self._spawn([self.program], "orbcalender.log", cwd=self.folder)
@@ -239,8 +264,9 @@ class DesktopSession:
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
-            if process.stdout:
-                process.stdout.close()
+            for pipe in (process.stdin, process.stdout):
+                if pipe:
+                    pipe.close()
         shutil.rmtree(self.private, ignore_errors=True)
 
     def ordinary_window(self, rect):

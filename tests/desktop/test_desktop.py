@@ -6,6 +6,7 @@ Run through CTest (label `desktop`), which passes ORB_PROGRAM and ORB_FAKE_SERVI
 import datetime
 import os
 import sys
+import time
 import unittest
 
 from desktop_session import (LOGIN_KEYS, LOGIN_TITLE, TOKEN, DesktopSession, default_seed, font_bytes,
@@ -527,6 +528,85 @@ class QuestionStackingTest(DesktopTest):
         self.answer("y")
         wait_for("the deletion to reach the service", lambda: self.DELETE in s.requests(), 5)
         self.assertIsNone(self.bar_centre(s.still_shot("deleted", s.rect("calendarWindow"))), "the event is still drawn")
+
+
+class ReminderSeed:
+    """An event starting a minute and a few seconds from now with a one-minute popup, so that
+    its reminder is due a few seconds after the program has loaded it."""
+    LEAD = datetime.timedelta(seconds=75)
+
+    def __init__(self):
+        self.start = (datetime.datetime.now().astimezone() + self.LEAD).replace(microsecond=0)
+        end = self.start + datetime.timedelta(minutes=30)
+        day = "" if end.date() == self.start.date() else end.strftime("%Y-%m-%d ")
+        self.body = "%s - %s%s\nRoom 4\nMe" % (self.start.strftime("%Y-%m-%d %H:%M"), day, end.strftime("%H:%M"))
+        self.seed = default_seed()
+        self.seed["calendar"]["calendars"][0]["events"] = [
+            {"id": "lunch1", "summary": "Lunch with Ann", "location": "Room 4",
+             "start": {"dateTime": self.start.isoformat()}, "end": {"dateTime": end.isoformat()},
+             "reminders": {"useDefault": False, "overrides": [{"method": "popup", "minutes": 1}]}}]
+
+
+class ReminderTest(DesktopTest):
+    def setUp(self):
+        self.reminder = ReminderSeed()
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        self.s.start(seed=self.reminder.seed)
+        self.s.start_session_bus()
+
+    def test_announced_once_and_open_shows_the_editor(self):
+        s = self.s
+        server, calls = s.notification_server()
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1, bShowCalendar=0)
+        wait_for("the reminder to be announced", lambda: calls, 30)
+        call = calls[0]
+        self.assertEqual(("OrbCalender", "orbcalender", "Lunch with Ann", self.reminder.body),
+                         (call["app"], call["icon"], call["summary"], call["body"]))
+        self.assertEqual(["default", "Open", "open", "Open", "snooze", "Snooze 5 min", "dismiss", "Dismiss"],
+                         call["actions"])
+
+        server.stdin.write(b"invoke %d open\n" % call["id"])
+        server.stdin.flush()
+        main = int(s.wait_window("mainWindow"))
+
+        def editor():
+            # The editor is untitled, so it is found as the program's one other shown window.
+            shown = s.x("xdotool", "search", "--all", "--onlyvisible", "--pid", str(s.app.pid)).split()
+            return [int(w) for w in shown if int(w) != main and not s.geometry(w)["override"]]
+
+        opened = wait_for("the event editor", editor, 10)
+        self.assertEqual([main], s.window_ids("WM_TRANSIENT_FOR", opened[0]), "it opens over the main window")
+        time.sleep(0.5)  # painted; its text cursor blinks, so the screen never settles
+        s.shot("event-editor")
+        # Longer than the program's look at the store: a later pass must not announce it again.
+        time.sleep(6)
+        self.assertEqual(1, len(calls), calls)
+        with open(os.path.join(s.folder, "orbcalender.log"), encoding="utf-8") as log:
+            self.assertIn("Reminder shown by the notification service: Lunch with Ann", log.read())
+
+
+class ReminderTrayTest(DesktopTest):
+    tray = True
+
+    def setUp(self):
+        self.reminder = ReminderSeed()
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        self.s.start(tray=True, seed=self.reminder.seed)
+        self.s.start_session_bus()
+
+    def test_without_a_notification_service_the_tray_shows_it(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1, bShowCalendar=0)
+        log = os.path.join(s.folder, "orbcalender.log")
+
+        def shown():
+            with open(log, encoding="utf-8") as out:
+                return "Reminder shown in the tray: Lunch with Ann" in out.read()
+
+        wait_for("the tray's message", shown, 30)
+        s.shot("tray-message")
 
 
 if __name__ == "__main__":
