@@ -1,5 +1,6 @@
 #include "app/notifications/desktop_notifier.h"
 
+#include "app/notifications/reminder_texts.h"
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -13,9 +14,6 @@ constexpr const char* kInterface = "org.freedesktop.Notifications";
 constexpr const char* kAppName = "OrbCalender";
 constexpr const char* kAppIcon = "orbcalender";
 constexpr const char* kDesktopEntry = "io.github.orbcalender.OrbCalender";
-constexpr const char* kOpenText = "Open";
-constexpr const char* kSnoozeText = "Snooze 5 min";
-constexpr const char* kDismissText = "Dismiss";
 // A service that is there answers at once; one being started by the bus may take a moment.
 constexpr int kCallTimeoutMs = 3000;
 // A reminder stays until the user acts on it.
@@ -49,8 +47,8 @@ bool DesktopNotifier::Show(const Reminder& reminder)
     }
     QStringList actions;
     if (capabilities.value().contains("actions")) {
-        actions << kDefaultAction << kOpenText << kOpenAction << kOpenText << kSnoozeAction << kSnoozeText
-                << kDismissAction << kDismissText;
+        actions << kDefaultAction << kReminderOpenText << kOpenAction << kReminderOpenText << kSnoozeAction
+                << kReminderSnoozeText << kDismissAction << kReminderDismissText;
     }
     QString body = QString::fromStdString(reminder.body);
     if (capabilities.value().contains("body-markup"))

@@ -5,6 +5,7 @@
 #include "app/shell_core/store.h"
 #include "core/diagnostics.h"
 #include "dialogs/insert_event_dlg.h"
+#include "dialogs/option_editor_model.h"
 #include "resources/resources.h"
 
 #include <QDateTime>
@@ -18,7 +19,6 @@ namespace {
 constexpr const char* kNotReadLine = "The reminders already shown could not be read: ";
 constexpr const char* kNotSavedLine = "The reminders shown could not be recorded: ";
 constexpr int kTrayMessageMs = 30000;
-constexpr int kMinutesPerDay = 24 * 60;
 
 int LocalUtcOffset(const LocalDateTime& wall)
 {
@@ -30,7 +30,7 @@ int LocalUtcOffset(const LocalDateTime& wall)
 ReminderSettings ReminderSettingsFrom(const AppSettings& settings)
 {
     // A hand-edited file may hold any number.
-    const int minutes = std::clamp(settings.nTaskReminderTime, 0, kMinutesPerDay - 1);
+    const int minutes = std::clamp(settings.nTaskReminderTime, 0, kLastMinuteOfDay);
     return {settings.bReminders != 0, minutes / 60, minutes % 60};
 }
 

@@ -1,5 +1,6 @@
 #include "app/notifications/reminder_window.h"
 
+#include "app/notifications/reminder_texts.h"
 #include "resources/resources.h"
 
 #include <QGuiApplication>
@@ -14,9 +15,6 @@ namespace orb {
 namespace {
 
 constexpr const char* kTitle = "Reminder";
-constexpr const char* kOpenText = "Open";
-constexpr const char* kSnoozeText = "Snooze 5 min";
-constexpr const char* kDismissText = "Dismiss";
 constexpr int kWidth = 320;
 constexpr int kMargin = 16; // from the corner of the screen's free area
 
@@ -54,15 +52,15 @@ CReminderWindow::CReminderWindow(const Reminder& reminder)
 
     auto* row = new QHBoxLayout;
     layout->addLayout(row);
-    connect(AddButton(row, kOpenText, kOpenName), &QPushButton::clicked, this, [this, reminder] {
+    connect(AddButton(row, kReminderOpenText, kOpenName), &QPushButton::clicked, this, [this, reminder] {
         close();
         emit openRequested(reminder);
     });
-    connect(AddButton(row, kSnoozeText, kSnoozeName), &QPushButton::clicked, this, [this, key = reminder.key] {
+    connect(AddButton(row, kReminderSnoozeText, kSnoozeName), &QPushButton::clicked, this, [this, key = reminder.key] {
         close();
         emit snoozeRequested(key);
     });
-    connect(AddButton(row, kDismissText, kDismissName), &QPushButton::clicked, this, &QWidget::close);
+    connect(AddButton(row, kReminderDismissText, kDismissName), &QPushButton::clicked, this, &QWidget::close);
 
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

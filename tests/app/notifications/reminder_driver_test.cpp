@@ -86,6 +86,10 @@ TEST_F(ReminderDriverTest, WithoutServiceOrTrayTheReminderComesOnceInOurOwnWindo
         texts << label->text();
     }
     EXPECT_EQ(texts, (QStringList{"Standup", "2026-03-02 10:00 - 11:00\nWork"}));
+    QStringList buttons;
+    for (const QPushButton* button : Windows()[0]->findChildren<QPushButton*>())
+        buttons << button->text();
+    EXPECT_EQ(buttons, (QStringList{"Open", "Snooze 5 min", "Dismiss"}));
     EXPECT_EQ(diagnostics.Lines(), (std::vector<std::string>{"Reminder shown in a window: Standup"}));
     driver.Pass();
     EXPECT_EQ(Windows().size(), 1u);
