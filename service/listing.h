@@ -26,8 +26,17 @@ struct ListingResult
 {
     ListingOutcome outcome = ListingOutcome::Complete;
     TransportResult transport;
-    std::string answer;      // the text of the page that failed
-    std::string parseErrors; // why it was unreadable
+    std::string answer;        // the text of the page that failed
+    std::string parseErrors;   // why it was unreadable
+    std::string nextSyncToken; // the last page's, when the service gave one
+};
+
+// Why a listing did not complete, in plain words: the carrier's failure, the service's own
+// message for a refusal, or that the answer could not be read.
+struct ListingFailure
+{
+    std::string text;
+    bool unreachable = false; // the exchange itself failed: the service was not reached
 };
 
 // GETs a listing and every further page (the same query with "pageToken" added) until the
@@ -38,8 +47,6 @@ struct ListingResult
 ListingResult FetchListing(ServiceContext& context, const std::string& url,
                            const std::function<void(const Json::Value& item)>& onItem);
 
-// Why a listing did not complete, in plain words: the carrier's failure, the service's own
-// message for a refusal, or that the answer could not be read.
-std::string ListingFailureText(const ListingResult& result);
+ListingFailure DescribeListingFailure(const ListingResult& result);
 
 } // namespace orb

@@ -148,6 +148,7 @@ bool ReadCalendar(const Json::Value& entry, CalendarRecord& calendar)
         return false;
     if (read.id.empty())
         return false;
+    read.primary = entry["primary"].isBool() && entry["primary"].asBool();
     read.tag = calendar.tag;
     read.events = std::move(calendar.events);
     calendar = std::move(read);

@@ -39,8 +39,7 @@ struct Options
 class NullTreeSink : public TreeSink
 {
 public:
-    void AddBranchRoot(const std::string&) override {}
-    void AddBranchRows(const std::string&, std::vector<TreeRow> rows) override { rowCount += rows.size(); }
+    void UpdateBranchRows(const std::string&, std::vector<TreeRow> rows) override { rowCount += rows.size(); }
     void RemoveAllRows() override {}
     std::size_t rowCount = 0;
 };

@@ -46,9 +46,12 @@ public:
             codes.erase(codes.begin());
             return true;
         }
+        if (onShow)
+            onShow();
         code = nextCode;
         return accept;
     }
+    std::function<void()> onShow; // runs as the page opens, before it answers
     int shown = 0;
     bool accept = false;
     bool modal = false;
@@ -129,6 +132,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Pass()->WaitForIdle(std::chrono::milliseconds(0)); }, 20000));
         frame->Pass()->JoinWorker();
         QCoreApplication::processEvents();
+    }
+
+    fs::path CachePath() const { return dir / CMainFrame::kCacheFileName; }
+
+    // The next start finds no cached data.
+    void ForgetCache() const
+    {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            fs::remove(CachePath().string() + suffix);
     }
 
     std::vector<std::string> TopLevelTexts() const { return orb::test::TopLevelTexts(*frame->MainWindow()->Tree()); }
