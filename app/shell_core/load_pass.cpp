@@ -503,6 +503,7 @@ void LoadPass::ReleaseCalendarList(PassWork& work, Wave& wave)
         [&](LocalStore::Data& data) { return MergeCalendarList(data.calendars, std::move(wave.listedCalendars)); });
     work.storeChanged = work.storeChanged || merge.changed || !merge.emptied.empty();
     work.freshCalendars.insert(merge.added.begin(), merge.added.end());
+    work.freshCalendars.insert(merge.shown.begin(), merge.shown.end());
     // Their events must be read whole (again) before anything of them is trusted.
     for (const auto* ids : {&merge.removed, &merge.emptied, &merge.rezoned}) {
         for (const std::string& id : *ids)

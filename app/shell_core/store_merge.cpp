@@ -69,6 +69,8 @@ CalendarListMerge MergeCalendarList(std::vector<CalendarRecord>& calendars, std:
             merge.changed = true;
         if (old.timeZone != entry.timeZone)
             merge.rezoned.push_back(entry.id);
+        if (IsSelected(entry) && !IsSelected(old))
+            merge.shown.push_back(entry.id);
         entry.tag = old.tag;
         if (IsSelected(entry))
             entry.events = std::move(old.events);

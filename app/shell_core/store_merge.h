@@ -20,6 +20,7 @@ struct CalendarListMerge
     std::vector<std::string> removed; // gone, with their events
     std::vector<std::string> emptied; // no longer selected: their events went
     std::vector<std::string> rezoned; // their time zone changed, which their events' own fall back on
+    std::vector<std::string> shown;   // selected now and not before: no row of theirs was shown
     bool changed = false;             // any field or the order
 };
 

@@ -37,17 +37,17 @@ std::vector<std::string> Ids(const auto& records)
 TEST(StoreMerge, TheCalendarListKeepsWhatTheUserSetAndSaysWhichEventsNoLongerHold)
 {
     std::vector<CalendarRecord> calendars{Calendar("stay", "true"), Calendar("off", "true"), Calendar("zone", "true"),
-                                          Calendar("gone", "true")};
+                                          Calendar("gone", "true"), Calendar("back", "false")};
     for (CalendarRecord& calendar : calendars) {
         calendar.tag = 1;
         calendar.events = {Event(calendar.id + "-e", "2026-12-08")};
     }
     std::vector<CalendarRecord> listed{Calendar("new", "true"), Calendar("zone", "true", "Asia/Seoul"),
-                                       Calendar("off", "false"), Calendar("stay", "true")};
+                                       Calendar("off", "false"), Calendar("stay", "true"), Calendar("back", "true")};
     listed[3].summary = "Renamed";
 
     const CalendarListMerge merge = MergeCalendarList(calendars, listed);
-    EXPECT_EQ(Ids(calendars), (std::vector<std::string>{"new", "zone", "off", "stay"}));
+    EXPECT_EQ(Ids(calendars), (std::vector<std::string>{"new", "zone", "off", "stay", "back"}));
     EXPECT_EQ(calendars[3].summary, "Renamed");
     EXPECT_EQ(calendars[3].tag, 1);
     EXPECT_EQ(Ids(calendars[3].events), std::vector<std::string>{"stay-e"});
@@ -57,6 +57,7 @@ TEST(StoreMerge, TheCalendarListKeepsWhatTheUserSetAndSaysWhichEventsNoLongerHol
     EXPECT_EQ(merge.removed, std::vector<std::string>{"gone"});
     EXPECT_EQ(merge.emptied, std::vector<std::string>{"off"});
     EXPECT_EQ(merge.rezoned, std::vector<std::string>{"zone"});
+    EXPECT_EQ(merge.shown, std::vector<std::string>{"back"});
     EXPECT_TRUE(merge.changed);
 
     const std::vector<CalendarRecord> same = CalendarsWithoutEvents(calendars);
