@@ -28,6 +28,7 @@ constexpr const char* kNotLoadedTitle = "Not loaded:";
 constexpr const char* kStampFormat = "%Y-%m-%d %H:%M";
 constexpr std::size_t kDayLength = 10; // "YYYY-MM-DD"
 constexpr const char* kCacheFailureLine = "Cache : ";
+constexpr const char* kCacheWritesLine = "Cache : writes of the pass : ";
 constexpr const char* kAccountChangedLine = "Cache : another account's data dropped for ";
 
 std::string Failure(const std::pair<std::string, std::string>& failure)
@@ -323,6 +324,8 @@ struct LoadPass::PassWork
     std::set<std::string> doneCalendars;
     std::set<std::string> doneLists;
     std::deque<HeldReports> reports;
+    std::size_t cacheWrites = 0;
+    std::chrono::steady_clock::duration cacheTime{};
 };
 
 // One set of listings read side by side, and what each brought.
@@ -406,8 +409,12 @@ bool LoadPass::FullLoad(const Options& options)
         lastCompleteSync_ = work.stamp;
     }
     if (work.failures.empty() && CacheWritable())
-        Report(cache_->WriteLastCompleteSync(work.stamp));
+        WriteCache(work, [&] { return cache_->WriteLastCompleteSync(work.stamp); });
     ui_.ShowPassProblem(DescribeFailures(work.failures, offline_ ? LastCompleteSync() : std::string()));
+    if (work.cacheWrites > 0)
+        context_.diagnostics.WriteLine(
+            kCacheWritesLine + std::to_string(work.cacheWrites) + " in " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(work.cacheTime).count()) + " ms");
     return work.storeChanged;
 }
 
@@ -514,9 +521,9 @@ void LoadPass::ReleaseCalendarList(PassWork& work, Wave& wave)
     if (CacheWritable()) {
         const std::vector<CalendarRecord> cached =
             store_.Write([](LocalStore::Data& data) { return CalendarsWithoutEvents(data.calendars); });
-        Report(cache_->ReplaceCalendars(cached, SucceededAt(work.stamp)));
+        WriteCache(work, [&] { return cache_->ReplaceCalendars(cached, SucceededAt(work.stamp)); });
         for (const std::string& id : merge.emptied)
-            Report(cache_->ReplaceEvents(id, {}, {}));
+            WriteCache(work, [&] { return cache_->ReplaceEvents(id, {}, {}); });
     }
 }
 
@@ -550,7 +557,7 @@ void LoadPass::ReleaseTaskLists(PassWork& work, Wave& wave)
     if (CacheWritable() && wave.listsListed) {
         const std::vector<TaskListInfo> cached =
             store_.Read([](const LocalStore::Data& data) { return ListsWithoutTasks(data.taskLists); });
-        Report(cache_->ReplaceTaskLists(cached, SucceededAt(work.stamp)));
+        WriteCache(work, [&] { return cache_->ReplaceTaskLists(cached, SucceededAt(work.stamp)); });
     }
 }
 
@@ -578,8 +585,10 @@ void LoadPass::ReleaseEvents(PassWork& work, Wave& wave, std::size_t job)
     }
     listing.state.lastSuccess = work.stamp;
     if (CacheWritable()) {
-        Report(listing.whole ? cache_->ReplaceEvents(asked.id, listing.changes.upserts, listing.state)
-                             : cache_->ApplyEventChanges(asked.id, listing.changes, listing.state));
+        WriteCache(work, [&] {
+            return listing.whole ? cache_->ReplaceEvents(asked.id, listing.changes.upserts, listing.state)
+                                 : cache_->ApplyEventChanges(asked.id, listing.changes, listing.state);
+        });
     }
     states_[EventsKey(asked.id)] = listing.state;
     const bool changed = store_.Write([&](LocalStore::Data& data) {
@@ -612,7 +621,7 @@ void LoadPass::ReleaseTasks(PassWork& work, Wave& wave, std::size_t job)
     }
     listing.state.lastSuccess = work.stamp;
     if (CacheWritable() && !listing.whole)
-        Report(cache_->ApplyTaskChanges(asked.id, listing.changes, listing.state));
+        WriteCache(work, [&] { return cache_->ApplyTaskChanges(asked.id, listing.changes, listing.state); });
     states_[TasksKey(asked.id)] = listing.state;
     bool changed = false;
     const TaskPlacement placement = store_.Write([&](LocalStore::Data& data) {
@@ -621,7 +630,7 @@ void LoadPass::ReleaseTasks(PassWork& work, Wave& wave, std::size_t job)
         TaskPlacement placed = ApplyTaskListing(*list, std::move(listing.changes), listing.whole, changed);
         // Written with the hierarchy, whose expansion the cache keeps too.
         if (CacheWritable() && listing.whole)
-            Report(cache_->ReplaceTasks(*list, listing.state));
+            WriteCache(work, [&] { return cache_->ReplaceTasks(*list, listing.state); });
         return placed;
     });
     ReportTaskPlacement(context_, placement);
@@ -629,6 +638,14 @@ void LoadPass::ReleaseTasks(PassWork& work, Wave& wave, std::size_t job)
         return;
     work.storeChanged = true;
     ShowBranch(kTaskBranch, &work);
+}
+
+void LoadPass::WriteCache(PassWork& work, const std::function<CacheResult()>& write)
+{
+    const auto start = std::chrono::steady_clock::now();
+    Report(write());
+    work.cacheTime += std::chrono::steady_clock::now() - start;
+    ++work.cacheWrites;
 }
 
 void LoadPass::ShowBranch(const std::string& branch, const PassWork* work)

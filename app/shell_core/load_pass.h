@@ -92,7 +92,7 @@ enum class PassMode
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
 // Listings a pass reads at the same time: as many as the transport opens to one host.
-constexpr std::size_t kListingsSideBySide = 16;
+constexpr std::size_t kListingsSideBySide = 32;
 // Exit and Logout wait this long for the idle signal, then give up.
 constexpr std::chrono::milliseconds kIdleWait{500};
 
@@ -190,6 +190,8 @@ private:
     void ForgetState(const std::string& key);
     bool CacheWritable() const { return cache_ && cacheAccountKnown_; }
     void Report(const CacheResult& result);
+    // Times what the pass's worker spends writing to the cache; the pass tells the sum.
+    void WriteCache(PassWork& work, const std::function<CacheResult()>& write);
     void InitialLoadThread(const Options& options);
     void SyncThread(const Options& options);
     void StartWorker(void (LoadPass::*body)(const Options&), PassMode mode);
