@@ -128,6 +128,9 @@ public:
     bool IsOffline() const { return offline_; }
     // When every listing of a pass last succeeded, "YYYY-MM-DD HH:MM" local; empty when never.
     std::string LastCompleteSync() const;
+    // The cache edits write through to, while it holds the signed-in account's data; null
+    // otherwise. User-interface thread, while no pass runs.
+    LocalCache* WritableCache() const { return CacheWritable() ? cache_ : nullptr; }
     // The main window's part of Logout: forgets the stored token (in the file at once, and
     // at the service), empties, hides, signs in again and reloads. False when the login
     // page was cancelled (the program then exits).

@@ -42,4 +42,14 @@ bool EditRunner::Run(CWaitDlg& wait, const std::function<void()>& call, const st
     return true;
 }
 
+void EditRunner::WriteThrough(const std::function<CacheResult(LocalCache&)>& write)
+{
+    LocalCache* cache = pass_.WritableCache();
+    if (!cache)
+        return;
+    const CacheResult result = write(*cache);
+    if (!result.ok)
+        diagnostics_.WriteLine(kCacheNotWrittenLine + result.failure);
+}
+
 } // namespace orb

@@ -9,6 +9,8 @@ namespace orb {
 
 class CWaitDlg;
 class Diagnostics;
+class LocalCache;
+struct CacheResult;
 class LoadPass;
 class Prompter;
 
@@ -31,10 +33,15 @@ public:
     // The same refusal before any editor is shown: true when refused.
     bool RefuseWhileBusy();
 
+    // Writes an accepted change through to the cache, when there is one for the account; a
+    // failure is one diagnostics line (the next pass writes the listing anyway).
+    void WriteThrough(const std::function<CacheResult(LocalCache&)>& write);
+
     // Runs once an edit has ended (an Exit asked for during it goes ahead then).
     std::function<void()> onEnded;
 
     static constexpr const char* kRefusedLine = "Edit refused: a load or another edit is running";
+    static constexpr const char* kCacheNotWrittenLine = "Cache : change not written : ";
     static constexpr const char* kOfflineMessage =
         "You are offline: this change cannot be sent now. The data shown is from the last successful sync.";
     // Written once an edit's wait has ended and the program is idle again.

@@ -6,6 +6,7 @@
 #include "app/windows/calendar_dlg.h"
 #include "app/windows/main_frame.h"
 #include "app/windows/orb_calender_dlg.h"
+#include "cache/local_cache.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "tests/app/windows/tree_lookup.h"
 #include "tests/support/stand_in.h"
@@ -205,6 +206,14 @@ protected:
         Json::Value body;
         std::stringstream(request.body) >> body;
         return body;
+    }
+
+    // The cache as another reader of the file sees it now.
+    std::unique_ptr<LocalCache> ReadCache() const
+    {
+        CacheOpening opening = LocalCache::Open(CachePath().string(), {}, clock);
+        EXPECT_TRUE(opening.cache) << opening.reason;
+        return std::move(opening.cache);
     }
 
     // What reached the service besides the listings and the token checks.
