@@ -23,7 +23,8 @@ constexpr const char* kCalendarListName = "the calendar list";
 constexpr const char* kTaskListsName = "the task lists";
 constexpr const char* kCalendarNamed = "calendar '%s'";
 constexpr const char* kTaskListNamed = "task list '%s'";
-constexpr const char* kOfflineTitle = "Offline: the data shown is from the last successful sync, %s.";
+// Short, so that the date still shows in a narrow window.
+constexpr const char* kOfflineTitle = "Offline: data from the last successful sync, %s.";
 constexpr const char* kNotLoadedTitle = "Not loaded:";
 constexpr const char* kStampFormat = "%Y-%m-%d %H:%M";
 constexpr std::size_t kDayLength = 10; // "YYYY-MM-DD"

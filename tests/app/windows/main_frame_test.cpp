@@ -75,7 +75,7 @@ TEST_F(ShellTest, TheLastSyncComesUpAtStartStaysWhileOfflineAndGoesWithLogout)
     const auto* line = frame->MainWindow()->findChild<QLabel*>("problemLine");
     ASSERT_NE(line, nullptr);
     frame->MainWindow()->resize(900, frame->MainWindow()->height());
-    EXPECT_TRUE(line->text().startsWith("Offline: the data shown is from the last successful sync, 2026-12-08 09:00. "
+    EXPECT_TRUE(line->text().startsWith("Offline: data from the last successful sync, 2026-12-08 09:00. "
                                         "Not loaded: the calendar list ("))
         << line->text().toStdString();
 
