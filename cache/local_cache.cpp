@@ -141,22 +141,6 @@ std::int32_t Flag(std::int64_t stored)
     return static_cast<std::int32_t>(stored);
 }
 
-// The `expanded` of every node of a list's tree, by task id.
-std::unordered_map<std::string, std::int32_t> ExpandedById(const TaskListInfo& list)
-{
-    std::unordered_map<std::string, std::int32_t> expanded;
-    std::vector<const TaskNode*> pending{&list.root()};
-    while (!pending.empty()) {
-        const TaskNode* node = pending.back();
-        pending.pop_back();
-        for (const TaskNode* child = node->firstChild; child; child = child->nextSibling) {
-            expanded.emplace(child->task.id, child->expanded);
-            pending.push_back(child);
-        }
-    }
-    return expanded;
-}
-
 } // namespace
 
 std::string CalendarListKey()
@@ -546,7 +530,7 @@ CacheResult LocalCache::ReplaceTasks(const TaskListInfo& list, const SyncState& 
     return Guarded("cannot write the tasks of " + list.id, [&] {
         sqlite::Transaction transaction(db_.get(), sqlite::Transaction::Kind::Write);
         RequireTaskList(list.id);
-        const auto expanded = ExpandedById(list);
+        const auto expanded = ExpansionById(*list.tree);
         sqlite::Use(Cached("DELETE FROM tasks WHERE list_id = ?")).Text(list.id).Run();
         std::int64_t position = 0;
         for (const TaskInfo& task : list.tasks) {

@@ -2,9 +2,9 @@
 
 #include "core/clock.h"
 #include "core/diagnostics.h"
+#include "core/instant.h"
 #include "service/calendar_api.h"
 #include "service/http.h"
-#include "service/instant.h"
 #include "service/listing.h"
 #include "service/oauth.h"
 #include "service/record_json.h"
@@ -31,6 +31,7 @@ constexpr const char* kTokenExpiredLine = "Event sync token expired, reading the
 constexpr const char* kChangesQueryTail = "&showDeleted=true&singleEvents=true";
 constexpr const char* kCancelledStatus = "cancelled";
 constexpr int kStatusGone = 410;
+constexpr long long kMillisPerSecond = 1000;
 constexpr const char* kListFailLine = "Event List Fail : ";
 constexpr const char* kSearchFailLine = "Event Search Fail : ";
 constexpr const char* kMalformedEventLine = "Malformed event skipped : ";
@@ -136,8 +137,12 @@ bool ReadListedEvent(ServiceContext& context, const CalendarRecord& calendar, co
 ListingResult ReadEventChanges(ServiceContext& context, const CalendarRecord& calendar, const EventListRange& window,
                                const std::string& token, EventListing& listing)
 {
-    const long long windowStart = InstantMillis(window.timeMin).value_or(LLONG_MIN);
-    const long long windowEnd = InstantMillis(window.timeMax).value_or(LLONG_MAX);
+    // In whole seconds, a fraction cut, as the service reads the window.
+    const auto seconds = [](std::optional<long long> millis, long long otherwise) {
+        return millis ? *millis / kMillisPerSecond - (*millis % kMillisPerSecond < 0 ? 1 : 0) : otherwise;
+    };
+    const long long windowStart = seconds(InstantMillis(window.timeMin), LLONG_MIN);
+    const long long windowEnd = seconds(InstantMillis(window.timeMax), LLONG_MAX);
     const std::string query = "?syncToken=" + EncodeQueryValue(token) + kChangesQueryTail +
                               (context.config.fullPages ? kFullPageParameter : "");
     return FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query),
@@ -151,8 +156,8 @@ ListingResult ReadEventChanges(ServiceContext& context, const CalendarRecord& ca
                             EventRecord event;
                             if (!ReadListedEvent(context, calendar, item, event))
                                 return;
-                            const long long start = EventTimeMillis(event.start).value_or(0);
-                            const long long end = EventTimeMillis(event.end).value_or(start);
+                            const long long start = seconds(EventTimeMillis(event.start), 0);
+                            const long long end = seconds(EventTimeMillis(event.end), start);
                             if (end <= windowStart || start >= windowEnd)
                                 listing.changes.deletions.push_back(event.id);
                             else

@@ -25,17 +25,7 @@ struct EventListRange
 };
 EventListRange MakeEventListRange(const Clock& clock, int nCal_from, int nCal_to);
 
-// One calendar's events as a pass reads them.
-struct EventListing
-{
-    bool complete = false;
-    // The whole window was read: `changes.upserts` holds every event in it, in the
-    // service's order, and nothing else of the calendar stays. Otherwise only what changed.
-    bool whole = false;
-    EventChanges changes;
-    SyncState state;        // where the next listing of the calendar starts from
-    ListingFailure failure; // when not complete
-};
+using EventListing = ChangeListing<EventChanges>;
 
 // Reads the events of `calendar` in `window`: only what changed since `since` when it holds
 // a sync token for this same window, else the whole window. A changed event that left the

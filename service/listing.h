@@ -2,6 +2,7 @@
 
 #include "service/http.h"
 #include "service/service_context.h"
+#include "service/sync_state.h"
 
 #include <functional>
 #include <string>
@@ -48,5 +49,17 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
                            const std::function<void(const Json::Value& item)>& onItem);
 
 ListingFailure DescribeListingFailure(const ListingResult& result);
+
+// One calendar's events or one list's tasks as a pass reads them.
+template <class Changes> struct ChangeListing
+{
+    bool complete = false;
+    // The whole was read: `changes.upserts` holds all of it, in the service's order, and
+    // nothing else stays. Otherwise only what changed.
+    bool whole = false;
+    Changes changes;
+    SyncState state;        // where the next listing starts from
+    ListingFailure failure; // when not complete
+};
 
 } // namespace orb

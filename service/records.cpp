@@ -1,6 +1,6 @@
 #include "service/records.h"
 
-#include "service/instant.h"
+#include "core/instant.h"
 
 #include <algorithm>
 #include <climits>
@@ -89,7 +89,13 @@ void SortEvents(std::vector<EventRecord>& events)
 
 std::optional<long long> EventTimeMillis(const EventTime& time)
 {
-    return InstantMillis(time.dateTime.empty() ? time.date : time.dateTime);
+    if (time.dateTime.empty())
+        return InstantMillis(time.date);
+    if (const std::optional<long long> instant = InstantMillis(time.dateTime))
+        return instant;
+    // One the service gave without its offset is in the event's own zone, which is not
+    // known here; read as UTC it still orders and places the same in every pass.
+    return InstantMillis(time.dateTime + "Z");
 }
 
 void OrderEventsByStart(std::vector<EventRecord>& events)

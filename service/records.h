@@ -113,8 +113,8 @@ bool EventStartsBefore(const EventRecord& a, const EventRecord& b);
 // Stable, so events of one day keep the order the service gave them.
 void SortEvents(std::vector<EventRecord>& events);
 
-// The instant of a start or end in milliseconds (see InstantMillis); nothing when it has
-// neither form.
+// The instant of a start or end in milliseconds (see InstantMillis; a date-time without its
+// offset as UTC); nothing when it has neither form.
 std::optional<long long> EventTimeMillis(const EventTime& time);
 
 // Orders a calendar's events by start instant, as the service lists them, and events that

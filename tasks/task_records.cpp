@@ -164,6 +164,21 @@ TaskPlacement AddTasksToTree(TaskTree& tree, const std::vector<TaskInfo>& tasks,
     return placement;
 }
 
+std::unordered_map<std::string, std::int32_t> ExpansionById(const TaskTree& tree)
+{
+    std::unordered_map<std::string, std::int32_t> expanded;
+    std::vector<const TaskNode*> pending{&tree.root()};
+    while (!pending.empty()) {
+        const TaskNode* node = pending.back();
+        pending.pop_back();
+        for (const TaskNode* child = node->firstChild; child; child = child->nextSibling) {
+            expanded.emplace(child->task.id, child->expanded);
+            pending.push_back(child);
+        }
+    }
+    return expanded;
+}
+
 void TaskTree::Clear()
 {
     root_.firstChild = nullptr;

@@ -119,6 +119,9 @@ struct TaskPlacement
 TaskPlacement AddTasksToTree(TaskTree& tree, const std::vector<TaskInfo>& tasks,
                              const std::vector<std::int32_t>& expanded = {});
 
+// The `expanded` of every node of the tree, by task id (the first node of an id).
+std::unordered_map<std::string, std::int32_t> ExpansionById(const TaskTree& tree);
+
 // The changes an incremental listing of one list found. Deletions are applied after the
 // upserts, so an id in both ends up deleted.
 struct TaskChanges

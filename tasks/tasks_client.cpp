@@ -2,9 +2,9 @@
 
 #include "core/clock.h"
 #include "core/diagnostics.h"
+#include "core/instant.h"
 #include "core/prompter.h"
 #include "service/http.h"
-#include "service/instant.h"
 #include "service/listing.h"
 #include "service/oauth.h"
 #include "service/record_json.h"

@@ -24,17 +24,7 @@ constexpr const char* kMissingParentMessage = "error!!";
 // words; the lists read before that stay appended, and the listing is said to be incomplete.
 bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, ListingFailure* failure = nullptr);
 
-// One task list's tasks as a pass reads them.
-struct TaskListing
-{
-    bool complete = false;
-    // The whole list was read: `changes.upserts` holds every task (completed and hidden ones
-    // included) in the service's order. Otherwise only what changed.
-    bool whole = false;
-    TaskChanges changes;
-    SyncState state;        // where the next listing of the list starts from
-    ListingFailure failure; // when not complete
-};
+using TaskListing = ChangeListing<TaskChanges>;
 
 // Reads the tasks of `list`, following the pages to the end: only those updated since
 // `since.updatedMin` when it is set (deleted ones among the deletions), else every one. A

@@ -151,16 +151,7 @@ TaskPlacement ApplyTaskListing(TaskListInfo& list, TaskChanges changes, bool who
         if (!changed)
             return {};
     }
-    std::unordered_map<std::string, std::int32_t> expansion;
-    std::vector<const TaskNode*> pending{&list.root()};
-    while (!pending.empty()) {
-        const TaskNode* node = pending.back();
-        pending.pop_back();
-        for (const TaskNode* child = node->firstChild; child; child = child->nextSibling) {
-            expansion.emplace(child->task.id, child->expanded);
-            pending.push_back(child);
-        }
-    }
+    const std::unordered_map<std::string, std::int32_t> expansion = ExpansionById(*list.tree);
     if (whole)
         list.tasks = std::move(changes.upserts);
     else

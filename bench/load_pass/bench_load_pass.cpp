@@ -289,42 +289,58 @@ ServiceConfig BenchConfig(const fake::FakeService& service)
     return config;
 }
 
-// F5 over an unchanged account and over one changed event, at 50 ms a round trip.
-bool RunIncremental(fake::FakeService& service, OAuthSession& session, Options options)
+// The seams a pass over the cache needs, against the stand-in seeded for `events` per calendar.
+struct CacheBench
 {
-    options.calendars = 10;
-    options.events = 200;
-    options.lists = 10;
-    options.tasks = 100;
-    std::string error;
-    service.Reset();
-    if (!service.SeedFromJson(SeedDocument(options), error)) {
-        std::fprintf(stderr, "seed refused: %s\n", error.c_str());
-        return false;
+    CacheBench(fake::FakeService& service, OAuthSession& session, Options options, int events, int latencyMs)
+        : transport(session),
+          config(BenchConfig(service)), context{transport, session, diagnostics, prompter, clock, config}
+    {
+        options.calendars = 10;
+        options.events = events;
+        options.lists = 10;
+        options.tasks = 100;
+        service.Reset();
+        service.SetLatency(std::chrono::milliseconds(latencyMs));
+        std::string error;
+        seeded = service.SeedFromJson(SeedDocument(options), error);
+        if (!seeded)
+            std::fprintf(stderr, "seed refused: %s\n", error.c_str());
+        shape = options;
     }
-    service.SetLatency(std::chrono::milliseconds(kCacheLatencyMs));
-    CacheFolder folder;
-    std::unique_ptr<LocalCache> cache = folder.Open();
-    if (!cache)
-        return false;
-    CountingTransport transport(session);
+
+    CountingTransport transport;
     QuietDiagnostics diagnostics;
     NullPrompter prompter;
     FixedClock clock;
-    const ServiceConfig config = BenchConfig(service);
-    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
-    LocalStore store;
+    const ServiceConfig config;
+    ServiceContext context;
     AppSettings settings;
-    NullTreeSink tree;
     NullPassUi ui;
     NullOpener opener;
-    LoadPass pass(context, store, settings, tree, ui, opener);
+    CacheFolder folder;
+    Options shape;
+    bool seeded = false;
+};
+
+// F5 over an unchanged account and over one changed event, at 50 ms a round trip.
+bool RunIncremental(fake::FakeService& service, OAuthSession& session, const Options& options)
+{
+    CacheBench bench(service, session, options, 200, kCacheLatencyMs);
+    std::unique_ptr<LocalCache> cache = bench.folder.Open();
+    if (!bench.seeded || !cache)
+        return false;
+    LocalStore store;
+    NullTreeSink tree;
+    LoadPass pass(bench.context, store, bench.settings, tree, bench.ui, bench.opener);
     pass.SetCache(cache.get());
+    CountingTransport& transport = bench.transport;
+    const Options& shape = bench.shape;
 
     std::printf("\nPasses over the cache at %d ms a round trip: %d calendars x %d events, %d lists x %d tasks\n",
-                kCacheLatencyMs, options.calendars, options.events, options.lists, options.tasks);
+                kCacheLatencyMs, shape.calendars, shape.events, shape.lists, shape.tasks);
     PrintPass("first pass, into an empty cache", TimePass(pass, service, transport), kCacheLatencyMs);
-    std::printf("  %-34s %s\n", "  its cache writes, on the worker", diagnostics.cacheWrites.c_str());
+    std::printf("  %-34s %s\n", "  its cache writes, on the worker", bench.diagnostics.cacheWrites.c_str());
     const Timed unchanged = TimePass(pass, service, transport);
     PrintPass("F5, nothing changed", unchanged, kCacheLatencyMs);
     const fake::DeviceAnswer answer = service.FromAnotherDevice(
@@ -344,35 +360,19 @@ bool RunIncremental(fake::FakeService& service, OAuthSession& session, Options o
 
 // A full pass of 10,000 events into the cache (its writes timed on the worker), then a start
 // from it: the cache read, the store and the rows, up to the rows in the tree.
-bool RunStartFromCache(fake::FakeService& service, OAuthSession& session, Options options)
+bool RunStartFromCache(fake::FakeService& service, OAuthSession& session, const Options& options)
 {
-    options.calendars = 10;
-    options.events = 1000;
-    options.lists = 10;
-    options.tasks = 100;
-    std::string error;
-    service.Reset();
-    service.SetLatency(std::chrono::milliseconds(0));
-    if (!service.SeedFromJson(SeedDocument(options), error)) {
-        std::fprintf(stderr, "seed refused: %s\n", error.c_str());
+    CacheBench bench(service, session, options, 1000, 0);
+    if (!bench.seeded)
         return false;
-    }
-    CacheFolder folder;
-    CountingTransport transport(session);
-    QuietDiagnostics diagnostics;
-    NullPrompter prompter;
-    FixedClock clock;
-    const ServiceConfig config = BenchConfig(service);
-    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
-    AppSettings settings;
-    NullPassUi ui;
-    NullOpener opener;
+    const CacheFolder& folder = bench.folder;
+    QuietDiagnostics& diagnostics = bench.diagnostics;
     std::size_t events = 0;
     {
         std::unique_ptr<LocalCache> cache = folder.Open();
         LocalStore store;
         NullTreeSink tree;
-        LoadPass pass(context, store, settings, tree, ui, opener);
+        LoadPass pass(bench.context, store, bench.settings, tree, bench.ui, bench.opener);
         pass.SetCache(cache.get());
         pass.FullLoad();
         store.Read([&](const LocalStore::Data& data) {
@@ -390,13 +390,13 @@ bool RunStartFromCache(fake::FakeService& service, OAuthSession& session, Option
         std::unique_ptr<LocalCache> cache = folder.Open();
         LocalStore store;
 #if ORB_BENCH_WITH_TREE
-        COrbCalenderDlg window(settings, clock, diagnostics, prompter);
+        COrbCalenderDlg window(bench.settings, bench.clock, diagnostics, bench.prompter);
         window.PrepareControls();
         TreeSink& tree = window;
 #else
         NullTreeSink tree;
 #endif
-        LoadPass pass(context, store, settings, tree, ui, opener);
+        LoadPass pass(bench.context, store, bench.settings, tree, bench.ui, bench.opener);
         const auto start = std::chrono::steady_clock::now();
         pass.SetCache(cache.get());
         if (!pass.ShowCached()) {

@@ -1,7 +1,8 @@
-#include "service/instant.h"
+#include "core/instant.h"
 
 #include "core/clock.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace orb {
@@ -40,8 +41,11 @@ std::optional<long long> InstantMillis(std::string_view text)
 {
     int year = 0, month = 0, day = 0;
     if (!ReadDigits(text, 0, 4, year) || text.size() < kDateLength || text[4] != '-' ||
-        !ReadDigits(text, 5, 2, month) || text[7] != '-' || !ReadDigits(text, 8, 2, day) || month < 1 || month > 12 ||
-        day < 1 || day > 31)
+        !ReadDigits(text, 5, 2, month) || text[7] != '-' || !ReadDigits(text, 8, 2, day))
+        return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))};
+    if (!date.ok())
         return std::nullopt;
     const long long days = DaysFromCivil(year, month, day);
     if (text.size() == kDateLength)
@@ -64,18 +68,16 @@ std::optional<long long> InstantMillis(std::string_view text)
             millis *= 10;
     }
     long long offsetMinutes = 0;
-    if (at < text.size()) {
-        const char sign = text[at];
-        int offsetHours = 0, offsetMins = 0;
-        if (sign == 'Z' || sign == 'z') {
-            ++at;
-        } else if ((sign == '+' || sign == '-') && ReadDigits(text, at + 1, 2, offsetHours) && at + 3 < text.size() &&
-                   text[at + 3] == ':' && ReadDigits(text, at + 4, 2, offsetMins)) {
-            offsetMinutes = (sign == '-' ? -1 : 1) * (offsetHours * 60LL + offsetMins);
-            at += 6;
-        } else {
-            return std::nullopt;
-        }
+    const char sign = at < text.size() ? text[at] : '\0';
+    int offsetHours = 0, offsetMins = 0;
+    if (sign == 'Z' || sign == 'z') {
+        ++at;
+    } else if ((sign == '+' || sign == '-') && ReadDigits(text, at + 1, 2, offsetHours) && at + 3 < text.size() &&
+               text[at + 3] == ':' && ReadDigits(text, at + 4, 2, offsetMins)) {
+        offsetMinutes = (sign == '-' ? -1 : 1) * (offsetHours * 60LL + offsetMins);
+        at += 6;
+    } else {
+        return std::nullopt;
     }
     if (at != text.size())
         return std::nullopt;
