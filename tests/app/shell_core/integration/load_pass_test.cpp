@@ -153,6 +153,31 @@ TEST_F(LoadPassTest, InitialLoadCoversAVisibleCalendarWindowUntilItsDataIsIn)
     EXPECT_TRUE(opener.opened.empty()); // no start page configured
 }
 
+// A pass over data already shown, or one nobody asked for just now, covers nothing: no
+// overlay (which would take the focus), and a window shown meanwhile puts up none.
+TEST_F(LoadPassTest, AQuietPassPutsUpNoOverlayAndStillRefusesEditsWhileItRuns)
+{
+    Seed(kSeed);
+    ui.calendarVisible = true;
+    pass.FullLoad();
+    service.SetLatency(std::chrono::milliseconds(40));
+    ASSERT_TRUE(pass.Synchronize(PassMode::Quiet));
+    EXPECT_FALSE(pass.IsLoading());
+    EXPECT_TRUE(pass.IsBusy());
+    EXPECT_FALSE(pass.BeginEdit());
+    pass.JoinWorker();
+    const auto calls = ui.Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "overlay+"), 0);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "calendar-overlay+"), 0);
+
+    ASSERT_TRUE(pass.Synchronize());
+    EXPECT_TRUE(pass.IsLoading());
+    pass.JoinWorker();
+    const auto normal = ui.Calls();
+    EXPECT_EQ(std::count(normal.begin(), normal.end(), "overlay+"), 1);
+    EXPECT_EQ(std::count(normal.begin(), normal.end(), "calendar-overlay+"), 1);
+}
+
 TEST_F(LoadPassTest, AnEditHoldsTheIdleSignalAndRefusesSynchronizingAndASecondEdit)
 {
     Seed(kSeed);
