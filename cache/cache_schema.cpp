@@ -127,12 +127,20 @@ void AddEventEndDays(sqlite3* db)
         sqlite::Use(update.get()).Text(endDay).Integer(row).Run();
 }
 
+// Siblings are ordered by the service's position too, so that a list put together from
+// changes orders them as one read whole.
+void AddTaskServicePositions(sqlite3* db)
+{
+    sqlite::Execute(db, "ALTER TABLE tasks ADD COLUMN service_position TEXT NOT NULL DEFAULT ''");
+}
+
 using MigrationStep = void (*)(sqlite3* db);
 
 // Entry i takes a file from version i to version i + 1.
 constexpr MigrationStep kMigrationSteps[] = {
     CreateFirstSchema,
     AddEventEndDays,
+    AddTaskServicePositions,
 };
 static_assert(std::size(kMigrationSteps) == kCacheSchemaVersion);
 

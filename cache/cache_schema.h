@@ -6,7 +6,7 @@ namespace orb {
 
 // The schema this program reads and writes, kept in PRAGMA user_version. A file with a
 // higher number was written by a newer program and is not ours to change.
-constexpr int kCacheSchemaVersion = 2;
+constexpr int kCacheSchemaVersion = 3;
 
 int ReadSchemaVersion(sqlite3* db);
 

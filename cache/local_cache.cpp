@@ -19,6 +19,8 @@ constexpr int kBusyTimeoutMs = 2000;
 // Enough of a failed check's findings to say what is wrong, not the whole list.
 constexpr int kCheckLinesKept = 3;
 constexpr const char* kAsideStampFormat = "%Y%m%d-%H%M%S";
+// What a load gives every task row it adds.
+constexpr std::int32_t kLoadedExpanded = 1;
 // The task ?2 of list ?1 and every task below it; UNION stops at a cycle.
 constexpr const char* kSubtreeSql = "WITH RECURSIVE subtree (id) AS (SELECT ?2 UNION SELECT tasks.id FROM tasks "
                                     "JOIN subtree ON tasks.parent = subtree.id WHERE tasks.list_id = ?1) ";
@@ -137,45 +139,6 @@ template <class Texts> int ReadTexts(const sqlite::Use& use, int column, const T
 std::int32_t Flag(std::int64_t stored)
 {
     return static_cast<std::int32_t>(stored);
-}
-
-// The tasks client's placing of a loaded list (LoadTasks), without its diagnostics: every
-// task at the top level in service order, then each under its parent once all are known (a
-// missing parent or a cycle leaves it at the top level), then every sibling chain by due.
-void BuildTaskTree(TaskListInfo& list, const std::vector<std::int32_t>& expanded)
-{
-    TaskTree& tree = *list.tree;
-    std::vector<TaskNode*> added;
-    std::unordered_map<std::string, TaskNode*> byId;
-    for (std::size_t i = 0; i < list.tasks.size(); ++i) {
-        TaskNode& node = tree.AppendChild(tree.root(), list.tasks[i]);
-        node.expanded = expanded[i];
-        added.push_back(&node);
-        byId.emplace(node.task.id, &node);
-    }
-    for (TaskNode* node : added) {
-        const auto parent = node->task.parent.empty() ? byId.end() : byId.find(node->task.parent);
-        if (parent != byId.end())
-            tree.MoveUnder(*node, *parent->second);
-    }
-    if (!added.empty())
-        tree.SortByDue();
-}
-
-// The `expanded` of every node of a list's tree, by task id.
-std::unordered_map<std::string, std::int32_t> ExpandedById(const TaskListInfo& list)
-{
-    std::unordered_map<std::string, std::int32_t> expanded;
-    std::vector<const TaskNode*> pending{&list.root()};
-    while (!pending.empty()) {
-        const TaskNode* node = pending.back();
-        pending.pop_back();
-        for (const TaskNode* child = node->firstChild; child; child = child->nextSibling) {
-            expanded.emplace(child->task.id, child->expanded);
-            pending.push_back(child);
-        }
-    }
-    return expanded;
 }
 
 } // namespace
@@ -567,7 +530,7 @@ CacheResult LocalCache::ReplaceTasks(const TaskListInfo& list, const SyncState& 
     return Guarded("cannot write the tasks of " + list.id, [&] {
         sqlite::Transaction transaction(db_.get(), sqlite::Transaction::Kind::Write);
         RequireTaskList(list.id);
-        const auto expanded = ExpandedById(list);
+        const auto expanded = ExpansionById(*list.tree);
         sqlite::Use(Cached("DELETE FROM tasks WHERE list_id = ?")).Text(list.id).Run();
         std::int64_t position = 0;
         for (const TaskInfo& task : list.tasks) {
@@ -586,7 +549,7 @@ CacheResult LocalCache::ApplyTaskChanges(const std::string& listId, const TaskCh
         RequireTaskList(listId);
         std::int64_t position = NextPosition("tasks", "list_id", listId);
         for (const TaskInfo& task : changes.upserts)
-            UpsertTask(listId, task, position++, 0);
+            UpsertTask(listId, task, position++, kLoadedExpanded);
         for (const std::string& id : changes.deletions)
             sqlite::Use(Cached("DELETE FROM tasks WHERE list_id = ? AND id = ?")).Text(listId).Text(id).Run();
         WriteState(TasksKey(listId), state);
@@ -764,7 +727,7 @@ void LocalCache::ReadTasks(TaskListInfo& list)
         task.id = use.ColumnText(0);
         expanded.push_back(Flag(use.ColumnInteger(ReadTexts(use, 1, TaskTexts(task)))));
     }
-    BuildTaskTree(list, expanded);
+    AddTasksToTree(*list.tree, list.tasks, expanded);
 }
 
 CacheRead<std::vector<TaskListInfo>> LocalCache::ReadTaskLists()

@@ -3,6 +3,7 @@
 #include "cache/sqlite_handle.h"
 #include "core/clock.h"
 #include "service/records.h"
+#include "service/sync_state.h"
 #include "tasks/task_records.h"
 
 #include <cstdint>
@@ -28,17 +29,6 @@ template <class Value> struct CacheRead
     std::string failure;
 };
 
-// Where one listing stands with the service, so the next pass can ask for changes only.
-// Empty texts mean "not known": the next listing is a full one.
-struct SyncState
-{
-    std::string syncToken;
-    std::string updatedMin;
-    std::string timeMin; // the date window the listing covers
-    std::string timeMax;
-    std::string lastSuccess; // the caller's stamp of the last listing that succeeded
-};
-
 // The keys of the listings' sync states.
 std::string CalendarListKey();
 std::string EventsKey(const std::string& calendarId);
@@ -49,19 +39,6 @@ struct CacheMeta
 {
     std::string account;          // whose rows these are; empty after Clear
     std::string lastCompleteSync; // the caller's stamp of the last pass that read everything
-};
-
-// A change set from an incremental listing. Deletions are applied after the upserts, so an
-// id in both ends up deleted.
-struct EventChanges
-{
-    std::vector<EventRecord> upserts;
-    std::vector<std::string> deletions;
-};
-struct TaskChanges
-{
-    std::vector<TaskInfo> upserts;
-    std::vector<std::string> deletions; // only the tasks named; their subtasks stay
 };
 
 // Days "YYYY-MM-DD", both included.
@@ -138,7 +115,8 @@ public:
     CacheResult ReplaceTaskLists(const std::vector<TaskListInfo>& lists, const SyncState& state);
     // `list.tasks` in service order, each with the `expanded` of its node in `list.tree`.
     CacheResult ReplaceTasks(const TaskListInfo& list, const SyncState& state);
-    // An updated task keeps its place and expansion; a new one comes last, collapsed.
+    // An updated task keeps its place and expansion; a new one comes last, expanded as a
+    // load expands every task.
     CacheResult ApplyTaskChanges(const std::string& listId, const TaskChanges& changes, const SyncState& state);
 
     // Single records, written through after an edit the service accepted.

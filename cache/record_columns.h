@@ -46,11 +46,11 @@ template <class List> auto TaskListTexts(List& l)
 }
 
 inline constexpr std::array kTaskTextColumns = {
-    "kind", "title", "updated", "notes", "due", "status", "parent", "self_link",
+    "kind", "title", "updated", "notes", "due", "status", "parent", "self_link", "service_position",
 };
 template <class Task> auto TaskTexts(Task& t)
 {
-    return std::array{&t.kind, &t.title, &t.updated, &t.notes, &t.due, &t.status, &t.parent, &t.selfLink};
+    return std::array{&t.kind, &t.title, &t.updated, &t.notes, &t.due, &t.status, &t.parent, &t.selfLink, &t.position};
 }
 
 static_assert(kCalendarTextColumns.size() ==

@@ -2,6 +2,7 @@
 // the listing; the rest is its pages, separated by lines "@@", each optionally starting
 // with a status line "HTTP nnn".
 #include "app/shell_core/settings.h"
+#include "app/shell_core/store_merge.h"
 #include "app/shell_core/tree_rows.h"
 #include "core/clock.h"
 #include "service/calendar_client.h"
@@ -65,7 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         calendar.id = "work@example.com";
         calendar.selected = "true";
         const auto range = orb::MakeEventListRange(fixture.clock, 7, 31);
-        orb::ListCalendarEvents(context, calendar, orb::EventListQuery(fixture.config, range));
+        // Odd inputs read the answers as changes since a token.
+        orb::SyncState since;
+        if (data[0] & 0x80)
+            since = {"token", "", range.timeMin, range.timeMax, ""};
+        orb::EventListing listing = orb::ListEventChanges(context, calendar, range, since);
+        orb::ApplyEventListing(calendar, std::move(listing.changes), listing.whole);
         orb::CalendarRows(calendar, today, orb::FillMode::Load, true);
         break;
     }
@@ -79,7 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 3: {
         orb::TaskListInfo list;
         list.id = "L1";
-        orb::LoadTasks(context, list);
+        orb::SyncState since;
+        if (data[0] & 0x80)
+            since.updatedMin = "2026-12-08T00:00:00.000Z";
+        orb::TaskListing listing = orb::LoadTaskChanges(context, list, since);
+        bool changed = false;
+        orb::ApplyTaskListing(list, std::move(listing.changes), listing.whole, changed);
         for (const int mode : {1, 2, 3})
             orb::TaskListRows(list, mode, orb::FillMode::Load, true);
         break;

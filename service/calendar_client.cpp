@@ -46,7 +46,7 @@ std::string CalendarListBody(const CalendarRecord& record, CalendarColourChange 
 
 } // namespace
 
-bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars, std::string* failure)
+bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars, ListingFailure* failure)
 {
     EnsureAccessToken(context);
 
@@ -62,7 +62,7 @@ bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calenda
         });
 
     if (result.outcome != ListingOutcome::Complete && failure)
-        *failure = ListingFailureText(result);
+        *failure = DescribeListingFailure(result);
     switch (result.outcome) {
     case ListingOutcome::TransportFailed:
         ReportTransportFailure(context.diagnostics, result.transport);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/edit_result.h"
+#include "service/listing.h"
 #include "service/records.h"
 #include "service/service_context.h"
 
@@ -16,8 +17,8 @@ namespace orb {
 // Reads every page of the calendar list and appends its entries to `calendars` (existing
 // ones are kept, not compared). False, with nothing appended, when the service refused
 // (the raw answer is shown), the answer was unreadable, or the exchange failed; `failure`
-// then says why in plain words.
-bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars, std::string* failure = nullptr);
+// then says why.
+bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calendars, ListingFailure* failure = nullptr);
 
 // Which colours of the user's calendar-list entry the user chose; only those are sent.
 struct CalendarColourChange

@@ -18,8 +18,9 @@ constexpr long kStallBytesPerSecond = 1;
 constexpr std::chrono::seconds kRequestDeadline{120};
 // An answer past this is refused as it arrives (after decompression), never held in memory.
 constexpr std::size_t kAnswerLimit = std::size_t{64} << 20;
-// Requests side by side to one host over HTTP/1.1; HTTP/2 carries them on one connection.
-constexpr long kMaxHostConnections = 16;
+// Requests side by side to one host over HTTP/1.1 (a pass over a known account asks for all
+// its listings at once); HTTP/2 carries them on one connection.
+constexpr long kMaxHostConnections = 32;
 
 class CurlEngine;
 

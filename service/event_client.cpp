@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/diagnostics.h"
+#include "core/instant.h"
 #include "service/calendar_api.h"
 #include "service/http.h"
 #include "service/listing.h"
@@ -13,6 +14,7 @@
 #include <json/json.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace orb {
 
@@ -23,6 +25,13 @@ constexpr const char* kListQueryTail = "&orderBy=startTime&singleEvents=true";
 // The largest page the service gives: a normal calendar is one request.
 constexpr const char* kFullPageParameter = "&maxResults=2500";
 constexpr const char* kEventCountLine = "Number of Event : ";
+constexpr const char* kChangesLine = "Event changes : ";
+constexpr const char* kTokenExpiredLine = "Event sync token expired, reading the window whole : ";
+// With a sync token the service lists deleted events itself; the flag may only say so.
+constexpr const char* kChangesQueryTail = "&showDeleted=true&singleEvents=true";
+constexpr const char* kCancelledStatus = "cancelled";
+constexpr int kStatusGone = 410;
+constexpr long long kMillisPerSecond = 1000;
 constexpr const char* kListFailLine = "Event List Fail : ";
 constexpr const char* kSearchFailLine = "Event Search Fail : ";
 constexpr const char* kMalformedEventLine = "Malformed event skipped : ";
@@ -86,11 +95,6 @@ void ReportListingFailure(ServiceContext& context, const ListingResult& result, 
         context.diagnostics.WriteLine(result.answer);
 }
 
-void WriteEventCount(ServiceContext& context, const CalendarRecord& calendar)
-{
-    context.diagnostics.WriteLine(kEventCountLine + std::to_string(calendar.events.size()));
-}
-
 // An insert or an update: both answer with the whole event.
 EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, const std::string& calendarId)
 {
@@ -112,6 +116,53 @@ EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, c
     ReadEventEtag(root, written);
     record = std::move(written);
     return result;
+}
+
+// A listed event with the listing's extra steps; false (and a line) for one that is not an event.
+bool ReadListedEvent(ServiceContext& context, const CalendarRecord& calendar, const Json::Value& item,
+                     EventRecord& event)
+{
+    if (!ReadEvent(item, event)) {
+        context.diagnostics.WriteLine(kMalformedEventLine + CalendarName(calendar));
+        return false;
+    }
+    ReadEventEtag(item, event);
+    ApplyTimeZoneFallback(event, calendar.timeZone);
+    return true;
+}
+
+// What changed since `token`, as the service lists it: every event of the calendar, in or out
+// of the window; the window is applied here by the service's own rule (ends after its start,
+// starts before its end), so an event moved out of it goes like a deleted one.
+ListingResult ReadEventChanges(ServiceContext& context, const CalendarRecord& calendar, const EventListRange& window,
+                               const std::string& token, EventListing& listing)
+{
+    // In whole seconds, a fraction cut, as the service reads the window.
+    const auto seconds = [](std::optional<long long> millis, long long otherwise) {
+        return millis ? *millis / kMillisPerSecond - (*millis % kMillisPerSecond < 0 ? 1 : 0) : otherwise;
+    };
+    const long long windowStart = seconds(InstantMillis(window.timeMin), LLONG_MIN);
+    const long long windowEnd = seconds(InstantMillis(window.timeMax), LLONG_MAX);
+    const std::string query = "?syncToken=" + EncodeQueryValue(token) + kChangesQueryTail +
+                              (context.config.fullPages ? kFullPageParameter : "");
+    return FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query),
+                        [&](const Json::Value& item) {
+                            const std::string id = MemberText(item, "id");
+                            if (MemberText(item, "status") == kCancelledStatus) {
+                                if (!id.empty())
+                                    listing.changes.deletions.push_back(id);
+                                return;
+                            }
+                            EventRecord event;
+                            if (!ReadListedEvent(context, calendar, item, event))
+                                return;
+                            const long long start = seconds(EventTimeMillis(event.start), 0);
+                            const long long end = seconds(EventTimeMillis(event.end), start);
+                            if (end <= windowStart || start >= windowEnd)
+                                listing.changes.deletions.push_back(event.id);
+                            else
+                                listing.changes.upserts.push_back(std::move(event));
+                        });
 }
 
 } // namespace
@@ -161,37 +212,53 @@ std::string UpdateEventBody(const EventRecord& record)
     return body;
 }
 
-std::string EventListQuery(const ServiceConfig& config, const EventListRange& range)
+EventListing ListEventChanges(ServiceContext& context, const CalendarRecord& calendar, const EventListRange& window,
+                              const SyncState& since)
 {
-    return "?timeMin=" + range.timeMin + "&timeMax=" + range.timeMax + kListQueryTail +
-           (config.fullPages ? kFullPageParameter : "");
-}
-
-bool ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query,
-                        std::string* failure)
-{
-    if (!IsSelected(calendar))
-        return true;
-    // The service orders them by start; appended as they come, without a local sort.
-    const ListingResult result = FetchListing(
-        context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), [&](const Json::Value& item) {
-            EventRecord event;
-            if (!ReadEvent(item, event)) {
-                context.diagnostics.WriteLine(kMalformedEventLine + CalendarName(calendar));
-                return;
-            }
-            ReadEventEtag(item, event);
-            ApplyTimeZoneFallback(event, calendar.timeZone);
-            calendar.events.push_back(std::move(event));
-        });
-    if (result.outcome == ListingOutcome::Complete) {
-        WriteEventCount(context, calendar);
-        return true;
+    EventListing listing;
+    listing.state.timeMin = window.timeMin;
+    listing.state.timeMax = window.timeMax;
+    const bool sameWindow = since.timeMin == window.timeMin && since.timeMax == window.timeMax;
+    if (!since.syncToken.empty() && sameWindow) {
+        const ListingResult result = ReadEventChanges(context, calendar, window, since.syncToken, listing);
+        if (result.outcome == ListingOutcome::Complete) {
+            listing.complete = true;
+            listing.state.syncToken = result.nextSyncToken;
+            context.diagnostics.WriteLine(kChangesLine + CalendarName(calendar) + " : " +
+                                          std::to_string(listing.changes.upserts.size()) + " changed, " +
+                                          std::to_string(listing.changes.deletions.size()) + " removed");
+            return listing;
+        }
+        if (result.outcome != ListingOutcome::Refused || result.transport.status != kStatusGone) {
+            ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
+            listing.failure = DescribeListingFailure(result);
+            return listing;
+        }
+        // The service dropped the history behind the token: only a whole read is right now.
+        context.diagnostics.WriteLine(kTokenExpiredLine + CalendarName(calendar));
+        listing.changes = {};
     }
-    ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
-    if (failure)
-        *failure = ListingFailureText(result);
-    return false;
+
+    listing.whole = true;
+    // The service orders them by start; kept as they come.
+    const std::string query = "?timeMin=" + window.timeMin + "&timeMax=" + window.timeMax + kListQueryTail +
+                              (context.config.fullPages ? kFullPageParameter : "");
+    const ListingResult result = FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query),
+                                              [&](const Json::Value& item) {
+                                                  EventRecord event;
+                                                  if (!ReadListedEvent(context, calendar, item, event))
+                                                      return;
+                                                  listing.changes.upserts.push_back(std::move(event));
+                                              });
+    if (result.outcome != ListingOutcome::Complete) {
+        ReportListingFailure(context, result, kListFailLine + CalendarName(calendar));
+        listing.failure = DescribeListingFailure(result);
+        return listing;
+    }
+    listing.complete = true;
+    listing.state.syncToken = result.nextSyncToken;
+    context.diagnostics.WriteLine(kEventCountLine + std::to_string(listing.changes.upserts.size()));
+    return listing;
 }
 
 bool SearchEvents(ServiceContext& context, const std::string& calendarId, const std::string& text,
@@ -211,7 +278,7 @@ bool SearchEvents(ServiceContext& context, const std::string& calendarId, const 
         return true;
     ReportListingFailure(context, result, kSearchFailLine + calendarId);
     if (failure)
-        *failure = ListingFailureText(result);
+        *failure = DescribeListingFailure(result).text;
     return false;
 }
 

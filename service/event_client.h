@@ -1,8 +1,10 @@
 #pragma once
 
 #include "service/edit_result.h"
+#include "service/listing.h"
 #include "service/records.h"
 #include "service/service_context.h"
+#include "service/sync_state.h"
 
 #include <string>
 #include <vector>
@@ -23,15 +25,16 @@ struct EventListRange
 };
 EventListRange MakeEventListRange(const Clock& clock, int nCal_from, int nCal_to);
 
-// The query of an event listing over `range`, full pages when the configuration asks for them.
-std::string EventListQuery(const ServiceConfig& config, const EventListRange& range);
+using EventListing = ChangeListing<EventChanges>;
 
-// Appends the events of `query` to `calendar` when it is selected; a failure gets a
-// diagnostic line naming it, a success the event count. The caller has checked the access
-// token. Touches no other calendar, so calendars can be read side by side. False when the
-// listing failed, with `failure` saying why in plain words.
-bool ListCalendarEvents(ServiceContext& context, CalendarRecord& calendar, const std::string& query,
-                        std::string* failure = nullptr);
+// Reads the events of `calendar` in `window`: only what changed since `since` when it holds
+// a sync token for this same window, else the whole window. A changed event that left the
+// window counts as deleted, and so does a cancelled one. A token the service no longer
+// honours (410) is dropped and the window read whole. A whole read gets a diagnostic line
+// with its event count, a failure one naming the calendar. The caller has checked the
+// access token; nothing shared is touched, so calendars can be read side by side.
+EventListing ListEventChanges(ServiceContext& context, const CalendarRecord& calendar, const EventListRange& window,
+                              const SyncState& since);
 
 // Appends the events of one calendar that match `text` to `results`. False when the
 // search did not complete; `failure` then says why in plain words (matches of pages read

@@ -92,8 +92,10 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
         }
 
         const std::string token = MemberText(root, "nextPageToken");
-        if (token.empty())
+        if (token.empty()) {
+            result.nextSyncToken = MemberText(root, "nextSyncToken");
             return result;
+        }
         if (!seenTokens.insert(token).second) {
             context.diagnostics.WriteLine(kPageLoopLine);
             return result;
@@ -102,18 +104,18 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
     }
 }
 
-std::string ListingFailureText(const ListingResult& result)
+ListingFailure DescribeListingFailure(const ListingResult& result)
 {
     switch (result.outcome) {
     case ListingOutcome::TransportFailed:
-        return TransportFailureText(result.transport);
+        return {TransportFailureText(result.transport), true};
     case ListingOutcome::Refused:
-        return RefusalMessage(result.answer, result.transport.status);
+        return {RefusalMessage(result.answer, result.transport.status)};
     case ListingOutcome::Unreadable:
     case ListingOutcome::Complete:
         break;
     }
-    return kUnreadableAnswer;
+    return {kUnreadableAnswer};
 }
 
 } // namespace orb

@@ -2,6 +2,7 @@
 
 #include "service/http.h"
 #include "service/service_context.h"
+#include "service/sync_state.h"
 
 #include <functional>
 #include <string>
@@ -26,8 +27,17 @@ struct ListingResult
 {
     ListingOutcome outcome = ListingOutcome::Complete;
     TransportResult transport;
-    std::string answer;      // the text of the page that failed
-    std::string parseErrors; // why it was unreadable
+    std::string answer;        // the text of the page that failed
+    std::string parseErrors;   // why it was unreadable
+    std::string nextSyncToken; // the last page's, when the service gave one
+};
+
+// Why a listing did not complete, in plain words: the carrier's failure, the service's own
+// message for a refusal, or that the answer could not be read.
+struct ListingFailure
+{
+    std::string text;
+    bool unreachable = false; // the exchange itself failed: the service was not reached
 };
 
 // GETs a listing and every further page (the same query with "pageToken" added) until the
@@ -38,8 +48,18 @@ struct ListingResult
 ListingResult FetchListing(ServiceContext& context, const std::string& url,
                            const std::function<void(const Json::Value& item)>& onItem);
 
-// Why a listing did not complete, in plain words: the carrier's failure, the service's own
-// message for a refusal, or that the answer could not be read.
-std::string ListingFailureText(const ListingResult& result);
+ListingFailure DescribeListingFailure(const ListingResult& result);
+
+// One calendar's events or one list's tasks as a pass reads them.
+template <class Changes> struct ChangeListing
+{
+    bool complete = false;
+    // The whole was read: `changes.upserts` holds all of it, in the service's order, and
+    // nothing else stays. Otherwise only what changed.
+    bool whole = false;
+    Changes changes;
+    SyncState state;        // where the next listing starts from
+    ListingFailure failure; // when not complete
+};
 
 } // namespace orb

@@ -188,6 +188,7 @@ bool ReadCalendar(const Json::Value& entry, CalendarRecord& calendar)
     if (read.id.empty())
         return false;
     read.defaultReminders = ReadReminders(entry["defaultReminders"]);
+    read.primary = entry["primary"].isBool() && entry["primary"].asBool();
     read.tag = calendar.tag;
     read.events = std::move(calendar.events);
     calendar = std::move(read);

@@ -1,6 +1,10 @@
 #include "service/records.h"
 
+#include "core/instant.h"
+
 #include <algorithm>
+#include <climits>
+#include <utility>
 
 namespace orb {
 
@@ -81,6 +85,34 @@ bool EventStartsBefore(const EventRecord& a, const EventRecord& b)
 void SortEvents(std::vector<EventRecord>& events)
 {
     std::stable_sort(events.begin(), events.end(), EventStartsBefore);
+}
+
+std::optional<long long> EventTimeMillis(const EventTime& time)
+{
+    if (time.dateTime.empty())
+        return InstantMillis(time.date);
+    if (const std::optional<long long> instant = InstantMillis(time.dateTime))
+        return instant;
+    // One the service gave without its offset is in the event's own zone, which is not
+    // known here; read as UTC it still orders and places the same in every pass.
+    return InstantMillis(time.dateTime + "Z");
+}
+
+void OrderEventsByStart(std::vector<EventRecord>& events)
+{
+    // Each start is read once; an event without one comes first.
+    std::vector<std::pair<long long, std::size_t>> keys;
+    keys.reserve(events.size());
+    for (std::size_t i = 0; i < events.size(); ++i)
+        keys.emplace_back(EventTimeMillis(events[i].start).value_or(LLONG_MIN), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : events[a.second].id < events[b.second].id;
+    });
+    std::vector<EventRecord> ordered;
+    ordered.reserve(events.size());
+    for (const auto& key : keys)
+        ordered.push_back(std::move(events[key.second]));
+    events = std::move(ordered);
 }
 
 void ApplyTimeZoneFallback(EventRecord& event, const std::string& calendarTimeZone)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,7 @@ struct CalendarRecord
     std::string accessRole;
     std::string selected; // "true", "false" or empty; only "true" has its events fetched
     std::vector<EventReminder> defaultReminders;
+    bool primary = false;            // the user's own calendar: its id names the account
     std::int32_t tag = 0;            // 1 while the calendar's tree row is expanded; the clients leave it alone
     std::vector<EventRecord> events; // in event order
 };
@@ -123,6 +125,15 @@ bool EventStartsBefore(const EventRecord& a, const EventRecord& b);
 
 // Stable, so events of one day keep the order the service gave them.
 void SortEvents(std::vector<EventRecord>& events);
+
+// The instant of a start or end in milliseconds (see InstantMillis; a date-time without its
+// offset as UTC); nothing when it has neither form.
+std::optional<long long> EventTimeMillis(const EventTime& time);
+
+// Orders a calendar's events by start instant, as the service lists them, and events that
+// start together by id, so that a calendar read whole and one put together from changes
+// come out in one order.
+void OrderEventsByStart(std::vector<EventRecord>& events);
 
 // An event without its own time zone takes its calendar's.
 void ApplyTimeZoneFallback(EventRecord& event, const std::string& calendarTimeZone);

@@ -1,6 +1,7 @@
 #include "tasks/task_records.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace orb {
 
@@ -67,8 +68,9 @@ void TaskTree::SortChildren(TaskNode& parent)
         chain.push_back(child);
     if (chain.size() < 2)
         return;
-    std::stable_sort(chain.begin(), chain.end(),
-                     [](const TaskNode* a, const TaskNode* b) { return a->task.due < b->task.due; });
+    std::stable_sort(chain.begin(), chain.end(), [](const TaskNode* a, const TaskNode* b) {
+        return std::tie(a->task.due, a->task.position) < std::tie(b->task.due, b->task.position);
+    });
     parent.firstChild = chain.front();
     for (std::size_t i = 0; i < chain.size(); ++i) {
         chain[i]->prevSibling = i > 0 ? chain[i - 1] : nullptr;
@@ -130,6 +132,51 @@ bool TaskTree::MoveUnder(TaskNode& node, TaskNode& newParent)
     Unlink(node);
     LinkLast(node, newParent);
     return true;
+}
+
+TaskPlacement AddTasksToTree(TaskTree& tree, const std::vector<TaskInfo>& tasks,
+                             const std::vector<std::int32_t>& expanded)
+{
+    TaskPlacement placement;
+    std::vector<TaskNode*> added;
+    added.reserve(tasks.size());
+    std::unordered_map<std::string, TaskNode*> byId;
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        TaskNode& node = tree.AppendChild(tree.root(), tasks[i]);
+        if (i < expanded.size())
+            node.expanded = expanded[i];
+        added.push_back(&node);
+        byId.emplace(node.task.id, &node);
+    }
+    for (TaskNode* node : added) {
+        const std::string& parentId = node->task.parent;
+        if (parentId.empty())
+            continue;
+        const auto found = byId.find(parentId);
+        TaskNode* parent = found != byId.end() ? found->second : tree.FindNode(parentId);
+        if (!parent)
+            placement.missingParent.push_back(node->task.id);
+        else if (!tree.MoveUnder(*node, *parent))
+            placement.parentCycle.push_back(node->task.id);
+    }
+    if (!added.empty())
+        tree.SortByDue();
+    return placement;
+}
+
+std::unordered_map<std::string, std::int32_t> ExpansionById(const TaskTree& tree)
+{
+    std::unordered_map<std::string, std::int32_t> expanded;
+    std::vector<const TaskNode*> pending{&tree.root()};
+    while (!pending.empty()) {
+        const TaskNode* node = pending.back();
+        pending.pop_back();
+        for (const TaskNode* child = node->firstChild; child; child = child->nextSibling) {
+            expanded.emplace(child->task.id, child->expanded);
+            pending.push_back(child);
+        }
+    }
+    return expanded;
 }
 
 void TaskTree::Clear()

@@ -21,6 +21,8 @@ struct TaskInfo
     std::string status;
     std::string parent;
     std::string selfLink;
+    // The service's order among siblings: a greater text comes later. Empty sorts first.
+    std::string position;
 };
 
 constexpr const char* kTaskStatusNeedsAction = "needsAction";
@@ -59,8 +61,8 @@ public:
     // Depth first from the root, children before their parent; the first match.
     TaskNode* FindNode(const std::string& id);
 
-    // Orders every sibling chain by due text, ascending byte order; an empty due comes
-    // first. Equal dues keep their order.
+    // Orders every sibling chain by due text, ascending byte order (an empty due comes
+    // first), equal dues by the service's position. Equal both keep their order.
     void SortByDue();
     // Orders the children of one node only.
     void SortChildren(TaskNode& parent);
@@ -101,6 +103,31 @@ public:
 
 private:
     std::shared_ptr<TaskTree> tree_;
+};
+
+// What placing tasks under their parents left at the top level instead, by task id.
+struct TaskPlacement
+{
+    std::vector<std::string> missingParent; // the parent is not in the tree
+    std::vector<std::string> parentCycle;   // the parent chain comes back to the task
+};
+
+// Adds `tasks` to `tree`: each at the top level first, then under its parent once all are
+// in, so the order in which the service lists parents and children does not matter; then
+// every sibling chain is sorted (SortByDue). `expanded`, when not empty, holds each task's
+// remembered expansion, in the order of `tasks`.
+TaskPlacement AddTasksToTree(TaskTree& tree, const std::vector<TaskInfo>& tasks,
+                             const std::vector<std::int32_t>& expanded = {});
+
+// The `expanded` of every node of the tree, by task id (the first node of an id).
+std::unordered_map<std::string, std::int32_t> ExpansionById(const TaskTree& tree);
+
+// The changes an incremental listing of one list found. Deletions are applied after the
+// upserts, so an id in both ends up deleted.
+struct TaskChanges
+{
+    std::vector<TaskInfo> upserts;
+    std::vector<std::string> deletions; // only the tasks named; their subtasks stay
 };
 
 // One task list: its tasks in service order and as a hierarchy sorted by due.

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/diagnostics.h"
+#include "core/instant.h"
 #include "core/prompter.h"
 #include "service/http.h"
 #include "service/listing.h"
@@ -12,9 +13,10 @@
 
 #include <json/json.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <functional>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace orb {
@@ -26,6 +28,9 @@ constexpr const char* kListTasksPrefix = "/tasks/v1/lists/";
 // Completed tasks are asked for, and so are hidden ones: the service hides tasks completed
 // in its own apps unless asked, and the "Completed" view would silently miss them.
 constexpr const char* kTaskQuery = "?showCompleted=true&showHidden=true";
+// Deleted tasks come too, so that the copy loses them; the stamp follows.
+constexpr const char* kTaskChangesQuery = "?showCompleted=true&showHidden=true&showDeleted=true&updatedMin=";
+constexpr int kStatusGone = 410;
 constexpr const char* kParentParameter = "?parent=";
 // The largest page the service gives: a normal account reads each listing in one request.
 constexpr const char* kFullListsPage = "?maxResults=100";
@@ -45,6 +50,7 @@ constexpr const char* kTaskWithoutIdLine = " : skipped a task without id : ";
 constexpr const char* kDuplicateTaskLine = " : skipped a second task with id ";
 constexpr const char* kMissingParentLine = " : parent not in the list, shown at the top level : ";
 constexpr const char* kParentCycleLine = " : parent chain loops, shown at the top level : ";
+constexpr const char* kStampTooOldLine = " : updatedMin refused as too old, reading the list whole : ";
 
 std::string ListsUrl(const ServiceContext& context)
 {
@@ -83,6 +89,7 @@ TaskInfo TaskFromJson(const Json::Value& object)
     task.parent = MemberText(object, "parent");
     task.due = MemberText(object, "due");
     task.status = MemberText(object, "status");
+    task.position = MemberText(object, "position");
     return task;
 }
 
@@ -97,8 +104,8 @@ void CopyListFields(const Json::Value& object, TaskListInfo& list)
 
 // Reads a listing to its last page, handing each element that is an object to `onItem`.
 // False, with a diagnostic line, when a page could not be read.
-bool ReadPages(ServiceContext& context, const std::string& url, const char* operation,
-               const std::function<void(const Json::Value&)>& onItem, std::string* failure = nullptr)
+ListingResult ReadPages(ServiceContext& context, const std::string& url, const char* operation,
+                        const std::function<void(const Json::Value&)>& onItem)
 {
     const std::string operationName = operation;
     const ListingResult result = FetchListing(context, url, [&](const Json::Value& item) {
@@ -107,51 +114,48 @@ bool ReadPages(ServiceContext& context, const std::string& url, const char* oper
         else
             context.diagnostics.WriteLine(operationName + kItemNotObjectLine);
     });
-    if (result.outcome != ListingOutcome::Complete && failure)
-        *failure = ListingFailureText(result);
     switch (result.outcome) {
     case ListingOutcome::Complete:
-        return true;
+        break;
     case ListingOutcome::TransportFailed:
         ReportTransportFailure(context.diagnostics, result.transport);
-        return false;
+        break;
     case ListingOutcome::Unreadable:
         context.diagnostics.WriteLine(operationName + kUnreadablePageLine + DecodeUtf8Text(result.answer));
-        return false;
+        break;
     case ListingOutcome::Refused: {
         // The service's own sentence, not its whole document.
         const std::string status = "HTTP " + std::to_string(result.transport.status);
         const std::string reason = RefusalMessage(result.answer, result.transport.status);
         context.diagnostics.WriteLine(operationName + kRefusedPageLine + status +
                                       (reason == status ? std::string() : " : " + reason));
-        return false;
+        break;
     }
     }
-    return false;
+    return result;
 }
 
-// Places each new node under its parent, now that the whole list is known, so the order in
-// which the service lists parents and children does not matter.
-void PlaceUnderParents(ServiceContext& context, TaskTree& tree, const std::vector<TaskNode*>& added)
+// The tasks updated since a stamp, deleted ones included; the next stamp is just past the
+// latest one listed, so an unchanged list answers with nothing.
+ListingResult ReadTaskChanges(ServiceContext& context, const TaskListInfo& list, const std::string& updatedMin,
+                              const std::string& page, TaskListing& listing)
 {
-    const std::string operationName = kLoadTasksName;
-    std::unordered_map<std::string, TaskNode*> byId;
-    for (TaskNode* node : added)
-        byId.emplace(node->task.id, node);
-    for (TaskNode* node : added) {
-        const std::string& parentId = node->task.parent;
-        if (parentId.empty())
-            continue;
-        const auto found = byId.find(parentId);
-        TaskNode* parent = found != byId.end() ? found->second : tree.FindNode(parentId);
-        if (!parent) {
-            context.diagnostics.WriteLine(operationName + kMissingParentLine + node->task.id);
-            context.prompter.ShowMessage(kMissingParentMessage);
-            continue;
-        }
-        if (!tree.MoveUnder(*node, *parent))
-            context.diagnostics.WriteLine(operationName + kParentCycleLine + node->task.id);
-    }
+    long long latest = LLONG_MIN;
+    const std::string url = TasksUrl(context, list.id) + kTaskChangesQuery + EncodeQueryValue(updatedMin) + page;
+    const ListingResult result = ReadPages(context, url, kLoadTasksName, [&](const Json::Value& item) {
+        TaskInfo task = TaskFromJson(item);
+        if (task.id.empty())
+            return;
+        latest = std::max(latest, InstantMillis(task.updated).value_or(LLONG_MIN));
+        if (item["deleted"].isBool() && item["deleted"].asBool())
+            listing.changes.deletions.push_back(task.id);
+        else
+            listing.changes.upserts.push_back(std::move(task));
+    });
+    listing.state.updatedMin = updatedMin;
+    if (latest != LLONG_MIN)
+        listing.state.updatedMin = UtcMillisText(latest + 1);
+    return result;
 }
 
 enum class EditVerb
@@ -236,44 +240,54 @@ std::string TaskListUpdateBody(const TaskListInfo& list, const std::string& upda
            EncodeJsonBodyText(list.title) + "\",\"updated\": \"" + updated + "\"}";
 }
 
-bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, std::string* failure)
+bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, ListingFailure* failure)
 {
     EnsureAccessToken(context);
     const std::string url = ListsUrl(context) + (context.config.fullPages ? kFullListsPage : "");
     const std::size_t before = taskLists.size();
-    const bool complete = ReadPages(
-        context, url, kLoadTaskListsName,
-        [&](const Json::Value& item) {
-            TaskListInfo list;
-            CopyListFields(item, list);
-            if (list.id.empty()) {
-                context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kListWithoutIdLine + list.title);
-                return;
-            }
-            taskLists.push_back(std::move(list));
-        },
-        failure);
+    const ListingResult result = ReadPages(context, url, kLoadTaskListsName, [&](const Json::Value& item) {
+        TaskListInfo list;
+        CopyListFields(item, list);
+        if (list.id.empty()) {
+            context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kListWithoutIdLine + list.title);
+            return;
+        }
+        taskLists.push_back(std::move(list));
+    });
+    const bool complete = result.outcome == ListingOutcome::Complete;
+    if (!complete && failure)
+        *failure = DescribeListingFailure(result);
     if (!complete)
         context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kIncompleteListingLine +
                                       std::to_string(taskLists.size() - before));
     return complete;
 }
 
-bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure)
+TaskListing LoadTaskChanges(ServiceContext& context, const TaskListInfo& list, const SyncState& since)
 {
     EnsureAccessToken(context);
-    TaskTree& tree = *list.tree;
-    std::unordered_set<std::string> ids;
-    for (const TaskInfo& task : list.tasks)
-        ids.insert(task.id);
+    TaskListing listing;
+    const std::string page = context.config.fullPages ? kFullTasksPage : "";
+    if (!since.updatedMin.empty()) {
+        const ListingResult result = ReadTaskChanges(context, list, since.updatedMin, page, listing);
+        if (result.outcome == ListingOutcome::Complete) {
+            listing.complete = true;
+            return listing;
+        }
+        if (result.outcome != ListingOutcome::Refused || result.transport.status != kStatusGone) {
+            listing.failure = DescribeListingFailure(result);
+            return listing;
+        }
+        context.diagnostics.WriteLine(std::string(kLoadTasksName) + kStampTooOldLine + list.id);
+        listing = {};
+    }
 
-    // Every task starts at the top level; it goes under its parent once all pages are read.
-    std::vector<TaskNode*> added;
+    listing.whole = true;
+    std::unordered_set<std::string> ids;
+    long long latest = LLONG_MIN;
     const std::string operationName = kLoadTasksName;
-    const bool complete = ReadPages(
-        context, TasksUrl(context, list.id) + kTaskQuery + (context.config.fullPages ? kFullTasksPage : ""),
-        kLoadTasksName,
-        [&](const Json::Value& item) {
+    const ListingResult result = ReadPages(
+        context, TasksUrl(context, list.id) + kTaskQuery + page, kLoadTasksName, [&](const Json::Value& item) {
             TaskInfo task = TaskFromJson(item);
             if (task.id.empty()) {
                 context.diagnostics.WriteLine(operationName + kTaskWithoutIdLine + task.title);
@@ -283,14 +297,26 @@ bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure
                 context.diagnostics.WriteLine(operationName + kDuplicateTaskLine + task.id + " : " + task.title);
                 return;
             }
-            list.tasks.push_back(task);
-            added.push_back(&tree.AppendChild(tree.root(), task));
-        },
-        failure);
-    PlaceUnderParents(context, tree, added);
-    if (!added.empty())
-        tree.SortByDue();
-    return complete;
+            latest = std::max(latest, InstantMillis(task.updated).value_or(LLONG_MIN));
+            listing.changes.upserts.push_back(std::move(task));
+        });
+    listing.complete = result.outcome == ListingOutcome::Complete;
+    if (!listing.complete)
+        listing.failure = DescribeListingFailure(result);
+    else if (latest != LLONG_MIN)
+        listing.state.updatedMin = UtcMillisText(latest + 1);
+    return listing;
+}
+
+void ReportTaskPlacement(ServiceContext& context, const TaskPlacement& placement)
+{
+    const std::string operationName = kLoadTasksName;
+    for (const std::string& id : placement.missingParent)
+        context.diagnostics.WriteLine(operationName + kMissingParentLine + id);
+    for (const std::string& id : placement.parentCycle)
+        context.diagnostics.WriteLine(operationName + kParentCycleLine + id);
+    if (!placement.missingParent.empty())
+        context.prompter.ShowMessage(kMissingParentMessage);
 }
 
 EditResult InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "service/edit_result.h"
+#include "service/listing.h"
 #include "service/service_context.h"
+#include "service/sync_state.h"
 #include "tasks/task_records.h"
 
 #include <string>
@@ -20,14 +22,19 @@ constexpr const char* kMissingParentMessage = "error!!";
 // Appends the user's task lists, without their tasks (see LoadTasks), following the pages
 // to the end. False when a page could not be read, with `failure` saying why in plain
 // words; the lists read before that stay appended, and the listing is said to be incomplete.
-bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, std::string* failure = nullptr);
+bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists, ListingFailure* failure = nullptr);
 
-// Appends the list's tasks (completed and hidden ones included) to `list.tasks` and its
-// hierarchy, following the pages to the end, then orders the hierarchy by due. A task is
-// placed under its parent once the whole list is read; a task whose parent is not in the
-// list is shown at the top level. Touches no other list, so lists can be read side by side.
-// False when a page failed, with `failure` saying why in plain words.
-bool LoadTasks(ServiceContext& context, TaskListInfo& list, std::string* failure = nullptr);
+using TaskListing = ChangeListing<TaskChanges>;
+
+// Reads the tasks of `list`, following the pages to the end: only those updated since
+// `since.updatedMin` when it is set (deleted ones among the deletions), else every one. A
+// stamp the service refuses as too old (410) is dropped and the list read whole. Touches
+// nothing shared, so lists can be read side by side.
+TaskListing LoadTaskChanges(ServiceContext& context, const TaskListInfo& list, const SyncState& since);
+
+// Tells what placing a list's tasks could not do: a diagnostic line per task, and the
+// message kMissingParentMessage once for tasks whose parent is missing.
+void ReportTaskPlacement(ServiceContext& context, const TaskPlacement& placement);
 
 // The edits. Each shows nothing itself and returns what became of the change, in plain
 // words; the records passed in receive the service's answer only when it was applied.

@@ -4,13 +4,19 @@
 #include "app/shell_core/settings.h"
 #include "app/shell_core/store.h"
 #include "app/shell_core/tree_rows.h"
+#include "cache/local_cache.h"
 #include "core/prompter.h"
 #include "core/url_opener.h"
+#include "service/listing.h"
 #include "service/oauth.h"
 #include "service/service_context.h"
+#include "service/sync_state.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,16 +29,19 @@ class TreeSink
 {
 public:
     virtual ~TreeSink() = default;
-    // Appends a branch root ("Calendar's" or "Task's") as the last top-level row, expanded.
-    virtual void AddBranchRoot(const std::string& text) = 0;
-    // Appends rows (pre-order, levels 2 and deeper) at the end of the named branch.
-    virtual void AddBranchRows(const std::string& branch, std::vector<TreeRow> rows) = 0;
+    // Makes the branch ("Calendar's" or "Task's") show `rows` (pre-order, levels 2 and
+    // deeper), adding its root when it is missing: "Calendar's" first, "Task's" last, both
+    // expanded. A row already shown (by its id under the same parent) keeps its item and
+    // changes only what differs; new rows come in at their place, gone ones go. Expansion,
+    // selection and the scroll position stay; rows equal to what is shown change nothing.
+    virtual void UpdateBranchRows(const std::string& branch, std::vector<TreeRow> rows) = 0;
     virtual void RemoveAllRows() = 0;
 };
 
 // What a pass could not load: `line` names the first failure and counts the rest, for one
 // line of text; `details` names every failure with its reason, one a line. Both are empty
-// when everything loaded.
+// when everything loaded. When nothing reached the service, both say first that the data
+// shown is from the last successful sync, and when that was.
 struct PassProblem
 {
     std::string line;
@@ -71,16 +80,29 @@ public:
 bool SignInByLoginPage(ServiceContext& context, PassUi& ui, AppSettings& settings,
                        const std::function<void()>& beforeExchange = {});
 
+// A Normal pass covers the windows with their loading overlays; a Quiet one (a pass nobody
+// asked for just now, or one over data already shown) changes nothing but the rows, and
+// leaves the focus where it is.
+enum class PassMode
+{
+    Normal,
+    Quiet,
+};
+
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
 // Listings a pass reads at the same time: as many as the transport opens to one host.
-constexpr std::size_t kListingsSideBySide = 16;
+constexpr std::size_t kListingsSideBySide = 32;
 // Exit and Logout wait this long for the idle signal, then give up.
 constexpr std::chrono::milliseconds kIdleWait{500};
 
 // The load pass and the idle signal around it. Only one pass runs at a time: a pass starts
-// from Idle (or at start-up), and a request while busy is ignored, so the store is never
-// emptied under a running pass.
+// from Idle (or at start-up), and a request while busy is ignored.
+//
+// A pass merges into the store and the tree in place. It reads the calendar list and the
+// task lists whole, and at the same time the changes of every calendar and list it knows
+// (from the cache or an earlier pass); what the lists show new is read whole next. Each
+// listing's result goes to the cache on the worker, one transaction per listing.
 class LoadPass
 {
 public:
@@ -92,11 +114,23 @@ public:
     LoadPass(const LoadPass&) = delete;
     LoadPass& operator=(const LoadPass&) = delete;
 
+    // The cache passes read from and write to; null (the default) keeps everything in memory.
+    void SetCache(LocalCache* cache);
+    // Start-up, before sign-in, without the network: the cache's data into the store and the
+    // tree, in today's window. True when there was data to show.
+    bool ShowCached();
     // Start-up: creates the idle signal unsignalled and starts the first pass on a worker.
-    void StartInitialLoad();
-    // The Synchronizing command: empties the tree and the store and starts a pass. Ignored
-    // (false) while a pass or an edit runs.
-    bool Synchronize();
+    void StartInitialLoad(PassMode mode = PassMode::Normal);
+    // The Synchronizing command: starts a pass. Ignored (false) while a pass or an edit runs.
+    bool Synchronize(PassMode mode = PassMode::Normal);
+    // The last pass reached the service with none of its listings: what is shown is from
+    // the last successful sync.
+    bool IsOffline() const { return offline_; }
+    // When every listing of a pass last succeeded, "YYYY-MM-DD HH:MM" local; empty when never.
+    std::string LastCompleteSync() const;
+    // The cache edits write through to, while it holds the signed-in account's data; null
+    // otherwise. User-interface thread, while no pass runs.
+    LocalCache* WritableCache() const { return CacheWritable() ? cache_ : nullptr; }
     // The main window's part of Logout: forgets the stored token (in the file at once, and
     // at the service), empties, hides, signs in again and reloads. False when the login
     // page was cancelled (the program then exits).
@@ -104,6 +138,9 @@ public:
     // Writes the settings file now; Logout calls it once the old token is forgotten and
     // again once the new one is had.
     std::function<void()> saveSettings;
+    // Logout deletes the cache's files; once the next account has signed in, this gives the
+    // cache to use from then on (null for none).
+    std::function<LocalCache*()> reopenCache;
 
     // An edit holds the idle signal unsignalled while it runs (the edit runner shows its
     // wait). Begin is refused (false) while a pass or another edit runs.
@@ -114,10 +151,11 @@ public:
     // Exit and Logout: true when idle within `timeout`, or when no pass was ever started.
     bool WaitForIdle(std::chrono::milliseconds timeout = kIdleWait) const;
     bool IsBusy() const;
-    // A pass is running (not an edit): a window shown now shows its loading overlay.
+    // A Normal pass is running (not an edit): a window shown now shows its loading overlay.
     bool IsLoading() const;
 
-    // One pass on the calling thread.
+    // One pass on the calling thread: each listing whole where nothing is known of it,
+    // otherwise its changes.
     void FullLoad();
 
     ManualResetEvent& WaitingEvent() { return waitingEvent_; }
@@ -133,15 +171,35 @@ private:
         int nTaskViewMode = 0;
         bool allExpand = false;
         std::string startPage;
+        bool quiet = false;
     };
+    struct PassWork;
+    struct Wave;
 
     Options SnapshotOptions() const;
-    void FullLoad(const Options& options);
+    // True when the store changed.
+    bool FullLoad(const Options& options);
+    void RunWave(PassWork& work, Wave& wave);
+    void ReleaseCalendarList(PassWork& work, Wave& wave);
+    void ReleaseTaskLists(PassWork& work, Wave& wave);
+    void ReleaseEvents(PassWork& work, Wave& wave, std::size_t job);
+    void ReleaseTasks(PassWork& work, Wave& wave, std::size_t job);
+    // The listed account's primary calendar id claims the cache; another account's data goes.
+    void ClaimAccount(PassWork& work, const std::vector<CalendarRecord>& listed);
+    void NoteFailure(PassWork& work, const std::string& what, const ListingFailure& failure);
+    // Tells the tree the branch's rows when they differ from what it was told last.
+    void ShowBranch(const std::string& branch, const PassWork* work);
+    SyncState KnownState(const std::string& key);
+    void ForgetState(const std::string& key);
+    bool CacheWritable() const { return cache_ && cacheAccountKnown_; }
+    void Report(const CacheResult& result);
+    // Times what the pass's worker spends writing to the cache; the pass tells the sum.
+    void WriteCache(PassWork& work, const std::function<CacheResult()>& write);
     void InitialLoadThread(const Options& options);
     void SyncThread(const Options& options);
-    void StartWorker(void (LoadPass::*body)(const Options&));
+    void StartWorker(void (LoadPass::*body)(const Options&), PassMode mode);
     // Holds the idle signal unsignalled and runs `body` on the worker.
-    void StartPass(void (LoadPass::*body)(const Options&));
+    void StartPass(void (LoadPass::*body)(const Options&), PassMode mode);
     void JoinRevoker();
 
     ServiceContext& context_;
@@ -154,6 +212,15 @@ private:
     ManualResetEvent calendarReadyEvent_;
     bool waitingEventCreated_ = false; // user-interface thread only
     bool editing_ = false;             // user-interface thread only
+    std::atomic<bool> quietPass_ = false;
+    // The rest is used by the running pass, or by the user-interface thread while idle.
+    LocalCache* cache_ = nullptr;
+    bool cacheAccountKnown_ = false; // the cache's rows are the signed-in account's
+    std::map<std::string, SyncState> states_;
+    std::map<std::string, std::vector<TreeRow>> shownRows_; // by branch
+    std::atomic<bool> offline_ = false;
+    mutable std::mutex stampMutex_;
+    std::string lastCompleteSync_; // under stampMutex_
     const std::size_t sideBySide_;
     std::thread worker_;
     std::thread revoker_; // withdraws a logged-out refresh token

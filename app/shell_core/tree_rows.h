@@ -32,6 +32,8 @@ struct TreeRow
     std::array<std::string, kTreeColumnCount> texts;
     std::optional<bool> checked; // none: the tree derives it (task lists) or shows none
     bool expanded = false;
+
+    friend bool operator==(const TreeRow&, const TreeRow&) = default;
 };
 
 // A load pass expands as the settings say and remembers it in the records; a rebuild

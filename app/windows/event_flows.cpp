@@ -2,6 +2,7 @@
 
 #include "app/shell_core/store.h"
 #include "app/windows/edit_runner.h"
+#include "cache/local_cache.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/color_ref.h"
 #include "core/diagnostics.h"
@@ -111,11 +112,13 @@ void EventFlows::Report(const EditResult& result, const char* refusedPrefix)
 
 bool EventFlows::StoreEvent(const std::string& calendarId, const std::string& replacedId, EventRecord written)
 {
+    EventRecord cached;
     const bool stored = store_.Write([&](LocalStore::Data& data) {
         CalendarRecord* calendar = FindCalendar(data.calendars, calendarId);
         if (!calendar)
             return false;
         ApplyTimeZoneFallback(written, calendar->timeZone);
+        cached = written;
         if (replacedId.empty()) {
             calendar->events.push_back(std::move(written));
         } else {
@@ -130,6 +133,8 @@ bool EventFlows::StoreEvent(const std::string& calendarId, const std::string& re
     });
     if (!stored)
         context_.diagnostics.WriteLine(kGoneLine);
+    else
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.PutEvent(calendarId, cached); });
     return stored;
 }
 
@@ -240,6 +245,7 @@ bool EventFlows::DeleteEvent(QWidget*, CWaitDlg& wait, const std::string& calend
             if (CalendarRecord* calendar = FindCalendar(data.calendars, calendarId))
                 std::erase_if(calendar->events, [&](const EventRecord& event) { return event.id == eventId; });
         });
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.DeleteEvent(calendarId, eventId); });
     } else {
         Report(result);
     }
@@ -283,6 +289,14 @@ void EventFlows::EditCalendar(QWidget* parent, CWaitDlg& wait, const std::string
             record.events = std::move(calendar->events);
             record.tag = calendar->tag;
             *calendar = std::move(record);
+            runner_.WriteThrough([&](LocalCache& cache) {
+                // Written without its events, which the cache holds apart.
+                std::vector<EventRecord> events = std::move(calendar->events);
+                calendar->events.clear();
+                const CacheResult written = cache.PutCalendar(*calendar);
+                calendar->events = std::move(events);
+                return written;
+            });
             return true;
         });
         if (!stored)

@@ -10,6 +10,7 @@
 #include "app/windows/event_flows.h"
 #include "app/windows/orb_calender_dlg.h"
 #include "app/windows/task_flows.h"
+#include "cache/local_cache.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "core/diagnostics.h"
 #include "resources/resources.h"
@@ -35,6 +36,10 @@ namespace {
 constexpr std::size_t kTrayTipLimit = 127;
 constexpr const char* kMovedAsideMessage =
     "The settings file could not be read; it was kept as %s and the program starts with default settings.";
+constexpr const char* kCacheNotOpenedLine = "Cache not opened, data kept in memory only: ";
+constexpr const char* kCacheMovedAsideLine = "Cache file moved aside: ";
+// An expiry long past: the first request renews the access token.
+constexpr long long kRenewBeforeUse = 1;
 constexpr const char* kNotReadMessage = "The settings file could not be read (%s). The program starts with default "
                                         "settings and leaves the file as it is: nothing is saved over it.";
 
@@ -146,8 +151,6 @@ bool CMainFrame::Create()
     for (const std::string& notice : services_.startupNotices)
         context.prompter.ShowMessage(notice);
     PlaceWindow(mainWindow_.get(), settings.WindowPos);
-    if (!SignIn())
-        return false;
 
     mainWindow_->SetListFont(settings.defaultFont);
     loadingOverlay_ = new CWaitDlg(mainWindow_.get(), WaitKind::Overlay);
@@ -166,7 +169,17 @@ bool CMainFrame::Create()
         if (!SaveSettings(&why))
             services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
     };
-    editRunner_ = std::make_unique<EditRunner>(*loadPass_, context.diagnostics);
+    // The last sync's data comes up before the sign-in, without the network.
+    loadPass_->SetCache(OpenCache());
+    loadPass_->reopenCache = [this] { return OpenCache(); };
+    const bool cached = loadPass_->ShowCached();
+    if (cached)
+        ShowStartWindows();
+    if (!SignIn(cached))
+        return false;
+    signedIn_ = true;
+
+    editRunner_ = std::make_unique<EditRunner>(*loadPass_, context.diagnostics, context.prompter);
     editRunner_->onEnded = [this] {
         if (exitAfterEdit_)
             QMetaObject::invokeMethod(
@@ -192,15 +205,43 @@ bool CMainFrame::Create()
         if (loadPass_ && loadPass_->IsLoading() && loadingOverlay_)
             loadingOverlay_->ShowWait();
     });
-    if (settings.bShowList) {
-        mainWindow_->show();
-        loadingOverlay_->ShowWait();
+    // Over data already shown the first pass only brings it up to date.
+    if (!cached) {
+        ShowStartWindows();
+        if (settings.bShowList)
+            loadingOverlay_->ShowWait();
     }
-    loadPass_->StartInitialLoad();
+    loadPass_->StartInitialLoad(cached ? PassMode::Quiet : PassMode::Normal);
     return true;
 }
 
-bool CMainFrame::SignIn()
+LocalCache* CMainFrame::OpenCache()
+{
+    cache_.reset();
+    const std::string path = (std::filesystem::path(services_.settingsPath).parent_path() / kCacheFileName).string();
+    // The account is known once the first pass reads the calendar list; until then the
+    // rows stored are shown as they are.
+    CacheOpening opening = LocalCache::Open(path, {}, services_.context.clock);
+    Diagnostics& diagnostics = services_.context.diagnostics;
+    if (!opening.movedTo.empty())
+        diagnostics.WriteLine(kCacheMovedAsideLine + opening.movedTo + " (" + opening.reason + ")");
+    if (!opening.cache) {
+        diagnostics.WriteLine(kCacheNotOpenedLine + opening.reason);
+        return nullptr;
+    }
+    cache_ = std::move(opening.cache);
+    return cache_.get();
+}
+
+void CMainFrame::ShowStartWindows()
+{
+    if (services_.settings.bShowCalendar && calendarWindow_)
+        calendarWindow_->show();
+    if (services_.settings.bShowList)
+        mainWindow_->show();
+}
+
+bool CMainFrame::SignIn(bool withCache)
 {
     AppSettings& settings = services_.settings;
     ServiceContext& context = services_.context;
@@ -218,6 +259,12 @@ bool CMainFrame::SignIn()
             // Dead for good: never offered again, and the user learns why sign-in is back.
             settings.KEY.clear();
             context.prompter.ShowMessage(kSignInAgainMessage);
+        } else if (withCache) {
+            // Most likely out of reach: the cached data stays up, and the first pass tries
+            // again (renewing first) and says what it could not read.
+            context.session.set_refresh_token(settings.KEY);
+            context.session.set_expires_at(kRenewBeforeUse);
+            return true;
         }
     }
     if (!SignInByLoginPage(context, *this, settings)) {
@@ -247,8 +294,6 @@ void CMainFrame::CreateCalendarWindow()
             calendarWindow_->Overlay()->ShowWait();
     });
     FollowMainWindowVisibility();
-    if (settings.bShowCalendar)
-        calendarWindow_->show();
 }
 
 void CMainFrame::RunCommand(Command command)
@@ -360,7 +405,7 @@ void CMainFrame::Exit(bool force)
     AppSettings& settings = services_.settings;
     // Visibility is recorded only once the windows were ever set up: a login cancelled at
     // start-up must not hide the main window at the next start.
-    if (loadPass_) {
+    if (loadPass_ && signedIn_) {
         if (calendarWindow_)
             settings.bShowCalendar = calendarWindow_->isVisible() ? 1 : 0;
         settings.bShowList = mainWindow_ && mainWindow_->isVisible() ? 1 : 0;
@@ -431,6 +476,7 @@ void CMainFrame::DestroyWindows()
     taskFlows_.reset();
     editRunner_.reset();
     loadPass_.reset(); // waits for a worker that is finishing
+    cache_.reset();
     if (mainWindow_) {
         mainWindow_->Store().ReleaseTaskLists();
         mainWindow_.reset();

@@ -25,6 +25,7 @@ class CWaitDlg;
 class EditRunner;
 class EventFlows;
 class TaskFlows;
+class LocalCache;
 class LoginPage;
 class ReminderDriver;
 struct Reminder;
@@ -117,6 +118,8 @@ public:
     static constexpr const char* kAutostartNotChanged = "Starting with the desktop could not be changed: ";
     // The searches that may run side by side.
     static constexpr int kSearchThreads = 4;
+    // The cache of the signed-in account's data, beside the settings file.
+    static constexpr const char* kCacheFileName = "cache.sqlite";
 
 signals:
     void exited();
@@ -126,7 +129,14 @@ public:
     static constexpr const char* kUnhandledCommandLine = "Command not handled : ";
 
 private:
-    bool SignIn();
+    // With `withCache`, a stored sign-in that cannot be renewed now (the service out of
+    // reach) still goes ahead, over the cached data.
+    bool SignIn(bool withCache);
+    // The cache beside the settings file, for whichever account it holds; null when it
+    // cannot be opened (the program then keeps its data in memory only).
+    LocalCache* OpenCache();
+    // The windows the last run left shown.
+    void ShowStartWindows();
     void CreateCalendarWindow();
     void CreateTrayIcon();
     void ShowLastWindow();
@@ -155,6 +165,7 @@ private:
     std::unique_ptr<CCalendarDlg> calendarWindow_;
     CWaitDlg* loadingOverlay_ = nullptr; // owned by the main window
     CWaitDlg* waitDialog_ = nullptr;     // owned by the main window
+    std::unique_ptr<LocalCache> cache_;  // outlives the load pass and the flows that use it
     std::unique_ptr<LoadPass> loadPass_;
     std::unique_ptr<EditRunner> editRunner_;
     std::unique_ptr<EventFlows> eventFlows_;
@@ -166,6 +177,7 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
     bool exiting_ = false;
+    bool signedIn_ = false; // start-up got past the sign-in
     std::atomic<bool> settingsRead_ = false;
     std::mutex saveMutex_;
     bool savedAtExit_ = false; // under saveMutex_

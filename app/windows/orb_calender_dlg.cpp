@@ -3,6 +3,7 @@
 #include "app/qt_helpers/window_mode.h"
 #include "app/wait_window/wait_dlg.h"
 #include "app/windows/about_dlg.h"
+#include "app/windows/branch_update.h"
 #include "app/windows/problem_line.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
@@ -448,52 +449,26 @@ CTreeListItem* COrbCalenderDlg::FindBranchRoot(const std::string& text, bool rep
     return nullptr;
 }
 
-void COrbCalenderDlg::InsertRows(CTreeListItem* root, const std::vector<TreeRow>& rows)
+void COrbCalenderDlg::UpdateRows(CTreeListItem* root, const std::vector<TreeRow>& rows)
 {
     filling_ = true;
-    std::vector<CTreeListItem*> parents{nullptr, root};
-    std::vector<CTreeListItem*> toExpand;
-    for (const TreeRow& row : rows) {
-        if (row.level < kBranchChildLevel || static_cast<std::size_t>(row.level) > parents.size())
-            continue; // a row without its parent has nowhere to go
-        CTreeListItem* item = tree_->InsertItem(row.texts[kNameColumn], parents[row.level - 1], kTliLast);
-        for (int column = kNameColumn + 1; column < kTreeColumnCount; ++column)
-            tree_->SetItemText(column, item, row.texts[column]);
-        if (row.checked)
-            tree_->SetItemCheck(item, *row.checked);
-        parents.resize(row.level + 1);
-        parents[row.level] = item;
-        if (row.expanded)
-            toExpand.push_back(item);
-    }
-    // Expanded after their children are in, so an empty row is not fixed as childless.
-    for (CTreeListItem* item : toExpand)
-        tree_->Expand(TreeListExpand::Expand, item);
-    if (!root->IsExpanded())
-        tree_->Expand(TreeListExpand::Expand, root);
+    UpdateBranch(*tree_, root, rows);
     filling_ = false;
 }
 
-void COrbCalenderDlg::AddBranchRoot(const std::string& text)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] {
-            filling_ = true;
-            CTreeListItem* root = tree_->InsertItem(text, kTliRoot, kTliLast);
-            tree_->Expand(TreeListExpand::Expand, root);
-            filling_ = false;
-        },
-        Qt::QueuedConnection);
-}
-
-void COrbCalenderDlg::AddBranchRows(const std::string& branch, std::vector<TreeRow> rows)
+void COrbCalenderDlg::UpdateBranchRows(const std::string& branch, std::vector<TreeRow> rows)
 {
     QMetaObject::invokeMethod(
         this,
         [this, branch, rows = std::move(rows)] {
-            if (CTreeListItem* root = FindBranchRoot(branch, false))
-                InsertRows(root, rows);
+            CTreeListItem* root = FindBranchRoot(branch, false);
+            if (!root) {
+                filling_ = true;
+                root = tree_->InsertItem(branch, kTliRoot, branch == kCalendarBranch ? kTliFirst : kTliLast);
+                tree_->Expand(TreeListExpand::Expand, root);
+                filling_ = false;
+            }
+            UpdateRows(root, rows);
         },
         Qt::QueuedConnection);
 }
@@ -527,7 +502,7 @@ void COrbCalenderDlg::RebuildCalendarBranch()
             rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         }
     });
-    InsertRows(root, rows);
+    UpdateRows(root, rows);
     tree_->RestorePlace(place);
 }
 
@@ -549,7 +524,7 @@ void COrbCalenderDlg::RebuildTaskBranch()
             rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         }
     });
-    InsertRows(root, rows);
+    UpdateRows(root, rows);
     tree_->RestorePlace(place);
 }
 

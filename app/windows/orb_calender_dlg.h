@@ -70,8 +70,7 @@ public:
     void SetEditing(EditTools tools);
 
     // TreeSink: the load worker's rows arrive in order on this window's thread.
-    void AddBranchRoot(const std::string& text) override;
-    void AddBranchRows(const std::string& branch, std::vector<TreeRow> rows) override;
+    void UpdateBranchRows(const std::string& branch, std::vector<TreeRow> rows) override;
     void RemoveAllRows() override;
 
     int OnTreeListNotify(const TreeListNotify& notify) override;
@@ -114,7 +113,8 @@ private:
     void SetTaskViewMode(int mode);
     void SetColumnWidths(int extra);
     CTreeListItem* FindBranchRoot(const std::string& text, bool reportOthers) const;
-    void InsertRows(CTreeListItem* root, const std::vector<TreeRow>& rows);
+    // Makes the rows below a branch root `rows`, in place (see UpdateBranch).
+    void UpdateRows(CTreeListItem* root, const std::vector<TreeRow>& rows);
     // The row with the id at any depth below `under`, or nullptr.
     static CTreeListItem* FindRow(CTreeListItem* under, const std::string& id);
     // Expands the rows above it, selects it and scrolls it into view.

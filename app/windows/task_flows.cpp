@@ -4,6 +4,7 @@
 #include "app/shell_core/store.h"
 #include "app/wait_window/wait_dlg.h"
 #include "app/windows/edit_runner.h"
+#include "cache/local_cache.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
 #include "dialogs/insert_task_dlg.h"
@@ -108,8 +109,10 @@ std::string TaskFlows::NewTaskList(QWidget* parent, CWaitDlg& wait)
     if (!runner_.Run(wait, [&] { result = InsertTaskList(context_, title, created); }))
         return {};
     const std::string createdId = result.Applied() ? created.id : std::string();
-    if (result.Applied())
+    if (result.Applied()) {
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.PutTaskList(created); });
         store_.Write([&](LocalStore::Data& data) { data.taskLists.push_back(std::move(created)); });
+    }
     Report(kListInsertRefused, kListNotCreated, title, result);
     Changed();
     return createdId;
@@ -155,6 +158,8 @@ std::string TaskFlows::NewTask(QWidget* parent, CWaitDlg& wait, const std::strin
         });
         if (!stored)
             context_.diagnostics.WriteLine(kGoneLine);
+        else
+            runner_.WriteThrough([&](LocalCache& cache) { return cache.PutTask(targetList, task); });
     }
     if (creation.NotMoved())
         Report(kMoveRefused, kCreatedNotMoved, title, creation.moved);
@@ -199,8 +204,10 @@ void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string&
                 list->title = sent.title;
                 list->updated = sent.updated;
                 list->selfLink = sent.selfLink;
+                sent.expanded = list->expanded;
             }
         });
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.PutTaskList(sent); });
     }
     Report(kListUpdateRefused, kListNotChanged, oldTitle, result);
     Changed();
@@ -241,6 +248,7 @@ void TaskFlows::EditTask(QWidget* parent, CWaitDlg& wait, const std::string& tas
             StoreTaskRecord(*list, task);
             list->tree->SortChildren(*node->parent); // its due may have changed
         });
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.PutTask(listId, task); });
     }
     Report(kTaskRefused, kTaskNotChanged, oldTitle, result);
     Changed();
@@ -268,6 +276,7 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
         store_.Write([&](LocalStore::Data& data) {
             std::erase_if(data.taskLists, [&](const TaskListInfo& list) { return list.id == listId; });
         });
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.DeleteTaskList(listId); });
     }
     Report(nullptr, kListNotDeleted, title, result);
     Changed();
@@ -310,6 +319,8 @@ void TaskFlows::DeleteTask(CWaitDlg& wait, const std::string& taskId)
             std::erase_if(list->tasks, [&](const TaskInfo& task) { return task.id == id; });
         }
     });
+    for (std::size_t i = 0; i < deleted; ++i)
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.DeleteTask(listId, doomed[i].id); });
     if (deleted < doomed.size())
         Report(kTaskDeleteRefused, kTaskNotDeleted, doomed[deleted].title, result);
     Changed();
@@ -360,6 +371,8 @@ bool TaskFlows::SetStatus(CWaitDlg& wait, const std::string& rowId, bool listRow
             }
         }
     });
+    for (std::size_t i = 0; i < applied; ++i)
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.PutTask(listId, sent[i]); });
     if (applied == sent.size())
         return true;
     Report(kTaskRefused, kTaskNotChanged, affected[applied].title, result);
@@ -413,6 +426,7 @@ void TaskFlows::Drop(CWaitDlg& wait, const std::string& draggedId, const std::st
                 list->tree->SortChildren(newParent);
             }
         });
+        runner_.WriteThrough([&](LocalCache& cache) { return cache.PutTask(listId, task); });
     }
     Report(kMoveRefused, kTaskNotMoved, title, result);
     Changed();

@@ -4,21 +4,41 @@
 // Prints one row per latency and account size: wall times, their ratio, the new pass in
 // round trips, request and connection counts, and the peak of requests in flight.
 //
+// Then the passes over the cache, at 50 ms a round trip: F5 on an unchanged account of 10
+// calendars of 200 events and 10 lists of 100 tasks (round trips, bytes of the answers) and
+// with one event changed; the cache writes of a full pass of 10,000 events (on the worker);
+// and a start to the cached rows of 10,000 events (cache read, store, rows, and with the GUI
+// built the rows in the main window's tree, offscreen).
+//
 //   bench_load_pass [--events E] [--tasks T] [--latencies 0,20,50] [--sizes 1,10,50] [--new-only]
+//                   [--part all|table|cache]
 //
 // A size of N is N calendars of E events and N task lists of T tasks.
 #include "app/shell_core/load_pass.h"
 #include "bench/bench_support.h"
+#include "cache/local_cache.h"
 #include "core/diagnostics.h"
 #include "service/curl_transport.h"
 #include "service/oauth.h"
 #include "tools/fake-service/fake_service.h"
 
+#if ORB_BENCH_WITH_TREE
+#include "app/windows/orb_calender_dlg.h"
+#include "treelist/tree_list_ctrl.h"
+
+#include <QApplication>
+#endif
+
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -34,13 +54,13 @@ struct Options
     std::vector<int> latencies{0, 20, 50};
     std::vector<int> sizes{1, 10, 50};
     bool newOnly = false; // for profiling the new pass alone
+    std::string part = "all";
 };
 
 class NullTreeSink : public TreeSink
 {
 public:
-    void AddBranchRoot(const std::string&) override {}
-    void AddBranchRows(const std::string&, std::vector<TreeRow> rows) override { rowCount += rows.size(); }
+    void UpdateBranchRows(const std::string&, std::vector<TreeRow> rows) override { rowCount += rows.size(); }
     void RemoveAllRows() override {}
     std::size_t rowCount = 0;
 };
@@ -77,7 +97,30 @@ public:
 class QuietDiagnostics : public Diagnostics
 {
 public:
-    void WriteLine(const std::string&) override {}
+    void WriteLine(const std::string& line) override
+    {
+        // The pass tells how long its cache writes took.
+        if (line.rfind(kCacheWritesPrefix, 0) == 0)
+            cacheWrites = line.substr(std::strlen(kCacheWritesPrefix));
+    }
+    static constexpr const char* kCacheWritesPrefix = "Cache : writes of the pass : ";
+    std::string cacheWrites;
+};
+
+// The real transport, counting the bytes of the answers it carries (as decoded).
+class CountingTransport : public CurlTransport
+{
+public:
+    using CurlTransport::CurlTransport;
+    std::atomic<std::size_t> answerBytes = 0;
+
+protected:
+    int Send(const HttpRequest& request, HttpResponse& response) override
+    {
+        const int code = CurlTransport::Send(request, response);
+        answerBytes += response.body.size();
+        return code;
+    }
 };
 
 class FixedClock : public Clock
@@ -193,6 +236,195 @@ Figures RunPass(fake::FakeService& service, CurlTransport& transport, OAuthSessi
     return figures;
 }
 
+constexpr int kCacheLatencyMs = 50;
+
+// A temporary folder for one cache file, gone with the object.
+struct CacheFolder
+{
+    CacheFolder() : path(std::filesystem::temp_directory_path() / ("orb-bench-" + std::to_string(::getpid())))
+    {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~CacheFolder() { std::filesystem::remove_all(path); }
+    std::unique_ptr<LocalCache> Open() const
+    {
+        CacheOpening opening = LocalCache::Open((path / "cache.sqlite").string(), {}, FixedClock());
+        if (!opening.cache)
+            std::fprintf(stderr, "cache not opened: %s\n", opening.reason.c_str());
+        return std::move(opening.cache);
+    }
+    std::filesystem::path path;
+};
+
+struct Timed
+{
+    double seconds = 0;
+    std::size_t requests = 0;
+    std::size_t bytes = 0;
+};
+
+// One pass of `pass`, with the traffic it made.
+Timed TimePass(LoadPass& pass, fake::FakeService& service, CountingTransport& transport)
+{
+    service.ClearRequests();
+    transport.answerBytes = 0;
+    const auto start = std::chrono::steady_clock::now();
+    pass.FullLoad();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), service.Requests().size(),
+            transport.answerBytes};
+}
+
+void PrintPass(const char* what, const Timed& timed, int latency)
+{
+    std::printf("  %-34s %7.3f s = %5.2f RTs, %3zu requests, %8.1f KB of answers\n", what, timed.seconds,
+                timed.seconds * 1000.0 / latency, timed.requests, timed.bytes / 1024.0);
+}
+
+ServiceConfig BenchConfig(const fake::FakeService& service)
+{
+    ServiceConfig config = ServiceConfig::Defaults();
+    config.SetAccountsBase(service.BaseUrl());
+    config.apiBase = service.BaseUrl();
+    return config;
+}
+
+// The seams a pass over the cache needs, against the stand-in seeded for `events` per calendar.
+struct CacheBench
+{
+    CacheBench(fake::FakeService& service, OAuthSession& session, Options options, int events, int latencyMs)
+        : transport(session),
+          config(BenchConfig(service)), context{transport, session, diagnostics, prompter, clock, config}
+    {
+        options.calendars = 10;
+        options.events = events;
+        options.lists = 10;
+        options.tasks = 100;
+        service.Reset();
+        service.SetLatency(std::chrono::milliseconds(latencyMs));
+        std::string error;
+        seeded = service.SeedFromJson(SeedDocument(options), error);
+        if (!seeded)
+            std::fprintf(stderr, "seed refused: %s\n", error.c_str());
+        shape = options;
+    }
+
+    CountingTransport transport;
+    QuietDiagnostics diagnostics;
+    NullPrompter prompter;
+    FixedClock clock;
+    const ServiceConfig config;
+    ServiceContext context;
+    AppSettings settings;
+    NullPassUi ui;
+    NullOpener opener;
+    CacheFolder folder;
+    Options shape;
+    bool seeded = false;
+};
+
+// F5 over an unchanged account and over one changed event, at 50 ms a round trip.
+bool RunIncremental(fake::FakeService& service, OAuthSession& session, const Options& options)
+{
+    CacheBench bench(service, session, options, 200, kCacheLatencyMs);
+    std::unique_ptr<LocalCache> cache = bench.folder.Open();
+    if (!bench.seeded || !cache)
+        return false;
+    LocalStore store;
+    NullTreeSink tree;
+    LoadPass pass(bench.context, store, bench.settings, tree, bench.ui, bench.opener);
+    pass.SetCache(cache.get());
+    CountingTransport& transport = bench.transport;
+    const Options& shape = bench.shape;
+
+    std::printf("\nPasses over the cache at %d ms a round trip: %d calendars x %d events, %d lists x %d tasks\n",
+                kCacheLatencyMs, shape.calendars, shape.events, shape.lists, shape.tasks);
+    PrintPass("first pass, into an empty cache", TimePass(pass, service, transport), kCacheLatencyMs);
+    std::printf("  %-34s %s\n", "  its cache writes, on the worker", bench.diagnostics.cacheWrites.c_str());
+    const Timed unchanged = TimePass(pass, service, transport);
+    PrintPass("F5, nothing changed", unchanged, kCacheLatencyMs);
+    const fake::DeviceAnswer answer = service.FromAnotherDevice(
+        "PATCH", "/calendar/v3/calendars/cal3%40example.com/events/orbevt000610", R"({"summary": "Changed"})");
+    if (answer.status != 200) {
+        std::fprintf(stderr, "the change was refused: %d %s\n", answer.status, answer.body.c_str());
+        return false;
+    }
+    const Timed changed = TimePass(pass, service, transport);
+    PrintPass("F5, one event changed", changed, kCacheLatencyMs);
+    std::printf("  %-34s %+7.3f s = %+5.2f RTs, %+3d requests, %+8.1f KB\n", "  the change's extra",
+                changed.seconds - unchanged.seconds, (changed.seconds - unchanged.seconds) * 1000.0 / kCacheLatencyMs,
+                static_cast<int>(changed.requests) - static_cast<int>(unchanged.requests),
+                (static_cast<double>(changed.bytes) - static_cast<double>(unchanged.bytes)) / 1024.0);
+    return true;
+}
+
+// A full pass of 10,000 events into the cache (its writes timed on the worker), then a start
+// from it: the cache read, the store and the rows, up to the rows in the tree.
+bool RunStartFromCache(fake::FakeService& service, OAuthSession& session, const Options& options)
+{
+    CacheBench bench(service, session, options, 1000, 0);
+    if (!bench.seeded)
+        return false;
+    const CacheFolder& folder = bench.folder;
+    QuietDiagnostics& diagnostics = bench.diagnostics;
+    std::size_t events = 0;
+    {
+        std::unique_ptr<LocalCache> cache = folder.Open();
+        LocalStore store;
+        NullTreeSink tree;
+        LoadPass pass(bench.context, store, bench.settings, tree, bench.ui, bench.opener);
+        pass.SetCache(cache.get());
+        pass.FullLoad();
+        store.Read([&](const LocalStore::Data& data) {
+            for (const CalendarRecord& calendar : data.calendars)
+                events += calendar.events.size();
+        });
+    }
+    std::printf("\nA full pass of %zu events into the cache: its writes, on the worker: %s\n", events,
+                diagnostics.cacheWrites.c_str());
+
+    constexpr int kRuns = 5;
+    std::vector<double> shown;
+    std::vector<double> inTree;
+    for (int run = 0; run < kRuns; ++run) {
+        std::unique_ptr<LocalCache> cache = folder.Open();
+        LocalStore store;
+#if ORB_BENCH_WITH_TREE
+        COrbCalenderDlg window(bench.settings, bench.clock, diagnostics, bench.prompter);
+        window.PrepareControls();
+        TreeSink& tree = window;
+#else
+        NullTreeSink tree;
+#endif
+        LoadPass pass(bench.context, store, bench.settings, tree, bench.ui, bench.opener);
+        const auto start = std::chrono::steady_clock::now();
+        pass.SetCache(cache.get());
+        if (!pass.ShowCached()) {
+            std::fprintf(stderr, "nothing cached\n");
+            return false;
+        }
+        shown.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+#if ORB_BENCH_WITH_TREE
+        // The rows reach the tree through the window's event queue.
+        QCoreApplication::processEvents();
+        inTree.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        if (window.Tree()->GetRootItem()->firstChild == nullptr) {
+            std::fprintf(stderr, "no rows reached the tree\n");
+            return false;
+        }
+#endif
+    }
+    std::sort(shown.begin(), shown.end());
+    std::printf("Start to cached rows, %zu events (median of %d): cache read, store and rows built %.1f ms", events,
+                kRuns, shown[kRuns / 2]);
+    if (!inTree.empty()) {
+        std::sort(inTree.begin(), inTree.end());
+        std::printf("; in the main window's tree %.1f ms", inTree[kRuns / 2]);
+    }
+    std::printf("\n");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -208,7 +440,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s needs a value\n", argv[i]);
             return 2;
         }
-        if (!std::strcmp(argv[i], "--events"))
+        if (!std::strcmp(argv[i], "--part"))
+            options.part = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--events"))
             options.events = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--tasks"))
             options.tasks = std::atoi(argv[i + 1]);
@@ -232,6 +466,13 @@ int main(int argc, char** argv)
     session.set_refresh_token("bench-refresh");
     // A token with a known expiry, as every sign-in gives: no token checks in the pass.
     session.set_expires_at(LocalSeconds(FixedClock().Now()) + 3600);
+
+#if ORB_BENCH_WITH_TREE
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+#endif
+    if (options.part == "cache")
+        return RunIncremental(service, session, options) && RunStartFromCache(service, session, options) ? 0 : 1;
 
     std::printf("%d events per calendar, %d tasks per list; stand-in default page %d\n", options.events, options.tasks,
                 service.PageSize());
@@ -270,5 +511,8 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
     }
+    if (options.part == "all" &&
+        !(RunIncremental(service, session, options) && RunStartFromCache(service, session, options)))
+        return 1;
     return 0;
 }

@@ -125,9 +125,9 @@ TEST_F(CacheTest, ADamagedFileIsKeptBesideAndTheCacheIsRebuiltEmpty)
     }
 }
 
-// A file as the first release left it, rows in that release's columns: every row stays and
-// the events gain what day-range reads need.
-TEST_F(CacheTest, AVersionOneFileKeepsItsRowsAndGainsDayRanges)
+// A file as the first release left it, rows in that release's columns: every row stays,
+// the events gain what day-range reads need and the tasks an empty service position.
+TEST_F(CacheTest, AVersionOneFileKeepsItsRowsAndGainsDayRangesAndTaskPositions)
 {
     {
         sqlite3* raw = nullptr;
@@ -176,10 +176,16 @@ INSERT INTO sync_states (key, sync_token) VALUES ('events of cal', 'kept-token')
     EXPECT_EQ(eventsIn("2026-12-13", "2026-12-31"), std::vector<std::string>{"late"});
     EXPECT_EQ(eventsIn("2026-11-01", "2026-11-30"), std::vector<std::string>{"trip"});
 
+    const auto lists = cache.ReadTaskLists().value;
+    ASSERT_EQ(lists.size(), 1u);
+    ASSERT_EQ(lists[0].tasks.size(), 1u);
+    EXPECT_EQ(lists[0].tasks[0].title, "Task");
+    EXPECT_EQ(lists[0].tasks[0].position, "") << "kept from before the service's positions were";
+
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
     sqlite::Database db(raw);
-    EXPECT_EQ(ReadSchemaVersion(db.get()), 2);
+    EXPECT_EQ(ReadSchemaVersion(db.get()), 3);
 }
 
 } // namespace

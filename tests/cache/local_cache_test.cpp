@@ -51,7 +51,7 @@ std::vector<std::string> Fields(const EventRecord& e)
 
 std::vector<std::string> Fields(const TaskInfo& t)
 {
-    return {t.kind, t.id, t.title, t.updated, t.notes, t.due, t.status, t.parent, t.selfLink};
+    return {t.kind, t.id, t.title, t.updated, t.notes, t.due, t.status, t.parent, t.selfLink, t.position};
 }
 
 CalendarRecord HostileCalendar(const std::string& id, std::int32_t tag)
@@ -83,8 +83,16 @@ EventRecord HostileEvent(const std::string& id, const std::string& day)
 
 TaskInfo Task(const std::string& id, const std::string& parent, const std::string& due)
 {
-    TaskInfo t{Hostile("kind"),   id,     Hostile(id + " title"), Hostile("upd"), Hostile(id + " notes", 3000), due,
-               Hostile("status"), parent, Hostile("link")};
+    TaskInfo t{Hostile("kind"),
+               id,
+               Hostile(id + " title"),
+               Hostile("upd"),
+               Hostile(id + " notes", 3000),
+               due,
+               Hostile("status"),
+               parent,
+               Hostile("link"),
+               ""};
     return t;
 }
 
@@ -132,12 +140,15 @@ TEST_F(CacheTest, CalendarsAndEventsReadBackFieldForFieldInListAndStartOrder)
 TEST_F(CacheTest, TaskListsReadBackWithTheHierarchyTheTasksClientBuildsAndTheirExpansion)
 {
     auto cache = OpenCache();
-    // A child before its parent, an orphan and a cycle: placed as LoadTasks places them.
-    std::vector<TaskListInfo> lists{
-        List("L1", {Task("kid", "top", "2026-12-10"), Task("top", "", ""), Task("kid2", "top", "2026-12-01"),
-                    Task("orphan", "gone", ""), Task("loopA", "loopB", ""), Task("loopB", "loopA", ""),
-                    Task("early", "", "2026-11-01")}),
-        List("빈 목록 'two'", {})};
+    // A child before its parent, an orphan and a cycle: placed as a pass places them. The
+    // two children share a due, so the service's positions order them, the later one first.
+    std::vector<TaskInfo> tasks{Task("kid", "top", "2026-12-10"),  Task("top", "", ""),
+                                Task("kid2", "top", "2026-12-10"), Task("orphan", "gone", ""),
+                                Task("loopA", "loopB", ""),        Task("loopB", "loopA", ""),
+                                Task("early", "", "2026-11-01")};
+    tasks[0].position = Hostile("2");
+    tasks[2].position = Hostile("1");
+    std::vector<TaskListInfo> lists{List("L1", tasks), List("빈 목록 'two'", {})};
     lists[0].expanded = 1;
     lists[0].tree->FindNode("top")->expanded = 1;
     lists[0].tree->FindNode("loopB")->expanded = 3;
@@ -235,6 +246,7 @@ TEST_F(CacheTest, ChangeSetsUpsertAndDeleteByIdAndCarryTheirSyncState)
     EXPECT_EQ(TreeText(read.root()), "t1(t2,t4)");
     EXPECT_EQ(read.tree->FindNode("t1")->task.title, "retitled");
     EXPECT_EQ(read.tree->FindNode("t1")->expanded, 1) << "a change from the service keeps the user's expansion";
+    EXPECT_EQ(read.tree->FindNode("t4")->expanded, 1) << "a new task is expanded as a load expands it";
     EXPECT_EQ(cache->ReadSyncState(TasksKey("L")).value.updatedMin, "2026-12-08T00:00:00Z");
 }
 

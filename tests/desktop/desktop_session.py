@@ -221,6 +221,7 @@ class DesktopSession:
             json.dump(seed or default_seed(), out)
         service = self._spawn([self.service, "--seed", seed_path] + (["--strict"] if strict else []),
                               "fake-service.log", stdout=subprocess.PIPE)
+        self.service_process = service
         lines = [service.stdout.readline().decode() for _ in range(2)]
         prefixes = ("orb-fake-service listening on ", "orb-fake-service control key ")
         if not all(line.startswith(prefix) for line, prefix in zip(lines, prefixes)):
@@ -254,6 +255,11 @@ class DesktopSession:
     def launch(self, key=TOKEN, service=(), **login):
         write_settings(self.settings_path, self.base, key, service, **login)
         self.app = self._spawn([self.program], "orbcalender.log", cwd=self.folder)
+
+    def stop_service(self):
+        """Takes the stand-in down: from now on nothing answers at its address."""
+        self.service_process.terminate()
+        self.service_process.wait(5)
 
     def close(self):
         for process in reversed(self.processes):

@@ -9,7 +9,7 @@ import sys
 import time
 import unittest
 
-from desktop_session import (LOGIN_KEYS, LOGIN_TITLE, TOKEN, DesktopSession, default_seed, font_bytes,
+from desktop_session import (LOGIN_KEYS, LOGIN_TITLE, TOKEN, DesktopSession, Shot, default_seed, font_bytes,
                              login_int, read_settings, wait_for)
 
 MAIN_POS = (60, 60, 460, 660)          # 400 x 600
@@ -202,6 +202,43 @@ def bar_rows(shot, rect):
         else:
             runs.append([xs[0], y, y])
     return [(x, (top + bottom) // 2) for x, top, bottom in runs]
+
+
+def orange_rows(shot, rect):
+    """Rows of `rect` with pixels in the colour of the line that says what a pass could not read."""
+    x0, y0, w, h = rect
+    return [y for y in range(y0, y0 + h)
+            if any(r > 215 and 130 < g < 190 and b < 110 for r, g, b in (shot.pixel(x, y) for x in range(x0, x0 + w)))]
+
+
+class OfflineStartTest(DesktopTest):
+    def test_the_cached_rows_and_the_offline_line_come_up_with_the_service_down(self):
+        s = self.s
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1, bShowCalendar=0)
+        rect = s.rect("mainWindow")
+        online = self.loaded("mainWindow", "online")
+        rows = bar_rows(online, rect)
+        self.assertEqual(9, len(rows), "the Home list and its eight tasks")
+        self.assertEqual([], orange_rows(online, rect))
+        cache = os.path.join(s.folder, "cache.sqlite")
+        self.assertTrue(os.path.exists(cache))
+        self.assertEqual(0o600, os.stat(cache).st_mode & 0o777)
+        self.assertEqual(0, s.terminate())
+
+        s.stop_service()
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1, bShowCalendar=0)
+        rect = s.rect("mainWindow")
+
+        def offline():
+            shot = Shot(s.env)
+            return shot if orange_rows(shot, rect) else None
+
+        wait_for("the line saying the data is from the last sync", offline, 40)
+        shot = s.still_shot("offline", rect)
+        self.assertEqual(len(rows), len(bar_rows(shot, rect)), "the cached rows are not all shown")
+        line = orange_rows(shot, rect)
+        self.assertGreater(min(line), max(y for _, y in bar_rows(shot, rect)), "the line sits under the tree")
+        self.assertFalse(s.app.poll() is not None, "the program ended")
 
 
 class TaskDragTest(DesktopTest):

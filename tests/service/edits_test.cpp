@@ -178,7 +178,7 @@ TEST_F(Edits, EveryAddressTakesCalendarAndEventIdsAsWholeSegments)
     CalendarRecord entry;
     entry.accessRole = "owner";
     std::vector<EventRecord> found;
-    ListCalendarEvents(s.context, calendars[0], EventListQuery(s.context.config, MakeEventListRange(s.clock, 1, 1)));
+    ListEventChanges(s.context, calendars[0], MakeEventListRange(s.clock, 1, 1), {});
     SearchEvents(s.context, calendarId, "q", found);
     InsertEvent(s.context, event, calendarId);
     UpdateEvent(s.context, event, calendarId);

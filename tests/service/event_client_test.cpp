@@ -34,24 +34,31 @@ EventRecord Event(const std::string& id, const std::string& date)
 class EventClientTest : public test::ScriptedClientTest
 {
 protected:
-    // As a load pass lists: one window and query for the pass, each calendar on its own.
+    // As a first load pass lists: one window for the pass, each selected calendar read whole.
     std::vector<bool> ListAll(int nCal_from, int nCal_to)
     {
-        const std::string query = EventListQuery(s.context.config, MakeEventListRange(s.clock, nCal_from, nCal_to));
+        const EventListRange window = MakeEventListRange(s.clock, nCal_from, nCal_to);
         std::vector<bool> listed;
-        for (CalendarRecord& calendar : calendars)
-            listed.push_back(ListCalendarEvents(s.context, calendar, query));
+        for (CalendarRecord& calendar : calendars) {
+            if (!IsSelected(calendar))
+                continue;
+            EventListing listing = ListEventChanges(s.context, calendar, window, {});
+            EXPECT_TRUE(listing.whole);
+            calendar.events.insert(calendar.events.end(), listing.changes.upserts.begin(),
+                                   listing.changes.upserts.end());
+            listed.push_back(listing.complete);
+        }
         return listed;
     }
 };
 
-TEST_F(EventClientTest, ListAsksOnlySelectedCalendarsForTheDateWindowAroundToday)
+TEST_F(EventClientTest, ListAsksForTheDateWindowAroundToday)
 {
     s.clock.Set({2026, 6, 10, 23, 59, 0});
-    calendars = {Calendar("off", "false"), Calendar("unset", ""), Calendar(kHolidayId, "true")};
+    calendars = {Calendar(kHolidayId, "true")};
     s.transport.Queue(R"({"items":[]})");
 
-    EXPECT_EQ(ListAll(7, 31), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(ListAll(7, 31), (std::vector<bool>{true}));
     ASSERT_EQ(s.transport.requests.size(), 1u); // the pass has checked the token already
     EXPECT_EQ(Request(0).verb, "GET");
     EXPECT_EQ(Request(0).target, std::string(kHolidayPath) +
@@ -78,8 +85,8 @@ TEST_F(EventClientTest, ListAppendsEventsInServiceOrderWithEtagAndCalendarZone)
     EXPECT_EQ(events[1].etag, "\\\"1\\\"");
     EXPECT_EQ(events[1].start.timeZone, "Asia/Seoul");
     EXPECT_EQ(events[2].start.timeZone, "UTC");
-    EXPECT_EQ(events[3].id, "z"); // no local sort
-    EXPECT_TRUE(s.diagnostics.Contains("Number of Event : 4"));
+    EXPECT_EQ(events[3].id, "z");                               // no local sort
+    EXPECT_TRUE(s.diagnostics.Contains("Number of Event : 3")); // the listing's own
 }
 
 TEST_F(EventClientTest, ListNamesACalendarThatFailsAndGoesOn)
@@ -102,6 +109,88 @@ TEST_F(EventClientTest, ListNamesACalendarThatFailsAndGoesOn)
     EXPECT_TRUE(s.diagnostics.Contains("Malformed event skipped : Cal fine (fine)"));
     ASSERT_EQ(calendars[4].events.size(), 1u);
     EXPECT_TRUE(s.prompter.messages.empty());
+}
+
+std::vector<std::string> Ids(const std::vector<EventRecord>& events)
+{
+    std::vector<std::string> ids;
+    for (const EventRecord& event : events)
+        ids.push_back(event.id);
+    return ids;
+}
+
+// A state for the window `window`, as a listing over it left it.
+SyncState TokenFor(const EventListRange& window, const std::string& token)
+{
+    return {token, "", window.timeMin, window.timeMax, ""};
+}
+
+TEST_F(EventClientTest, ChangesSinceATokenComeWithoutTheWindowAndWhatLeftItCountsAsDeleted)
+{
+    const CalendarRecord calendar = Calendar("c", "true");
+    const EventListRange window = MakeEventListRange(s.clock, 1, 0);
+    ASSERT_EQ(window.timeMin, "2026-12-07T00:00:00.000Z");
+    // In the window with the calendar's zone; cancelled; moved out ahead; ending exactly as
+    // the window opens (out, as the service counts it); starting just before it closes (in).
+    s.transport.Queue(R"({"items":[
+        {"id":"in","summary":"moved","start":{"dateTime":"2026-12-07T10:00:00+09:00"},"end":{"dateTime":"2026-12-07T11:00:00+09:00"}},
+        {"id":"gone","status":"cancelled"},
+        {"id":"ahead","start":{"date":"2027-01-05"},"end":{"date":"2027-01-06"}},
+        {"id":"edge","start":{"dateTime":"2026-12-06T23:00:00Z"},"end":{"dateTime":"2026-12-07T00:00:00Z"}},
+        {"id":"late","start":{"dateTime":"2026-12-07T23:59:59.999Z"},"end":{"dateTime":"2026-12-08T01:00:00Z"}}],
+        "nextSyncToken":"next="})");
+
+    const EventListing listing = ListEventChanges(s.context, calendar, window, TokenFor(window, "t+1/="));
+    ASSERT_EQ(s.transport.requests.size(), 1u);
+    EXPECT_EQ(
+        Request(0).target,
+        "/calendar/v3/calendars/c/events?syncToken=t%2B1%2F%3D&showDeleted=true&singleEvents=true&maxResults=2500");
+    EXPECT_TRUE(listing.complete);
+    EXPECT_FALSE(listing.whole);
+    ASSERT_EQ(Ids(listing.changes.upserts), (std::vector<std::string>{"in", "late"}));
+    EXPECT_EQ(listing.changes.upserts[0].summary, "moved");
+    EXPECT_EQ(listing.changes.upserts[0].start.timeZone, "Asia/Seoul");
+    EXPECT_EQ(listing.changes.deletions, (std::vector<std::string>{"gone", "ahead", "edge"}));
+    EXPECT_EQ(listing.state, TokenFor(window, "next="));
+    EXPECT_TRUE(s.diagnostics.Contains("Event changes : Cal c (c) : 2 changed, 3 removed"));
+}
+
+TEST_F(EventClientTest, AWindowThatMovedOrATokenTheServiceDroppedIsReadWhole)
+{
+    const CalendarRecord calendar = Calendar("c", "true");
+    const EventListRange yesterday = MakeEventListRange(s.clock, 2, 0);
+    const EventListRange today = MakeEventListRange(s.clock, 1, 0);
+    const std::string whole = "/calendar/v3/calendars/c/events?timeMin=2026-12-07T00:00:00.000Z"
+                              "&timeMax=2026-12-08T00:00:00.000Z&orderBy=startTime&singleEvents=true&maxResults=2500";
+    s.transport.Queue(R"({"items":[{"id":"a","start":{"date":"2026-12-07"}}],"nextSyncToken":"fresh"})");
+    EventListing listing = ListEventChanges(s.context, calendar, today, TokenFor(yesterday, "old"));
+    EXPECT_EQ(Request(0).target, whole);
+    EXPECT_TRUE(listing.whole);
+    EXPECT_EQ(Ids(listing.changes.upserts), std::vector<std::string>{"a"});
+    EXPECT_EQ(listing.state, TokenFor(today, "fresh"));
+
+    s.transport.Queue(R"({"error":{"code":410,"message":"Sync token is no longer valid, a full sync is required.",
+        "errors":[{"reason":"fullSyncRequired"}]}})",
+                      410);
+    s.transport.Queue(R"({"items":[{"id":"b","start":{"date":"2026-12-07"}}]})");
+    listing = ListEventChanges(s.context, calendar, today, TokenFor(today, "expired"));
+    ASSERT_EQ(s.transport.requests.size(), 3u);
+    EXPECT_EQ(Request(1).target.rfind("/calendar/v3/calendars/c/events?syncToken=expired&", 0), 0u);
+    EXPECT_EQ(Request(2).target, whole);
+    EXPECT_TRUE(listing.complete);
+    EXPECT_TRUE(listing.whole);
+    EXPECT_EQ(Ids(listing.changes.upserts), std::vector<std::string>{"b"});
+    EXPECT_TRUE(listing.changes.deletions.empty());
+    EXPECT_EQ(listing.state.syncToken, "") << "no token given: the next pass reads whole again";
+    EXPECT_TRUE(s.diagnostics.Contains("Event sync token expired, reading the window whole : Cal c (c)"));
+
+    // Any other refusal is a failure, not a reason to read everything.
+    s.transport.Queue(kRefusal, 404);
+    listing = ListEventChanges(s.context, calendar, today, TokenFor(today, "t"));
+    EXPECT_EQ(s.transport.requests.size(), 4u);
+    EXPECT_FALSE(listing.complete);
+    EXPECT_EQ(listing.failure.text, "Not Found");
+    EXPECT_FALSE(listing.failure.unreachable);
 }
 
 TEST_F(EventClientTest, SearchSendsTheTextAsAQueryValueAndSkipsTheEtag)

@@ -249,5 +249,26 @@ TEST(FindCalendar, MatchesTheWholeIdAndReturnsTheFirstOfTwins)
     EXPECT_EQ(FindCalendar(none, "home"), nullptr);
 }
 
+TEST(EventOrder, EventsGoByStartInstantAcrossZonesThenById)
+{
+    const auto event = [](const std::string& id, const std::string& start) {
+        EventRecord made;
+        made.id = id;
+        (start.size() == 10 ? made.start.date : made.start.dateTime) = start;
+        return made;
+    };
+    // "seoul" is 00:30 UTC on the 8th, after midnight UTC of the all-day events; "b", "a"
+    // and "bare" (no offset, so read as UTC) start together; "none" has no start and
+    // comes first.
+    std::vector<EventRecord> events{event("seoul", "2026-12-08T09:30:00+09:00"), event("b", "2026-12-08"),
+                                    event("utc", "2026-12-07T23:00:00Z"),        event("bare", "2026-12-08T00:00:00"),
+                                    event("a", "2026-12-08T00:00:00Z"),          event("none", "")};
+    OrderEventsByStart(events);
+    std::vector<std::string> ids;
+    for (const EventRecord& e : events)
+        ids.push_back(e.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"none", "utc", "a", "b", "bare", "seoul"}));
+}
+
 } // namespace
 } // namespace orb

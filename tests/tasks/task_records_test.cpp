@@ -59,6 +59,39 @@ TEST(TaskTree, SortByDueOrdersChildrenUnderTheirOwnParentOnly)
     EXPECT_EQ(test::TreeText(list.root()), "early(e1(deep1,deep2),e2),late(l1,l2)");
 }
 
+// What a pass builds from a list read whole or put together from changes: the order the
+// service gives the tasks in does not matter, only parents, dues and positions.
+TEST(TaskTree, TasksAddedInAnyOrderEndUnderTheirParentsByDueThenPosition)
+{
+    const auto task = [](const std::string& id, const std::string& parent, const std::string& due,
+                         const std::string& position) {
+        TaskInfo made = Task(id, due);
+        made.parent = parent;
+        made.position = position;
+        return made;
+    };
+    std::vector<TaskInfo> tasks{task("kid2", "top", "2026-12-10", "0002"),
+                                task("top", "", "", "0009"),
+                                task("kid1", "top", "2026-12-10", "0001"),
+                                task("early", "top", "2026-12-01", "0003"),
+                                task("first", "", "", "0001"),
+                                task("orphan", "gone", "", "0005"),
+                                task("loopA", "loopB", "", "0007"),
+                                task("loopB", "loopA", "", "0006")};
+    TaskListInfo forward;
+    const TaskPlacement placement = AddTasksToTree(*forward.tree, tasks, {0, 1});
+    EXPECT_EQ(test::TreeText(forward.root()), "first,orphan,loopB(loopA),top(early,kid1,kid2)");
+    EXPECT_EQ(placement.missingParent, std::vector<std::string>{"orphan"});
+    EXPECT_EQ(placement.parentCycle, std::vector<std::string>{"loopB"});
+    EXPECT_EQ(forward.tree->FindNode("top")->expanded, 1) << "expansion goes with the task it was given for";
+    EXPECT_EQ(forward.tree->FindNode("kid1")->expanded, 0);
+
+    TaskListInfo backward;
+    AddTasksToTree(*backward.tree, std::vector<TaskInfo>(tasks.rbegin(), tasks.rend()));
+    // The cycle breaks where it is met first; everything else is placed alike.
+    EXPECT_EQ(test::TreeText(backward.root()), "first,orphan,loopA(loopB),top(early,kid1,kid2)");
+}
+
 TEST(TaskTree, SortingAnEmptyOrSingleChainChangesNothing)
 {
     TaskListInfo list;

@@ -1,6 +1,7 @@
 #include "tasks/tasks_client.h"
 
 #include "tests/support/doubles.h"
+#include "tests/tasks/load_whole.h"
 #include "tests/tasks/tree_text.h"
 
 #include <gtest/gtest.h>
@@ -129,7 +130,7 @@ TEST_F(TasksClient, IdsAreEncodedAndNoTokenGoesIntoAnyAddress)
     DeleteTask(context, listId, taskId);
     UpdateTaskList(context, list); // takes the id ".." from the answer
     DeleteTaskList(context, listId);
-    LoadTasks(context, list);
+    test::LoadWholeList(context, list);
 
     const std::vector<HttpRequest> requests = ApiRequests();
     ASSERT_EQ(requests.size(), 6u);
@@ -156,7 +157,7 @@ TEST_F(TasksClient, LoadTasksFollowsPagesAndPlacesAChildListedBeforeItsParent)
                         {"id": "sibling", "parent": "parent"}]})");
     TaskListInfo list;
     list.id = "L";
-    ASSERT_TRUE(LoadTasks(context, list));
+    ASSERT_TRUE(test::LoadWholeList(context, list));
 
     const std::vector<HttpRequest> requests = ApiRequests();
     ASSERT_EQ(requests.size(), 2u);
@@ -176,7 +177,7 @@ TEST_F(TasksClient, LoadTasksShowsOrphansAndCyclesAtTheTopLevelInsteadOfLosingTh
                         {"id": "a", "parent": "b"}, {"id": "b", "parent": "a"},
                         {"id": "self", "parent": "self"}]})");
     TaskListInfo list;
-    ASSERT_TRUE(LoadTasks(context, list));
+    ASSERT_TRUE(test::LoadWholeList(context, list));
     EXPECT_EQ(fixture.prompter.messages, std::vector<std::string>{"error!!"});
     EXPECT_EQ(test::TreeText(list.root()), "orphan,b(a),self");
     EXPECT_EQ(list.tasks.size(), 4u);
@@ -189,7 +190,7 @@ TEST_F(TasksClient, LoadTasksSkipsBadElementsWithADiagnosticLine)
     Queue(std::string(R"({"items": [{"title": "no id"}, 7, {"id": "x", "title": 5, "notes": {"a": 1}},)") +
           R"({"id": "x", "title": "again"}, {"id": "broken", "title": ")" + "\xc3" + R"("}]})");
     TaskListInfo list;
-    ASSERT_TRUE(LoadTasks(context, list));
+    ASSERT_TRUE(test::LoadWholeList(context, list));
     ASSERT_EQ(list.tasks.size(), 2u);
     EXPECT_EQ(list.tasks[0].title, "5");
     EXPECT_EQ(list.tasks[0].notes, "");
@@ -205,14 +206,14 @@ TEST_F(TasksClient, LoadTasksFailsOnAnAnswerItCannotRead)
         QueueTokenCheck();
         Queue(answer);
         TaskListInfo list;
-        EXPECT_FALSE(LoadTasks(context, list)) << answer;
+        EXPECT_FALSE(test::LoadWholeList(context, list)) << answer;
         EXPECT_TRUE(fixture.diagnostics.Contains("unreadable answer : " + answer));
     }
     // An error document is JSON but no page of tasks.
     QueueTokenCheck();
     Queue(R"({"error": {"code": 500}})", 500);
     TaskListInfo list;
-    EXPECT_FALSE(LoadTasks(context, list));
+    EXPECT_FALSE(test::LoadWholeList(context, list));
     EXPECT_TRUE(fixture.diagnostics.Contains("LoadTasks : refused : HTTP 500"));
 }
 
@@ -223,7 +224,7 @@ TEST_F(TasksClient, LoadTasksStopsWhenThePageTokenRepeats)
     Queue(R"({"items": [{"id": "b"}], "nextPageToken": "same"})");
     Queue(R"({"items": [{"id": "c"}]})"); // never asked for
     TaskListInfo list;
-    LoadTasks(context, list);
+    test::LoadWholeList(context, list);
     EXPECT_EQ(list.tasks.size(), 2u);
     EXPECT_EQ(ApiRequests().size(), 2u);
     EXPECT_TRUE(fixture.diagnostics.Contains("repeated a page token"));
@@ -237,10 +238,77 @@ TEST_F(TasksClient, PagesThatRepeatEarlierItemsUnderNewTokensAddNothingTwiceAndE
     Queue(R"({"items": [{"id": "a"}, {"id": "c"}], "nextPageToken": "3"})"); // nothing new
     Queue(R"({"items": [{"id": "d"}]})");                                    // never asked for
     TaskListInfo list;
-    EXPECT_TRUE(LoadTasks(context, list));
+    EXPECT_TRUE(test::LoadWholeList(context, list));
     EXPECT_EQ(test::TreeText(list.root()), "a,b,c");
     EXPECT_EQ(ApiRequests().size(), 3u);
     EXPECT_TRUE(fixture.diagnostics.Contains("Paging stopped : the service repeated a page"));
+}
+
+TEST_F(TasksClient, ChangesSinceAStampIncludeDeletedTasksAndMoveTheStampJustPastTheLatest)
+{
+    TaskListInfo list;
+    list.id = "L";
+    SyncState since;
+    since.updatedMin = "2026-12-08T00:00:00.000Z";
+    QueueTokenCheck();
+    Queue(R"({"items": [{"id": "a", "title": "changed", "position": "00000000000000000003",
+                         "updated": "2026-12-08T01:00:00.100Z"},
+                        {"id": "b", "deleted": true, "updated": "2026-12-08T02:00:00.999Z"},
+                        {"id": "c", "hidden": true, "status": "completed", "updated": "2026-12-08T00:30:00Z"}]})");
+    TaskListing listing = LoadTaskChanges(context, list, since);
+    ASSERT_EQ(ApiRequests().size(), 1u);
+    EXPECT_EQ(ApiRequests()[0].target, "/tasks/v1/lists/L/tasks?showCompleted=true&showHidden=true&showDeleted=true"
+                                       "&updatedMin=2026-12-08T00%3A00%3A00.000Z&maxResults=100");
+    EXPECT_TRUE(listing.complete);
+    EXPECT_FALSE(listing.whole);
+    ASSERT_EQ(listing.changes.upserts.size(), 2u);
+    EXPECT_EQ(listing.changes.upserts[0].position, "00000000000000000003");
+    EXPECT_EQ(listing.changes.upserts[1].id, "c") << "a hidden task is still shown in the Completed view";
+    EXPECT_EQ(listing.changes.deletions, std::vector<std::string>{"b"});
+    // A millisecond on: the latest change is not listed again, and nothing later is missed.
+    EXPECT_EQ(listing.state.updatedMin, "2026-12-08T02:00:01.000Z");
+
+    // Nothing new keeps the stamp.
+    QueueTokenCheck();
+    Queue(R"({"items": []})");
+    listing = LoadTaskChanges(context, list, since);
+    EXPECT_TRUE(listing.complete);
+    EXPECT_EQ(listing.state.updatedMin, since.updatedMin);
+}
+
+TEST_F(TasksClient, AWholeReadStampsTheListUnlessEmptyAndAStampRefusedAsTooOldReadsWhole)
+{
+    TaskListInfo list;
+    list.id = "L";
+    QueueTokenCheck();
+    Queue(R"({"items": [{"id": "a", "updated": "2026-12-07T23:59:59.999Z"}, {"id": "b", "updated": "bad"}]})");
+    TaskListing listing = LoadTaskChanges(context, list, {});
+    EXPECT_TRUE(listing.whole);
+    EXPECT_EQ(listing.changes.upserts.size(), 2u);
+    EXPECT_EQ(listing.state.updatedMin, "2026-12-08T00:00:00.000Z");
+
+    QueueTokenCheck();
+    Queue(R"({"items": []})");
+    EXPECT_EQ(LoadTaskChanges(context, list, {}).state.updatedMin, "") << "no stamp to go on: read whole again";
+
+    SyncState since;
+    since.updatedMin = "2020-01-01T00:00:00.000Z";
+    QueueTokenCheck();
+    Queue(R"({"error": {"code": 410, "message": "Gone"}})", 410);
+    Queue(R"({"items": [{"id": "z", "updated": "2026-12-08T00:00:00Z"}]})");
+    listing = LoadTaskChanges(context, list, since);
+    const std::vector<HttpRequest> requests = ApiRequests();
+    EXPECT_EQ(requests.back().target, "/tasks/v1/lists/L/tasks?showCompleted=true&showHidden=true&maxResults=100");
+    EXPECT_TRUE(listing.complete);
+    EXPECT_TRUE(listing.whole);
+    EXPECT_EQ(listing.changes.upserts.size(), 1u);
+    EXPECT_TRUE(fixture.diagnostics.Contains("LoadTasks : updatedMin refused as too old, reading the list whole : L"));
+
+    QueueTokenCheck();
+    transport().QueueFailure(wininet::kCannotConnect);
+    listing = LoadTaskChanges(context, list, since);
+    EXPECT_FALSE(listing.complete);
+    EXPECT_TRUE(listing.failure.unreachable);
 }
 
 TEST_F(TasksClient, ListTaskListsFollowsPagesAndSkipsAListWithoutId)
@@ -273,9 +341,10 @@ TEST_F(TasksClient, ListTaskListsWithoutItemsIsAnEmptySuccessAndAFailedPageSaysW
     QueueTokenCheck();
     Queue(R"({"items": [{"id": "L1"}], "nextPageToken": "n"})");
     transport().QueueFailure(wininet::kCannotConnect);
-    std::string failure;
+    ListingFailure failure;
     EXPECT_FALSE(ListTaskLists(context, lists, &failure));
-    EXPECT_FALSE(failure.empty());
+    EXPECT_EQ(failure.text, "(Cannot connect)");
+    EXPECT_TRUE(failure.unreachable);
     EXPECT_EQ(lists.size(), 1u);
     EXPECT_TRUE(fixture.diagnostics.Contains("(Cannot connect)12029"));
     EXPECT_TRUE(fixture.diagnostics.Contains(

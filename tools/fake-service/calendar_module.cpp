@@ -1,5 +1,6 @@
 #include "tools/fake-service/fake_service.h"
 
+#include "core/instant.h"
 #include "tools/fake-service/json_body.h"
 #include "tools/fake-service/module_routes.h"
 #include "tools/fake-service/random_text.h"
@@ -1001,7 +1002,7 @@ private:
             if (calendar.entry.isMember(name))
                 answer[name] = calendar.entry[name];
         }
-        answer["updated"] = FormatUtcMillis(NowMillis());
+        answer["updated"] = UtcMillisText(NowMillis());
         return answer;
     }
 
@@ -1047,7 +1048,7 @@ private:
         }
         std::optional<long long> updatedMin;
         if (request.has_param("updatedMin")) {
-            updatedMin = ParseInstantMillis(request.get_param_value("updatedMin"));
+            updatedMin = InstantMillis(request.get_param_value("updatedMin"));
             if (!updatedMin)
                 return FakeService::SendError(response, kStatusBadRequest, "badRequest", "Bad Request");
             if (historyStart_ && *updatedMin < *historyStart_)
@@ -1072,7 +1073,7 @@ private:
         };
         const auto updatedSince = [&](const Json::Value& resource) {
             return !updatedMin ||
-                   ParseInstantMillis(TextMember(resource, "updated")).value_or(*updatedMin - 1) >= *updatedMin;
+                   InstantMillis(TextMember(resource, "updated")).value_or(*updatedMin - 1) >= *updatedMin;
         };
         std::vector<std::pair<long long, Listed>> found;
         for (const Event& event : calendar->events) {

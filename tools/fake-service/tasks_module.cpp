@@ -3,6 +3,7 @@
 // and Google-shaped errors.
 #include "tools/fake-service/fake_service.h"
 
+#include "core/instant.h"
 #include "tools/fake-service/json_body.h"
 #include "tools/fake-service/module_routes.h"
 #include "tools/fake-service/time_text.h"
@@ -453,7 +454,7 @@ private:
         const bool showDeleted = QueryFlag(request, "showDeleted", false);
         std::optional<long long> updatedMin;
         if (request.has_param("updatedMin")) {
-            updatedMin = ParseInstantMillis(request.get_param_value("updatedMin"));
+            updatedMin = InstantMillis(request.get_param_value("updatedMin"));
             if (!updatedMin)
                 return SendInvalid(response);
         }
@@ -463,8 +464,7 @@ private:
                 (task.status == kStatusCompleted && !showCompleted))
                 continue;
             // A stamp that cannot be read counts as older than any.
-            if (updatedMin &&
-                ParseInstantMillis(task.updated).value_or(std::numeric_limits<long long>::min()) < *updatedMin)
+            if (updatedMin && InstantMillis(task.updated).value_or(std::numeric_limits<long long>::min()) < *updatedMin)
                 continue;
             shown.push_back(&task);
         }

@@ -7,13 +7,9 @@
 
 namespace orb::fake {
 
-// Milliseconds since the epoch of an RFC 3339 time ("2026-12-08T08:00:00.250+09:00", "Z" allowed;
-// digits past the milliseconds are cut) or of an all-day date, which counts from midnight UTC.
-std::optional<long long> ParseInstantMillis(std::string_view text);
-// The same in whole seconds, a fraction cut, as Google reads timeMin and timeMax.
+// An RFC 3339 time or an all-day date (orb::InstantMillis) in whole seconds, a fraction cut,
+// as Google reads timeMin and timeMax.
 std::optional<long long> ParseInstant(std::string_view text);
-// "2026-12-08T08:00:00.250Z", the form of Google's `updated` stamps.
-std::string FormatUtcMillis(long long millis);
 long long NowMillis();
 
 // Hands out `updated` stamps: the time now, but always later than the stamp before, so that no

@@ -87,6 +87,29 @@ TEST_F(EventFlowsTest, EachUpdateNamesTheEtagTheServiceGaveLast)
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+// What the service accepted is in the cache at once, so a start before the next pass shows it.
+TEST_F(EventFlowsTest, AcceptedChangesAreWrittenThroughToTheCacheAndRefusedOnesAreNot)
+{
+    Start();
+    EditFirstEvent("work@example.com",
+                   [](CInsertEventDlg& editor) { editor.findChild<QLineEdit*>("1021")->setText("Cached"); });
+    prompter.QueueAnswer(true);
+    Select("team@example.com");
+    frame->MainWindow()->Tree()->SelectItem(Row("team@example.com")->firstChild);
+    frame->RunCommand(Command::DeleteTask);
+    service.FailNext(1, fake::Fault{fake::FaultKind::Status, 400, std::chrono::seconds(60), "/events/"});
+    EditFirstEvent("work@example.com",
+                   [](CInsertEventDlg& editor) { editor.findChild<QLineEdit*>("1021")->setText("Refused"); });
+
+    const std::vector<CalendarRecord> cached = ReadCache()->ReadCalendars().value;
+    ASSERT_EQ(cached.size(), 3u);
+    ASSERT_EQ(cached[0].id, "work@example.com");
+    ASSERT_EQ(cached[0].events.size(), 1u);
+    EXPECT_EQ(cached[0].events[0].summary, "Cached");
+    EXPECT_EQ(cached[1].id, "team@example.com");
+    EXPECT_TRUE(cached[1].events.empty());
+}
+
 TEST_F(EventFlowsTest, NewEventsFromTheTreeAndTheMonthViewReachTheServiceOnceAndShowUp)
 {
     Start();

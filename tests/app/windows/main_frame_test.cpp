@@ -44,6 +44,62 @@ TEST_F(ShellTest, StoredKeySignsInSilentlyAndFillsBothBranches)
     EXPECT_FALSE(frame->MainWindow()->findChild<CWaitDlg*>("loadingOverlay")->isVisible());
 }
 
+// The cache beside the settings: the next start shows its rows before any answer and
+// without the loading overlay; with the service out of reach they stay, the line under the
+// tree says since when, and a change is refused with a message, not sent later. Logout
+// deletes the cache before the next account signs in.
+TEST_F(ShellTest, TheLastSyncComesUpAtStartStaysWhileOfflineAndGoesWithLogout)
+{
+    StoreKey("stored-refresh");
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    WaitForIdleShell();
+    frame.reset();
+    ASSERT_TRUE(fs::exists(CachePath()));
+    EXPECT_EQ(fs::status(CachePath()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    const ServiceConfig reachable = config;
+    config.apiBase = "http://127.0.0.1:1"; // nothing listens there
+    config.SetAccountsBase(config.apiBase);
+    settings = AppSettings();
+    MakeFrame();
+    ASSERT_TRUE(frame->Create());
+    EXPECT_EQ(login.shown, 0) << "a key that cannot be renewed now is no reason to sign in again";
+    QCoreApplication::processEvents();
+    EXPECT_NE(test::FindRowById(*frame->MainWindow()->Tree(), "w1"), nullptr);
+    EXPECT_NE(test::FindRowById(*frame->MainWindow()->Tree(), "t1"), nullptr);
+    EXPECT_FALSE(frame->MainWindow()->findChild<CWaitDlg*>("loadingOverlay")->isVisible());
+    WaitForIdleShell();
+    EXPECT_TRUE(frame->Pass()->IsOffline());
+    EXPECT_NE(test::FindRowById(*frame->MainWindow()->Tree(), "w1"), nullptr);
+    const auto* line = frame->MainWindow()->findChild<QLabel*>("problemLine");
+    ASSERT_NE(line, nullptr);
+    frame->MainWindow()->resize(900, frame->MainWindow()->height());
+    EXPECT_TRUE(line->text().startsWith("Offline: data from the last successful sync, 2026-12-08 09:00. "
+                                        "Not loaded: the calendar list ("))
+        << line->text().toStdString();
+
+    frame->MainWindow()->Tree()->SelectItem(test::FindRowById(*frame->MainWindow()->Tree(), "w1"));
+    QTest::keyClick(frame->MainWindow()->Tree(), Qt::Key_Delete);
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"You are offline: this change cannot be sent now. The data "
+                                                          "shown is from the last successful sync."});
+
+    config = reachable;
+    frame->RunCommand(Command::Synchronizing);
+    WaitForIdleShell();
+    EXPECT_FALSE(frame->Pass()->IsOffline());
+    EXPECT_FALSE(line->isVisibleTo(frame->MainWindow()));
+
+    bool cacheAtSignIn = true;
+    login.onShow = [&] { cacheAtSignIn = fs::exists(CachePath()); };
+    login.accept = true;
+    login.nextCode = service.IssueAuthorizationCode();
+    frame->RunCommand(Command::Logout);
+    WaitForIdleShell();
+    EXPECT_FALSE(cacheAtSignIn);
+    EXPECT_TRUE(fs::exists(CachePath())) << "the new sign-in's data is cached again";
+}
+
 TEST_F(ShellTest, RefusedKeyLeadsToTheLoginPageAndTheNewTokenIsKept)
 {
     StoreKey("revoked-token");
@@ -364,8 +420,9 @@ TEST_F(ShellTest, AFailedCodeExchangeIsAFailedSignInAndThePageComesBack)
     WaitForIdleShell();
 
     // A key that only could not be renewed now (the service failing) is kept through a
-    // failed sign-in and a closed page.
+    // failed sign-in and a closed page, when there is no cached data to go on with.
     frame.reset();
+    ForgetCache();
     StoreKey("stored-refresh");
     settings = AppSettings();
     service.FailNext(1, fake::Fault{fake::FaultKind::Status, 500, {}, "/o/oauth2/token"});

@@ -74,8 +74,8 @@ protected:
     {
         Prepare();
         FillStore();
-        window->AddBranchRoot(kCalendarBranch);
-        window->AddBranchRoot(kTaskBranch);
+        window->UpdateBranchRows(kCalendarBranch, {});
+        window->UpdateBranchRows(kTaskBranch, {});
         Deliver();
         window->RebuildCalendarBranch();
         window->RebuildTaskBranch();
@@ -208,7 +208,7 @@ TEST_F(MainWindowTest, KeysF5SpaceTabAndEscape)
 TEST_F(MainWindowTest, RowsFromTheLoadArriveUnderTheirBranches)
 {
     Prepare();
-    window->AddBranchRoot(kCalendarBranch);
+    window->UpdateBranchRows(kTaskBranch, {}); // the calendars' root still comes first
     TreeRow calendar;
     calendar.level = 2;
     calendar.texts = {"0x112233Work", "", "", "cal"};
@@ -217,8 +217,7 @@ TEST_F(MainWindowTest, RowsFromTheLoadArriveUnderTheirBranches)
     event.level = 3;
     event.texts = {"0x112233Review", "2026-12-07", "memo", "ev"};
     event.checked = true;
-    window->AddBranchRows(kCalendarBranch, {calendar, event});
-    window->AddBranchRoot(kTaskBranch);
+    window->UpdateBranchRows(kCalendarBranch, {calendar, event});
     Deliver();
 
     EXPECT_EQ(TopLevelTexts(), (std::vector<std::string>{"Calendar's", "Task's"}));
@@ -238,9 +237,9 @@ TEST_F(MainWindowTest, RebuildsPutCalendarsFirstAndTasksLast)
 {
     Prepare();
     FillStore();
-    window->AddBranchRoot(kTaskBranch);
-    window->AddBranchRoot(kCalendarBranch);
-    Deliver();
+    // Roots in the wrong order, as nothing the program does leaves them.
+    window->Tree()->InsertItem(kTaskBranch);
+    window->Tree()->InsertItem(kCalendarBranch);
     window->RebuildCalendarBranch();
     EXPECT_EQ(TopLevelTexts(), (std::vector<std::string>{"Calendar's", "Task's"}));
     ASSERT_NE(FindRow("ev"), nullptr);

@@ -6,6 +6,7 @@
 #include "app/windows/calendar_dlg.h"
 #include "app/windows/main_frame.h"
 #include "app/windows/orb_calender_dlg.h"
+#include "cache/local_cache.h"
 #include "calendarview/orb_calendar_ctrl.h"
 #include "tests/app/windows/tree_lookup.h"
 #include "tests/support/stand_in.h"
@@ -46,9 +47,12 @@ public:
             codes.erase(codes.begin());
             return true;
         }
+        if (onShow)
+            onShow();
         code = nextCode;
         return accept;
     }
+    std::function<void()> onShow; // runs as the page opens, before it answers
     int shown = 0;
     bool accept = false;
     bool modal = false;
@@ -131,6 +135,15 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    fs::path CachePath() const { return dir / CMainFrame::kCacheFileName; }
+
+    // The next start finds no cached data.
+    void ForgetCache() const
+    {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            fs::remove(CachePath().string() + suffix);
+    }
+
     std::vector<std::string> TopLevelTexts() const { return orb::test::TopLevelTexts(*frame->MainWindow()->Tree()); }
 
     AppSettings ReadBack() const
@@ -193,6 +206,14 @@ protected:
         Json::Value body;
         std::stringstream(request.body) >> body;
         return body;
+    }
+
+    // The cache as another reader of the file sees it now.
+    std::unique_ptr<LocalCache> ReadCache() const
+    {
+        CacheOpening opening = LocalCache::Open(CachePath().string(), {}, clock);
+        EXPECT_TRUE(opening.cache) << opening.reason;
+        return std::move(opening.cache);
     }
 
     // What reached the service besides the listings and the token checks.

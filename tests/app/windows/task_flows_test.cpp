@@ -497,6 +497,24 @@ TEST_F(TaskFlowsTest, CheckMarksReachTheServiceInEveryViewModeAndAFailureKeepsTh
     EXPECT_EQ(Row("r1"), nullptr);
 }
 
+TEST_F(TaskFlowsTest, AcceptedChangesAreWrittenThroughToTheCache)
+{
+    Start();
+    ClickCheck("t2");
+    prompter.QueueAnswer(true);
+    Select("c1");
+    frame->RunCommand(Command::DeleteTask);
+
+    const std::vector<TaskListInfo> cached = ReadCache()->ReadTaskLists().value;
+    ASSERT_EQ(cached.size(), 2u);
+    const TaskNode* bread = cached[0].tree->FindNode("t2");
+    ASSERT_NE(bread, nullptr);
+    EXPECT_EQ(bread->task.status, "completed");
+    EXPECT_EQ(cached[0].tree->FindNode("c1"), nullptr);
+    EXPECT_EQ(cached[0].tree->FindNode("g1"), nullptr) << "with its subtask";
+    EXPECT_NE(cached[0].tree->FindNode("p1"), nullptr);
+}
+
 TEST_F(TaskFlowsTest, DropsMoveTasksWithinTheirListAndRefuseEverythingElse)
 {
     Start();

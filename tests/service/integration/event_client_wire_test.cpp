@@ -1,6 +1,8 @@
 #include "service/calendar_client.h"
 #include "service/event_client.h"
 
+#include <tuple>
+
 #include "tests/service/integration/calendar_fixture.h"
 
 namespace orb::test {
@@ -18,9 +20,14 @@ protected:
         std::vector<CalendarRecord> calendars;
         EXPECT_TRUE(ListCalendars(context, calendars));
         EnsureAccessToken(context);
-        const std::string query = EventListQuery(config, MakeEventListRange(clock, kDaysBefore, kDaysAfter));
-        for (CalendarRecord& calendar : calendars)
-            EXPECT_TRUE(ListCalendarEvents(context, calendar, query)) << calendar.id;
+        const EventListRange window = MakeEventListRange(clock, kDaysBefore, kDaysAfter);
+        for (CalendarRecord& calendar : calendars) {
+            if (!IsSelected(calendar))
+                continue;
+            EventListing listing = ListEventChanges(context, calendar, window, {});
+            EXPECT_TRUE(listing.complete) << calendar.id;
+            calendar.events = std::move(listing.changes.upserts);
+        }
         return calendars;
     }
 
@@ -186,6 +193,55 @@ TEST_F(EventWire, DeleteOnADeadConnectionKeepsTheEvent)
     EXPECT_TRUE(diagnostics.Contains("(Connection Aborted)12030"));
     const std::vector<CalendarRecord> reloaded = Load();
     EXPECT_EQ(Ids(Find(reloaded, kPrimaryId).events), (std::vector<std::string>{"first", "timed", "allday", "late"}));
+}
+
+// Another device changes the calendar between two reads: the second asks only for what
+// changed, as the service's rules allow, and gets exactly that; an expired token is read whole.
+TEST_F(EventWire, ChangesSinceTheTokenAreWhatAnotherDeviceDidAndAnExpiredTokenIsReadWhole)
+{
+    const std::vector<CalendarRecord> calendars = Load();
+    const CalendarRecord& mine = Find(calendars, kPrimaryId);
+    const EventListRange window = MakeEventListRange(clock, kDaysBefore, kDaysAfter);
+    EventListing first = ListEventChanges(context, mine, window, {});
+    ASSERT_TRUE(first.complete);
+    ASSERT_FALSE(first.state.syncToken.empty());
+
+    const std::string events = "/calendar/v3/calendars/me%40example.com/events";
+    for (const auto& [method, target, body] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"PATCH", events + "/timed", R"({"summary": "moved"})"},
+             {"DELETE", events + "/allday", ""},
+             {"PATCH", events + "/first", R"({"start": {"date": "2026-08-01"}, "end": {"date": "2026-08-02"}})"},
+             {"POST", events, R"({"summary": "new", "start": {"date": "2026-06-20"}, "end": {"date": "2026-06-21"}})"}})
+        ASSERT_EQ(service.FromAnotherDevice(method, target, body).status / 100, 2) << method << " " << target;
+
+    service.ClearRequests();
+    const EventListing changes = ListEventChanges(context, mine, window, first.state);
+    ASSERT_TRUE(changes.complete);
+    EXPECT_FALSE(changes.whole);
+    const std::vector<std::string> gets = RequestedTargets("GET");
+    ASSERT_EQ(gets.size(), 1u);
+    EXPECT_EQ(gets[0].find("timeMin"), std::string::npos) << "the service refuses a window beside a token";
+    EXPECT_NE(gets[0].find("&showDeleted=true&singleEvents=true"), std::string::npos);
+    ASSERT_EQ(changes.changes.upserts.size(), 2u);
+    EXPECT_EQ(changes.changes.upserts[0].summary, "moved");
+    EXPECT_EQ(changes.changes.upserts[1].summary, "new");
+    EXPECT_EQ(changes.changes.deletions, (std::vector<std::string>{"allday", "first"}));
+    EXPECT_NE(changes.state.syncToken, first.state.syncToken);
+
+    // Nothing new: an empty answer.
+    EXPECT_TRUE(ListEventChanges(context, mine, window, changes.state).changes.upserts.empty());
+
+    service.ExpireSyncTokens();
+    service.ClearRequests();
+    const EventListing again = ListEventChanges(context, mine, window, changes.state);
+    EXPECT_TRUE(again.complete);
+    EXPECT_TRUE(again.whole);
+    EXPECT_EQ(RequestedTargets("GET").size(), 2u);
+    const std::vector<std::string> ids = Ids(again.changes.upserts);
+    ASSERT_EQ(ids.size(), 3u) << "the window holds the moved event, the new one and the untouched last one";
+    EXPECT_EQ(ids.front(), "timed");
+    EXPECT_EQ(ids.back(), "late");
+    EXPECT_TRUE(diagnostics.Contains("Event sync token expired, reading the window whole : Me (me@example.com)"));
 }
 
 } // namespace

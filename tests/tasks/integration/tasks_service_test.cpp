@@ -2,12 +2,14 @@
 #include "service/curl_transport.h"
 #include "tasks/tasks_client.h"
 #include "tests/support/doubles.h"
+#include "tests/tasks/load_whole.h"
 #include "tests/tasks/tree_text.h"
 #include "tools/fake-service/fake_service.h"
 
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -69,7 +71,7 @@ protected:
     {
         const bool listed = ListTaskLists(context, lists);
         for (TaskListInfo& list : lists)
-            EXPECT_TRUE(LoadTasks(context, list)) << list.id;
+            EXPECT_TRUE(test::LoadWholeList(context, list)) << list.id;
         return listed;
     }
 
@@ -77,7 +79,7 @@ protected:
     {
         TaskListInfo list;
         list.id = id;
-        EXPECT_TRUE(LoadTasks(context, list));
+        EXPECT_TRUE(test::LoadWholeList(context, list));
         return list;
     }
 
@@ -112,6 +114,39 @@ TEST_F(TasksAgainstService, LoadReadsEveryPageAndPlacesAChildListedBeforeItsPare
     EXPECT_EQ(targets.size(), 2u + 3u + 1u + 1u); // two pages of lists; three, one and one of tasks
     for (const fake::RecordedRequest& request : service.Requests())
         EXPECT_EQ(request.target.find("access_token"), std::string::npos) << request.target;
+}
+
+// Another device changes the list between two reads: the second asks for what was updated
+// since the first and gets the changed, cleared and deleted tasks (subtasks too), nothing else.
+TEST_F(TasksAgainstService, ChangesSinceTheStampAreWhatAnotherDeviceDidWithDeletedAndClearedTasks)
+{
+    TaskListInfo home;
+    home.id = "home";
+    const TaskListing first = LoadTaskChanges(context, home, {});
+    ASSERT_TRUE(first.complete);
+    ASSERT_FALSE(first.state.updatedMin.empty());
+    EXPECT_EQ(LoadTaskChanges(context, home, first.state).changes.upserts.size(), 0u) << "an unchanged list";
+
+    ASSERT_EQ(
+        service.FromAnotherDevice("PATCH", "/tasks/v1/lists/home/tasks/late", R"({"status": "completed"})").status,
+        200);
+    ASSERT_EQ(service.FromAnotherDevice("POST", "/tasks/v1/lists/home/clear").status / 100, 2);
+    ASSERT_EQ(service.FromAnotherDevice("DELETE", "/tasks/v1/lists/home/tasks/shop").status, 204);
+    service.ClearRequests();
+    const TaskListing changes = LoadTaskChanges(context, home, first.state);
+    ASSERT_TRUE(changes.complete);
+    EXPECT_FALSE(changes.whole);
+    std::vector<std::string> changed;
+    for (const TaskInfo& task : changes.changes.upserts)
+        changed.push_back(task.id + ":" + task.status);
+    EXPECT_EQ(changed, std::vector<std::string>{"late:completed"}) << "cleared, so hidden, and still listed";
+    std::vector<std::string> deleted = changes.changes.deletions;
+    std::sort(deleted.begin(), deleted.end());
+    EXPECT_EQ(deleted, (std::vector<std::string>{"bread", "done", "milk", "shop"}));
+    const std::vector<std::string> targets = TasksTargets();
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_NE(targets[0].find("showDeleted=true&updatedMin="), std::string::npos) << targets[0];
+    EXPECT_TRUE(LoadTaskChanges(context, home, changes.state).changes.deletions.empty());
 }
 
 TEST_F(TasksAgainstService, InsertUnderAParentPostsThenMovesAndReturnsTheMovedTask)
