@@ -65,6 +65,7 @@ struct AppSettings
     std::int32_t bShowCalendar = 0;
     std::int32_t bShowList = 1;
     std::int32_t CalendarShowRow = 6;
+    std::int32_t nSyncMinutes = 0; // minutes between passes the program starts itself; 0 never
 };
 
 // The settings file "info.dat": section [Login] for the user's settings, and an optional

@@ -88,6 +88,7 @@ AppSettings ChangedSettings()
     s.bShowCalendar = 1;
     s.bShowList = 0;
     s.CalendarShowRow = 3;
+    s.nSyncMinutes = 1440;
     return s;
 }
 
@@ -111,6 +112,7 @@ void ExpectSame(const AppSettings& a, const AppSettings& b)
     EXPECT_EQ(a.bShowCalendar, b.bShowCalendar);
     EXPECT_EQ(a.bShowList, b.bShowList);
     EXPECT_EQ(a.CalendarShowRow, b.CalendarShowRow);
+    EXPECT_EQ(a.nSyncMinutes, b.nSyncMinutes);
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
@@ -123,6 +125,7 @@ TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
     EXPECT_EQ(loaded.Zorder, kWindowModeTop);
     EXPECT_EQ(loaded.Alpha, 150);
     EXPECT_EQ(loaded.CalendarShowRow, 6);
+    EXPECT_EQ(loaded.nSyncMinutes, 0) << "no pass of its own unless asked for";
 }
 
 TEST_F(SettingsFileTest, EveryFieldSurvivesARoundTrip)
@@ -155,7 +158,8 @@ TEST_F(SettingsFileTest, EntriesAreWrittenInTableOrderWithCrLf)
                           "ZorderCalendar=",
                           "bShowCalendar=",
                           "bShowList=",
-                          "CalendarShowRow="};
+                          "CalendarShowRow=",
+                          "nSyncMinutes="};
     std::size_t last = 0;
     for (const char* key : keys) {
         const std::size_t at = text.find(std::string("\r\n") + key);
@@ -217,6 +221,25 @@ TEST_F(SettingsFileTest, BadEntriesLeaveTheirFieldsAndTheRestIsRead)
     EXPECT_EQ(loaded.defaultFont, DefaultDialogFont());
     EXPECT_EQ(loaded.CalendarShowRow, 3);
     EXPECT_EQ(loaded.bShowList, 1);
+}
+
+TEST_F(SettingsFileTest, SyncMinutesOutsideTheOfferedRangeReadAsTheNearestOffered)
+{
+    // Little-endian bytes and their checksum, as an editor or another version may leave them.
+    const std::pair<const char*, int> cases[] = {
+        {"A0050000A5", 1440}, // the largest offered stays
+        {"A1050000A6", 1440}, // one more
+        {"FFFFFF7F7C", 1440}, // INT_MAX
+        {"FFFFFFFFFC", 0},    // -1
+        {"0000008080", 0},    // INT_MIN
+        {"0F0000000F", 15},   // an ordinary value
+    };
+    for (const auto& [entry, minutes] : cases) {
+        WriteFile(std::string("[Login]\r\nnSyncMinutes=") + entry + "\r\n");
+        AppSettings loaded;
+        ASSERT_TRUE(SettingsFile::Load(path, loaded));
+        EXPECT_EQ(loaded.nSyncMinutes, minutes) << entry;
+    }
 }
 
 TEST_F(SettingsFileTest, ANonTextFileIsMovedAsideAndNeverSavedOver)
