@@ -1,5 +1,7 @@
 #include "dialogs/option_dlg.h"
 
+#include "core/sync_minutes.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace orb {
 
@@ -23,6 +26,8 @@ constexpr const char* kShowText = "show";
 constexpr const char* kAllExpendText = "All Expend";
 constexpr const char* kDueHideText = "Due Hide";
 constexpr const char* kStartWithDesktopText = "Start with the desktop";
+constexpr const char* kSyncMinutesLabel = "Synchronize every N minutes";
+constexpr const char* kNeverText = "Never";
 constexpr const char* kFromLabel = "from :";
 constexpr const char* kToLabel = "to :";
 constexpr const char* kDaysLabel = "days";
@@ -34,7 +39,7 @@ constexpr const char* kCancelText = "Cancel";
 
 // Pixel layout: three group boxes stacked, the buttons under them on the right.
 constexpr int kWidth = 340;
-constexpr int kHeight = 366;
+constexpr int kHeight = 396;
 constexpr int kGroupLeft = 10;
 constexpr int kGroupWidth = 320;
 constexpr int kGroupTitleHeight = 24; // the first row starts under the box's title
@@ -43,7 +48,7 @@ constexpr int kLineHeight = 24;
 constexpr int kInnerLeft = 22;
 
 constexpr int kDefaultTop = 10;
-constexpr int kDefaultHeight = 182;
+constexpr int kDefaultHeight = 212;
 constexpr int kLabelWidth = 70;
 constexpr int kFieldLeft = 95;
 constexpr int kFieldWidth = 160;
@@ -52,8 +57,11 @@ constexpr int kShowWidth = 60;
 constexpr int kCheckWidth = 110;
 constexpr int kStartWithDesktopWidth = 220;
 constexpr int kDueHideLeft = kFieldLeft + 40;
+constexpr int kSyncLabelWidth = 180;
+constexpr int kSyncBoxLeft = kInnerLeft + kSyncLabelWidth + 6;
+constexpr int kSyncBoxWidth = 80;
 
-constexpr int kCalendarTop = 200;
+constexpr int kCalendarTop = 230;
 constexpr int kCalendarHeight = 60;
 constexpr int kFromLabelWidth = 44;
 constexpr int kDayBoxWidth = 50;
@@ -62,7 +70,7 @@ constexpr int kToLeft = 182;
 constexpr int kToLabelWidth = 30;
 constexpr int kGap = 6;
 
-constexpr int kTaskTop = 268;
+constexpr int kTaskTop = 298;
 constexpr int kTaskHeight = 56;
 constexpr int kAllWidth = 60;
 constexpr int kCompletedLeft = 100;
@@ -70,7 +78,7 @@ constexpr int kCompletedWidth = 100;
 constexpr int kNeedsActionLeft = 205;
 constexpr int kNeedsActionWidth = 115;
 
-constexpr int kButtonTop = 332;
+constexpr int kButtonTop = 362;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
 constexpr int kSaveLeft = 160;
@@ -115,6 +123,13 @@ COptionDlg::COptionDlg(QWidget* parent) : CEditDialog(parent)
     startWithDesktop_ = new QCheckBox(QString::fromUtf8(kStartWithDesktopText), this);
     Place(startWithDesktop_, kStartWithDesktopId,
           {kInnerLeft, RowTop(kDefaultTop, 4), kStartWithDesktopWidth, kLineHeight});
+    QLabel* syncLabel =
+        AddStatic(kSyncMinutesLabel, {kInnerLeft, RowTop(kDefaultTop, 5), kSyncLabelWidth, kLineHeight});
+    syncMinutes_ = new QSpinBox(this);
+    syncMinutes_->setRange(0, kMaxSyncMinutes);
+    syncMinutes_->setSpecialValueText(QString::fromUtf8(kNeverText));
+    syncLabel->setBuddy(syncMinutes_);
+    Place(syncMinutes_, kSyncMinutesId, {kSyncBoxLeft, RowTop(kDefaultTop, 5), kSyncBoxWidth, kLineHeight});
 
     const int dayTop = RowTop(kCalendarTop, 0);
     int x = kInnerLeft;
@@ -185,6 +200,7 @@ void COptionDlg::InitDialog()
     allExpend_->setChecked(fields.allExpend);
     dueHide_->setChecked(fields.dueHide);
     startWithDesktop_->setChecked(fields.startWithDesktop);
+    syncMinutes_->setValue(fields.syncMinutes);
     viewChoice_->button(fields.viewChoice)->setChecked(true);
 }
 
@@ -199,6 +215,7 @@ OptionFields COptionDlg::ReadFields() const
     fields.allExpend = allExpend_->isChecked();
     fields.dueHide = dueHide_->isChecked();
     fields.startWithDesktop = startWithDesktop_->isChecked();
+    fields.syncMinutes = syncMinutes_->value();
     fields.viewChoice = viewChoice_->checkedId();
     return fields;
 }

@@ -6,6 +6,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
+class QSpinBox;
 
 namespace orb {
 
@@ -23,6 +24,7 @@ public:
     static constexpr int kAllExpendId = 1035;
     static constexpr int kDueHideId = 1043;
     static constexpr int kStartWithDesktopId = 1044;
+    static constexpr int kSyncMinutesId = 1045;
     static constexpr int kFromId = 1000;
     static constexpr int kToId = 1001;
     static constexpr int kAllId = 1007;
@@ -54,6 +56,7 @@ private:
     QCheckBox* allExpend_;
     QCheckBox* dueHide_;
     QCheckBox* startWithDesktop_;
+    QSpinBox* syncMinutes_;
     QLineEdit* from_;
     QLineEdit* to_;
     QButtonGroup* viewChoice_;

@@ -1,5 +1,7 @@
 #include "dialogs/option_editor_model.h"
 
+#include "core/sync_minutes.h"
+
 namespace orb {
 
 int ViewChoiceFromMode(int nTaskViewMode)
@@ -59,6 +61,7 @@ OptionFields OpenOptions(const OptionValues& values)
     fields.allExpend = values.bAllExpend != 0;
     fields.dueHide = values.bDueHide != 0;
     fields.startWithDesktop = values.startWithDesktop;
+    fields.syncMinutes = ClampSyncMinutes(values.nSyncMinutes);
     fields.viewChoice = ViewChoiceFromMode(values.nTaskViewMode);
     return fields;
 }
@@ -78,6 +81,7 @@ std::optional<OptionValues> SaveOptions(const OptionFields& fields)
     values.bAllExpend = fields.allExpend ? 1 : 0;
     values.bDueHide = fields.dueHide ? 1 : 0;
     values.startWithDesktop = fields.startWithDesktop;
+    values.nSyncMinutes = ClampSyncMinutes(fields.syncMinutes);
     return values;
 }
 

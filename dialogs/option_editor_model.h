@@ -18,6 +18,7 @@ struct OptionValues
     int bAllExpend = 0;
     int bDueHide = 0;
     bool startWithDesktop = false; // whether the session's autostart entry is there
+    int nSyncMinutes = 0;          // between the passes the program starts by itself; 0 never
 
     friend bool operator==(const OptionValues&, const OptionValues&) = default;
 };
@@ -33,6 +34,7 @@ struct OptionFields
     bool allExpend = false;
     bool dueHide = false;
     bool startWithDesktop = false;
+    int syncMinutes = 0; // the spin box, 0 showing "Never"
     int viewChoice = 0;
 };
 

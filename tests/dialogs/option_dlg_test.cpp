@@ -1,9 +1,11 @@
 #include "dialogs/option_dlg.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -45,7 +47,7 @@ TEST_F(OptionDlgTest, EscAndEnterNeverCloseItAndCancelLeavesTheValuesAlone)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     Control<QLineEdit>(Dlg::kFromId)->setText("100");
     Control<QRadioButton>(Dlg::kAllId)->click();
-    for (int id : {Dlg::kUserId, Dlg::kPassId, Dlg::kFromId, Dlg::kAllExpendId, Dlg::kSaveId}) {
+    for (int id : {Dlg::kUserId, Dlg::kPassId, Dlg::kFromId, Dlg::kAllExpendId, Dlg::kSyncMinutesId, Dlg::kSaveId}) {
         auto* control = Control<QWidget>(id);
         control->setFocus();
         ASSERT_EQ(QApplication::focusWidget(), control) << id;
@@ -86,6 +88,29 @@ TEST_F(OptionDlgTest, MaskedBoxesHoldTheRealTextAndShowItInClearOnlyWhileToggled
     EXPECT_EQ(dialog.values.KEY, "") << "an empty key is stored as the signed-out state";
     EXPECT_EQ(dialog.values.nCal_to, 10);
     EXPECT_EQ(dialog.values.nTaskViewMode, 1);
+}
+
+TEST_F(OptionDlgTest, SyncMinutesShowNeverAtZeroAndSaveWhatTheBoxHoldsUpToADay)
+{
+    dialog.values.nSyncMinutes = 0;
+    dialog.show();
+    auto* box = Control<QSpinBox>(Dlg::kSyncMinutesId);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Never");
+    QLabel* label = nullptr;
+    for (QLabel* candidate : dialog.findChildren<QLabel*>())
+        label = candidate->buddy() == box ? candidate : label;
+    ASSERT_NE(label, nullptr) << "the box is named for screen readers and keyboard users";
+    EXPECT_EQ(label->text(), "Synchronize every N minutes");
+
+    box->setValue(5000);
+    EXPECT_EQ(box->text(), "1440") << "a day is the longest wait";
+    box->setValue(30);
+    Control<QPushButton>(Dlg::kSaveId)->click();
+    EXPECT_EQ(dialog.values.nSyncMinutes, 30);
+    OptionValues rest = dialog.values;
+    rest.nSyncMinutes = 0;
+    EXPECT_EQ(rest, stored) << "nothing else changed";
 }
 
 } // namespace

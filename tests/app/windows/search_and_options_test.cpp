@@ -1,3 +1,4 @@
+#include "app/qt_helpers/periodic_sync_timer.h"
 #include "core/atomic_file.h"
 #include "dialogs/option_dlg.h"
 #include "dialogs/search_dlg.h"
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace orb {
 namespace {
@@ -289,6 +291,39 @@ TEST_F(SearchAndOptionsTest, StartWithTheDesktopWritesAndRemovesTheAutostartEntr
     EXPECT_EQ(prompter.messages[0].rfind(CMainFrame::kAutostartNotChanged, 0), 0u) << prompter.messages[0];
     setStart(false);
     EXPECT_EQ(prompter.messages.size(), 1u) << "nothing to remove is no failure";
+}
+
+// Wired as the frame wires it: a pass the program starts by itself is a Synchronizing.
+TEST_F(SearchAndOptionsTest, TheSyncIntervalChosenInOptionsIsSavedAndTakesEffectAtOnce)
+{
+    Start();
+    PeriodicSyncTimer* timer =
+        StartPeriodicSync(frame.get(), settings, clock,
+                          {[&] { return !frame->Pass()->IsBusy(); }, [&] { return frame->Pass()->Synchronize(); }});
+    const auto setMinutes = [&](const char* shown, int minutes) {
+        WithEditor<COptionDlg>([&] { frame->RunCommand(Command::Option); },
+                               [&](COptionDlg& dialog) {
+                                   auto* box = dialog.findChild<QSpinBox*>("1045");
+                                   EXPECT_EQ(box->text(), shown);
+                                   box->setValue(minutes);
+                                   dialog.findChild<QPushButton*>("1031")->click();
+                               });
+    };
+    setMinutes("Never", 15);
+    EXPECT_EQ(ReadBack().nSyncMinutes, 15);
+    EXPECT_EQ(timer->Schedule().Minutes(), 15);
+
+    clock.Set({2026, 12, 8, 9, 15, 0});
+    timer->Tick({});
+    WaitForIdleShell();
+    EXPECT_EQ(CountRequests("/calendarList"), 1u) << "one pass, fifteen minutes after the first";
+
+    setMinutes("15", 0);
+    EXPECT_EQ(ReadBack().nSyncMinutes, 0);
+    clock.Set({2026, 12, 8, 12, 0, 0});
+    timer->Tick({});
+    WaitForIdleShell();
+    EXPECT_EQ(CountRequests("/calendarList"), 1u) << "Never runs none";
 }
 
 } // namespace
