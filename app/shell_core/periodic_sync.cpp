@@ -53,7 +53,6 @@ void PeriodicSync::NotePassStarted()
 {
     lastStart_ = Now();
     soon_ = false;
-    notBefore_.reset();
 }
 
 void PeriodicSync::Resumed()
@@ -69,7 +68,6 @@ void PeriodicSync::NetworkBack()
     if (minutes_ == 0)
         return;
     soon_ = true;
-    notBefore_.reset();
 }
 
 void PeriodicSync::Reconfigure(int minutes)
