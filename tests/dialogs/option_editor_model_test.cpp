@@ -49,19 +49,5 @@ TEST(OptionEditorModelTest, OpeningShowsTheStoredValuesAndSavingReadsThemBack)
     EXPECT_EQ(SaveOptions(outOfRange), std::nullopt);
 }
 
-TEST(OptionEditorModelTest, SyncMinutesOpenAndSaveWithinNeverToADay)
-{
-    OptionValues stored;
-    for (const auto& [minutes, shown] : {std::pair{0, 0}, {90, 90}, {1440, 1440}, {1441, 1440}, {-1, 0}}) {
-        stored.nSyncMinutes = minutes;
-        EXPECT_EQ(OpenOptions(stored).syncMinutes, shown) << minutes;
-    }
-    OptionFields fields = OpenOptions({});
-    for (const auto& [typed, saved] : {std::pair{45, 45}, {5000, 1440}, {-3, 0}}) {
-        fields.syncMinutes = typed;
-        EXPECT_EQ(SaveOptions(fields)->nSyncMinutes, saved) << typed;
-    }
-}
-
 } // namespace
 } // namespace orb

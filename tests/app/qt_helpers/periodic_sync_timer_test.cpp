@@ -12,36 +12,26 @@ namespace {
 
 using Reachability = QNetworkInformation::Reachability;
 
-// A 15-minute schedule made at 09:00:00 whose clock the test moves; readings are handed to
-// the ticks so that a wake-up can be played.
+// A 15-minute schedule made at 09:00:00; each tick moves both clocks by `seconds`, the
+// monotonic one less the `slept` seconds, and tells how many passes started.
 class PeriodicSyncTimerTest : public ::testing::Test
 {
 protected:
-    // Moves the clock by `seconds` and ticks with readings whose clocks agree unless
-    // `sleptSeconds` passed on the wall clock alone.
-    void TickAfter(long long seconds, long long sleptSeconds = 0)
+    int TickAfter(long long seconds, long long slept = 0)
     {
-        steady_ += seconds - sleptSeconds;
-        wall_ += seconds;
-        const long long at = 9 * 3600 + wall_;
-        clock.Set(
-            {2026, 12, 8, static_cast<int>(at / 3600), static_cast<int>(at / 60 % 60), static_cast<int>(at % 60)});
-        timer.Tick({wall_, steady_});
+        const int before = passes;
+        wall += seconds;
+        steady += seconds - slept;
+        clock.Set({2026, 12, 8, 9 + int(wall / 3600), int(wall / 60 % 60), int(wall % 60)});
+        timer.Tick({wall, steady});
+        return passes - before;
     }
 
-    bool Run()
-    {
-        ++passes;
-        return true;
-    }
-
+    long long wall = 0;
+    long long steady = 0;
     test::FixedClock clock{{2026, 12, 8, 9, 0, 0}};
     int passes = 0;
-    PeriodicSyncTimer timer{nullptr, 15, clock, {[] { return true; }, [this] { return Run(); }}};
-
-private:
-    long long wall_ = 0;
-    long long steady_ = 0;
+    PeriodicSyncTimer timer{nullptr, 15, clock, {[] { return true; }, [this] { return ++passes > 0; }}};
 };
 
 TEST_F(PeriodicSyncTimerTest, AModalDialogOrAnOpenMenuHoldsTheDuePassUntilItCloses)
@@ -49,48 +39,31 @@ TEST_F(PeriodicSyncTimerTest, AModalDialogOrAnOpenMenuHoldsTheDuePassUntilItClos
     QDialog dialog;
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
-    TickAfter(15 * 60);
+    EXPECT_EQ(TickAfter(15 * 60), 0);
     dialog.hide();
     QMenu menu;
     menu.addAction("Option");
     menu.popup({10, 10});
     ASSERT_EQ(QApplication::activePopupWidget(), &menu);
-    TickAfter(20);
-    EXPECT_EQ(passes, 0);
+    EXPECT_EQ(TickAfter(20), 0);
     menu.close();
-    TickAfter(20);
-    EXPECT_EQ(passes, 1);
+    EXPECT_EQ(TickAfter(20), 1);
 }
 
-TEST_F(PeriodicSyncTimerTest, AWallClockThatRanAheadOfTheMonotonicOneIsAWakeUp)
+TEST_F(PeriodicSyncTimerTest, AWakeUpIsTheWallClockRunningAheadAndTheNetworkOnlyAReturnFromNone)
 {
-    TickAfter(5 * 60);
-    TickAfter(20 + 8 * 60, 8 * 60); // asleep for eight minutes, well within the interval
-    EXPECT_EQ(passes, 0) << "the network gets time to come back";
-    TickAfter(20);
-    EXPECT_EQ(passes, 1);
-    TickAfter(20 + 59, 59); // a clock step is no sleep
-    TickAfter(20);
-    EXPECT_EQ(passes, 1);
-}
+    TickAfter(20); // the ticks before were the real clocks'
+    EXPECT_EQ(TickAfter(20 + 8 * 60, 8 * 60), 0) << "asleep eight minutes: the network gets time first";
+    EXPECT_EQ(TickAfter(20), 1);
+    EXPECT_EQ(TickAfter(20 + 59, 59) + TickAfter(20), 0) << "a clock step is no sleep";
 
-TEST_F(PeriodicSyncTimerTest, OnlyAReturnFromNoNetworkRunsAPass)
-{
     timer.ReachabilityChanged(Reachability::Online); // the first report after start
-    TickAfter(2 * 60);
-    EXPECT_EQ(passes, 0);
+    EXPECT_EQ(TickAfter(60), 0);
     timer.ReachabilityChanged(Reachability::Disconnected);
-    timer.ReachabilityChanged(Reachability::Online);
-    timer.ReachabilityChanged(Reachability::Online);
-    TickAfter(20);
-    TickAfter(20);
-    EXPECT_EQ(passes, 1);
     timer.ReachabilityChanged(Reachability::Local); // a network without the internet
-    TickAfter(60);
-    EXPECT_EQ(passes, 1);
+    EXPECT_EQ(TickAfter(60), 0);
     timer.ReachabilityChanged(Reachability::Online);
-    TickAfter(20);
-    EXPECT_EQ(passes, 2);
+    EXPECT_EQ(TickAfter(20) + TickAfter(20), 1);
 }
 
 } // namespace

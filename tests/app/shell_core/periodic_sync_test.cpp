@@ -7,188 +7,80 @@
 namespace orb {
 namespace {
 
-// A scheduler made at 09:00:00 whose clock the test moves; counts the passes it starts.
+// A 15-minute schedule made at 09:00:00 whose clock the test moves.
 class PeriodicSyncTest : public ::testing::Test
 {
 protected:
-    static constexpr long long kStart = 9 * 3600;
-
-    explicit PeriodicSyncTest(int minutes = 15)
-        : sync(minutes, clock, {[this] { return free; }, [this] { return Run(); }})
-    {}
-
-    // Moves the clock to `seconds` after 09:00:00.
-    void SetClock(long long seconds)
+    void At(long long s) { clock.Set({2026, 12, 8, 9 + int(s / 3600), int(s / 60 % 60), int(s % 60)}); }
+    // Ticks every 20 s, as the program's timer does, from `from` to `to` seconds after 09:00;
+    // the passes started meanwhile.
+    int Ticks(long long from, long long to)
     {
-        const long long at = kStart + seconds;
-        clock.Set(
-            {2026, 12, 8, static_cast<int>(at / 3600), static_cast<int>(at / 60 % 60), static_cast<int>(at % 60)});
-    }
-    void TickAt(long long seconds)
-    {
-        SetClock(seconds);
-        sync.Tick();
-    }
-    // Ticks every 20 s, as the program's timer does, from `from` up to and including `to`.
-    void TickEvery20sBetween(long long from, long long to)
-    {
-        for (long long at = from; at <= to; at += 20)
-            TickAt(at);
-    }
-    bool Run()
-    {
-        if (!starts)
-            return false;
-        ++passes;
-        return true;
+        const int before = passes;
+        for (long long s = from; s <= to; s += 20) {
+            At(s);
+            sync.Tick();
+        }
+        return passes - before;
     }
 
     test::FixedClock clock{{2026, 12, 8, 9, 0, 0}};
-    bool free = true;
+    bool free = true;   // no pass, edit or modal dialog in the way
     bool starts = true; // what the pass answers when asked to start
     int passes = 0;
-    PeriodicSync sync;
+    PeriodicSync sync{15, clock, {[this] { return free; }, [this] { return starts && ++passes; }}};
 };
 
-TEST_F(PeriodicSyncTest, APassRunsEveryIntervalCountedFromTheLastOneThatStarted)
+TEST_F(PeriodicSyncTest, APassRunsAnIntervalAfterTheLastOneThatStartedWhoeverStartedIt)
 {
-    TickEvery20sBetween(0, 14 * 60 + 59);
-    EXPECT_EQ(passes, 0) << "the load at start counts as the first pass";
-    TickAt(15 * 60);
-    EXPECT_EQ(passes, 1);
-    TickEvery20sBetween(15 * 60 + 20, 29 * 60 + 59);
-    EXPECT_EQ(passes, 1);
-    TickAt(30 * 60);
-    EXPECT_EQ(passes, 2);
-}
-
-TEST_F(PeriodicSyncTest, ABusyOrRefusedTickRetriesAtTheNextTickNotAWholeIntervalLater)
-{
-    free = false; // an edit, a pass or a modal dialog
-    TickAt(15 * 60);
-    free = true;
-    starts = false; // the pass refused after all
-    TickAt(15 * 60 + 20);
-    EXPECT_EQ(passes, 0);
-    starts = true;
-    TickAt(15 * 60 + 40);
-    EXPECT_EQ(passes, 1);
-    // The next interval counts from the pass that started, not from when it fell due.
-    TickAt(30 * 60 + 20);
-    EXPECT_EQ(passes, 1);
-    TickAt(30 * 60 + 40);
-    EXPECT_EQ(passes, 2);
-}
-
-TEST_F(PeriodicSyncTest, APassTheUserStartsPutsTheNextOneAWholeIntervalLater)
-{
-    TickAt(10 * 60);
+    EXPECT_EQ(Ticks(0, 880), 0) << "the load at start counts as the first pass";
+    EXPECT_EQ(Ticks(900, 900), 1);
+    At(1000);
     sync.NotePassStarted(); // F5
-    TickEvery20sBetween(10 * 60 + 20, 24 * 60 + 59);
-    EXPECT_EQ(passes, 0);
-    TickAt(25 * 60);
-    EXPECT_EQ(passes, 1);
+    EXPECT_EQ(Ticks(1000, 1880), 0);
+    free = false;
+    EXPECT_EQ(Ticks(1900, 1920), 0);
+    free = true;
+    starts = false; // refused after all
+    EXPECT_EQ(Ticks(1940, 1940), 0);
+    starts = true;
+    EXPECT_EQ(Ticks(1960, 1960), 1) << "the next tick, not a whole interval later";
+    EXPECT_EQ(Ticks(1980, 2840), 0) << "counted from when it started, not from when it fell due";
+    EXPECT_EQ(Ticks(2860, 2860), 1);
+    At(2000); // the clock set back an hour less a bit: no wait for the old time to come round
+    EXPECT_EQ(Ticks(2000, 2900), 1);
 }
 
-TEST_F(PeriodicSyncTest, AWakeUpRunsOnePassOnceTheNetworkHadTimeToSettle)
+TEST_F(PeriodicSyncTest, AWakeUpOrTheNetworksReturnRunsOnePassSoonAndNeverABurst)
 {
-    // Slept two hours: every interval in between is owed, yet only one pass runs.
-    TickAt(5 * 60);
-    SetClock(2 * 3600); // the timer tells of the wake-up before it ticks
+    EXPECT_EQ(Ticks(0, 300), 0);
+    At(7200); // slept two hours; the timer tells of it before it ticks
     sync.Resumed();
-    sync.Resumed(); // the wall-clock jump and a system signal both tell it
-    TickAt(2 * 3600);
-    TickAt(2 * 3600 + 14);
-    EXPECT_EQ(passes, 0) << "the network is rarely back the moment the machine wakes";
-    TickAt(2 * 3600 + 15);
-    EXPECT_EQ(passes, 1);
-    TickEvery20sBetween(2 * 3600 + 35, 2 * 3600 + 15 * 60 - 1);
-    EXPECT_EQ(passes, 1);
-}
-
-TEST_F(PeriodicSyncTest, TheNetworkComingBackRunsOnePassAndAFlappingOneMakesNoBurst)
-{
-    TickAt(60);
-    sync.NetworkBack();
-    TickAt(80);
-    EXPECT_EQ(passes, 1);
-    // Down and up again within the minute: one more pass, a minute after the last.
-    sync.NetworkBack();
-    TickAt(100);
-    sync.NetworkBack();
-    TickAt(120);
-    EXPECT_EQ(passes, 1);
-    TickAt(140);
-    EXPECT_EQ(passes, 2);
-    TickEvery20sBetween(160, 15 * 60 + 120);
-    EXPECT_EQ(passes, 2);
-    TickAt(15 * 60 + 140);
-    EXPECT_EQ(passes, 3);
-
-    // A wake-up followed by the network: still one pass, at once.
     sync.Resumed();
+    EXPECT_EQ(Ticks(7200, 7200), 0) << "the network needs a moment after a wake-up";
+    EXPECT_EQ(Ticks(7215, 8099), 1) << "one pass, though many intervals were missed";
     sync.NetworkBack();
-    TickAt(16 * 60 + 140);
-    EXPECT_EQ(passes, 4);
-    TickEvery20sBetween(16 * 60 + 160, 30 * 60);
-    EXPECT_EQ(passes, 4);
+    sync.NetworkBack();
+    EXPECT_EQ(Ticks(8100, 8100), 1);
+    sync.NetworkBack(); // flapping
+    EXPECT_EQ(Ticks(8120, 8140), 0) << "at most one a minute";
+    EXPECT_EQ(Ticks(8160, 8180), 1);
 }
 
-TEST_F(PeriodicSyncTest, AClockSetBackDoesNotHoldThePassesUntilTheOldTimeComesRound)
-{
-    TickAt(2 * 3600);
-    EXPECT_EQ(passes, 1);
-    TickAt(3600); // an hour back: summer time ended
-    TickAt(3600 + 15 * 60);
-    EXPECT_EQ(passes, 2);
-}
-
-TEST_F(PeriodicSyncTest, ReconfiguringCountsFromTheLastPassAndZeroStopsEverything)
+TEST_F(PeriodicSyncTest, ReconfiguringCountsFromTheLastPassAndZeroRunsNone)
 {
     sync.Reconfigure(60);
-    TickAt(20 * 60);
-    EXPECT_EQ(passes, 0);
-    sync.Reconfigure(15); // already overdue
-    TickAt(20 * 60 + 20);
-    EXPECT_EQ(passes, 1);
-
+    EXPECT_EQ(Ticks(0, 1200), 0);
+    sync.Reconfigure(15);
+    EXPECT_EQ(Ticks(1220, 1220), 1) << "already overdue";
     sync.Reconfigure(0);
     sync.Resumed();
     sync.NetworkBack();
-    TickEvery20sBetween(20 * 60 + 40, 3 * 3600);
-    EXPECT_EQ(passes, 1);
+    EXPECT_EQ(Ticks(1240, 3 * 3600), 0);
     sync.Reconfigure(30);
-    TickAt(3 * 3600 + 20);
-    EXPECT_EQ(passes, 2);
-
+    EXPECT_EQ(Ticks(3 * 3600 + 20, 3 * 3600 + 20), 1);
     sync.Reconfigure(5000);
     EXPECT_EQ(sync.Minutes(), 1440);
-    sync.Reconfigure(-5);
-    EXPECT_EQ(sync.Minutes(), 0);
-}
-
-class NeverPeriodicSyncTest : public PeriodicSyncTest
-{
-protected:
-    NeverPeriodicSyncTest() : PeriodicSyncTest(0) {}
-};
-
-TEST_F(NeverPeriodicSyncTest, NoIntervalRunsNoPassWhateverHappens)
-{
-    sync.Resumed();
-    sync.NetworkBack();
-    TickEvery20sBetween(0, 3 * 3600);
-    EXPECT_EQ(passes, 0);
-}
-
-TEST(SleptBetweenTest, OnlyAWallClockRunningAMinuteAheadOfTheMonotonicOneIsSleep)
-{
-    const TickReading before{1000, 50};
-    EXPECT_FALSE(SleptBetween(before, {1020, 70})) << "an ordinary tick";
-    EXPECT_FALSE(SleptBetween(before, {1079, 70})) << "a time-synchronisation step";
-    EXPECT_TRUE(SleptBetween(before, {1080, 70}));
-    EXPECT_TRUE(SleptBetween(before, {8200, 70})) << "two hours asleep";
-    EXPECT_FALSE(SleptBetween(before, {400, 70})) << "the clock set back";
 }
 
 } // namespace

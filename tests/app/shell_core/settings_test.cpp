@@ -225,16 +225,8 @@ TEST_F(SettingsFileTest, BadEntriesLeaveTheirFieldsAndTheRestIsRead)
 
 TEST_F(SettingsFileTest, SyncMinutesOutsideTheOfferedRangeReadAsTheNearestOffered)
 {
-    // Little-endian bytes and their checksum, as an editor or another version may leave them.
-    const std::pair<const char*, int> cases[] = {
-        {"A0050000A5", 1440}, // the largest offered stays
-        {"A1050000A6", 1440}, // one more
-        {"FFFFFF7F7C", 1440}, // INT_MAX
-        {"FFFFFFFFFC", 0},    // -1
-        {"0000008080", 0},    // INT_MIN
-        {"0F0000000F", 15},   // an ordinary value
-    };
-    for (const auto& [entry, minutes] : cases) {
+    // Little-endian bytes and their checksum: 1441, -1 and 15.
+    for (const auto& [entry, minutes] : {std::pair{"A1050000A6", 1440}, {"FFFFFFFFFC", 0}, {"0F0000000F", 15}}) {
         WriteFile(std::string("[Login]\r\nnSyncMinutes=") + entry + "\r\n");
         AppSettings loaded;
         ASSERT_TRUE(SettingsFile::Load(path, loaded));
