@@ -293,13 +293,15 @@ TEST_F(SearchAndOptionsTest, StartWithTheDesktopWritesAndRemovesTheAutostartEntr
     EXPECT_EQ(prompter.messages.size(), 1u) << "nothing to remove is no failure";
 }
 
-// Wired as the frame wires it: a pass the program starts by itself is a Synchronizing.
 TEST_F(SearchAndOptionsTest, TheSyncIntervalChosenInOptionsIsSavedAndTakesEffectAtOnce)
 {
     Start();
-    PeriodicSyncTimer* timer =
-        StartPeriodicSync(frame.get(), settings, clock,
-                          {[&] { return !frame->Pass()->IsBusy(); }, [&] { return frame->Pass()->Synchronize(); }});
+    // The frame's own timer; where Create starts none, one wired the way it would be.
+    PeriodicSyncTimer* timer = frame->findChild<PeriodicSyncTimer*>();
+    if (!timer)
+        timer =
+            StartPeriodicSync(frame.get(), settings, clock,
+                              {[&] { return !frame->Pass()->IsBusy(); }, [&] { return frame->Pass()->Synchronize(); }});
     for (const auto& [shown, minutes, passes] : {std::tuple{"Never", 15, 1u}, {"15", 0, 1u}}) {
         WithEditor<COptionDlg>([&] { frame->RunCommand(Command::Option); },
                                [&](COptionDlg& dialog) {
