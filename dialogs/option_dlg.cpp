@@ -1,5 +1,7 @@
 #include "dialogs/option_dlg.h"
 
+#include "core/sync_minutes.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimeEdit>
 
 namespace orb {
@@ -27,6 +30,8 @@ constexpr const char* kStartWithDesktopText = "Start with the desktop";
 constexpr const char* kRemindersText = "Reminders";
 constexpr const char* kTaskReminderLabel = "tasks at";
 constexpr const char* kTimeFormat = "HH:mm";
+constexpr const char* kSyncMinutesLabel = "Synchronize every N minutes";
+constexpr const char* kNeverText = "Never";
 constexpr const char* kFromLabel = "from :";
 constexpr const char* kToLabel = "to :";
 constexpr const char* kDaysLabel = "days";
@@ -38,7 +43,7 @@ constexpr const char* kCancelText = "Cancel";
 
 // Pixel layout: three group boxes stacked, the buttons under them on the right.
 constexpr int kWidth = 340;
-constexpr int kHeight = 396;
+constexpr int kHeight = 426;
 constexpr int kGroupLeft = 10;
 constexpr int kGroupWidth = 320;
 constexpr int kGroupTitleHeight = 24; // the first row starts under the box's title
@@ -47,7 +52,7 @@ constexpr int kLineHeight = 24;
 constexpr int kInnerLeft = 22;
 
 constexpr int kDefaultTop = 10;
-constexpr int kDefaultHeight = 212;
+constexpr int kDefaultHeight = 242;
 constexpr int kLabelWidth = 70;
 constexpr int kFieldLeft = 95;
 constexpr int kFieldWidth = 160;
@@ -60,8 +65,11 @@ constexpr int kTaskReminderLabelLeft = kDueHideLeft;
 constexpr int kTaskReminderLabelWidth = 56;
 constexpr int kTimeLeft = kTaskReminderLabelLeft + kTaskReminderLabelWidth;
 constexpr int kTimeWidth = 70;
+constexpr int kSyncLabelWidth = 180;
+constexpr int kSyncBoxLeft = kInnerLeft + kSyncLabelWidth + 6;
+constexpr int kSyncBoxWidth = 80;
 
-constexpr int kCalendarTop = 230;
+constexpr int kCalendarTop = 260;
 constexpr int kCalendarHeight = 60;
 constexpr int kFromLabelWidth = 44;
 constexpr int kDayBoxWidth = 50;
@@ -70,7 +78,7 @@ constexpr int kToLeft = 182;
 constexpr int kToLabelWidth = 30;
 constexpr int kGap = 6;
 
-constexpr int kTaskTop = 298;
+constexpr int kTaskTop = 328;
 constexpr int kTaskHeight = 56;
 constexpr int kAllWidth = 60;
 constexpr int kCompletedLeft = 100;
@@ -78,7 +86,7 @@ constexpr int kCompletedWidth = 100;
 constexpr int kNeedsActionLeft = 205;
 constexpr int kNeedsActionWidth = 115;
 
-constexpr int kButtonTop = 362;
+constexpr int kButtonTop = 392;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
 constexpr int kSaveLeft = 160;
@@ -130,6 +138,13 @@ COptionDlg::COptionDlg(QWidget* parent) : CEditDialog(parent)
     taskReminderTime_ = new QTimeEdit(this);
     taskReminderTime_->setDisplayFormat(QString::fromUtf8(kTimeFormat));
     Place(taskReminderTime_, kTaskReminderTimeId, {kTimeLeft, RowTop(kDefaultTop, 5), kTimeWidth, kLineHeight});
+    QLabel* syncLabel =
+        AddStatic(kSyncMinutesLabel, {kInnerLeft, RowTop(kDefaultTop, 6), kSyncLabelWidth, kLineHeight});
+    syncMinutes_ = new QSpinBox(this);
+    syncMinutes_->setRange(0, kMaxSyncMinutes);
+    syncMinutes_->setSpecialValueText(QString::fromUtf8(kNeverText));
+    syncLabel->setBuddy(syncMinutes_);
+    Place(syncMinutes_, kSyncMinutesId, {kSyncBoxLeft, RowTop(kDefaultTop, 6), kSyncBoxWidth, kLineHeight});
 
     const int dayTop = RowTop(kCalendarTop, 0);
     int x = kInnerLeft;
@@ -202,6 +217,7 @@ void COptionDlg::InitDialog()
     startWithDesktop_->setChecked(fields.startWithDesktop);
     reminders_->setChecked(fields.reminders);
     taskReminderTime_->setTime(QTime(fields.taskReminderTime / 60, fields.taskReminderTime % 60));
+    syncMinutes_->setValue(fields.syncMinutes);
     viewChoice_->button(fields.viewChoice)->setChecked(true);
 }
 
@@ -216,6 +232,7 @@ OptionFields COptionDlg::ReadFields() const
     fields.allExpend = allExpend_->isChecked();
     fields.dueHide = dueHide_->isChecked();
     fields.startWithDesktop = startWithDesktop_->isChecked();
+    fields.syncMinutes = syncMinutes_->value();
     fields.viewChoice = viewChoice_->checkedId();
     fields.reminders = reminders_->isChecked();
     fields.taskReminderTime = taskReminderTime_->time().msecsSinceStartOfDay() / 60000;

@@ -7,6 +7,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QTimeEdit;
+class QSpinBox;
 
 namespace orb {
 
@@ -26,6 +27,7 @@ public:
     static constexpr int kStartWithDesktopId = 1044;
     static constexpr int kRemindersId = 1045;
     static constexpr int kTaskReminderTimeId = 1046;
+    static constexpr int kSyncMinutesId = 1047;
     static constexpr int kFromId = 1000;
     static constexpr int kToId = 1001;
     static constexpr int kAllId = 1007;
@@ -59,6 +61,7 @@ private:
     QCheckBox* startWithDesktop_;
     QCheckBox* reminders_;
     QTimeEdit* taskReminderTime_;
+    QSpinBox* syncMinutes_;
     QLineEdit* from_;
     QLineEdit* to_;
     QButtonGroup* viewChoice_;

@@ -1,5 +1,6 @@
 #include "dialogs/option_editor_model.h"
 
+#include "core/sync_minutes.h"
 #include <algorithm>
 
 namespace orb {
@@ -61,6 +62,7 @@ OptionFields OpenOptions(const OptionValues& values)
     fields.allExpend = values.bAllExpend != 0;
     fields.dueHide = values.bDueHide != 0;
     fields.startWithDesktop = values.startWithDesktop;
+    fields.syncMinutes = ClampSyncMinutes(values.nSyncMinutes);
     fields.viewChoice = ViewChoiceFromMode(values.nTaskViewMode);
     fields.reminders = values.reminders;
     // A hand-edited file may hold any number; the time box shows one within the day.
@@ -85,6 +87,7 @@ std::optional<OptionValues> SaveOptions(const OptionFields& fields)
     values.startWithDesktop = fields.startWithDesktop;
     values.reminders = fields.reminders;
     values.taskReminderTime = std::clamp(fields.taskReminderTime, 0, kLastMinuteOfDay);
+    values.nSyncMinutes = ClampSyncMinutes(fields.syncMinutes);
     return values;
 }
 

@@ -20,6 +20,7 @@ struct OptionValues
     bool startWithDesktop = false; // whether the session's autostart entry is there
     bool reminders = true;
     int taskReminderTime = 9 * 60; // minutes after midnight
+    int nSyncMinutes = 0;          // between the passes the program starts by itself; 0 never
 
     friend bool operator==(const OptionValues&, const OptionValues&) = default;
 };
@@ -35,6 +36,7 @@ struct OptionFields
     bool allExpend = false;
     bool dueHide = false;
     bool startWithDesktop = false;
+    int syncMinutes = 0; // the spin box, 0 showing "Never"
     int viewChoice = 0;
     bool reminders = true;
     int taskReminderTime = 9 * 60; // within one day

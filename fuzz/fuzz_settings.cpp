@@ -4,6 +4,7 @@
 // exactly from the file it writes.
 #include "app/shell_core/profile_file.h"
 #include "app/shell_core/settings.h"
+#include "core/sync_minutes.h"
 #include "service/text_codec.h"
 
 #include <algorithm>
@@ -80,6 +81,8 @@ void CheckValuesReadBack(const std::string& bytes)
     set.WindowPosCalendar = values.Rect();
     for (std::int32_t* field : {&set.ZorderCalendar, &set.bShowCalendar, &set.bShowList, &set.CalendarShowRow})
         *field = values.Int();
+    // The options and the reader keep it within range, so the program never holds another.
+    set.nSyncMinutes = static_cast<std::int32_t>(static_cast<std::uint32_t>(values.Int()) % (orb::kMaxSyncMinutes + 1));
 
     const std::optional<orb::ProfileFile> written = orb::ProfileFile::FromFileBytes(EntriesText(set));
     if (!written)

@@ -114,6 +114,8 @@ void LoadPass::StartPass(void (LoadPass::*body)(const Options&), PassMode mode)
     waitingEvent_.Reset();
     waitingEventCreated_ = true;
     StartWorker(body, mode);
+    if (passStarted)
+        passStarted();
 }
 
 void LoadPass::StartInitialLoad(PassMode mode)

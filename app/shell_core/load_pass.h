@@ -141,6 +141,8 @@ public:
     // Logout deletes the cache's files; once the next account has signed in, this gives the
     // cache to use from then on (null for none).
     std::function<LocalCache*()> reopenCache;
+    // Runs on the calling thread whenever a pass starts, whoever asked for it.
+    std::function<void()> passStarted;
 
     // An edit holds the idle signal unsignalled while it runs (the edit runner shows its
     // wait). Begin is refused (false) while a pass or another edit runs.

@@ -5,6 +5,7 @@
 #include "core/atomic_file.h"
 #include "core/clock.h"
 #include "core/shorten_text.h"
+#include "core/sync_minutes.h"
 #include "service/text_codec.h"
 
 #include <cerrno>
@@ -58,6 +59,7 @@ template <class Settings, class Entries> void ForEachEntry(Settings& settings, E
     entries("CalendarShowRow", settings.CalendarShowRow);
     entries("bReminders", settings.bReminders);
     entries("nTaskReminderTime", settings.nTaskReminderTime);
+    entries("nSyncMinutes", settings.nSyncMinutes, ClampSyncMinutes);
 }
 
 // A struct entry that is missing or malformed leaves its field as it is.
@@ -74,6 +76,12 @@ struct EntryReader
     {
         if (const auto bytes = file.GetStruct(SettingsFile::kSection, key, kIntSize))
             field = GetInt(*bytes, 0);
+    }
+    // A hand-edited value outside the range the options offer reads as the nearest it offers.
+    void operator()(const char* key, std::int32_t& field, int (*clamp)(long long)) const
+    {
+        (*this)(key, field);
+        field = clamp(field);
     }
     void operator()(const char* key, WindowRect& rect) const
     {
@@ -101,6 +109,7 @@ struct EntryWriter
         PutInt(bytes, value);
         file.SetStruct(SettingsFile::kSection, key, bytes);
     }
+    void operator()(const char* key, std::int32_t value, int (*)(long long)) const { (*this)(key, value); }
     void operator()(const char* key, const WindowRect& rect) const
     {
         std::vector<std::uint8_t> bytes;

@@ -67,6 +67,7 @@ struct AppSettings
     std::int32_t CalendarShowRow = 6;
     std::int32_t bReminders = 1;
     std::int32_t nTaskReminderTime = 9 * 60; // minutes after local midnight on a task's due day
+    std::int32_t nSyncMinutes = 0;           // minutes between passes the program starts itself; 0 never
 };
 
 // The settings file "info.dat": section [Login] for the user's settings, and an optional

@@ -2,6 +2,7 @@
 
 #include "app/browser_sign_in/browser_sign_in.h"
 #include "app/notifications/reminder_driver.h"
+#include "app/qt_helpers/periodic_sync_timer.h"
 #include "app/qt_helpers/window_mode.h"
 #include "app/shell_core/login_page.h"
 #include "app/wait_window/wait_dlg.h"
@@ -205,6 +206,12 @@ bool CMainFrame::Create()
         if (loadPass_ && loadPass_->IsLoading() && loadingOverlay_)
             loadingOverlay_->ShowWait();
     });
+    // Passes the program starts by itself; a pass, an edit, a modal dialog or a menu holds them.
+    PeriodicSyncTimer* periodicSync =
+        StartPeriodicSync(this, settings, context.clock,
+                          {[this] { return !exiting_ && loadPass_ && !loadPass_->IsBusy(); },
+                           [this] { return loadPass_->Synchronize(PassMode::Quiet); }});
+    loadPass_->passStarted = [periodicSync] { periodicSync->Schedule().NotePassStarted(); };
     // Over data already shown the first pass only brings it up to date.
     if (!cached) {
         ShowStartWindows();

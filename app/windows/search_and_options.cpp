@@ -1,5 +1,6 @@
 #include "app/windows/main_frame.h"
 
+#include "app/qt_helpers/periodic_sync_timer.h"
 #include "app/shell_core/desktop_files.h"
 #include "app/windows/event_flows.h"
 #include "app/windows/orb_calender_dlg.h"
@@ -20,6 +21,7 @@ void CMainFrame::ShowOptions()
                      settings.nCal_from,  settings.nCal_to, settings.nTaskViewMode,
                      settings.bAllExpend, settings.bDueHide};
     dialog.values.startWithDesktop = HasAutostartEntry(services_.autostartEntry);
+    dialog.values.nSyncMinutes = settings.nSyncMinutes;
     const bool startedWithDesktop = dialog.values.startWithDesktop;
     dialog.values.reminders = settings.bReminders != 0;
     dialog.values.taskReminderTime = settings.nTaskReminderTime;
@@ -37,6 +39,7 @@ void CMainFrame::ShowOptions()
     settings.bDueHide = chosen.bDueHide;
     settings.bReminders = chosen.reminders ? 1 : 0;
     settings.nTaskReminderTime = chosen.taskReminderTime;
+    settings.nSyncMinutes = chosen.nSyncMinutes;
     std::string why;
     // Read back only what was written: a failed write would otherwise bring back the old
     // values, key and fonts included.
@@ -48,6 +51,7 @@ void CMainFrame::ShowOptions()
     if (chosen.startWithDesktop != startedWithDesktop &&
         !SetAutostartEntry(services_.autostartEntry, chosen.startWithDesktop, services_.programPath, autostartWhy))
         services_.context.prompter.ShowMessage(kAutostartNotChanged + autostartWhy);
+    ReconfigurePeriodicSync(this, settings.nSyncMinutes);
 
     if (!mainWindow_)
         return;

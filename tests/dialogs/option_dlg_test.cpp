@@ -1,9 +1,13 @@
 #include "dialogs/option_dlg.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimeEdit>
 #include <gtest/gtest.h>
@@ -67,7 +71,7 @@ TEST_F(OptionDlgTest, EscAndEnterNeverCloseItAndCancelLeavesTheValuesAlone)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     Control<QLineEdit>(Dlg::kFromId)->setText("100");
     Control<QRadioButton>(Dlg::kAllId)->click();
-    for (int id : {Dlg::kUserId, Dlg::kPassId, Dlg::kFromId, Dlg::kAllExpendId, Dlg::kSaveId}) {
+    for (int id : {Dlg::kUserId, Dlg::kPassId, Dlg::kFromId, Dlg::kAllExpendId, Dlg::kSyncMinutesId, Dlg::kSaveId}) {
         auto* control = Control<QWidget>(id);
         control->setFocus();
         ASSERT_EQ(QApplication::focusWidget(), control) << id;
@@ -108,6 +112,20 @@ TEST_F(OptionDlgTest, MaskedBoxesHoldTheRealTextAndShowItInClearOnlyWhileToggled
     EXPECT_EQ(dialog.values.KEY, "") << "an empty key is stored as the signed-out state";
     EXPECT_EQ(dialog.values.nCal_to, 10);
     EXPECT_EQ(dialog.values.nTaskViewMode, 1);
+}
+
+TEST_F(OptionDlgTest, TheSyncBoxIsLabelledShowsNeverAtZeroAndGoesUpToADay)
+{
+    dialog.show();
+    auto* box = Control<QSpinBox>(Dlg::kSyncMinutesId);
+    EXPECT_EQ(box->text(), "Never");
+    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [box](const QLabel* label) {
+        return label->buddy() == box && label->text() == "Synchronize every N minutes";
+    }));
+    box->setValue(5000);
+    Control<QPushButton>(Dlg::kSaveId)->click();
+    EXPECT_EQ(dialog.values.nSyncMinutes, 1440);
 }
 
 } // namespace

@@ -90,6 +90,7 @@ AppSettings ChangedSettings()
     s.CalendarShowRow = 3;
     s.bReminders = 0;
     s.nTaskReminderTime = 14 * 60 + 30;
+    s.nSyncMinutes = 1440;
     return s;
 }
 
@@ -115,6 +116,7 @@ void ExpectSame(const AppSettings& a, const AppSettings& b)
     EXPECT_EQ(a.CalendarShowRow, b.CalendarShowRow);
     EXPECT_EQ(a.bReminders, b.bReminders);
     EXPECT_EQ(a.nTaskReminderTime, b.nTaskReminderTime);
+    EXPECT_EQ(a.nSyncMinutes, b.nSyncMinutes);
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
@@ -129,6 +131,7 @@ TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
     EXPECT_EQ(loaded.CalendarShowRow, 6);
     EXPECT_EQ(loaded.bReminders, 1);
     EXPECT_EQ(loaded.nTaskReminderTime, 540); // 09:00
+    EXPECT_EQ(loaded.nSyncMinutes, 0) << "no pass of its own unless asked for";
 }
 
 TEST_F(SettingsFileTest, EveryFieldSurvivesARoundTrip)
@@ -163,7 +166,9 @@ TEST_F(SettingsFileTest, EntriesAreWrittenInTableOrderWithCrLf)
                           "bShowList=",
                           "CalendarShowRow=",
                           "bReminders=",
-                          "nTaskReminderTime="};
+                          "nTaskReminderTime=",
+
+                          "nSyncMinutes="};
     std::size_t last = 0;
     for (const char* key : keys) {
         const std::size_t at = text.find(std::string("\r\n") + key);
@@ -225,6 +230,17 @@ TEST_F(SettingsFileTest, BadEntriesLeaveTheirFieldsAndTheRestIsRead)
     EXPECT_EQ(loaded.defaultFont, DefaultDialogFont());
     EXPECT_EQ(loaded.CalendarShowRow, 3);
     EXPECT_EQ(loaded.bShowList, 1);
+}
+
+TEST_F(SettingsFileTest, SyncMinutesOutsideTheOfferedRangeReadAsTheNearestOffered)
+{
+    // Little-endian bytes and their checksum: 1441, -1 and 15.
+    for (const auto& [entry, minutes] : {std::pair{"A1050000A6", 1440}, {"FFFFFFFFFC", 0}, {"0F0000000F", 15}}) {
+        WriteFile(std::string("[Login]\r\nnSyncMinutes=") + entry + "\r\n");
+        AppSettings loaded;
+        ASSERT_TRUE(SettingsFile::Load(path, loaded));
+        EXPECT_EQ(loaded.nSyncMinutes, minutes) << entry;
+    }
 }
 
 TEST_F(SettingsFileTest, ANonTextFileIsMovedAsideAndNeverSavedOver)

@@ -141,7 +141,7 @@ TEST_F(DialogOwnerTest, WithNoWindowActiveTheOneLastActedInIsTheOwnerAndWithNone
     EXPECT_EQ(options.type, "orb::COptionDlg");
     EXPECT_EQ(options.parent, nullptr);
     EXPECT_TRUE(options.onTop);
-    EXPECT_EQ(options.rect, QRect(230, 202, 340, 396));
+    EXPECT_EQ(options.rect, QRect(230, 187, 340, 426));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "app/qt_helpers/periodic_sync_timer.h"
 #include "core/atomic_file.h"
 #include "dialogs/option_dlg.h"
 #include "dialogs/search_dlg.h"
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace orb {
 namespace {
@@ -289,6 +291,27 @@ TEST_F(SearchAndOptionsTest, StartWithTheDesktopWritesAndRemovesTheAutostartEntr
     EXPECT_EQ(prompter.messages[0].rfind(CMainFrame::kAutostartNotChanged, 0), 0u) << prompter.messages[0];
     setStart(false);
     EXPECT_EQ(prompter.messages.size(), 1u) << "nothing to remove is no failure";
+}
+
+TEST_F(SearchAndOptionsTest, TheSyncIntervalChosenInOptionsIsSavedAndTakesEffectAtOnce)
+{
+    Start();
+    PeriodicSyncTimer* timer = frame->findChild<PeriodicSyncTimer*>();
+    ASSERT_NE(timer, nullptr);
+    for (const auto& [shown, minutes, passes] : {std::tuple{"Never", 15, 1u}, {"15", 0, 1u}}) {
+        WithEditor<COptionDlg>([&] { frame->RunCommand(Command::Option); },
+                               [&](COptionDlg& dialog) {
+                                   auto* box = dialog.findChild<QSpinBox*>("1047");
+                                   EXPECT_EQ(box->text(), shown);
+                                   box->setValue(minutes);
+                                   dialog.findChild<QPushButton*>("1031")->click();
+                               });
+        EXPECT_EQ(ReadBack().nSyncMinutes, minutes);
+        clock.Set(AddDays(clock.Now(), 1)); // a day later: due for any interval
+        timer->Tick({});
+        WaitForIdleShell();
+        EXPECT_EQ(CountRequests("/calendarList"), passes) << minutes << " minutes";
+    }
 }
 
 } // namespace
