@@ -528,22 +528,14 @@ public:
 private:
     using Handler = void (CalendarModule::*)(const httplib::Request&, httplib::Response&);
 
-    // The handler under the state lock; a change is saved once the lock is let go, since saving
-    // takes every module's lock in turn.
     void AddRoute(const char* method, const char* pattern, Handler handler)
     {
-        routes_.Add(method, pattern, [this, handler](const httplib::Request& request, httplib::Response& response) {
-            // Reads share the lock, so listings asked side by side are answered side by side.
-            if (request.method == "GET") {
-                std::shared_lock lock(mutex_);
+        routes_.AddLocked(
+            method, pattern, mutex_,
+            [this, handler](const httplib::Request& request, httplib::Response& response) {
                 (this->*handler)(request, response);
-            } else {
-                std::lock_guard lock(mutex_);
-                (this->*handler)(request, response);
-            }
-            if (request.method != "GET" && response.status >= kStatusOk && response.status < 300)
-                service_.StateChanged();
-        });
+            },
+            [this] { service_.StateChanged(); });
     }
 
     long long NextChange() { return ++lastChange_; }

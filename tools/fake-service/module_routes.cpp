@@ -9,6 +9,26 @@ void ModuleRoutes::Add(std::string method, const char* pattern, httplib::Server:
     routes_.push_back({std::move(method), pattern, std::regex(pattern), std::move(handler)});
 }
 
+void ModuleRoutes::AddLocked(std::string method, const char* pattern, std::shared_mutex& mutex,
+                             httplib::Server::Handler handler, std::function<void()> changed)
+{
+    Add(std::move(method), pattern,
+        [&mutex, handler = std::move(handler), changed = std::move(changed)](const httplib::Request& request,
+                                                                             httplib::Response& response) {
+            if (request.method == "GET") {
+                std::shared_lock lock(mutex);
+                handler(request, response);
+                return;
+            }
+            {
+                std::lock_guard lock(mutex);
+                handler(request, response);
+            }
+            if (response.status >= 200 && response.status < 300)
+                changed();
+        });
+}
+
 void ModuleRoutes::Register(httplib::Server& server, const FakeService& service) const
 {
     for (const Route& route : routes_) {

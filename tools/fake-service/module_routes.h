@@ -2,7 +2,9 @@
 
 #include <httplib.h>
 
+#include <functional>
 #include <regex>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,11 @@ class ModuleRoutes
 {
 public:
     void Add(std::string method, const char* pattern, httplib::Server::Handler handler);
+    // The handler under a module's state lock. Reads share it, so listings asked side by side
+    // are answered side by side; `changed` runs after a change that succeeded, once the lock is
+    // let go, since saving takes every module's lock in turn.
+    void AddLocked(std::string method, const char* pattern, std::shared_mutex& mutex, httplib::Server::Handler handler,
+                   std::function<void()> changed);
     // Every route, behind the service's Authorization check.
     void Register(httplib::Server& server, const FakeService& service) const;
     // Answers `method target` (raw path and query) the way the server would route it; false when

@@ -197,19 +197,12 @@ private:
 
     void AddRoute(const char* method, const char* pattern, Handler handler)
     {
-        routes_.Add(method, pattern, [this, handler](const httplib::Request& request, httplib::Response& response) {
-            // Reads share the lock, so listings asked side by side are answered side by side.
-            if (request.method == "GET") {
-                std::shared_lock lock(mutex_);
+        routes_.AddLocked(
+            method, pattern, mutex_,
+            [this, handler](const httplib::Request& request, httplib::Response& response) {
                 (this->*handler)(request, response);
-            } else {
-                std::lock_guard lock(mutex_);
-                (this->*handler)(request, response);
-            }
-            // Saved once the lock is let go: saving takes every module's lock in turn.
-            if (request.method != "GET" && response.status >= 200 && response.status < 300)
-                service_.StateChanged();
-        });
+            },
+            [this] { service_.StateChanged(); });
     }
 
     std::string NewId(const char* prefix)
