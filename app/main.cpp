@@ -1,13 +1,18 @@
 #include "app/orb_calender_app.h"
+#include "app/shell_core/platform_choice.h"
 
-// Read only by a sanitizer build: Chromium inside the embedded browser frees some of its
-// own objects with a mismatched size, which is not this program's to report.
-extern "C" const char* __asan_default_options()
-{
-    return "new_delete_type_mismatch=0";
-}
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
-    return orb::RunOrbCalender(argc, argv);
+    // Decided before the application object exists: it picks the window system.
+    const orb::PlatformChoice platform = orb::ChoosePlatform(orb::PlatformEnvironment::FromProcess(argc, argv));
+    std::vector<std::string> arguments = orb::ArgumentsWithPlatform(argc, argv, platform);
+    // The application object keeps pointers into these for its whole life.
+    std::vector<char*> argumentPointers;
+    for (std::string& argument : arguments)
+        argumentPointers.push_back(argument.data());
+    argumentPointers.push_back(nullptr);
+    return orb::RunOrbCalender(static_cast<int>(arguments.size()), argumentPointers.data(), platform);
 }

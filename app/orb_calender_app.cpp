@@ -1,10 +1,11 @@
 #include "app/orb_calender_app.h"
 
 #include "app/exit_signals.h"
-#include "app/login_page/web_dialog.h"
+#include "app/login_page_launcher/web_login_page.h"
 #include "app/qt_helpers/qt_prompter.h"
 #include "app/qt_helpers/qt_url_opener.h"
 #include "app/shell_core/desktop_files.h"
+#include "app/shell_core/platform_choice.h"
 #include "app/shell_core/settings.h"
 #include "app/windows/main_frame.h"
 #include "app/windows/orb_calender_dlg.h"
@@ -30,12 +31,16 @@ namespace {
 constexpr const char* kNoSettingsFolder = "The settings stay in the current folder: ";
 // The installed menu entry: desktops match the windows to it.
 constexpr const char* kDesktopEntryId = "io.github.orbcalender.OrbCalender";
+constexpr const char* kWaylandLimitsText =
+    "This desktop runs Wayland without X11 support (XWayland), and on Wayland a program cannot "
+    "place its own windows: OrbCalender's windows open where the desktop puts them, and the "
+    "Bottom, Top and Resizing window modes cannot keep them below or above the others. "
+    "Install XWayland (the xwayland package) and start OrbCalender again to have them.";
 
 } // namespace
 
-int RunOrbCalender(int argc, char** argv)
+int RunOrbCalender(int argc, char** argv, const PlatformChoice& platform)
 {
-    WebLoginPage::PrepareApplication();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName("OrbCalender");
@@ -64,13 +69,16 @@ int RunOrbCalender(int argc, char** argv)
     InstallTokenRenewal(context);
     transport.retry.retries = kProgramRetries;
     transport.retry.report = [&diagnostics](const std::string& line) { diagnostics.WriteLine(line); };
-    WebLoginPage loginPage;
+    WebLoginPage loginPage(prompter, WebLoginPage::FindHelper(QApplication::applicationDirPath().toStdString()));
     QtUrlOpener opener;
+    if (!platform.diagnostic.empty())
+        diagnostics.WriteLine(platform.diagnostic);
 
     for (const std::string& problem : configProblems)
         diagnostics.WriteLine(problem);
     CMainFrame frame({settings, context, loginPage, opener, settingsPath, folders.AutostartEntry(),
-                      QApplication::applicationFilePath().toStdString(), configProblems});
+                      QApplication::applicationFilePath().toStdString(), configProblems,
+                      platform.waylandLimits ? kWaylandLimitsText : ""});
     prompter.SetOwner(&frame.Owner());
     frame.baseLoopLevel = 1; // everything below runs inside app.exec()
     frame.hasTray = QSystemTrayIcon::isSystemTrayAvailable();

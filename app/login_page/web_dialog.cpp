@@ -3,7 +3,6 @@
 #include "service/oauth.h"
 #include "widgets/dialog_units.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -98,20 +97,6 @@ void CWebDialog::OnLoadFinished(bool ok)
     // The title carries the code whatever the user chose; the exchange then decides.
     code_ = CodeFromTitle(view_->title().toStdString());
     accept();
-}
-
-bool WebLoginPage::Run(const ServiceConfig& config, std::string& code)
-{
-    CWebDialog dialog(config, parent_);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    code = dialog.code();
-    return true;
-}
-
-void WebLoginPage::PrepareApplication()
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 } // namespace orb

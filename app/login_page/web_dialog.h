@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/shell_core/login_page.h"
 #include "service/service_context.h"
 
 #include <QDialog>
@@ -47,20 +46,6 @@ private:
     QWidget* failurePage_;
     QLabel* failureLabel_;
     std::string code_;
-};
-
-// The login page for the real program.
-class WebLoginPage : public LoginPage
-{
-public:
-    explicit WebLoginPage(QWidget* parent = nullptr) : parent_(parent) {}
-    bool Run(const ServiceConfig& config, std::string& code) override;
-
-    // The embedded browser needs this before the application object exists.
-    static void PrepareApplication();
-
-private:
-    QWidget* parent_;
 };
 
 } // namespace orb

@@ -60,6 +60,7 @@ template <class Settings, class Entries> void ForEachEntry(Settings& settings, E
     entries("bReminders", settings.bReminders);
     entries("nTaskReminderTime", settings.nTaskReminderTime);
     entries("nSyncMinutes", settings.nSyncMinutes, ClampSyncMinutes);
+    entries("bWindowSystemTold", settings.bWindowSystemTold);
 }
 
 // A struct entry that is missing or malformed leaves its field as it is.

@@ -68,6 +68,7 @@ struct AppSettings
     std::int32_t bReminders = 1;
     std::int32_t nTaskReminderTime = 9 * 60; // minutes after local midnight on a task's due day
     std::int32_t nSyncMinutes = 0;           // minutes between passes the program starts itself; 0 never
+    std::int32_t bWindowSystemTold = 0;      // the user was told what this window system cannot do
 };
 
 // The settings file "info.dat": section [Login] for the user's settings, and an optional

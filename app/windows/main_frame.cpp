@@ -151,6 +151,10 @@ bool CMainFrame::Create()
         context.prompter.ShowMessage(WithTitle(kMovedAsideMessage, movedAside));
     for (const std::string& notice : services_.startupNotices)
         context.prompter.ShowMessage(notice);
+    if (!services_.windowSystemNotice.empty() && !settings.bWindowSystemTold) {
+        context.prompter.ShowMessage(services_.windowSystemNotice);
+        settings.bWindowSystemTold = 1;
+    }
     PlaceWindow(mainWindow_.get(), settings.WindowPos);
 
     mainWindow_->SetListFont(settings.defaultFont);
@@ -440,6 +444,7 @@ void CMainFrame::Exit(bool force)
         terminateNow();
         return;
     }
+    services_.loginPage.Cancel();
     CloseModalLoops();
     FinishExitWhenUnwound();
 }

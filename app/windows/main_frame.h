@@ -45,6 +45,8 @@ struct ShellServices
     std::string programPath = {};
     // Told once the windows can show it (a [Service] section that was ignored, say).
     std::vector<std::string> startupNotices = {};
+    // Told once ever (the settings remember it): what this window system cannot do.
+    std::string windowSystemNotice = {};
 };
 
 // The invisible frame: owns the tray icon and every window, carries out the commands the

@@ -91,6 +91,7 @@ AppSettings ChangedSettings()
     s.bReminders = 0;
     s.nTaskReminderTime = 14 * 60 + 30;
     s.nSyncMinutes = 1440;
+    s.bWindowSystemTold = 1;
     return s;
 }
 
@@ -117,6 +118,7 @@ void ExpectSame(const AppSettings& a, const AppSettings& b)
     EXPECT_EQ(a.bReminders, b.bReminders);
     EXPECT_EQ(a.nTaskReminderTime, b.nTaskReminderTime);
     EXPECT_EQ(a.nSyncMinutes, b.nSyncMinutes);
+    EXPECT_EQ(a.bWindowSystemTold, b.bWindowSystemTold);
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsEveryDefault)
@@ -168,7 +170,8 @@ TEST_F(SettingsFileTest, EntriesAreWrittenInTableOrderWithCrLf)
                           "bReminders=",
                           "nTaskReminderTime=",
 
-                          "nSyncMinutes="};
+                          "nSyncMinutes=",
+                          "bWindowSystemTold="};
     std::size_t last = 0;
     for (const char* key : keys) {
         const std::size_t at = text.find(std::string("\r\n") + key);

@@ -29,6 +29,28 @@ TEST_F(ShellTest, FirstRunShowsTheLoginPageAndCancellingSavesAnEmptyKey)
     EXPECT_EQ(saved.bShowList, 1); // the next start still shows the main window
 }
 
+// What the window system cannot do (Wayland without XWayland) is told at the first start
+// only: the settings file remembers it across starts.
+TEST_F(ShellTest, TheWindowSystemNoticeIsToldOnceAndRememberedInTheSettings)
+{
+    StoreKey("stored-refresh");
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE(start);
+        settings = AppSettings{};
+        frame = std::make_unique<CMainFrame>(
+            ShellServices{settings, context, login, opener, path, {}, {}, {}, "Windows cannot be placed here."});
+        frame->terminateNow = [this] { terminated = true; };
+        QObject::connect(frame.get(), &CMainFrame::exited, [this] { exited = true; });
+        exited = false;
+        ASSERT_TRUE(frame->Create());
+        WaitForIdleShell();
+        ExitAndWait();
+        frame.reset();
+    }
+    EXPECT_EQ(std::count(prompter.messages.begin(), prompter.messages.end(), "Windows cannot be placed here."), 1);
+    EXPECT_EQ(ReadBack().bWindowSystemTold, 1);
+}
+
 TEST_F(ShellTest, StoredKeySignsInSilentlyAndFillsBothBranches)
 {
     StoreKey("stored-refresh");
