@@ -11,7 +11,7 @@ packages=(
     libgtest-dev libgmock-dev
     ca-certificates openssl xvfb fonts-nanum clang-format
     libxcb1-dev tzdata
-    python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3 dbus-daemon
+    python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3 dbus-daemon weston xwayland
     clang libclang-rt-14-dev desktop-file-utils appstream universal-ctags
 )
 

@@ -5,6 +5,8 @@ Run through CTest (label `desktop`), which passes ORB_PROGRAM and ORB_FAKE_SERVI
 
 import datetime
 import os
+import re
+import shutil
 import sys
 import time
 import unittest
@@ -455,6 +457,10 @@ class BrowserSignInTest(DesktopTest):
         # Strict, the stand-in takes a loopback redirect with PKCE and nothing else.
         self.assertIn(("POST", "/o/oauth2/token"), requests)
         self.assertEqual([], [r for r in requests if "tokeninfo" in r[1]])
+        # Signed in and loaded, the program itself has loaded no web engine and no GL driver.
+        with open("/proc/%d/maps" % s.app.pid) as maps:
+            heavy = {line.split()[-1] for line in maps if re.search(r"WebEngine|Qt6Quick|Qt6Qml|LLVM|_dri\.so", line)}
+        self.assertEqual(set(), heavy)
         self.assertEqual(0, s.terminate())
         self.assertTrue(read_settings(s.settings_path)["Login"]["KEY"], "the refresh token was not kept")
 
@@ -644,6 +650,46 @@ class ReminderTrayTest(DesktopTest):
 
         wait_for("the tray's message", shown, 30)
         s.shot("tray-message")
+
+
+class XWaylandTest(unittest.TestCase):
+    """A Wayland session with XWayland (weston, headless): the program runs on X11 through
+    XWayland, where its windows can be placed and stacked."""
+
+    def setUp(self):
+        if not shutil.which("weston") or not shutil.which("Xwayland"):
+            self.skipTest("weston and xwayland are not installed: run scripts/install-deps.sh")
+        self.s = DesktopSession(self.id().split(".", 1)[1])
+        self.addCleanup(self.s.close)
+        self.s.start()
+
+    def test_a_wayland_session_with_xwayland_runs_the_program_on_x11(self):
+        s = self.s
+        socket = "orb-wayland-%d" % os.getpid()
+        weston = s._spawn(["weston", "--backend=headless-backend.so", "--xwayland", "--socket=" + socket,
+                           "--idle-time=0"], "weston.log")
+        log = os.path.join(s.folder, "weston.log")
+
+        def xwayland_display():
+            with open(log, errors="replace") as out:
+                found = re.search(r"xserver listening on display (:\d+)", out.read())
+            return found and found.group(1)
+
+        display = wait_for("weston's XWayland display", xwayland_display, 20)
+        self.assertIsNone(weston.poll())
+        # As a desktop session starts a program: both variables, no platform asked for.
+        del s.env["QT_QPA_PLATFORM"]
+        s.env.update(WAYLAND_DISPLAY=socket, DISPLAY=display)
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, bShowList=1)
+        wait_for("the main window on XWayland", lambda: s.x("xdotool", "search", "--onlyvisible", "--pid",
+                                                              str(s.app.pid), "--name", "."), 30)
+        with open("/proc/%d/maps" % s.app.pid) as maps:
+            plugins = {os.path.basename(line.split()[-1]) for line in maps if "/platforms/" in line}
+        self.assertEqual({"libqxcb.so"}, plugins)
+        with open(os.path.join(s.folder, "orbcalender.log"), errors="replace") as out:
+            self.assertIn("Window system: X11 through XWayland, so the windows can be placed and stacked",
+                          out.read())
+        self.assertEqual(0, s.terminate())
 
 
 if __name__ == "__main__":
