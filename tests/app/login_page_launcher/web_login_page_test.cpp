@@ -56,6 +56,8 @@ TEST_F(FakeHelpers, TheAnswerIsTheCodeAndEveryFailureIsToldWhileClosingIsQuiet)
         // Echoes the first line it was sent, so the request is seen to arrive.
         {"approves", "IFS= read -r first; printf 'approved\\n%s' \"$first\"", true, "accountsBase=http://127.0.0.1:1",
          ""},
+        // A title may hold anything: the code comes back byte for byte.
+        {"approves with a line break", "printf 'approved\\n4/a\\nb'", true, "4/a\nb", ""},
         {"closed by the user", "exit 1", false, "", ""},
         {"crashes", "kill -SEGV $$", false, "", "The login page ended unexpectedly: "},
         {"ends without an answer", "exit 0", false, "", "The login page ended unexpectedly: "},

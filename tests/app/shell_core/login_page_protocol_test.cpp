@@ -37,19 +37,5 @@ TEST(LoginPageProtocol, TheHelperReadsBackTheSameAddressesAndRefusesAPartialRequ
     EXPECT_EQ(forged->clientId, "client=with=equals");
 }
 
-TEST(LoginPageProtocol, OnlyAnApprovalWithItsMarkerIsOkAndEveryOtherEndIsTold)
-{
-    const LoginPageOutcome approved = ReadLoginPageOutcome(false, 0, LoginPageAnswer("4/code\nwith a break"));
-    EXPECT_EQ(approved.end, LoginPageEnd::Approved);
-    EXPECT_EQ(approved.code, "4/code\nwith a break");
-    EXPECT_EQ(ReadLoginPageOutcome(false, 0, LoginPageAnswer("")).end, LoginPageEnd::Approved);
-
-    EXPECT_EQ(ReadLoginPageOutcome(false, 1, "").end, LoginPageEnd::Closed);
-    EXPECT_EQ(ReadLoginPageOutcome(false, 0, "").end, LoginPageEnd::Failed) << "ended without an answer";
-    EXPECT_EQ(ReadLoginPageOutcome(true, 0, LoginPageAnswer("x")).end, LoginPageEnd::Failed) << "crashed";
-    EXPECT_EQ(ReadLoginPageOutcome(false, 2, "").end, LoginPageEnd::Failed) << "refused the request";
-    EXPECT_EQ(ReadLoginPageOutcome(false, 127, "").end, LoginPageEnd::Failed);
-}
-
 } // namespace
 } // namespace orb
