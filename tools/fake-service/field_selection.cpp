@@ -105,27 +105,45 @@ std::optional<FieldSelection> ParseFieldSelection(std::string_view text)
     return SelectorParser(text).Parse();
 }
 
-Json::Value SelectFields(const Json::Value& document, const FieldSelection& selection)
+namespace {
+
+// False when nothing of `value` is selected: a scalar asked for members it cannot have.
+bool Select(const Json::Value& value, const FieldSelection& selection, Json::Value& selected)
 {
-    if (selection.whole)
-        return document;
-    if (document.isArray()) {
-        Json::Value selected(Json::arrayValue);
-        for (const Json::Value& element : document)
-            selected.append(SelectFields(element, selection));
-        return selected;
+    if (selection.whole) {
+        selected = value;
+        return true;
     }
-    if (!document.isObject())
-        return document;
-    Json::Value selected(Json::objectValue);
+    if (value.isArray()) {
+        selected = Json::Value(Json::arrayValue);
+        for (const Json::Value& element : value) {
+            Json::Value kept;
+            if (Select(element, selection, kept))
+                selected.append(std::move(kept));
+        }
+        return true;
+    }
+    if (!value.isObject())
+        return false;
+    selected = Json::Value(Json::objectValue);
     const auto wildcard = selection.members.find(kWildcard);
-    for (const std::string& name : document.getMemberNames()) {
+    for (const std::string& name : value.getMemberNames()) {
         auto child = selection.members.find(name);
         if (child == selection.members.end())
             child = wildcard;
-        if (child != selection.members.end())
-            selected[name] = SelectFields(document[name], child->second);
+        Json::Value kept;
+        if (child != selection.members.end() && Select(value[name], child->second, kept))
+            selected[name] = std::move(kept);
     }
+    return true;
+}
+
+} // namespace
+
+Json::Value SelectFields(const Json::Value& document, const FieldSelection& selection)
+{
+    Json::Value selected;
+    Select(document, selection, selected);
     return selected;
 }
 

@@ -24,8 +24,8 @@ struct FieldSelection
 // unbalanced or empty parenthesis, a stray character).
 std::optional<FieldSelection> ParseFieldSelection(std::string_view text);
 
-// `document` with only the selected members; in an array, the selection applies to each
-// object in it.
+// `document` with only the selected members. In an array the selection applies to each
+// element; a scalar that a sub-selection asks members of is left out.
 Json::Value SelectFields(const Json::Value& document, const FieldSelection& selection);
 
 } // namespace orb::fake
