@@ -675,6 +675,9 @@ void LoadPass::ShowBranch(const std::string& branch, PassWork* work)
     const auto append = [&rows](const std::vector<TreeRow>& more) {
         rows.insert(rows.end(), more.begin(), more.end());
     };
+    const auto take = [&rows](std::vector<TreeRow> more) {
+        rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    };
     store_.Write([&](LocalStore::Data& data) {
         if (calendars) {
             const std::string today = work ? work->today : TodayIsoDate(context_.clock);
@@ -682,7 +685,7 @@ void LoadPass::ShowBranch(const std::string& branch, PassWork* work)
                 const bool fresh = work && work->freshCalendars.contains(calendar.id);
                 const FillMode mode = fresh ? FillMode::Load : FillMode::Rebuild;
                 if (!work) {
-                    append(CalendarRows(calendar, today, mode, allExpand));
+                    take(CalendarRows(calendar, today, mode, allExpand));
                     continue;
                 }
                 const auto [built, added] = work->calendarRows.try_emplace(calendar.id);
@@ -698,7 +701,7 @@ void LoadPass::ShowBranch(const std::string& branch, PassWork* work)
                 const bool fresh = work && work->freshLists.contains(list.id);
                 const FillMode mode = fresh ? FillMode::Load : FillMode::Rebuild;
                 if (!work) {
-                    append(TaskListRows(list, viewMode, mode, allExpand));
+                    take(TaskListRows(list, viewMode, mode, allExpand));
                     continue;
                 }
                 const auto [built, added] = work->listRows.try_emplace(list.id);
