@@ -52,14 +52,14 @@ bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calenda
 
     // Collected first, so that a failing later page leaves the store as it was.
     std::vector<CalendarRecord> listed;
-    const ListingResult result =
-        FetchListing(context, CalendarApiUrl(context.config, kCalendarListPath), [&](const Json::Value& entry) {
-            CalendarRecord calendar;
-            if (ReadCalendar(entry, calendar))
-                listed.push_back(std::move(calendar));
-            else
-                context.diagnostics.WriteLine(kMalformedCalendarLine);
-        });
+    const ListingResult result = FetchListing(context, CalendarApiUrl(context.config, kCalendarListPath),
+                                              kCalendarListingFields, [&](const Json::Value& entry) {
+                                                  CalendarRecord calendar;
+                                                  if (ReadCalendar(entry, calendar))
+                                                      listed.push_back(std::move(calendar));
+                                                  else
+                                                      context.diagnostics.WriteLine(kMalformedCalendarLine);
+                                              });
 
     if (result.outcome != ListingOutcome::Complete && failure)
         *failure = DescribeListingFailure(result);

@@ -145,7 +145,7 @@ ListingResult ReadEventChanges(ServiceContext& context, const CalendarRecord& ca
     const long long windowEnd = seconds(InstantMillis(window.timeMax), LLONG_MAX);
     const std::string query = "?syncToken=" + EncodeQueryValue(token) + kChangesQueryTail +
                               (context.config.fullPages ? kFullPageParameter : "");
-    return FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query),
+    return FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), kEventListingFields,
                         [&](const Json::Value& item) {
                             const std::string id = MemberText(item, "id");
                             if (MemberText(item, "status") == kCancelledStatus) {
@@ -244,7 +244,7 @@ EventListing ListEventChanges(ServiceContext& context, const CalendarRecord& cal
     const std::string query = "?timeMin=" + window.timeMin + "&timeMax=" + window.timeMax + kListQueryTail +
                               (context.config.fullPages ? kFullPageParameter : "");
     const ListingResult result = FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query),
-                                              [&](const Json::Value& item) {
+                                              kEventListingFields, [&](const Json::Value& item) {
                                                   EventRecord event;
                                                   if (!ReadListedEvent(context, calendar, item, event))
                                                       return;
@@ -267,7 +267,7 @@ bool SearchEvents(ServiceContext& context, const std::string& calendarId, const 
     EnsureAccessToken(context);
     // A query value, not JSON: a search for a quote is a search for a quote.
     const std::string url = CalendarApiUrl(context.config, EventsPath(calendarId) + "?q=" + EncodeQueryValue(text));
-    const ListingResult result = FetchListing(context, url, [&](const Json::Value& item) {
+    const ListingResult result = FetchListing(context, url, kEventListingFields, [&](const Json::Value& item) {
         EventRecord event;
         if (ReadEvent(item, event))
             results.push_back(std::move(event));

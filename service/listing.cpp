@@ -17,6 +17,7 @@ namespace orb {
 namespace {
 
 constexpr const char* kPageTokenParameter = "pageToken=";
+constexpr const char* kFieldsParameter = "fields=";
 constexpr const char* kNotAListingError = "the answer is not a listing";
 constexpr const char* kPageLoopLine = "Paging stopped : the service repeated a page token";
 constexpr const char* kPageLimitLine = "Paging stopped : too many pages";
@@ -26,17 +27,26 @@ constexpr const char* kRepeatedItemsLine = "Paging : skipped items listed before
 // that never stops paging meets it.
 constexpr int kMaxPages = 10000;
 
+char QuerySeparator(const std::string& url)
+{
+    return url.find('?') == std::string::npos ? '?' : '&';
+}
+
 std::string WithPageToken(const std::string& url, const std::string& token)
 {
-    const char separator = url.find('?') == std::string::npos ? '?' : '&';
-    return url + separator + kPageTokenParameter + EncodeQueryValue(token);
+    return url + QuerySeparator(url) + kPageTokenParameter + EncodeQueryValue(token);
 }
 
 } // namespace
 
-ListingResult FetchListing(ServiceContext& context, const std::string& url,
+ListingResult FetchListing(ServiceContext& context, const std::string& url, const char* fields,
                            const std::function<void(const Json::Value& item)>& onItem)
 {
+    // Sent as written: commas, slashes and parentheses are allowed in a query, and the
+    // selector is ours, never the user's text.
+    const auto withSelector = [&](const std::string& pageUrl) {
+        return context.config.partialAnswers ? pageUrl + QuerySeparator(pageUrl) + kFieldsParameter + fields : pageUrl;
+    };
     ListingResult result;
     std::set<std::string> seenTokens;
     // A service that pages in circles, or hands out new tokens for old pages, must not
@@ -49,7 +59,7 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url,
             return result;
         }
         std::string answer;
-        result.transport = context.transport.HttpGet(pageUrl, "", answer);
+        result.transport = context.transport.HttpGet(withSelector(pageUrl), "", answer);
         const int status = result.transport.status;
         if (!result.transport.Completed()) {
             result.outcome = ListingOutcome::TransportFailed;

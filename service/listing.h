@@ -44,8 +44,10 @@ struct ListingFailure
 // service names no next page, handing each element of "items" to `onItem`. Stops at the
 // first page that fails; elements of earlier pages have been handed over by then. An
 // element whose "id" was handed over before is skipped, and a page with nothing new ends
-// the listing.
-ListingResult FetchListing(ServiceContext& context, const std::string& url,
+// the listing. `fields` names every member the caller and the paging read (the service's
+// partial-answer selector); it goes last on every page's address, unless the configuration
+// turns partial answers off.
+ListingResult FetchListing(ServiceContext& context, const std::string& url, const char* fields,
                            const std::function<void(const Json::Value& item)>& onItem);
 
 ListingFailure DescribeListingFailure(const ListingResult& result);

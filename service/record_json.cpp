@@ -20,8 +20,10 @@ bool ReadText(const Json::Value& object, const char* name, std::string& out)
     const Json::Value& value = object[name];
     if (value.isObject() || value.isArray())
         return false;
-    if (value.isString())
-        out = DecodeUtf8Text(value.asString());
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    if (value.getString(&begin, &end))
+        out = DecodeUtf8Text(std::string_view(begin, static_cast<std::size_t>(end - begin)));
     else if (value.isBool())
         out = value.asBool() ? "true" : "false";
     else if (value.isNumeric())

@@ -10,6 +10,17 @@ class Value;
 
 namespace orb {
 
+// What listings ask the service for: every member the readers below and the paging read,
+// and nothing else. A member read but not named here would silently read as absent.
+// Small objects come whole (a time, a person, the reminders); an attendee only as far as
+// the user's own answer.
+constexpr const char* kEventListingFields =
+    "items(id,etag,kind,status,summary,description,location,colorId,created,updated,creator,start,end,reminders,"
+    "attendees(self,responseStatus)),nextPageToken,nextSyncToken";
+constexpr const char* kCalendarListingFields =
+    "items(id,kind,summary,description,timeZone,colorId,backgroundColor,foregroundColor,accessRole,selected,primary,"
+    "defaultReminders),nextPageToken,nextSyncToken";
+
 // No answer of the services nests anywhere near this deep; deeper documents are refused.
 constexpr int kJsonDepthLimit = 64;
 

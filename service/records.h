@@ -17,6 +17,8 @@ struct EventPerson
     std::string email;
     std::string displayName;
     std::string self; // "true", "false" or empty
+
+    friend bool operator==(const EventPerson&, const EventPerson&) = default;
 };
 
 // One reminder of an event or a calendar's default; this desktop shows the "popup" ones.
@@ -34,6 +36,8 @@ struct EventTime
     std::string date;
     std::string dateTime;
     std::string timeZone;
+
+    friend bool operator==(const EventTime&, const EventTime&) = default;
 };
 
 struct EventRecord
@@ -55,6 +59,8 @@ struct EventRecord
     std::string remindersUseDefault; // "true" when the calendar's default reminders apply
     std::vector<EventReminder> reminderOverrides;
     std::string selfResponseStatus; // the user's own attendee entry's answer, empty when not invited
+
+    friend bool operator==(const EventRecord&, const EventRecord&) = default;
 };
 
 struct CalendarRecord
@@ -73,6 +79,8 @@ struct CalendarRecord
     bool primary = false;            // the user's own calendar: its id names the account
     std::int32_t tag = 0;            // 1 while the calendar's tree row is expanded; the clients leave it alone
     std::vector<EventRecord> events; // in event order
+
+    friend bool operator==(const CalendarRecord&, const CalendarRecord&) = default;
 };
 
 // Only calendars whose `selected` is "true" are shown and have their events fetched.

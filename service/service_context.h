@@ -28,6 +28,9 @@ struct ServiceConfig
     // Listings ask for the largest pages the services give. Off only to measure the cost of
     // the services' small default pages; never read from the settings.
     bool fullPages = true;
+    // Listings ask only for the members the program reads. Off only to compare with whole
+    // answers; never read from the settings.
+    bool partialAnswers = true;
 
     static ServiceConfig Defaults();
     // Another accounts service: the consent and token addresses follow it.

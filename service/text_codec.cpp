@@ -21,7 +21,7 @@ void AppendHex(std::string& out, unsigned char byte, const char* format)
 }
 
 // Length of the well-formed UTF-8 sequence starting at `i`, or 0 when it is broken.
-std::size_t Utf8SequenceLength(const std::string& text, std::size_t i)
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
 {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
@@ -144,25 +144,33 @@ std::string EncodeQueryValue(const std::string& text)
     return PercentEncode(text, "-._~", "%%%02X");
 }
 
-std::string DecodeUtf8Text(const std::string& text)
+std::string DecodeUtf8Text(std::string_view text)
 {
+    // Runs of good text are copied whole: nearly every value is well-formed, and most ASCII.
     std::string out;
-    out.reserve(text.size());
+    std::size_t kept = 0;
     std::size_t i = 0;
     while (i < text.size()) {
-        const std::size_t length = Utf8SequenceLength(text, i);
-        if (length == 0) {
-            out += kReplacementCharacter;
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
             ++i;
-        } else {
-            out.append(text, i, length);
-            i += length;
+            continue;
         }
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length != 0) {
+            i += length;
+            continue;
+        }
+        out.append(text, kept, i - kept);
+        out += kReplacementCharacter;
+        kept = ++i;
     }
+    if (kept == 0)
+        return std::string(text);
+    out.append(text, kept, text.size() - kept);
     return out;
 }
 
-bool IsValidUtf8(const std::string& text)
+bool IsValidUtf8(std::string_view text)
 {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = Utf8SequenceLength(text, i);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace orb {
 
@@ -28,9 +29,9 @@ std::string EncodePathSegment(const std::string& text);
 std::string EncodeQueryValue(const std::string& text);
 
 // Validates UTF-8 from a service answer; a broken sequence becomes U+FFFD.
-std::string DecodeUtf8Text(const std::string& text);
+std::string DecodeUtf8Text(std::string_view text);
 
 // True when the text is well-formed UTF-8.
-bool IsValidUtf8(const std::string& text);
+bool IsValidUtf8(std::string_view text);
 
 } // namespace orb

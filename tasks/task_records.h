@@ -23,6 +23,8 @@ struct TaskInfo
     std::string selfLink;
     // The service's order among siblings: a greater text comes later. Empty sorts first.
     std::string position;
+
+    friend bool operator==(const TaskInfo&, const TaskInfo&) = default;
 };
 
 constexpr const char* kTaskStatusNeedsAction = "needsAction";

@@ -52,6 +52,12 @@ constexpr const char* kMissingParentLine = " : parent not in the list, shown at 
 constexpr const char* kParentCycleLine = " : parent chain loops, shown at the top level : ";
 constexpr const char* kStampTooOldLine = " : updatedMin refused as too old, reading the list whole : ";
 
+// Every member TaskFromJson, CopyListFields and the paging read; the Tasks API has no sync
+// tokens, and names one it does not know a bad request.
+constexpr const char* kTaskListFields = "items(id,kind,selfLink,title,updated),nextPageToken";
+constexpr const char* kTaskFields =
+    "items(id,kind,selfLink,title,updated,notes,parent,due,status,position,deleted),nextPageToken";
+
 std::string ListsUrl(const ServiceContext& context)
 {
     return context.config.apiBase + kListsPath;
@@ -104,11 +110,11 @@ void CopyListFields(const Json::Value& object, TaskListInfo& list)
 
 // Reads a listing to its last page, handing each element that is an object to `onItem`.
 // False, with a diagnostic line, when a page could not be read.
-ListingResult ReadPages(ServiceContext& context, const std::string& url, const char* operation,
+ListingResult ReadPages(ServiceContext& context, const std::string& url, const char* operation, const char* fields,
                         const std::function<void(const Json::Value&)>& onItem)
 {
     const std::string operationName = operation;
-    const ListingResult result = FetchListing(context, url, [&](const Json::Value& item) {
+    const ListingResult result = FetchListing(context, url, fields, [&](const Json::Value& item) {
         if (item.isObject())
             onItem(item);
         else
@@ -142,7 +148,7 @@ ListingResult ReadTaskChanges(ServiceContext& context, const TaskListInfo& list,
 {
     long long latest = LLONG_MIN;
     const std::string url = TasksUrl(context, list.id) + kTaskChangesQuery + EncodeQueryValue(updatedMin) + page;
-    const ListingResult result = ReadPages(context, url, kLoadTasksName, [&](const Json::Value& item) {
+    const ListingResult result = ReadPages(context, url, kLoadTasksName, kTaskFields, [&](const Json::Value& item) {
         TaskInfo task = TaskFromJson(item);
         if (task.id.empty())
             return;
@@ -245,15 +251,16 @@ bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists
     EnsureAccessToken(context);
     const std::string url = ListsUrl(context) + (context.config.fullPages ? kFullListsPage : "");
     const std::size_t before = taskLists.size();
-    const ListingResult result = ReadPages(context, url, kLoadTaskListsName, [&](const Json::Value& item) {
-        TaskListInfo list;
-        CopyListFields(item, list);
-        if (list.id.empty()) {
-            context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kListWithoutIdLine + list.title);
-            return;
-        }
-        taskLists.push_back(std::move(list));
-    });
+    const ListingResult result =
+        ReadPages(context, url, kLoadTaskListsName, kTaskListFields, [&](const Json::Value& item) {
+            TaskListInfo list;
+            CopyListFields(item, list);
+            if (list.id.empty()) {
+                context.diagnostics.WriteLine(std::string(kLoadTaskListsName) + kListWithoutIdLine + list.title);
+                return;
+            }
+            taskLists.push_back(std::move(list));
+        });
     const bool complete = result.outcome == ListingOutcome::Complete;
     if (!complete && failure)
         *failure = DescribeListingFailure(result);
@@ -287,7 +294,8 @@ TaskListing LoadTaskChanges(ServiceContext& context, const TaskListInfo& list, c
     long long latest = LLONG_MIN;
     const std::string operationName = kLoadTasksName;
     const ListingResult result = ReadPages(
-        context, TasksUrl(context, list.id) + kTaskQuery + page, kLoadTasksName, [&](const Json::Value& item) {
+        context, TasksUrl(context, list.id) + kTaskQuery + page, kLoadTasksName, kTaskFields,
+        [&](const Json::Value& item) {
             TaskInfo task = TaskFromJson(item);
             if (task.id.empty()) {
                 context.diagnostics.WriteLine(operationName + kTaskWithoutIdLine + task.title);

@@ -327,6 +327,16 @@ struct LoadPass::PassWork
     std::set<std::string> doneCalendars;
     std::set<std::string> doneLists;
     std::deque<HeldReports> reports;
+    // Each calendar's and list's rows as last built in this pass, by id, until its records
+    // change: every finished listing shows its whole branch, and rebuilding the rows of all
+    // the others each time made a pass quadratic in the rows.
+    struct BuiltRows
+    {
+        std::vector<TreeRow> rows;
+        std::vector<TaskNode*> nodes; // a list's: the node of each row, whose expansion may change
+    };
+    std::map<std::string, BuiltRows> calendarRows;
+    std::map<std::string, BuiltRows> listRows;
     std::size_t cacheWrites = 0;
     std::chrono::steady_clock::duration cacheTime{};
 };
@@ -492,6 +502,8 @@ void LoadPass::ClaimAccount(PassWork& work, const std::vector<CalendarRecord>& l
             store_.Empty();
             tree_.RemoveAllRows();
             shownRows_.clear();
+            work.calendarRows.clear();
+            work.listRows.clear();
             states_.clear();
             work.doneCalendars.clear();
             work.doneLists.clear();
@@ -512,6 +524,7 @@ void LoadPass::ReleaseCalendarList(PassWork& work, Wave& wave)
     const CalendarListMerge merge = store_.Write(
         [&](LocalStore::Data& data) { return MergeCalendarList(data.calendars, std::move(wave.listedCalendars)); });
     work.storeChanged = work.storeChanged || merge.changed || !merge.emptied.empty();
+    work.calendarRows.clear();
     work.freshCalendars.insert(merge.added.begin(), merge.added.end());
     work.freshCalendars.insert(merge.shown.begin(), merge.shown.end());
     // Their events must be read whole (again) before anything of them is trusted.
@@ -554,6 +567,7 @@ void LoadPass::ReleaseTaskLists(PassWork& work, Wave& wave)
         return MergeTaskLists(data.taskLists, std::move(wave.listedLists), changed);
     });
     work.storeChanged = work.storeChanged || changed;
+    work.listRows.clear();
     work.freshLists.insert(added.begin(), added.end());
     // First: the rows of new lists set the expansion the cache keeps.
     ShowBranch(kTaskBranch, &work);
@@ -594,6 +608,7 @@ void LoadPass::ReleaseEvents(PassWork& work, Wave& wave, std::size_t job)
         });
     }
     states_[EventsKey(asked.id)] = listing.state;
+    work.calendarRows.erase(asked.id);
     const bool changed = store_.Write([&](LocalStore::Data& data) {
         CalendarRecord* calendar = FindCalendar(data.calendars, asked.id);
         return calendar && ApplyEventListing(*calendar, std::move(listing.changes), listing.whole);
@@ -627,6 +642,7 @@ void LoadPass::ReleaseTasks(PassWork& work, Wave& wave, std::size_t job)
         WriteCache(work, [&] { return cache_->ApplyTaskChanges(asked.id, listing.changes, listing.state); });
     states_[TasksKey(asked.id)] = listing.state;
     bool changed = false;
+    work.listRows.erase(asked.id); // its nodes go with the hierarchy rebuilt here
     const TaskPlacement placement = store_.Write([&](LocalStore::Data& data) {
         const auto list = std::find_if(data.taskLists.begin(), data.taskLists.end(),
                                        [&](const TaskListInfo& held) { return held.id == asked.id; });
@@ -651,26 +667,53 @@ void LoadPass::WriteCache(PassWork& work, const std::function<CacheResult()>& wr
     ++work.cacheWrites;
 }
 
-void LoadPass::ShowBranch(const std::string& branch, const PassWork* work)
+void LoadPass::ShowBranch(const std::string& branch, PassWork* work)
 {
     const bool calendars = branch == kCalendarBranch;
+    const bool allExpand = work && work->options.allExpand;
     std::vector<TreeRow> rows;
+    const auto append = [&rows](const std::vector<TreeRow>& more) {
+        rows.insert(rows.end(), more.begin(), more.end());
+    };
+    const auto take = [&rows](std::vector<TreeRow> more) {
+        rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    };
     store_.Write([&](LocalStore::Data& data) {
         if (calendars) {
             const std::string today = work ? work->today : TodayIsoDate(context_.clock);
             for (CalendarRecord& calendar : data.calendars) {
                 const bool fresh = work && work->freshCalendars.contains(calendar.id);
-                std::vector<TreeRow> more = CalendarRows(calendar, today, fresh ? FillMode::Load : FillMode::Rebuild,
-                                                         work && work->options.allExpand);
-                rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+                const FillMode mode = fresh ? FillMode::Load : FillMode::Rebuild;
+                if (!work) {
+                    take(CalendarRows(calendar, today, mode, allExpand));
+                    continue;
+                }
+                const auto [built, added] = work->calendarRows.try_emplace(calendar.id);
+                if (added)
+                    built->second.rows = CalendarRows(calendar, today, mode, allExpand);
+                else if (!built->second.rows.empty()) // the user may have expanded it since
+                    built->second.rows.front() = CalendarRow(calendar, mode, allExpand);
+                append(built->second.rows);
             }
         } else {
             const int viewMode = work ? work->options.nTaskViewMode : settings_.nTaskViewMode;
             for (TaskListInfo& list : data.taskLists) {
                 const bool fresh = work && work->freshLists.contains(list.id);
-                std::vector<TreeRow> more = TaskListRows(list, viewMode, fresh ? FillMode::Load : FillMode::Rebuild,
-                                                         work && work->options.allExpand);
-                rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+                const FillMode mode = fresh ? FillMode::Load : FillMode::Rebuild;
+                if (!work) {
+                    take(TaskListRows(list, viewMode, mode, allExpand));
+                    continue;
+                }
+                const auto [built, added] = work->listRows.try_emplace(list.id);
+                PassWork::BuiltRows& memo = built->second;
+                if (added) {
+                    memo.rows = TaskListRows(list, viewMode, mode, allExpand, &memo.nodes);
+                } else {
+                    memo.rows.front() = TaskListRow(list, mode, allExpand);
+                    for (std::size_t i = 1; i < memo.rows.size(); ++i)
+                        memo.rows[i].expanded = TaskRowExpanded(*memo.nodes[i], mode);
+                }
+                append(memo.rows);
             }
         }
     });

@@ -190,7 +190,7 @@ private:
     void ClaimAccount(PassWork& work, const std::vector<CalendarRecord>& listed);
     void NoteFailure(PassWork& work, const std::string& what, const ListingFailure& failure);
     // Tells the tree the branch's rows when they differ from what it was told last.
-    void ShowBranch(const std::string& branch, const PassWork* work);
+    void ShowBranch(const std::string& branch, PassWork* work);
     SyncState KnownState(const std::string& key);
     void ForgetState(const std::string& key);
     bool CacheWritable() const { return cache_ && cacheAccountKnown_; }

@@ -19,13 +19,6 @@ bool SameListFields(const CalendarRecord& a, const CalendarRecord& b)
            a.primary == b.primary;
 }
 
-bool SameTask(const TaskInfo& a, const TaskInfo& b)
-{
-    return a.kind == b.kind && a.id == b.id && a.title == b.title && a.updated == b.updated && a.notes == b.notes &&
-           a.due == b.due && a.status == b.status && a.parent == b.parent && a.selfLink == b.selfLink &&
-           a.position == b.position;
-}
-
 // Replaces records by id in place, appends new ones, then drops the deleted ones.
 template <class Record>
 void MergeById(std::vector<Record>& records, std::vector<Record> upserts, const std::vector<std::string>& deletions)
@@ -142,7 +135,7 @@ TaskPlacement ApplyTaskListing(TaskListInfo& list, TaskChanges changes, bool who
         for (const TaskInfo& task : changes.upserts) {
             const auto found = std::find_if(list.tasks.begin(), list.tasks.end(),
                                             [&](const TaskInfo& held) { return held.id == task.id; });
-            changed = changed || found == list.tasks.end() || !SameTask(*found, task);
+            changed = changed || found == list.tasks.end() || *found != task;
         }
         for (const std::string& id : changes.deletions) {
             changed = changed || std::any_of(list.tasks.begin(), list.tasks.end(),

@@ -9,7 +9,8 @@ namespace {
 constexpr const char* kTaskColourPrefix = "0xEF0000";
 constexpr std::size_t kDateLength = 10;
 
-void AppendTaskRows(TaskNode* node, int level, int nTaskViewMode, FillMode mode, std::vector<TreeRow>& rows)
+void AppendTaskRows(TaskNode* node, int level, int nTaskViewMode, FillMode mode, std::vector<TreeRow>& rows,
+                    std::vector<TaskNode*>* nodes)
 {
     for (; node; node = node->nextSibling) {
         // Skipping a hidden node also skips its descendants.
@@ -22,11 +23,11 @@ void AppendTaskRows(TaskNode* node, int level, int nTaskViewMode, FillMode mode,
         row.texts[kMemoColumn] = node->task.notes;
         row.texts[kIdColumn] = node->task.id;
         row.checked = node->task.status == kTaskStatusCompleted;
-        if (mode == FillMode::Load)
-            node->expanded = 1;
-        row.expanded = node->expanded == 1;
+        row.expanded = TaskRowExpanded(*node, mode);
         rows.push_back(std::move(row));
-        AppendTaskRows(node->firstChild, level + 1, nTaskViewMode, mode, rows);
+        if (nodes)
+            nodes->push_back(node);
+        AppendTaskRows(node->firstChild, level + 1, nTaskViewMode, mode, rows, nodes);
     }
 }
 
@@ -59,11 +60,15 @@ bool IsShownInViewMode(const std::string& status, int nTaskViewMode)
     return (nTaskViewMode & kTaskViewNeedsAction) != 0;
 }
 
-std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& today, FillMode mode, bool allExpand)
+bool TaskRowExpanded(TaskNode& node, FillMode mode)
 {
-    std::vector<TreeRow> rows;
-    if (!IsSelected(calendar))
-        return rows;
+    if (mode == FillMode::Load)
+        node.expanded = 1;
+    return node.expanded == 1;
+}
+
+TreeRow CalendarRow(CalendarRecord& calendar, FillMode mode, bool allExpand)
+{
     TreeRow calendarRow;
     calendarRow.level = kBranchChildLevel;
     calendarRow.texts[kNameColumn] = ColourMarker(calendar.backgroundColor) + calendar.summary;
@@ -75,8 +80,16 @@ std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& t
     } else {
         calendarRow.expanded = calendar.tag != 0;
     }
-    rows.push_back(std::move(calendarRow));
+    return calendarRow;
+}
 
+std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& today, FillMode mode, bool allExpand)
+{
+    std::vector<TreeRow> rows;
+    if (!IsSelected(calendar))
+        return rows;
+    rows.reserve(calendar.events.size() + 1);
+    rows.push_back(CalendarRow(calendar, mode, allExpand));
     for (const EventRecord& event : calendar.events) {
         TreeRow row;
         row.level = kBranchChildLevel + 1;
@@ -87,9 +100,8 @@ std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& t
     return rows;
 }
 
-std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMode mode, bool allExpand)
+TreeRow TaskListRow(TaskListInfo& list, FillMode mode, bool allExpand)
 {
-    std::vector<TreeRow> rows;
     TreeRow listRow;
     listRow.level = kBranchChildLevel;
     listRow.texts[kNameColumn] = kTaskColourPrefix + list.title;
@@ -101,8 +113,17 @@ std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMod
     } else {
         listRow.expanded = list.expanded == 1;
     }
-    rows.push_back(std::move(listRow));
-    AppendTaskRows(list.root().firstChild, kBranchChildLevel + 1, nTaskViewMode, mode, rows);
+    return listRow;
+}
+
+std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMode mode, bool allExpand,
+                                  std::vector<TaskNode*>* nodes)
+{
+    std::vector<TreeRow> rows;
+    rows.push_back(TaskListRow(list, mode, allExpand));
+    if (nodes)
+        nodes->assign(1, nullptr);
+    AppendTaskRows(list.root().firstChild, kBranchChildLevel + 1, nTaskViewMode, mode, rows, nodes);
     return rows;
 }
 

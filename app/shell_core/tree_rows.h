@@ -58,10 +58,18 @@ bool IsShownInViewMode(const std::string& status, int nTaskViewMode);
 // The calendar row and its event rows; nothing for a calendar that is not selected.
 // A load with `allExpand` expands the row and sets the calendar's `tag` to 1.
 std::vector<TreeRow> CalendarRows(CalendarRecord& calendar, const std::string& today, FillMode mode, bool allExpand);
+// The calendar's own row alone, as CalendarRows makes it.
+TreeRow CalendarRow(CalendarRecord& calendar, FillMode mode, bool allExpand);
 
 // The list row and the rows of its shown tasks, children after their parent. A task the
 // view mode hides is skipped with all its descendants. A load expands every task row
-// (and, with `allExpand`, the list row) and remembers it in the records.
-std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMode mode, bool allExpand);
+// (and, with `allExpand`, the list row) and remembers it in the records. With `nodes`,
+// also the node each row shows (null for the list's own row).
+std::vector<TreeRow> TaskListRows(TaskListInfo& list, int nTaskViewMode, FillMode mode, bool allExpand,
+                                  std::vector<TaskNode*>* nodes = nullptr);
+// The list's own row alone, as TaskListRows makes it.
+TreeRow TaskListRow(TaskListInfo& list, FillMode mode, bool allExpand);
+// A task row's expansion as TaskListRows sets it: a load expands the node first.
+bool TaskRowExpanded(TaskNode& node, FillMode mode);
 
 } // namespace orb

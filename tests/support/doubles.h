@@ -41,6 +41,14 @@ private:
     std::deque<ScriptedAnswer> answers_;
 };
 
+// A listing's target without the member selector every listing ends with, for tests about
+// the rest of it.
+inline std::string WithoutSelector(const std::string& target)
+{
+    const std::size_t at = target.find("fields=");
+    return at == std::string::npos || at == 0 ? target : target.substr(0, at - 1);
+}
+
 // One of every seam, wired into a ServiceContext over a scripted transport.
 struct ScriptedServiceContext
 {

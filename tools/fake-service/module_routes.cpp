@@ -1,12 +1,45 @@
 #include "tools/fake-service/module_routes.h"
 
 #include "tools/fake-service/fake_service.h"
+#include "tools/fake-service/field_selection.h"
 
 namespace orb::fake {
 
+namespace {
+
+constexpr const char* kFieldsParameter = "fields";
+constexpr int kStatusBadRequest = 400;
+constexpr const char* kInvalidSelectionPrefix = "Invalid field selection ";
+
+// Answers only what `fields` selects, as Google does; an error document always comes whole.
+void AnswerSelected(const httplib::Server::Handler& handler, const httplib::Request& request,
+                    httplib::Response& response)
+{
+    if (!request.has_param(kFieldsParameter))
+        return handler(request, response);
+    const std::string selector = request.get_param_value(kFieldsParameter);
+    const std::optional<FieldSelection> selection = ParseFieldSelection(selector);
+    if (!selection)
+        return FakeService::SendError(response, kStatusBadRequest, "invalidParameter",
+                                      kInvalidSelectionPrefix + selector);
+    handler(request, response);
+    if (response.status < 200 || response.status >= 300 || response.body.empty())
+        return;
+    Json::Value document;
+    Json::CharReaderBuilder builder;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    if (reader->parse(response.body.data(), response.body.data() + response.body.size(), &document, nullptr))
+        FakeService::SendJson(response, response.status, SelectFields(document, *selection));
+}
+
+} // namespace
+
 void ModuleRoutes::Add(std::string method, const char* pattern, httplib::Server::Handler handler)
 {
-    routes_.push_back({std::move(method), pattern, std::regex(pattern), std::move(handler)});
+    routes_.push_back({std::move(method), pattern, std::regex(pattern),
+                       [handler = std::move(handler)](const httplib::Request& request, httplib::Response& response) {
+                           AnswerSelected(handler, request, response);
+                       }});
 }
 
 void ModuleRoutes::AddLocked(std::string method, const char* pattern, std::shared_mutex& mutex,

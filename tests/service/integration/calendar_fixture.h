@@ -81,7 +81,7 @@ protected:
         std::vector<std::string> targets;
         for (const fake::RecordedRequest& request : service.Requests()) {
             if (request.method == method)
-                targets.push_back(request.target);
+                targets.push_back(test::WithoutSelector(request.target));
         }
         return targets;
     }

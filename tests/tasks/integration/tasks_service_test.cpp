@@ -61,7 +61,7 @@ protected:
         std::vector<std::string> targets;
         for (const fake::RecordedRequest& request : service.Requests()) {
             if (request.target.rfind("/tasks/", 0) == 0)
-                targets.push_back(request.method + " " + request.target);
+                targets.push_back(request.method + " " + test::WithoutSelector(request.target));
         }
         return targets;
     }

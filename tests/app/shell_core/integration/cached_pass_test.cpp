@@ -151,7 +151,7 @@ protected:
     {
         std::vector<std::string> targets;
         for (const auto& request : service.Requests())
-            targets.push_back(request.target);
+            targets.push_back(test::WithoutSelector(request.target));
         return targets;
     }
 

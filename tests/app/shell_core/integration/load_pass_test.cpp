@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
+#include <set>
+#include <tuple>
 
 namespace orb {
 namespace {
@@ -97,6 +100,62 @@ TEST_F(LoadPassTest, RowsArrivePerCalendarAndListInStoreOrderWithinTheDateWindow
         EXPECT_EQ(data.taskLists[0].tasks.size(), 3u);
         EXPECT_EQ(data.taskLists[0].expanded, 1);
     });
+}
+
+// Tells the test each time a branch is shown, after recording it.
+class HookedTreeSink : public RecordingTreeSink
+{
+public:
+    void UpdateBranchRows(const std::string& branch, std::vector<TreeRow> rows) override
+    {
+        RecordingTreeSink::UpdateBranchRows(branch, std::move(rows));
+        if (shown)
+            shown(branch);
+    }
+    std::function<void(const std::string& branch)> shown;
+};
+
+TEST_F(LoadPassTest, AnExpansionChangedWhileAPassRunsShowsInTheRowsItShowsAfter)
+{
+    Seed(kSeed);
+    HookedTreeSink hooked;
+    LoadPass second{context, store, settings, hooked, ui, opener};
+    second.FullLoad();
+    // A change in every calendar and list, so that the next pass shows each branch twice.
+    for (const auto& [method, target, body] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"PATCH", "/calendar/v3/calendars/work%40example.com/events/w1", R"({"summary": "Review 2"})"},
+             {"PATCH", "/calendar/v3/calendars/home%40example.com/events/m1", R"({"summary": "Dinner 2"})"},
+             {"PATCH", "/tasks/v1/lists/L1/tasks/done", R"({"title": "Done 2"})"},
+             {"POST", "/tasks/v1/lists/L2/tasks", R"({"title": "New"})"}})
+        ASSERT_EQ(service.FromAnotherDevice(method, target, body).status / 100, 2) << target;
+
+    // The user expands a calendar and collapses a task while the first of each branch is shown.
+    std::set<std::string> changedOnce;
+    hooked.shown = [&](const std::string& branch) {
+        if (!changedOnce.insert(branch).second)
+            return;
+        store.Write([&](LocalStore::Data& data) {
+            if (branch == kCalendarBranch)
+                data.calendars[0].tag = 1;
+            else
+                data.taskLists[0].tree->FindNode("shop")->expanded = 0;
+        });
+    };
+    second.FullLoad();
+    ASSERT_EQ(changedOnce.size(), 2u);
+    const auto shown = hooked.Shown();
+    const auto row = [&](const std::string& branch, const std::string& id) {
+        for (const TreeRow& row : shown.at(branch)) {
+            if (row.texts[kIdColumn] == id)
+                return row;
+        }
+        ADD_FAILURE() << id << " not shown";
+        return TreeRow();
+    };
+    EXPECT_TRUE(row(kCalendarBranch, "work@example.com").expanded);
+    EXPECT_EQ(row(kCalendarBranch, "w1").texts[kNameColumn].substr(8), "Review 2");
+    EXPECT_FALSE(row(kTaskBranch, "shop").expanded);
+    EXPECT_TRUE(row(kTaskBranch, "child").expanded);
 }
 
 TEST_F(LoadPassTest, FailingCalendarListAsksForNoEventsAndStillLoadsTasks)
