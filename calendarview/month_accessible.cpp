@@ -5,12 +5,18 @@
 
 #include "widgets/accessible_announce.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
 
 namespace orb {
 
 namespace {
+
+constexpr const char* kTextContext = "MonthViewAccessible";
+// A day with events: its long date, then their titles.
+constexpr const char* kDayWithEventsName = QT_TRANSLATE_NOOP("MonthViewAccessible", "%1: %2");
+constexpr const char* kEventTitleSeparator = QT_TRANSLATE_NOOP("MonthViewAccessible", "; ");
 
 QString FromUtf8(const std::string& text)
 {
@@ -29,16 +35,17 @@ QString DayName(const MonthLayout& layout, int index)
     const DayCell* cell = layout.Cell(index);
     if (!cell || !cell->date.IsValid())
         return {};
-    QString name =
+    const QString date =
         QLocale().toString(QDate(cell->date.Year(), cell->date.Month(), cell->date.Day()), QLocale::LongFormat);
     QStringList titles;
     for (const int e : cell->coveringEvents) {
         if (const EventEntry* entry = layout.Event(e))
             titles.append(FromUtf8(entry->event.summary));
     }
-    if (!titles.isEmpty())
-        name += QStringLiteral(": ") + titles.join(QStringLiteral("; "));
-    return name;
+    if (titles.isEmpty())
+        return date;
+    const QString separator = QCoreApplication::translate(kTextContext, kEventTitleSeparator);
+    return QCoreApplication::translate(kTextContext, kDayWithEventsName).arg(date, titles.join(separator));
 }
 
 class MonthDayAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface

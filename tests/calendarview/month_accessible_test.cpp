@@ -38,7 +38,8 @@ protected:
     MonthViewAccessibleTest() : clock({2024, 9, 18, 10, 0, 0})
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        std::vector<EventRecord> events{AllDayEvent("Trip", "2024-09-11", "2024-09-13")};
+        std::vector<EventRecord> events{AllDayEvent("Trip", "2024-09-11", "2024-09-13"),
+                                        AllDayEvent("Sale %1 %2", "2024-09-02", "2024-09-03")};
         for (const char* name : {"m1", "m2", "m3", "m4", "m5"})
             events.push_back(AllDayEvent(name, "2024-09-12", "2024-09-13"));
         source.calendars.push_back(SelectedCalendar(events));
@@ -83,6 +84,7 @@ TEST_F(MonthViewAccessibleTest, DaysAreCellsNamedByTheirDateAndEvents)
     EXPECT_EQ(Name(1, 3), "Wednesday, September 11, 2024: Trip");
     EXPECT_EQ(Name(1, 4), "Thursday, September 12, 2024: Trip; m1; m2; m3; m4; m5");
     EXPECT_EQ(Name(5, 6), "Saturday, October 12, 2024");
+    EXPECT_EQ(Name(0, 1), "Monday, September 2, 2024: Sale %1 %2"); // a title is text, never a pattern
     EXPECT_EQ(table->cellAt(6, 0), nullptr);
 
     QAccessibleInterface* eleventh = table->cellAt(1, 3);
