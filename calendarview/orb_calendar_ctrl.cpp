@@ -1,4 +1,5 @@
 #include "calendarview/orb_calendar_ctrl.h"
+#include "calendarview/month_accessible.h"
 
 #include "core/clock.h"
 #include "treelist/tree_list_tip_ctrl.h"
@@ -65,6 +66,7 @@ COrbCalendarCtrl::COrbCalendarCtrl(MonthViewSettings& settings, const Clock& clo
     : QWidget(parent), settings_(settings), clock_(clock), fontChooser_(ChooseWithDialog)
 {
     // A settings file from elsewhere may hold any number here.
+    InstallMonthViewAccessibility();
     rowCount_ = std::clamp(settings_.rowCount, 1, kMaxWeekRows);
     displayDate_ = Now();
     calendarLogFont_ = InitialCalendarFont();
@@ -159,6 +161,11 @@ void COrbCalendarCtrl::LayoutPass(const PixelRect& grid)
     }
 }
 
+void COrbCalendarCtrl::UpdateLayout()
+{
+    LayoutPass({0, kHeaderHeight + lineHeight_, width(), height()});
+}
+
 QImage COrbCalendarCtrl::RenderImage()
 {
     const qreal ratio = devicePixelRatioF();
@@ -169,7 +176,7 @@ QImage COrbCalendarCtrl::RenderImage()
         image_ = QImage(pixels, QImage::Format_RGB32);
         image_.setDevicePixelRatio(ratio);
     }
-    LayoutPass({0, kHeaderHeight + lineHeight_, width(), height()});
+    UpdateLayout();
     MonthPaintState state;
     state.displayDate = displayDate_;
     state.selectedDate = selectedDate_;
@@ -286,6 +293,7 @@ void COrbCalendarCtrl::wheelEvent(QWheelEvent* event)
             StepFontHeight(delta > 0);
         else if (keys == Qt::ShiftModifier)
             StepRowCount(delta > 0);
+        AnnounceShownDays(this);
     }
     update();
     event->accept();
@@ -317,6 +325,7 @@ void COrbCalendarCtrl::mousePressEvent(QMouseEvent* event)
             headerMove_.Press(event->globalPosition());
         SelectAt(point.x(), point.y());
         setFocus(Qt::MouseFocusReason);
+        AnnounceSelectedDay(this);
         update();
     } else if (event->button() == Qt::RightButton) {
         const int c = layout_.CellAt(point.x(), point.y());
@@ -339,6 +348,7 @@ void COrbCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     if (todayRect_.contains(point)) {
         displayDate_ = Now();
+        AnnounceShownDays(this);
         update();
     }
     const int x = point.x();
@@ -358,6 +368,7 @@ void COrbCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
         SetHover(-1);
         hoverMoreCell_ = -1;
         const DateValue day = cell->date;
+        AnnounceSelectedDay(this);
         emit newEventRequested(day, day, false);
     } else {
         return;

@@ -52,6 +52,8 @@ public:
 
     // Lays the month out for a grid rectangle without drawing.
     void LayoutPass(const PixelRect& grid);
+    // Lays the month out for the view's own grid, as the next paint would.
+    void UpdateLayout();
     // Lays out and draws the whole view into an image of its size.
     QImage RenderImage();
 

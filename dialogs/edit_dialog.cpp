@@ -1,4 +1,5 @@
 #include "dialogs/edit_dialog.h"
+#include "dialogs/edit_dialog_accessible.h"
 
 #include "widgets/colour_popup.h"
 #include "widgets/native_position.h"
@@ -22,6 +23,7 @@ constexpr int kCheckMarkWidth = 2;
 
 CEditDialog::CEditDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
+    InstallEditDialogAccessibility();
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {

@@ -32,6 +32,17 @@ public:
 
     explicit CEditDialog(QWidget* parent = nullptr);
 
+    // The colour swatches as a screen reader reads and chooses them; no strip when the
+    // editor has none.
+    struct SwatchAccess
+    {
+        const SwatchStrip* strip = nullptr;
+        std::function<int()> selected;
+        std::function<ColorRef(int)> colourOf;
+        std::function<void(int)> choose;
+    };
+    const SwatchAccess& AccessibleSwatches() const { return swatchAccess_; }
+
 protected:
     // Controls sit at fixed pixel rectangles and carry their control id as object name.
     void Place(QWidget* control, int id, const QRect& rect);
@@ -67,6 +78,15 @@ protected:
         update();
         return true;
     }
+    template <class Model> void ShareSwatches(const SwatchStrip& swatches, Model& model)
+    {
+        swatchAccess_ = {&swatches, [&model] { return model.colourIndex(); },
+                         [&model](int k) { return model.SwatchColour(k); },
+                         [this, &model](int k) {
+                             model.SelectColour(k);
+                             update();
+                         }};
+    }
     template <class Model>
     static void PaintModelSwatches(QPainter& painter, const SwatchStrip& swatches, const Model& model)
     {
@@ -82,6 +102,7 @@ protected:
 private:
     DeferredMove move_;
     bool initialized_ = false;
+    SwatchAccess swatchAccess_;
 };
 
 } // namespace orb

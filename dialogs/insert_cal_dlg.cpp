@@ -50,6 +50,7 @@ CInsertCalDlg::CInsertCalDlg(QWidget* parent)
       swatches_(CalendarColourSwatches(kFieldLeft, kDescriptionTop + kDescriptionHeight))
 {
     setObjectName(QString::number(kTemplateId));
+    ShareSwatches(swatches_, model_);
     setFixedSize(kWidth, kHeight);
 
     AddStatic(kSummaryLabel, LabelRect(kSummaryTop));

@@ -146,6 +146,7 @@ CInsertEventDlg::CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget
     : CEditDialog(parent), prompter_(prompter), clock_(clock), swatches_(EventColourSwatches(kFieldLeft))
 {
     setObjectName(QString::number(kTemplateId));
+    ShareSwatches(swatches_, model_);
     setFixedSize(kWidth, kHeight);
 
     AddStatic(kCalendarLabel, LabelRect(CalendarRow));

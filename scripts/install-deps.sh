@@ -9,6 +9,7 @@ packages=(
     libgl1-mesa-dev libxkbcommon-dev
     libcurl4-openssl-dev libjsoncpp-dev libcpp-httplib-dev libssl-dev zlib1g-dev libsqlite3-dev
     libgtest-dev libgmock-dev
+    at-spi2-core python3-pyatspi
     ca-certificates openssl xvfb fonts-nanum clang-format
     libxcb1-dev tzdata
     python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3 dbus-daemon weston xwayland

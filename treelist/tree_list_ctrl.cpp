@@ -1,6 +1,7 @@
 #include "treelist/tree_list_ctrl.h"
 
 #include "core/clock.h"
+#include "treelist/tree_list_accessible.h"
 #include "treelist/tree_list_combo_ctrl.h"
 #include "treelist/tree_list_drag_windows.h"
 #include "treelist/tree_list_edit_ctrl.h"
@@ -85,6 +86,7 @@ CTreeListCtrl::CTreeListCtrl(int controlId, QWidget* parent)
     : QWidget(parent), controlId_(controlId), rowHeight_(RowHeightForFontHeight(0)),
       headerHeight_(HeaderHeightForFontHeight(0)), clock_(&DefaultClock())
 {
+    InstallTreeListAccessibility();
     setObjectName(QString::number(controlId));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -174,6 +176,7 @@ int CTreeListCtrl::Notify(TreeListCode code, CTreeListItem* item, int column, CT
 
 void CTreeListCtrl::ForgetItem(CTreeListItem* item)
 {
+    ForgetTreeListAccessibleItem(this, item);
     if (editing_ && editing_->item == item)
         AbandonEdit();
     if (closingItem_ == item)
@@ -282,6 +285,7 @@ const std::string& CTreeListCtrl::GetItemText(const CTreeListItem* item, int col
 void CTreeListCtrl::SetItemCheck(CTreeListItem* item, bool checked)
 {
     model_.SetCheck(item, checked);
+    AnnounceTreeListCheck(this, model_.Resolve(item));
     update();
 }
 
@@ -295,6 +299,10 @@ bool CTreeListCtrl::Expand(TreeListExpand code, CTreeListItem* item, int column)
 {
     const bool done = model_.Expand(code, item, column);
     Relayout();
+    if (done) {
+        AnnounceTreeListRows(this);
+        AnnounceTreeListExpansion(this, model_.Resolve(item));
+    }
     return done;
 }
 
@@ -311,6 +319,7 @@ bool CTreeListCtrl::DeleteAllItems()
     model_.DeleteItem(kTliRoot);
     setUpdatesEnabled(true);
     Relayout();
+    AnnounceTreeListRows(this);
     return true;
 }
 
@@ -319,6 +328,8 @@ void CTreeListCtrl::SelectItem(CTreeListItem* item, int column, bool replace)
     const SelectOutcome outcome = model_.SelectItem(item, column, replace);
     if (outcome != SelectOutcome::Refused && item && item != kTliRoot)
         EnsureVisible(item);
+    if (outcome == SelectOutcome::Changed)
+        AnnounceTreeListFocus(this);
     update();
 }
 
@@ -491,6 +502,7 @@ void CTreeListCtrl::hideEvent(QHideEvent*)
 
 void CTreeListCtrl::focusInEvent(QFocusEvent*)
 {
+    AnnounceTreeListFocus(this);
     update();
 }
 
@@ -617,6 +629,8 @@ void CTreeListCtrl::ClickBox(CTreeListItem* item, int column, std::uint32_t area
         return;
     const bool toggleOnly = model_.HasStyle(check ? tls::kCheckClickToggleOnly : tls::kLockClickToggleOnly);
     model_.ToggleBox(item, check ? kCheckBits : kLockBits, !toggleOnly);
+    if (check)
+        AnnounceTreeListCheck(this, item);
     if (toggleOnly)
         return;
     if (check)

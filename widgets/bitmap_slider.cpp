@@ -1,4 +1,5 @@
 #include "widgets/bitmap_slider.h"
+#include "widgets/skin_accessible.h"
 
 #include "resources/resources.h"
 #include "widgets/skin_bitmaps.h"
@@ -27,6 +28,7 @@ CBitmapSlider::CBitmapSlider(int controlId, QWidget* parent)
     : QWidget(parent), controlId_(controlId), pageSize_(kDefaultPageSize)
 {
     EnsureResources();
+    InstallSkinAccessibility();
     setObjectName(QString::number(controlId));
     setFocusPolicy(Qt::StrongFocus);
     channel_.load(skin::kSliderChannel);
@@ -124,6 +126,7 @@ void CBitmapSlider::DragTo(int mouse)
         return;
     pos_ = pos;
     update();
+    AnnounceSliderValue(this);
     emit positionChanging(controlId_, pos_);
 }
 
@@ -182,6 +185,7 @@ void CBitmapSlider::keyPressEvent(QKeyEvent* event)
         return;
     }
     SetPos(pos);
+    AnnounceSliderValue(this);
     emit positionChanged(controlId_, pos_);
 }
 

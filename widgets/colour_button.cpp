@@ -1,4 +1,5 @@
 #include "widgets/colour_button.h"
+#include "widgets/skin_accessible.h"
 
 #include "widgets/pixel_rect_qt.h"
 
@@ -37,6 +38,7 @@ CColorButton::CColorButton(int controlId, QWidget* parent)
     : QAbstractButton(parent), controlId_(controlId), defaultColour_(kAppWorkspaceColour),
       defaultText_(QString::fromUtf8(kAutomaticText)), customText_(QString::fromUtf8(kMoreColoursText))
 {
+    InstallSkinAccessibility();
     setObjectName(QString::number(controlId));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -32,6 +32,7 @@ public:
     ColorRef DefaultColour() const { return defaultColour_; }
     void SetDefaultColour(ColorRef colour);
     void SetDefaultText(const QString& text) { defaultText_ = text; }
+    const QString& DefaultText() const { return defaultText_; }
     void SetCustomText(const QString& text) { customText_ = text; }
     void SetTrackSelection(bool track) { trackSelection_ = track; }
     bool IsActive() const { return active_; }

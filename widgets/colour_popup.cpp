@@ -1,4 +1,5 @@
 #include "widgets/colour_popup.h"
+#include "widgets/skin_accessible.h"
 
 #include "widgets/pixel_rect_qt.h"
 
@@ -36,6 +37,7 @@ CColourPopup::CColourPopup(const QRect& anchor, ColorRef colour, const QString& 
                            QWidget* parent)
     : QWidget(parent, Qt::Popup), initial_(colour), current_(colour), defaultText_(defaultText), customText_(customText)
 {
+    InstallSkinAccessibility();
     setFont(QApplication::font("QMessageBox"));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -77,6 +79,7 @@ void CColourPopup::SetHighlight(int highlight)
     highlight_ = highlight;
     current_ = ColourOfHighlight(highlight);
     update();
+    AnnounceColourHighlight(this);
     emit selectionChanged(current_);
 }
 

@@ -34,6 +34,8 @@ public:
     int Highlight() const { return highlight_; }
     ColorRef InitialColour() const { return initial_; }
     ColorRef CurrentColour() const { return current_; }
+    const QString& DefaultText() const { return defaultText_; }
+    const QString& CustomText() const { return customText_; }
     QString ToolTipAt(const QPoint& point) const;
     QImage RenderImage() const;
 

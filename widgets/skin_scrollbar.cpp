@@ -1,4 +1,5 @@
 #include "widgets/skin_scrollbar.h"
+#include "widgets/skin_accessible.h"
 
 #include "core/diagnostics.h"
 #include "resources/resources.h"
@@ -32,6 +33,7 @@ SkinScrollbar::SkinScrollbar(ScrollOrientation orientation, QWidget* parent)
       timers_([this](int id) { OnTimer(id); })
 {
     EnsureResources();
+    InstallSkinAccessibility();
     // Every pixel is painted, so the background is never erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (IsVertical()) {
