@@ -41,8 +41,10 @@ if(ORB_BUILD_GUI AND UNIX AND NOT APPLE)
             RENAME orbcalender)
 
     # Included last, so these run after every program is installed (policy CMP0082).
+    set(orb_program_places ${CMAKE_INSTALL_BINDIR}/orbcalender ${CMAKE_INSTALL_LIBEXECDIR}/orbcalender lib/orbcalender
+                           ${CMAKE_INSTALL_LIBDIR}/orbcalender)
     install(CODE "set(ORB_OBJCOPY \"${CMAKE_OBJCOPY}\")
-set(ORB_PROGRAM_PLACES \"${CMAKE_INSTALL_BINDIR}/orbcalender;${CMAKE_INSTALL_LIBEXECDIR}/orbcalender;lib/orbcalender\")")
+set(ORB_PROGRAM_PLACES \"${orb_program_places}\")")
     install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/OrbStripNotes.cmake)
 endif()
 
