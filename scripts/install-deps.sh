@@ -13,7 +13,7 @@ packages=(
     ca-certificates openssl xvfb fonts-nanum clang-format
     libxcb1-dev tzdata
     python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3 dbus-daemon weston xwayland
-    clang libclang-rt-14-dev desktop-file-utils appstream universal-ctags
+    clang libclang-rt-14-dev desktop-file-utils appstream universal-ctags lintian
     libsimdjson-dev
 )
 

@@ -25,14 +25,24 @@ fail() {
     exit 1
 }
 
+# Debian's own checker, on everything the package holds: any error or warning fails.
+# Info tags are shown, not counted; overrides need a reason in packaging/lintian-overrides.
+allow_root=()
+[ "$(id -u)" -ne 0 ] || allow_root=(--allow-root)
+lintian "${allow_root[@]}" --fail-on error,warning --display-info "$deb" || fail "lintian refuses $(basename "$deb")"
+echo "== lintian: no errors, no warnings"
+
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get install -y -qq "$deb" >/dev/null
 files="$(dpkg -L orbcalender | while read -r f; do [ -f "$f" ] && echo "$f"; done)"
 for f in /usr/bin/orbcalender "$entry" /usr/share/metainfo/$app_id.metainfo.xml \
-    /usr/share/icons/hicolor/scalable/apps/orbcalender.svg /usr/share/icons/hicolor/48x48/apps/orbcalender.png; do
+    /usr/share/icons/hicolor/scalable/apps/orbcalender.svg /usr/share/icons/hicolor/48x48/apps/orbcalender.png \
+    /usr/share/doc/orbcalender/copyright /usr/share/doc/orbcalender/changelog.Debian.gz \
+    /usr/share/man/man1/orbcalender.1.gz; do
     grep -qx "$f" <<<"$files" || fail "$f is not installed"
 done
 desktop-file-validate "$entry"
+[ "$(man -w orbcalender)" = /usr/share/man/man1/orbcalender.1.gz ] || fail "man orbcalender does not find the page"
 appstreamcli validate --no-net /usr/share/metainfo/$app_id.metainfo.xml >/dev/null
 
 # Started as the menu starts it, in a fresh home, on a display of its own.
