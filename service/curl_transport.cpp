@@ -1,6 +1,7 @@
 #include "service/curl_transport.h"
 
 #include "service/curl_engine.h"
+#include "service/trusted_certificates.h"
 
 #include <curl/curl.h>
 #include <openssl/x509_vfy.h>
@@ -167,10 +168,17 @@ CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions o
     : HttpTransport(session), options_(std::move(options))
 {
     GlobalInitOnce();
+    if (!options_.extraCertificates.empty())
+        trustBundle_ = WithSystemCertificates(options_.extraCertificates);
     engine_ = std::make_unique<CurlEngine>(options_.reuseConnections ? kMaxHostConnections : 0L);
 }
 
 CurlTransport::~CurlTransport() = default;
+
+TransferCounts CurlTransport::Counts() const
+{
+    return {transfers_.load(), connectionsOpened_.load(), overHttp2_.load()};
+}
 
 void CurlTransport::CancelTransfers()
 {
@@ -193,10 +201,10 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     if (options_.reuseConnections) {
-        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_2TLS);
+        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, options_.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
         // Over TLS, waiting for a connection that may multiplex beats opening one per request;
         // plain HTTP is never multiplexed, and waiting would cost a whole answer.
-        if (request.scheme == "https")
+        if (request.scheme == "https" && options_.http2)
             curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
         curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, kAcceptedEncodings);
     } else {
@@ -206,6 +214,11 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     }
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!trustBundle_.empty()) {
+        // Not copied: the transport keeps the bundle for as long as any request runs.
+        curl_blob trust{trustBundle_.data(), trustBundle_.size(), CURL_BLOB_NOCOPY};
+        curl_easy_setopt(handle, CURLOPT_CAINFO_BLOB, &trust);
+    }
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeout.count()));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);
     const long stallSeconds = std::max<long>(1, static_cast<long>((options_.stallTime.count() + 999) / 1000));
@@ -254,6 +267,9 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
 
     const auto code = static_cast<CURLcode>(engine_->Perform(handle));
+    long connectsMade = 0;
+    curl_easy_getinfo(handle, CURLINFO_NUM_CONNECTS, &connectsMade);
+    connectionsOpened_ += connectsMade;
     if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         response.errorText = AnswerTooLargeText(options_.answerLimit);
         return wininet::kInvalidServerResponse;
@@ -274,6 +290,11 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     response.status = static_cast<int>(status);
     response.body = std::move(sink.body);
     response.retryAfterSeconds = retryAfter;
+    long version = CURL_HTTP_VERSION_NONE;
+    curl_easy_getinfo(handle, CURLINFO_HTTP_VERSION, &version);
+    ++transfers_;
+    if (version == CURL_HTTP_VERSION_2_0)
+        ++overHttp2_;
     return kHttpCompleted;
 }
 

@@ -2,6 +2,7 @@
 
 #include "service/http.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -34,6 +35,19 @@ struct CurlTransportOptions
     // False: a new HTTP/1.1 connection for every request, as the program once did; kept to
     // measure the difference.
     bool reuseConnections = true;
+    // False: HTTP/1.1 even where the server offers HTTP/2; kept to measure the difference.
+    bool http2 = true;
+    // PEM certificates trusted beside the system's ([Service] CaFile), for a TLS-inspecting
+    // proxy; empty trusts the system's alone.
+    std::string extraCertificates = {};
+};
+
+// What the transport's requests cost in connections, for benchmarks and tests.
+struct TransferCounts
+{
+    long transfers = 0;         // completed exchanges
+    long connectionsOpened = 0; // new connections those exchanges had to make
+    long overHttp2 = 0;         // exchanges carried as HTTP/2 streams
 };
 
 // Carries requests with libcurl: one easy handle per request, all of them driven by one
@@ -46,13 +60,20 @@ public:
     explicit CurlTransport(const OAuthSession& session, CurlTransportOptions options = {});
     ~CurlTransport() override;
 
+    TransferCounts Counts() const;
+
 protected:
     int Send(const HttpRequest& request, HttpResponse& response) override;
     void CancelTransfers() override;
 
 private:
     CurlTransportOptions options_;
+    // The system's certificates and the extra ones; empty without extra ones.
+    std::string trustBundle_;
     std::unique_ptr<CurlEngine> engine_;
+    std::atomic<long> transfers_{0};
+    std::atomic<long> connectionsOpened_{0};
+    std::atomic<long> overHttp2_{0};
 };
 
 // The WinINet-style code for a libcurl result (the OS error helps tell a reset from an

@@ -28,6 +28,10 @@ struct ServiceConfig
     // Listings ask for the largest pages the services give. Off only to measure the cost of
     // the services' small default pages; never read from the settings.
     bool fullPages = true;
+    // [Service] CaFile: PEM certificates trusted beside the system's (a company's
+    // TLS-inspecting proxy); empty without one.
+    std::string caFile = {};
+    std::string caCertificates = {};
 
     static ServiceConfig Defaults();
     // Another accounts service: the consent and token addresses follow it.
