@@ -1,9 +1,9 @@
 #include "service/curl_transport.h"
 
 #include "service/curl_engine.h"
-#include "service/trusted_certificates.h"
 
 #include <curl/curl.h>
+#include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 
 #include <algorithm>
@@ -80,6 +80,18 @@ std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* us
     }
     sink.body.append(data, size * count);
     return size * count;
+}
+
+// Adds the user's certificates to the system's that libcurl loaded (and keeps cached for the
+// next connections, which is why a certificate already there is no error).
+CURLcode AddExtraTrust(CURL*, void* sslContext, void* certificates)
+{
+    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
+    for (const Certificate& certificate : *static_cast<const std::vector<Certificate>*>(certificates)) {
+        if (X509_STORE_add_cert(store, certificate.get()) != 1)
+            return CURLE_SSL_CACERT_BADFILE;
+    }
+    return CURLE_OK;
 }
 
 bool HasHeader(const std::vector<std::string>& lines, const std::string& name)
@@ -168,8 +180,7 @@ CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions o
     : HttpTransport(session), options_(std::move(options))
 {
     GlobalInitOnce();
-    if (!options_.extraCertificates.empty())
-        trustBundle_ = WithSystemCertificates(options_.extraCertificates);
+    extraTrust_ = ParseCertificates(options_.extraCertificates);
     engine_ = std::make_unique<CurlEngine>(options_.reuseConnections ? kMaxHostConnections : 0L);
 }
 
@@ -214,10 +225,9 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     }
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!trustBundle_.empty()) {
-        // Not copied: the transport keeps the bundle for as long as any request runs.
-        curl_blob trust{trustBundle_.data(), trustBundle_.size(), CURL_BLOB_NOCOPY};
-        curl_easy_setopt(handle, CURLOPT_CAINFO_BLOB, &trust);
+    if (!extraTrust_.empty()) {
+        curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, AddExtraTrust);
+        curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, &extraTrust_);
     }
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeout.count()));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);

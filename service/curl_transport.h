@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/http.h"
+#include "service/trusted_certificates.h"
 
 #include <atomic>
 #include <chrono>
@@ -68,8 +69,8 @@ protected:
 
 private:
     CurlTransportOptions options_;
-    // The system's certificates and the extra ones; empty without extra ones.
-    std::string trustBundle_;
+    // Added to the store libcurl builds from the system's certificates, at every new connection.
+    std::vector<Certificate> extraTrust_;
     std::unique_ptr<CurlEngine> engine_;
     std::atomic<long> transfers_{0};
     std::atomic<long> connectionsOpened_{0};

@@ -2,7 +2,6 @@
 
 #include "core/atomic_file.h"
 
-#include <curl/curl.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
@@ -19,38 +18,28 @@ struct BioDeleter
 {
     void operator()(BIO* bio) const { BIO_free(bio); }
 };
-struct X509Deleter
-{
-    void operator()(X509* certificate) const { X509_free(certificate); }
-};
 
 // The number of certificates in `pem`, or -1 when one of them does not parse.
-int CountCertificates(const std::string& pem)
+int CountCertificates(const std::string& pem, std::vector<Certificate>* parsed)
 {
     std::unique_ptr<BIO, BioDeleter> bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
     if (!bio)
         return -1;
-    int count = 0;
+    std::vector<Certificate> certificates;
     ERR_clear_error();
-    for (;;) {
-        std::unique_ptr<X509, X509Deleter> certificate(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
-        if (!certificate)
-            break;
-        ++count;
-    }
+    while (X509* certificate = PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr))
+        certificates.emplace_back(certificate);
     // Running out of blocks is the normal end; anything else is a broken certificate.
     const unsigned long last = ERR_peek_last_error();
     const bool cleanEnd =
         last == 0 || (ERR_GET_LIB(last) == ERR_LIB_PEM && ERR_GET_REASON(last) == PEM_R_NO_START_LINE);
     ERR_clear_error();
-    return cleanEnd ? count : -1;
-}
-
-bool ReadableFile(const std::string& path, std::string& text)
-{
-    bool missing = false;
-    std::string error;
-    return ReadWholeFile(path, text, missing, error);
+    if (!cleanEnd)
+        return -1;
+    const int count = static_cast<int>(certificates.size());
+    if (parsed)
+        *parsed = std::move(certificates);
+    return count;
 }
 
 } // namespace
@@ -81,7 +70,7 @@ bool ReadCaFile(const std::string& path, std::string& pem, std::string& why)
         why = error;
         return false;
     }
-    const int count = CountCertificates(text);
+    const int count = CountCertificates(text, nullptr);
     if (count < 0) {
         why = path + " holds a certificate that cannot be read";
         return false;
@@ -94,15 +83,16 @@ bool ReadCaFile(const std::string& path, std::string& pem, std::string& why)
     return true;
 }
 
-std::string WithSystemCertificates(const std::string& extraPem)
+void CertificateFree::operator()(x509_st* certificate) const
 {
-    std::string bundle;
-    const curl_version_info_data* version = curl_version_info(CURLVERSION_NOW);
-    if (!(version->cainfo && ReadableFile(version->cainfo, bundle)))
-        ReadableFile(X509_get_default_cert_file(), bundle);
-    if (!bundle.empty() && bundle.back() != '\n')
-        bundle += '\n';
-    return bundle + extraPem;
+    X509_free(certificate);
+}
+
+std::vector<Certificate> ParseCertificates(const std::string& pem)
+{
+    std::vector<Certificate> certificates;
+    CountCertificates(pem, &certificates);
+    return certificates;
 }
 
 } // namespace orb

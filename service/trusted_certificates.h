@@ -1,6 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
+
+struct x509_st;
 
 namespace orb {
 
@@ -13,8 +17,13 @@ constexpr std::size_t kLargestCaFile = std::size_t{4} << 20;
 // refused: whoever can write it could read every request.
 bool ReadCaFile(const std::string& path, std::string& pem, std::string& why);
 
-// The system's CA bundle followed by `extraPem`, so that the extra certificates add to the
-// system's trust instead of replacing it.
-std::string WithSystemCertificates(const std::string& extraPem);
+struct CertificateFree
+{
+    void operator()(x509_st* certificate) const;
+};
+using Certificate = std::unique_ptr<x509_st, CertificateFree>;
+
+// Every certificate in `pem`; empty when one of them does not parse.
+std::vector<Certificate> ParseCertificates(const std::string& pem);
 
 } // namespace orb

@@ -507,7 +507,9 @@ TEST_F(SettingsFileTest, ACaFileAddsTrustOnlyWhenItHoldsCertificatesOnlyItsOwner
         {missing, "cannot read " + missing + ": No such file or directory."},
         {notPem, notPem + " holds no PEM certificate."},
         {broken, broken + " holds a certificate that cannot be read."},
-        {dir.string(), "cannot read " + dir.string() + ": Is a directory."}};
+        {dir.string(), "cannot read " + dir.string() + ": Is a directory."},
+        // The other file of the pair: a key is no certificate.
+        {files.privateKey, files.privateKey + " holds no PEM certificate."}};
     for (const auto& [file, why] : refused) {
         config = loadWith(file, problems);
         ASSERT_EQ(problems.size(), 1u) << file;
