@@ -645,7 +645,7 @@ ProtocolPass RunProtocolPass(const std::string& base, TimelineTransport& transpo
     figures.peakInFlight = standIn.TakePeakInFlight();
     // Over the front, its log tells the client's connections apart; straight to the stand-in,
     // every connection the pass used was one it opened or one kept from before.
-    figures.connectionsUsed = front ? front->TakeTraffic().connections : -1;
+    figures.connectionsUsed = front ? front->TakeTraffic(static_cast<int>(figures.requests)).connections : -1;
     store.Read([&](const LocalStore::Data& data) {
         for (const CalendarRecord& calendar : data.calendars)
             figures.items += calendar.events.size();

@@ -2,10 +2,12 @@
 
 #include "tools/fake-service/self_signed_certificate.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -18,6 +20,7 @@ namespace {
 constexpr const char* kProgram = "nghttpx";
 constexpr auto kStartTime = std::chrono::seconds(10);
 constexpr auto kStartPoll = std::chrono::milliseconds(20);
+constexpr auto kLogPatience = std::chrono::seconds(3);
 // One line per request: the client's port tells its connection apart, ALPN its protocol.
 constexpr const char* kLogFormat = "$remote_port $alpn $status";
 
@@ -91,8 +94,17 @@ void Http2Front::Stop()
     }
 }
 
-FrontTraffic Http2Front::TakeTraffic()
+FrontTraffic Http2Front::TakeTraffic(int expectedRequests)
 {
+    const auto deadline = std::chrono::steady_clock::now() + kLogPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream counting(accessLog_, std::ios::binary);
+        counting.seekg(static_cast<std::streamoff>(logRead_));
+        const std::string rest((std::istreambuf_iterator<char>(counting)), {});
+        if (std::count(rest.begin(), rest.end(), '\n') >= expectedRequests)
+            break;
+        std::this_thread::sleep_for(kStartPoll);
+    }
     std::ifstream log(accessLog_, std::ios::binary);
     log.seekg(static_cast<std::streamoff>(logRead_));
     FrontTraffic traffic;

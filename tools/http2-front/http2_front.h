@@ -41,8 +41,10 @@ public:
     // nghttpx runs as one process: its CPU is this process's.
     pid_t Pid() const { return process_.Pid(); }
 
-    // Everything logged since the last call (the log is read on, not from the start).
-    FrontTraffic TakeTraffic();
+    // Everything logged since the last call (the log is read on, not from the start). The
+    // front logs a request as its stream closes, a moment after the answer is out: it waits
+    // up to a few seconds for `expectedRequests` lines.
+    FrontTraffic TakeTraffic(int expectedRequests = 0);
 
 private:
     ChildProcess process_;

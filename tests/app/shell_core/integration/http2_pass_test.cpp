@@ -112,7 +112,7 @@ TEST(Http2LoadPass, ThroughAnHttp2FrontTheWholePassSharesOneConnection)
     EXPECT_EQ(counts.overHttp2, counts.transfers);
     EXPECT_EQ(counts.connectionsOpened, 1);
     // The front agrees: every request came as a stream of one connection.
-    const front::FrontTraffic traffic = front.TakeTraffic();
+    const front::FrontTraffic traffic = front.TakeTraffic(static_cast<int>(counts.transfers));
     EXPECT_EQ(traffic.requests, counts.transfers);
     EXPECT_EQ(traffic.http2Requests, traffic.requests);
     EXPECT_EQ(traffic.connections, 1);
