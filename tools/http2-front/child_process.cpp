@@ -51,7 +51,8 @@ std::string FindProgram(const std::string& program)
     if (program.find('/') != std::string::npos)
         return program;
     const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "/usr/bin:/bin";
+    // Debian puts servers such as nghttpx in /usr/sbin, which a user's PATH often lacks.
+    const std::string folders = std::string(path ? path : "/usr/bin:/bin") + ":/usr/local/sbin:/usr/sbin:/sbin";
     std::size_t start = 0;
     while (start <= folders.size()) {
         std::size_t end = folders.find(':', start);
