@@ -186,11 +186,6 @@ CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions o
 
 CurlTransport::~CurlTransport() = default;
 
-TransferCounts CurlTransport::Counts() const
-{
-    return {transfers_.load(), connectionsOpened_.load(), overHttp2_.load()};
-}
-
 void CurlTransport::CancelTransfers()
 {
     engine_->CancelAll();
@@ -279,7 +274,7 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     const auto code = static_cast<CURLcode>(engine_->Perform(handle));
     long connectsMade = 0;
     curl_easy_getinfo(handle, CURLINFO_NUM_CONNECTS, &connectsMade);
-    connectionsOpened_ += connectsMade;
+    counts_.connectionsOpened += connectsMade;
     if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         response.errorText = AnswerTooLargeText(options_.answerLimit);
         return wininet::kInvalidServerResponse;
@@ -302,9 +297,9 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     response.retryAfterSeconds = retryAfter;
     long version = CURL_HTTP_VERSION_NONE;
     curl_easy_getinfo(handle, CURLINFO_HTTP_VERSION, &version);
-    ++transfers_;
+    ++counts_.transfers;
     if (version == CURL_HTTP_VERSION_2_0)
-        ++overHttp2_;
+        ++counts_.overHttp2;
     return kHttpCompleted;
 }
 

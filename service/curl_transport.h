@@ -46,9 +46,9 @@ struct CurlTransportOptions
 // What the transport's requests cost in connections, for benchmarks and tests.
 struct TransferCounts
 {
-    long transfers = 0;         // completed exchanges
-    long connectionsOpened = 0; // new connections those exchanges had to make
-    long overHttp2 = 0;         // exchanges carried as HTTP/2 streams
+    std::atomic<long> transfers{0};         // completed exchanges
+    std::atomic<long> connectionsOpened{0}; // new connections those exchanges had to make
+    std::atomic<long> overHttp2{0};         // exchanges carried as HTTP/2 streams
 };
 
 // Carries requests with libcurl: one easy handle per request, all of them driven by one
@@ -61,7 +61,7 @@ public:
     explicit CurlTransport(const OAuthSession& session, CurlTransportOptions options = {});
     ~CurlTransport() override;
 
-    TransferCounts Counts() const;
+    const TransferCounts& Counts() const { return counts_; }
 
 protected:
     int Send(const HttpRequest& request, HttpResponse& response) override;
@@ -72,9 +72,7 @@ private:
     // Added to the store libcurl builds from the system's certificates, at every new connection.
     std::vector<Certificate> extraTrust_;
     std::unique_ptr<CurlEngine> engine_;
-    std::atomic<long> transfers_{0};
-    std::atomic<long> connectionsOpened_{0};
-    std::atomic<long> overHttp2_{0};
+    TransferCounts counts_;
 };
 
 // The WinINet-style code for a libcurl result (the OS error helps tell a reset from an

@@ -623,7 +623,10 @@ ProtocolPass RunProtocolPass(const std::string& base, TimelineTransport& transpo
     NullOpener opener;
     LoadPass pass(context, store, settings, tree, ui, opener, width);
 
-    const TransferCounts before = transport.Counts();
+    const TransferCounts& counts = transport.Counts();
+    const long transfersBefore = counts.transfers;
+    const long openedBefore = counts.connectionsOpened;
+    const long overHttp2Before = counts.overHttp2;
     standIn.TakePeakInFlight();
     if (front)
         front->TakeTraffic();
@@ -637,10 +640,9 @@ ProtocolPass RunProtocolPass(const std::string& base, TimelineTransport& transpo
     figures.clientCpu = OwnCpuSeconds() - clientCpu;
     figures.standInCpu = ProcessCpuSeconds(standIn.Pid()) - standInCpu;
     figures.frontCpu = front ? ProcessCpuSeconds(frontPid) - frontCpu : 0;
-    const TransferCounts after = transport.Counts();
-    figures.requests = after.transfers - before.transfers;
-    figures.connectionsOpened = after.connectionsOpened - before.connectionsOpened;
-    figures.overHttp2 = after.overHttp2 - before.overHttp2;
+    figures.requests = counts.transfers - transfersBefore;
+    figures.connectionsOpened = counts.connectionsOpened - openedBefore;
+    figures.overHttp2 = counts.overHttp2 - overHttp2Before;
     figures.waves = transport.TakeWaves();
     figures.peakInFlight = standIn.TakePeakInFlight();
     // Over the front, its log tells the client's connections apart; straight to the stand-in,

@@ -107,10 +107,10 @@ TEST(Http2LoadPass, ThroughAnHttp2FrontTheWholePassSharesOneConnection)
     EXPECT_FALSE(diagnostics.Contains("12045")) << "the front's certificate was refused";
 
     // Two lists, then a listing per calendar and list, and not one more connection.
-    const TransferCounts counts = transport.Counts();
-    EXPECT_EQ(counts.transfers, 2 + kCalendars + kLists);
-    EXPECT_EQ(counts.overHttp2, counts.transfers);
-    EXPECT_EQ(counts.connectionsOpened, 1);
+    const TransferCounts& counts = transport.Counts();
+    EXPECT_EQ(counts.transfers.load(), 2 + kCalendars + kLists);
+    EXPECT_EQ(counts.overHttp2.load(), counts.transfers.load());
+    EXPECT_EQ(counts.connectionsOpened.load(), 1);
     // The front agrees: every request came as a stream of one connection.
     const front::FrontTraffic traffic = front.TakeTraffic(static_cast<int>(counts.transfers));
     EXPECT_EQ(traffic.requests, counts.transfers);
