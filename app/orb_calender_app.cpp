@@ -61,7 +61,9 @@ int RunOrbCalender(int argc, char** argv, const PlatformChoice& platform)
     const ServiceConfig config =
         SettingsFile::LoadServiceConfig(settingsPath, ServiceConfig::Defaults(), &configProblems);
     OAuthSession session;
-    CurlTransport transport(session);
+    CurlTransportOptions transportOptions;
+    transportOptions.extraCertificates = config.caCertificates;
+    CurlTransport transport(session, transportOptions);
     StdoutDiagnostics diagnostics;
     QtPrompter prompter;
     SystemClock clock;

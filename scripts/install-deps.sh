@@ -15,6 +15,7 @@ packages=(
     python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3 dbus-daemon weston xwayland
     clang libclang-rt-14-dev desktop-file-utils appstream universal-ctags lintian
     libsimdjson-dev
+    nghttp2-proxy
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "service/curl_engine.h"
 
 #include <curl/curl.h>
+#include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 
 #include <algorithm>
@@ -79,6 +80,18 @@ std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* us
     }
     sink.body.append(data, size * count);
     return size * count;
+}
+
+// Adds the user's certificates to the system's that libcurl loaded (and keeps cached for the
+// next connections, which is why a certificate already there is no error).
+CURLcode AddExtraTrust(CURL*, void* sslContext, void* certificates)
+{
+    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
+    for (const Certificate& certificate : *static_cast<const std::vector<Certificate>*>(certificates)) {
+        if (X509_STORE_add_cert(store, certificate.get()) != 1)
+            return CURLE_SSL_CACERT_BADFILE;
+    }
+    return CURLE_OK;
 }
 
 bool HasHeader(const std::vector<std::string>& lines, const std::string& name)
@@ -167,6 +180,7 @@ CurlTransport::CurlTransport(const OAuthSession& session, CurlTransportOptions o
     : HttpTransport(session), options_(std::move(options))
 {
     GlobalInitOnce();
+    extraTrust_ = ParseCertificates(options_.extraCertificates);
     engine_ = std::make_unique<CurlEngine>(options_.reuseConnections ? kMaxHostConnections : 0L);
 }
 
@@ -193,10 +207,10 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     if (options_.reuseConnections) {
-        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_2TLS);
+        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, options_.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
         // Over TLS, waiting for a connection that may multiplex beats opening one per request;
         // plain HTTP is never multiplexed, and waiting would cost a whole answer.
-        if (request.scheme == "https")
+        if (request.scheme == "https" && options_.http2)
             curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
         curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, kAcceptedEncodings);
     } else {
@@ -206,6 +220,10 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     }
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!extraTrust_.empty()) {
+        curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, AddExtraTrust);
+        curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, &extraTrust_);
+    }
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeout.count()));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);
     const long stallSeconds = std::max<long>(1, static_cast<long>((options_.stallTime.count() + 999) / 1000));
@@ -254,6 +272,9 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
 
     const auto code = static_cast<CURLcode>(engine_->Perform(handle));
+    long connectsMade = 0;
+    curl_easy_getinfo(handle, CURLINFO_NUM_CONNECTS, &connectsMade);
+    counts_.connectionsOpened += connectsMade;
     if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         response.errorText = AnswerTooLargeText(options_.answerLimit);
         return wininet::kInvalidServerResponse;
@@ -274,6 +295,11 @@ int CurlTransport::Send(const HttpRequest& request, HttpResponse& response)
     response.status = static_cast<int>(status);
     response.body = std::move(sink.body);
     response.retryAfterSeconds = retryAfter;
+    long version = CURL_HTTP_VERSION_NONE;
+    curl_easy_getinfo(handle, CURLINFO_HTTP_VERSION, &version);
+    ++counts_.transfers;
+    if (version == CURL_HTTP_VERSION_2_0)
+        ++counts_.overHttp2;
     return kHttpCompleted;
 }
 

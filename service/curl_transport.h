@@ -1,7 +1,9 @@
 #pragma once
 
 #include "service/http.h"
+#include "service/trusted_certificates.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -34,6 +36,19 @@ struct CurlTransportOptions
     // False: a new HTTP/1.1 connection for every request, as the program once did; kept to
     // measure the difference.
     bool reuseConnections = true;
+    // False: HTTP/1.1 even where the server offers HTTP/2; kept to measure the difference.
+    bool http2 = true;
+    // PEM certificates trusted beside the system's ([Service] CaFile), for a TLS-inspecting
+    // proxy; empty trusts the system's alone.
+    std::string extraCertificates = {};
+};
+
+// What the transport's requests cost in connections, for benchmarks and tests.
+struct TransferCounts
+{
+    std::atomic<long> transfers{0};         // completed exchanges
+    std::atomic<long> connectionsOpened{0}; // new connections those exchanges had to make
+    std::atomic<long> overHttp2{0};         // exchanges carried as HTTP/2 streams
 };
 
 // Carries requests with libcurl: one easy handle per request, all of them driven by one
@@ -46,13 +61,18 @@ public:
     explicit CurlTransport(const OAuthSession& session, CurlTransportOptions options = {});
     ~CurlTransport() override;
 
+    const TransferCounts& Counts() const { return counts_; }
+
 protected:
     int Send(const HttpRequest& request, HttpResponse& response) override;
     void CancelTransfers() override;
 
 private:
     CurlTransportOptions options_;
+    // Added to the store libcurl builds from the system's certificates, at every new connection.
+    std::vector<Certificate> extraTrust_;
     std::unique_ptr<CurlEngine> engine_;
+    TransferCounts counts_;
 };
 
 // The WinINet-style code for a libcurl result (the OS error helps tell a reset from an

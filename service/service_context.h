@@ -31,6 +31,10 @@ struct ServiceConfig
     // Listings ask only for the members the program reads. Off only to compare with whole
     // answers; never read from the settings.
     bool partialAnswers = true;
+    // [Service] CaFile: PEM certificates trusted beside the system's (a company's
+    // TLS-inspecting proxy); empty without one.
+    std::string caFile = {};
+    std::string caCertificates = {};
 
     static ServiceConfig Defaults();
     // Another accounts service: the consent and token addresses follow it.

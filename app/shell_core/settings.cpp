@@ -7,6 +7,7 @@
 #include "core/shorten_text.h"
 #include "core/sync_minutes.h"
 #include "service/text_codec.h"
+#include "service/trusted_certificates.h"
 
 #include <cerrno>
 #include <cstring>
@@ -201,6 +202,8 @@ constexpr const char* kServiceIgnoredMessage =
 constexpr const char* kRefusedAddressMessage =
     "The settings file's [Service] %s is not used: a service address must begin with https://, or with "
     "http:// for 127.0.0.1, [::1] or localhost.";
+constexpr const char* kCaFileUnusedMessage =
+    "The settings file's [Service] CaFile is not used, so only the system's certificates are trusted: %s.";
 
 // Reads `path` into `file`. A file whose bytes are no settings text is renamed out of the way
 // first, so nothing is ever saved over it; one that could not be read at all (no descriptors,
@@ -332,6 +335,13 @@ ServiceConfig SettingsFile::ServiceConfigFrom(const ProfileFile& file, const Ser
     read("ClientSecret", config.clientSecret, nullptr);
     read("RedirectUri", config.redirectUri, IsRedirectAddress);
     read("StartPage", config.startPage, [](const std::string& page) { return page.empty() || IsServiceAddress(page); });
+    if (const auto caFile = file.GetString(kServiceSection, "CaFile"); caFile && !caFile->empty()) {
+        std::string why;
+        if (ReadCaFile(*caFile, config.caCertificates, why))
+            config.caFile = *caFile;
+        else if (problems)
+            problems->push_back(WithTitle(kCaFileUnusedMessage, why));
+    }
     return config;
 }
 

@@ -10,8 +10,15 @@
 // and a start to the cached rows of 10,000 events (cache read, store, rows, and with the GUI
 // built the rows in the main window's tree, offscreen).
 //
+// Then the protocols side by side (--part protocols): the stand-in runs as a process of its
+// own, so that the CPU the pass costs this program is measured apart from the service's.
+// HTTP/1.1 straight to it, and HTTP/1.1 and HTTP/2 over TLS through a real HTTP/2 front
+// (nghttpx) before it: wall time, round trips, waves of requests, connections and streams,
+// and the CPU of the client, the stand-in and the front, for a cold pass (a start: the
+// connections are made) and a warm one (F5 without the cache).
+//
 //   bench_load_pass [--events E] [--tasks T] [--latencies 0,20,50] [--sizes 1,10,50] [--new-only]
-//                   [--part all|table|cache]
+//                   [--part all|table|cache|protocols] [--width W]
 //
 // A size of N is N calendars of E events and N task lists of T tasks.
 #include "app/shell_core/load_pass.h"
@@ -20,7 +27,12 @@
 #include "core/diagnostics.h"
 #include "service/curl_transport.h"
 #include "service/oauth.h"
+#include "service/trusted_certificates.h"
 #include "tools/fake-service/fake_service.h"
+#include "tools/http2-front/http2_front.h"
+
+#include <httplib.h>
+#include <json/json.h>
 
 #if ORB_BENCH_WITH_TREE
 #include "app/windows/orb_calender_dlg.h"
@@ -36,8 +48,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -55,6 +72,8 @@ struct Options
     std::vector<int> sizes{1, 10, 50};
     bool newOnly = false; // for profiling the new pass alone
     std::string part = "all";
+    // Listings side by side in the protocols part: the program's, or another to see its effect.
+    std::size_t width = kListingsSideBySide;
 };
 
 class NullTreeSink : public TreeSink
@@ -425,6 +444,297 @@ bool RunStartFromCache(fake::FakeService& service, OAuthSession& session, const 
     return true;
 }
 
+// --- The protocols side by side, the stand-in in a process of its own ---
+
+constexpr int kProtocolLatencyMs = 50;
+constexpr const char* kListeningPrefix = "orb-fake-service listening on ";
+constexpr const char* kControlKeyPrefix = "orb-fake-service control key ";
+// A seed of 50 x 200 events takes the stand-in a moment to read.
+constexpr int kStandInStartMs = 60000;
+constexpr int kGooglesLargestPage = 2500;
+
+// CPU seconds (user + system) another process has used so far, from /proc.
+double ProcessCpuSeconds(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    // The command name may hold blanks; the fields after it are plain numbers.
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    // utime and stime are the 14th and 15th fields; the state (3rd) comes first here.
+    for (int index = 3; index <= 15 && fields >> field; ++index) {
+        if (index >= 14)
+            ticks += std::atof(field.c_str());
+    }
+    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+double OwnCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// orb-fake-service as a separate process, seeded from a file, with its control routes.
+class StandInProcess
+{
+public:
+    bool Start(const std::string& seedFile, int latencyMs, std::string& why)
+    {
+        // The program's --page-size also caps what a listing may ask for; Google's own caps
+        // (2500 events, 100 tasks) are what the pass meets there.
+        const std::vector<std::string> arguments{"--seed",       seedFile,
+                                                 "--latency-ms", std::to_string(latencyMs),
+                                                 "--page-size",  std::to_string(kGooglesLargestPage)};
+        if (!process_.Start(ORB_FAKE_SERVICE_PROGRAM, arguments, why))
+            return false;
+        std::string line;
+        if (!process_.ReadLine(line, kStandInStartMs) || line.rfind(kListeningPrefix, 0) != 0) {
+            why = "the stand-in did not say where it listens";
+            return false;
+        }
+        baseUrl_ = line.substr(std::strlen(kListeningPrefix));
+        port_ = std::atoi(baseUrl_.substr(baseUrl_.rfind(':') + 1).c_str());
+        if (!process_.ReadLine(line, kStandInStartMs) || line.rfind(kControlKeyPrefix, 0) != 0) {
+            why = "the stand-in did not give its control key";
+            return false;
+        }
+        key_ = line.substr(std::strlen(kControlKeyPrefix));
+        return true;
+    }
+
+    // Requests it had in flight at once at most since the last call.
+    int TakePeakInFlight()
+    {
+        httplib::Client control("127.0.0.1", port_);
+        control.set_default_headers({{"X-Orb-Control-Key", key_}});
+        int peak = -1;
+        if (const auto answer = control.Get("/__control/traffic")) {
+            Json::Value document;
+            std::istringstream body(answer->body);
+            Json::CharReaderBuilder reader;
+            std::string errors;
+            if (Json::parseFromStream(reader, body, &document, &errors))
+                peak = document["peakInFlight"].asInt();
+        }
+        control.Post("/__control/traffic/reset");
+        return peak;
+    }
+
+    const std::string& BaseUrl() const { return baseUrl_; }
+    int Port() const { return port_; }
+    pid_t Pid() const { return process_.Pid(); }
+
+private:
+    front::ChildProcess process_;
+    std::string baseUrl_;
+    std::string key_;
+    int port_ = 0;
+};
+
+// The real transport, keeping when each request left and when its answer was in.
+class TimelineTransport : public CurlTransport
+{
+public:
+    using CurlTransport::CurlTransport;
+
+    // The longest chain of requests the pass sent each only after the one before it was
+    // answered: the round trips it needs, whatever the latency. Time a request waits inside
+    // the transport for a free HTTP/1.1 connection does not show here, so with more listings
+    // side by side than connections (--width above 32) the HTTP/1.1 figure is too low.
+    int TakeWaves()
+    {
+        std::lock_guard lock(mutex_);
+        std::sort(spans_.begin(), spans_.end());
+        std::vector<int> depth(spans_.size(), 1);
+        int waves = 0;
+        for (std::size_t i = 0; i < spans_.size(); ++i) {
+            for (std::size_t j = 0; j < i; ++j) {
+                if (spans_[j].second <= spans_[i].first)
+                    depth[i] = std::max(depth[i], depth[j] + 1);
+            }
+            waves = std::max(waves, depth[i]);
+        }
+        spans_.clear();
+        return waves;
+    }
+
+protected:
+    int Send(const HttpRequest& request, HttpResponse& response) override
+    {
+        const auto start = std::chrono::steady_clock::now();
+        const int code = CurlTransport::Send(request, response);
+        const auto end = std::chrono::steady_clock::now();
+        std::lock_guard lock(mutex_);
+        spans_.emplace_back(start, end);
+        return code;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::pair<std::chrono::steady_clock::time_point, std::chrono::steady_clock::time_point>> spans_;
+};
+
+struct ProtocolPass
+{
+    double seconds = 0;
+    int waves = 0;
+    long requests = 0;
+    long connectionsOpened = 0;
+    int connectionsUsed = 0; // client connections that carried the pass's requests
+    long overHttp2 = 0;
+    int peakInFlight = 0; // at the stand-in
+    double clientCpu = 0;
+    double standInCpu = 0;
+    double frontCpu = 0;
+    std::size_t items = 0;
+};
+
+struct Protocol
+{
+    const char* name;
+    bool throughFront;
+    bool http2;
+};
+
+constexpr Protocol kProtocols[] = {
+    {"HTTP/1.1 plain", false, false}, {"HTTP/1.1 TLS", true, false}, {"HTTP/2 TLS", true, true}};
+
+ProtocolPass RunProtocolPass(const std::string& base, TimelineTransport& transport, OAuthSession& session,
+                             StandInProcess& standIn, front::Http2Front* front, pid_t frontPid, std::size_t width)
+{
+    QuietDiagnostics diagnostics;
+    NullPrompter prompter;
+    FixedClock clock;
+    ServiceConfig config = ServiceConfig::Defaults();
+    config.SetAccountsBase(base);
+    config.apiBase = base;
+    ServiceContext context{transport, session, diagnostics, prompter, clock, config};
+    LocalStore store;
+    AppSettings settings;
+    NullTreeSink tree;
+    NullPassUi ui;
+    NullOpener opener;
+    LoadPass pass(context, store, settings, tree, ui, opener, width);
+
+    const TransferCounts& counts = transport.Counts();
+    const long transfersBefore = counts.transfers;
+    const long openedBefore = counts.connectionsOpened;
+    const long overHttp2Before = counts.overHttp2;
+    standIn.TakePeakInFlight();
+    if (front)
+        front->TakeTraffic();
+    const double standInCpu = ProcessCpuSeconds(standIn.Pid());
+    const double frontCpu = front ? ProcessCpuSeconds(frontPid) : 0;
+    const double clientCpu = OwnCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    pass.FullLoad();
+    ProtocolPass figures;
+    figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.clientCpu = OwnCpuSeconds() - clientCpu;
+    figures.standInCpu = ProcessCpuSeconds(standIn.Pid()) - standInCpu;
+    figures.frontCpu = front ? ProcessCpuSeconds(frontPid) - frontCpu : 0;
+    figures.requests = counts.transfers - transfersBefore;
+    figures.connectionsOpened = counts.connectionsOpened - openedBefore;
+    figures.overHttp2 = counts.overHttp2 - overHttp2Before;
+    figures.waves = transport.TakeWaves();
+    figures.peakInFlight = standIn.TakePeakInFlight();
+    // Over the front, its log tells the client's connections apart; straight to the stand-in,
+    // every connection the pass used was one it opened or one kept from before.
+    figures.connectionsUsed = front ? front->TakeTraffic(static_cast<int>(figures.requests)).connections : -1;
+    store.Read([&](const LocalStore::Data& data) {
+        for (const CalendarRecord& calendar : data.calendars)
+            figures.items += calendar.events.size();
+        for (const TaskListInfo& list : data.taskLists)
+            figures.items += list.tasks.size();
+    });
+    return figures;
+}
+
+void PrintProtocolRow(const char* protocol, int size, const char* when, const ProtocolPass& pass, int latency)
+{
+    const std::string used = pass.connectionsUsed < 0 ? "-" : std::to_string(pass.connectionsUsed);
+    const double streams = pass.connectionsUsed > 0 ? static_cast<double>(pass.requests) / pass.connectionsUsed : 0.0;
+    std::printf("%-15s %4d %-4s | %7.3f %6.2f %5d | %4ld %5ld %5s %7.1f %4ld %4d | %8.0f %8.0f %8.0f | %6zu\n",
+                protocol, size, when, pass.seconds, latency > 0 ? pass.seconds * 1000.0 / latency : 0.0, pass.waves,
+                pass.requests, pass.connectionsOpened, used.c_str(), streams, pass.overHttp2, pass.peakInFlight,
+                pass.clientCpu * 1000.0, pass.standInCpu * 1000.0, pass.frontCpu * 1000.0, pass.items);
+}
+
+bool RunProtocols(Options options)
+{
+    const int latency = options.latencies.empty() ? kProtocolLatencyMs : options.latencies.back();
+    std::printf("\nProtocols side by side at %d ms a round trip, the stand-in in a process of its own; "
+                "%d events per calendar, %d tasks per list, %zu listings side by side\n",
+                latency, options.events, options.tasks, options.width);
+    std::printf("%-15s %4s %-4s | %7s %6s %5s | %4s %5s %5s %7s %4s %4s | %8s %8s %8s | %6s\n", "protocol", "size",
+                "pass", "wall s", "RTs", "waves", "req", "opened", "used", "str/con", "h2", "peak", "client ms",
+                "stand-in", "front ms", "loaded");
+    // Seconds of each protocol's passes by size, for the ratios at the end.
+    std::map<std::string, std::map<int, std::pair<double, double>>> seconds;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("orb-bench-protocols-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    for (const int size : options.sizes) {
+        options.calendars = size;
+        options.lists = size;
+        const std::string seedFile = (folder / "seed.json").string();
+        std::ofstream(seedFile) << SeedDocument(options);
+        StandInProcess standIn;
+        front::Http2Front front;
+        std::string why;
+        if (!standIn.Start(seedFile, latency, why) || !front.Start(standIn.Port(), why)) {
+            std::fprintf(stderr, "%s\n", why.c_str());
+            std::filesystem::remove_all(folder);
+            return false;
+        }
+        for (const Protocol& protocol : kProtocols) {
+            OAuthSession session;
+            session.set_tokens("bench", "Bearer");
+            session.set_refresh_token("bench-refresh");
+            session.set_expires_at(LocalSeconds(FixedClock().Now()) + 3600);
+            CurlTransportOptions transportOptions;
+            transportOptions.http2 = protocol.http2;
+            if (protocol.throughFront) {
+                std::string problem;
+                if (!ReadCaFile(front.CertificateFile(), transportOptions.extraCertificates, problem)) {
+                    std::fprintf(stderr, "%s\n", problem.c_str());
+                    return false;
+                }
+            }
+            TimelineTransport transport(session, transportOptions);
+            const std::string base = protocol.throughFront ? front.BaseUrl() : standIn.BaseUrl();
+            front::Http2Front* seen = protocol.throughFront ? &front : nullptr;
+            const ProtocolPass cold =
+                RunProtocolPass(base, transport, session, standIn, seen, front.Pid(), options.width);
+            const ProtocolPass warm =
+                RunProtocolPass(base, transport, session, standIn, seen, front.Pid(), options.width);
+            PrintProtocolRow(protocol.name, size, "cold", cold, latency);
+            PrintProtocolRow(protocol.name, size, "warm", warm, latency);
+            std::fflush(stdout);
+            seconds[protocol.name][size] = {cold.seconds, warm.seconds};
+        }
+    }
+    std::filesystem::remove_all(folder);
+    if (options.sizes.size() >= 2) {
+        const int smallest = *std::min_element(options.sizes.begin(), options.sizes.end());
+        const int largest = *std::max_element(options.sizes.begin(), options.sizes.end());
+        for (const Protocol& protocol : kProtocols) {
+            const auto& bySize = seconds[protocol.name];
+            std::printf("%-15s size %d over size %d: cold %.2fx, warm %.2fx\n", protocol.name, largest, smallest,
+                        bySize.at(largest).first / bySize.at(smallest).first,
+                        bySize.at(largest).second / bySize.at(smallest).second);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -450,6 +760,8 @@ int main(int argc, char** argv)
             options.latencies = bench::NumberList(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--sizes"))
             options.sizes = bench::NumberList(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--width"))
+            options.width = static_cast<std::size_t>(std::atoi(argv[i + 1]));
         else {
             std::fprintf(stderr, "unknown option %s\n", argv[i]);
             return 2;
@@ -473,6 +785,8 @@ int main(int argc, char** argv)
 #endif
     if (options.part == "cache")
         return RunIncremental(service, session, options) && RunStartFromCache(service, session, options) ? 0 : 1;
+    if (options.part == "protocols")
+        return RunProtocols(options) ? 0 : 1;
 
     std::printf("%d events per calendar, %d tasks per list; stand-in default page %d\n", options.events, options.tasks,
                 service.PageSize());
@@ -511,8 +825,8 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
     }
-    if (options.part == "all" &&
-        !(RunIncremental(service, session, options) && RunStartFromCache(service, session, options)))
+    if (options.part == "all" && !(RunIncremental(service, session, options) &&
+                                   RunStartFromCache(service, session, options) && RunProtocols(options)))
         return 1;
     return 0;
 }

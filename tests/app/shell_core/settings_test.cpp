@@ -1,5 +1,6 @@
 #include "app/shell_core/profile_file.h"
 #include "app/shell_core/settings.h"
+#include "tools/fake-service/self_signed_certificate.h"
 
 #include <gtest/gtest.h>
 
@@ -476,6 +477,66 @@ TEST_F(SettingsFileTest, APlantedServiceSectionCannotSendTheSignInElsewhere)
     problems.clear();
     EXPECT_EQ(SettingsFile::LoadServiceConfig(path, defaults, &problems).apiBase, "https://api.example");
     EXPECT_TRUE(problems.empty());
+}
+
+// Behind a TLS-inspecting proxy the user adds its certificate; whatever is named must hold
+// certificates and be safe from others, or the user hears why it is not used.
+TEST_F(SettingsFileTest, ACaFileAddsTrustOnlyWhenItHoldsCertificatesOnlyItsOwnerCanChange)
+{
+    const ServiceConfig defaults = ServiceConfig::Defaults();
+    fake::TlsFiles files;
+    std::string error;
+    ASSERT_TRUE(fake::WriteSelfSignedCertificate(dir.string(), files, error)) << error;
+    const auto loadWith = [&](const std::string& caFile, std::vector<std::string>& problems) {
+        WriteFile("[Service]\r\nApiBase=https://proxy.example\r\nCaFile=" + caFile + "\r\n");
+        problems.clear();
+        return SettingsFile::LoadServiceConfig(path, defaults, &problems);
+    };
+    std::vector<std::string> problems;
+    ServiceConfig config = loadWith(files.certificate, problems);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    EXPECT_EQ(config.caFile, files.certificate);
+    std::ifstream certificate(files.certificate);
+    EXPECT_EQ(config.caCertificates, std::string(std::istreambuf_iterator<char>(certificate), {}));
+
+    const std::string prefix = "The settings file's [Service] CaFile is not used, so only the system's certificates "
+                               "are trusted: ";
+    const std::string missing = (dir / "missing.pem").string();
+    const std::string notPem = (dir / "notes.txt").string();
+    const std::string broken = (dir / "broken.pem").string();
+    std::ofstream(notPem) << "company proxy certificate: ask IT\n";
+    std::ofstream(broken) << "-----BEGIN CERTIFICATE-----\nbm90IGEgY2VydGlmaWNhdGU=\n-----END CERTIFICATE-----\n";
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {missing, "cannot read " + missing + ": No such file or directory."},
+        {notPem, notPem + " holds no PEM certificate."},
+        {broken, broken + " holds a certificate that cannot be read."},
+        {dir.string(), "cannot read " + dir.string() + ": Is a directory."},
+        // The other file of the pair: a key is no certificate.
+        {files.privateKey, files.privateKey + " holds no PEM certificate."}};
+    for (const auto& [file, why] : refused) {
+        config = loadWith(file, problems);
+        ASSERT_EQ(problems.size(), 1u) << file;
+        EXPECT_EQ(problems[0], prefix + why);
+        EXPECT_EQ(config.caFile, "");
+        EXPECT_EQ(config.caCertificates, "");
+        EXPECT_EQ(config.apiBase, "https://proxy.example"); // the rest of the section still counts
+    }
+
+    // Whoever may write the file could read every request.
+    fs::permissions(files.certificate, fs::perms::others_write, fs::perm_options::add);
+    config = loadWith(files.certificate, problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], prefix + "others may write " + files.certificate + ".");
+    EXPECT_EQ(config.caCertificates, "");
+    fs::permissions(files.certificate, fs::perms::others_write, fs::perm_options::remove);
+
+    // A planted settings file names no certificate either: its whole section is ignored.
+    loadWith(files.certificate, problems);
+    fs::permissions(path, fs::perms::group_write, fs::perm_options::add);
+    config = SettingsFile::LoadServiceConfig(path, defaults, &problems);
+    EXPECT_EQ(config.caFile, "");
+    EXPECT_EQ(config.caCertificates, "");
+    EXPECT_EQ(config.apiBase, "https://www.googleapis.com");
 }
 
 TEST_F(SettingsFileTest, WriteIsAtomicAndOwnerOnly)

@@ -1,5 +1,6 @@
 #include "service/curl_transport.h"
 #include "service/oauth.h"
+#include "service/trusted_certificates.h"
 #include "tests/support/doubles.h"
 #include "tools/fake-service/fake_service.h"
 #include "tools/fake-service/self_signed_certificate.h"
@@ -197,6 +198,38 @@ TEST(CurlTransportTls, UntrustedCertificateIsRefused)
             .code,
         wininet::kInvalidCaCert);
     EXPECT_TRUE(service.Requests().empty());
+    std::filesystem::remove_all(dir);
+}
+
+// What a company proxy's CaFile adds is trusted, and only that: another self-made
+// certificate is still refused.
+TEST(CurlTransportTls, ExtraCertificatesTrustTheirServerAndNoOther)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("orb-tls-extra-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "served");
+    std::filesystem::create_directories(dir / "other");
+    fake::TlsFiles served;
+    fake::TlsFiles other;
+    std::string error;
+    ASSERT_TRUE(fake::WriteSelfSignedCertificate((dir / "served").string(), served, error)) << error;
+    ASSERT_TRUE(fake::WriteSelfSignedCertificate((dir / "other").string(), other, error)) << error;
+    FakeService service;
+    ASSERT_TRUE(service.Start(0, served)) << service.StartError();
+    OAuthSession session;
+    const auto post = [&](const fake::TlsFiles& trusted) {
+        CurlTransportOptions options;
+        EXPECT_TRUE(ReadCaFile(trusted.certificate, options.extraCertificates, error)) << error;
+        CurlTransport transport(session, options);
+        std::string response;
+        return transport.HttpPost(service.BaseUrl() + "/oauth2/v1/tokeninfo", "access_token=nope", response,
+                                  kFormContentTypeLine);
+    };
+    EXPECT_EQ(post(other).code, wininet::kInvalidCaCert);
+    EXPECT_TRUE(service.Requests().empty());
+    const TransportResult trusted = post(served);
+    EXPECT_EQ(trusted.code, kHttpCompleted) << trusted.errorText;
+    EXPECT_EQ(trusted.status, 400); // the stand-in's answer to an unknown token
+    EXPECT_EQ(service.Requests().size(), 1u);
     std::filesystem::remove_all(dir);
 }
 
