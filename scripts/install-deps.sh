@@ -13,6 +13,7 @@ packages=(
     libxcb1-dev tzdata
     python3 openbox xdotool x11-utils imagemagick trayer libx11-6 libxfixes3 dbus-daemon
     clang libclang-rt-14-dev desktop-file-utils appstream universal-ctags
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n xclip
 )
 
 missing=()
