@@ -590,8 +590,10 @@ class LanguageTest(DesktopTest):
         self.assertTrue(dark, "no text in the question")
         left, top = min(x for x, _ in dark), min(y for _, y in dark)
         right, bottom = max(x for x, _ in dark), max(y for _, y in dark)
-        s.xdo("mousemove", str(left - 2), str(top + 2), "mousedown", "1", "mousemove", str(right - 20), str(bottom),
-              "mousemove", str(right + 4), str(bottom), "mouseup", "1")
+        # From the first glyph's left edge, which puts the selection's start before it, past the last.
+        middle = (top + bottom) // 2
+        s.xdo("mousemove", str(left + 1), str(middle), "mousedown", "1", "mousemove", str(right - 20), str(middle),
+              "mousemove", str(right + 4), str(middle), "mouseup", "1")
         return wait_for("the selection", lambda: s.x("xclip", "-o", "-selection", "primary").strip(), 5)
 
     def check_language(self, lang):
@@ -615,11 +617,13 @@ class LanguageTest(DesktopTest):
         s.shot("question")
         s.xdo("key", "Escape")
         wait_for("the question to close", lambda: not s.transients(), 5)
-        s.xdo("mousemove", str(centre[0]), str(centre[1]), "click", "--repeat", "2", "--delay", "120", "1")
-        wait_for("the event editor", lambda: s.transients(), 5)
+        # A free day: a double-click there opens the editor for a new event.
+        s.xdo("mousemove", *s.at("calendarWindow", 350, 400), "click", "--repeat", "2", "--delay", "120", "1")
+        editor = lambda: EditorDropDownTest.editor(self)
+        wait_for("the event editor", editor, 10)
         s.still_shot("editor", s.rect("calendarWindow"))
         s.xdo("key", "Escape")
-        wait_for("the editor to close", lambda: not s.transients(), 5)
+        wait_for("the editor to close", lambda: not editor(), 5)
         self.assertNotIn(QuestionStackingTest.DELETE, s.requests())
 
     def test_english_locale_asks_in_english(self):
