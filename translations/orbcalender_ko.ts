@@ -549,7 +549,7 @@ Try again?</source>
     </message>
     <message>
         <source>tasks at</source>
-        <translation>할일 알림 시각</translation>
+        <translation>할일 알림</translation>
     </message>
     <message>
         <source>Synchronize every N minutes</source>
