@@ -14,6 +14,7 @@
 #include "resources/resources.h"
 #include "service/curl_transport.h"
 #include "service/oauth.h"
+#include "translations/translations.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -44,6 +45,7 @@ int RunOrbCalender(int argc, char** argv, const PlatformChoice& platform)
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName("OrbCalender");
+    InstallTranslations();
     EnsureResources();
     QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntryId));
     QApplication::setWindowIcon(ApplicationIcon());

@@ -2,6 +2,7 @@
 
 #include "calendarview/event_color_qt.h"
 #include "calendarview/month_text.h"
+#include "translations/qt_text.h"
 #include "widgets/pixel_rect_qt.h"
 
 #include <QFontMetrics>
@@ -46,7 +47,7 @@ constexpr int kDateTextTop = 2;
 constexpr int kDateTextBottom = 8;
 // Bars lower than this have no room between their top and bottom edges.
 constexpr int kFewestPiecewiseHeight = 3;
-constexpr const char* kOverflowFormat = "+%1 event";
+constexpr const char* kOverflowFormat = ORB_TEXT("OrbCalender", "+%1 event");
 constexpr int kSunday = 1;
 constexpr int kSaturday = 7;
 
@@ -249,7 +250,7 @@ void PaintOverflowBoxes(QPainter& painter, const MonthLayout& layout, const Mont
             Frame(painter, box, 1, kBarOutline);
         painter.setPen(ToQColor(kOverflowText));
         DrawText(painter, {box.left + kLabelTextInset, box.top, box.right, box.bottom},
-                 QString(kOverflowFormat).arg(hidden), Qt::AlignLeft | Qt::AlignVCenter, &elided);
+                 UiText(kOverflowFormat).arg(hidden), Qt::AlignLeft | Qt::AlignVCenter, &elided);
     }
 }
 

@@ -1,11 +1,13 @@
 #include "calendarview/month_text.h"
 
+#include "core/ui_text.h"
+
 namespace orb {
 
 namespace {
 
 constexpr std::size_t kShortNameLength = 3;
-constexpr const char* kTodayPrefix = "Today ";
+constexpr const char* kTodayPrefix = ORB_TEXT("OrbCalender", "Today ");
 constexpr const char* kTodayDateFormat = "%Y-%m-%d";
 
 bool IsContinuationByte(char c)
@@ -58,7 +60,8 @@ std::string CellDateText(const DateValue& date, bool firstCell)
 
 std::string TodayLabel(const DateValue& today)
 {
-    return kTodayPrefix + (today.IsValid() ? FormatLocal(today.ToLocal(), kTodayDateFormat) : std::string());
+    return Translated(kTodayPrefix) +
+           (today.IsValid() ? FormatLocal(today.ToLocal(), kTodayDateFormat) : std::string());
 }
 
 } // namespace orb

@@ -2,6 +2,7 @@
 #include "calendarview/month_accessible.h"
 
 #include "core/clock.h"
+#include "translations/qt_text.h"
 #include "treelist/tree_list_tip_ctrl.h"
 #include "widgets/log_font_qt.h"
 #include "widgets/owned_dialog.h"
@@ -31,10 +32,10 @@ constexpr int kSmallestCharacterHeight = -12;
 constexpr int kSmallestCellHeight = 14;
 constexpr int kTipSize = 200;
 
-constexpr const char* kMenuCalendar = "Calendar";
-constexpr const char* kMenuTreeView = "Tree View";
-constexpr const char* kMenuPreferences = "Preferences";
-constexpr const char* kMenuFont = "Font";
+constexpr const char* kMenuCalendar = ORB_TEXT("OrbCalender", "Calendar");
+constexpr const char* kMenuTreeView = ORB_TEXT("OrbCalender", "Tree View");
+constexpr const char* kMenuPreferences = ORB_TEXT("OrbCalender", "Preferences");
+constexpr const char* kMenuFont = ORB_TEXT("OrbCalender", "Font");
 
 LogFont InitialCalendarFont()
 {
@@ -88,11 +89,11 @@ DateValue COrbCalendarCtrl::Now() const
 
 void COrbCalendarCtrl::BuildHeaderMenu()
 {
-    headerMenu_ = std::make_unique<QMenu>(tr(kMenuCalendar));
-    QAction* treeView = headerMenu_->addAction(tr(kMenuTreeView));
+    headerMenu_ = std::make_unique<QMenu>(UiText(kMenuCalendar));
+    QAction* treeView = headerMenu_->addAction(UiText(kMenuTreeView));
     treeView->setData(kCommandTreeView);
-    QMenu* preferences = headerMenu_->addMenu(tr(kMenuPreferences));
-    QAction* font = preferences->addAction(tr(kMenuFont));
+    QMenu* preferences = headerMenu_->addMenu(UiText(kMenuPreferences));
+    QAction* font = preferences->addAction(UiText(kMenuFont));
     font->setData(kCommandFont);
     for (QAction* action : {treeView, font})
         connect(action, &QAction::triggered, this, [this, action] { RunCommand(action->data().toInt()); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ui_text.h"
+
 namespace orb {
 
 // Menu and control command ids; every command is reachable by its id.
@@ -37,9 +39,9 @@ constexpr int kMonthViewId = 1044;
 constexpr const char* kAppTitle = "Marlo's Calender";
 
 // Labels of the tray menu's items; without a tray the "Control" menu offers them too.
-constexpr const char* kOptionLabel = "Option";
-constexpr const char* kLogoutLabel = "Logout";
-constexpr const char* kExitLabel = "Exit";
+constexpr const char* kOptionLabel = ORB_TEXT("OrbCalender", "Option");
+constexpr const char* kLogoutLabel = ORB_TEXT("OrbCalender", "Logout");
+constexpr const char* kExitLabel = ORB_TEXT("OrbCalender", "Exit");
 
 // Every command, so that each can be run by id (tests do).
 constexpr Command kAllCommands[] = {

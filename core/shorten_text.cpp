@@ -16,7 +16,7 @@ std::string ShortenText(const std::string& text, std::size_t limit)
     return text;
 }
 
-std::string WithTitle(const char* pattern, const std::string& title)
+std::string WithTitle(const std::string& pattern, const std::string& title)
 {
     std::string text = pattern;
     const std::size_t at = text.find("%s");

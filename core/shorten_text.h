@@ -10,6 +10,6 @@ namespace orb {
 std::string ShortenText(const std::string& text, std::size_t limit);
 
 // A message pattern with its "%s" replaced by `title` (a record's title, a file name).
-std::string WithTitle(const char* pattern, const std::string& title);
+std::string WithTitle(const std::string& pattern, const std::string& title);
 
 } // namespace orb

@@ -1,6 +1,7 @@
 #include "dialogs/day_event_rows.h"
 
 #include "core/clock.h"
+#include "core/ui_text.h"
 
 #include <algorithm>
 
@@ -8,7 +9,7 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kTitleFormat = "%m월 %d일(%A)";
+constexpr const char* kTitleFormat = ORB_TEXT("OrbCalender", "%m월 %d일(%A)");
 
 constexpr RgbColor kSelectedOutline{0, 0, 0};
 constexpr int kSelectedPenWidth = 2;
@@ -37,7 +38,7 @@ std::string DayEventsTitle(const DateValue& day)
 {
     if (!day.IsValid())
         return {};
-    return FormatLocal(day.ToLocal(), kTitleFormat);
+    return FormatLocal(day.ToLocal(), Translated(kTitleFormat).c_str());
 }
 
 void DayEventRows::Read(const MonthLayout& layout, int cellIndex)

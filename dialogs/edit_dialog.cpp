@@ -1,6 +1,7 @@
 #include "dialogs/edit_dialog.h"
 #include "dialogs/edit_dialog_accessible.h"
 
+#include "translations/qt_text.h"
 #include "widgets/colour_popup.h"
 #include "widgets/native_position.h"
 #include "widgets/owned_dialog.h"
@@ -43,7 +44,7 @@ void CEditDialog::Place(QWidget* control, int id, const QRect& rect)
 
 QLabel* CEditDialog::AddStatic(const char* text, const QRect& rect)
 {
-    auto* label = new QLabel(QString::fromUtf8(text), this);
+    auto* label = new QLabel(UiText(text), this);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(rect);
     return label;
@@ -51,7 +52,7 @@ QLabel* CEditDialog::AddStatic(const char* text, const QRect& rect)
 
 QPushButton* CEditDialog::AddButton(int id, const char* text, const QRect& rect)
 {
-    auto* button = new QPushButton(QString::fromUtf8(text), this);
+    auto* button = new QPushButton(UiText(text), this);
     // A focused or default button would take Enter as a click.
     button->setAutoDefault(false);
     button->setDefault(false);

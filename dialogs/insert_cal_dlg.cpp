@@ -1,5 +1,6 @@
 #include "dialogs/insert_cal_dlg.h"
 
+#include "translations/qt_text.h"
 #include "widgets/colour_button.h"
 
 #include <QLabel>
@@ -11,10 +12,10 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kSummaryLabel = "Summary :";
-constexpr const char* kDescriptionLabel = "Description :";
-constexpr const char* kUpdateText = "Update";
-constexpr const char* kCancelText = "Cancel";
+constexpr const char* kSummaryLabel = ORB_TEXT("OrbCalender", "Summary :");
+constexpr const char* kDescriptionLabel = ORB_TEXT("OrbCalender", "Description :");
+constexpr const char* kUpdateText = ORB_TEXT("OrbCalender", "Update");
+constexpr const char* kCancelText = ORB_TEXT("OrbCalender", "Cancel");
 
 // Pixel layout; the colour squares sit below the description box, starting left of it.
 constexpr int kWidth = 400;
@@ -92,7 +93,7 @@ void CInsertCalDlg::InitDialog()
     background_->SetColour(model_.ButtonColour(CalendarColourField::Background));
     if (!OwnsCalendar(calendar)) {
         ShowReadOnly({summary_, description_});
-        note_->setText(IsReadOnlyRole(calendar.accessRole) ? kReadOnlyNote : kNotOwnerNote);
+        note_->setText(UiText(IsReadOnlyRole(calendar.accessRole) ? kReadOnlyNote : kNotOwnerNote));
         note_->show();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ui_text.h"
 #include "dialogs/calendar_editor_model.h"
 #include "dialogs/edit_dialog.h"
 #include "dialogs/swatch_strip.h"
@@ -29,10 +30,12 @@ public:
     static constexpr int kUpdateId = 1038;
     static constexpr int kCancelId = 1037;
 
-    static constexpr const char* kForegroundLabel = "Foreground :";
-    static constexpr const char* kBackgroundLabel = "Background :";
-    static constexpr const char* kReadOnlyNote = "read-only calendar: only its colours can be changed";
-    static constexpr const char* kNotOwnerNote = "only the calendar's owner can change its title and description";
+    static constexpr const char* kForegroundLabel = ORB_TEXT("OrbCalender", "Foreground :");
+    static constexpr const char* kBackgroundLabel = ORB_TEXT("OrbCalender", "Background :");
+    static constexpr const char* kReadOnlyNote =
+        ORB_TEXT("OrbCalender", "read-only calendar: only its colours can be changed");
+    static constexpr const char* kNotOwnerNote =
+        ORB_TEXT("OrbCalender", "only the calendar's owner can change its title and description");
 
     explicit CInsertCalDlg(QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "dialogs/insert_event_dlg.h"
 
 #include "dialogs/local_date_qt.h"
+#include "translations/qt_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,15 +19,15 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kCalendarLabel = "Calendar :";
-constexpr const char* kSummaryLabel = "Summary :";
-constexpr const char* kStartLabel = "Start Time :";
-constexpr const char* kEndLabel = "End Time :";
-constexpr const char* kAllDayText = "All day event";
-constexpr const char* kRecurrenceText = "Recurrence";
-constexpr const char* kLocationLabel = "Location :";
-constexpr const char* kDescriptionLabel = "Description :";
-constexpr const char* kCancelText = "Cancel";
+constexpr const char* kCalendarLabel = ORB_TEXT("OrbCalender", "Calendar :");
+constexpr const char* kSummaryLabel = ORB_TEXT("OrbCalender", "Summary :");
+constexpr const char* kStartLabel = ORB_TEXT("OrbCalender", "Start Time :");
+constexpr const char* kEndLabel = ORB_TEXT("OrbCalender", "End Time :");
+constexpr const char* kAllDayText = ORB_TEXT("OrbCalender", "All day event");
+constexpr const char* kRecurrenceText = ORB_TEXT("OrbCalender", "Recurrence");
+constexpr const char* kLocationLabel = ORB_TEXT("OrbCalender", "Location :");
+constexpr const char* kDescriptionLabel = ORB_TEXT("OrbCalender", "Description :");
+constexpr const char* kCancelText = ORB_TEXT("OrbCalender", "Cancel");
 constexpr const char* kDateFormat = "yyyy-MM-dd";
 // Seconds stay visible so that a stored time comes back exactly.
 constexpr const char* kTimeFormat = "HH:mm:ss";
@@ -172,10 +173,10 @@ CInsertEventDlg::CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget
     endTime_ = MakeTimePicker(this);
     Place(endTime_, kEndTimeId, SecondHalf(EndRow));
 
-    allDay_ = new QCheckBox(QString::fromUtf8(kAllDayText), this);
+    allDay_ = new QCheckBox(UiText(kAllDayText), this);
     Place(allDay_, kAllDayId, FirstHalf(CheckRow));
     // Kept for the look of the form; repeating events are not edited here.
-    recurrence_ = new QCheckBox(QString::fromUtf8(kRecurrenceText), this);
+    recurrence_ = new QCheckBox(UiText(kRecurrenceText), this);
     Place(recurrence_, kRecurrenceId, SecondHalf(CheckRow));
 
     AddStatic(kLocationLabel, LabelRect(LocationRow));
@@ -214,7 +215,7 @@ void CInsertEventDlg::InitDialog()
     calendarBox_->setEnabled(model_.calendarChoosable());
 
     if (updateMode)
-        insert_->setText(QString::fromUtf8(kUpdateText));
+        insert_->setText(UiText(kUpdateText));
     summary_->setText(QString::fromStdString(fields.summary));
     description_->setPlainText(QString::fromStdString(fields.description));
     location_->setText(QString::fromStdString(fields.location));
@@ -276,7 +277,7 @@ EventEditorFields CInsertEventDlg::ReadFields() const
 void CInsertEventDlg::OnInsert()
 {
     if (model_.Save(ReadFields()) == EventSaveResult::InvalidTimeAndDate) {
-        prompter_.ShowMessage(kInvalidTimeAndDate);
+        prompter_.ShowMessage(Translated(kInvalidTimeAndDate));
         return;
     }
     event = model_.event();

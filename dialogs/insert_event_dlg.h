@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/color_ref.h"
 #include "core/prompter.h"
+#include "core/ui_text.h"
 #include "dialogs/edit_dialog.h"
 #include "dialogs/event_editor_model.h"
 #include "dialogs/swatch_strip.h"
@@ -46,10 +47,10 @@ public:
     static constexpr int kInsertId = 1019;
     static constexpr int kCancelId = 1020;
 
-    static constexpr const char* kInsertText = "Insert";
-    static constexpr const char* kUpdateText = "Update";
-    static constexpr const char* kInvalidTimeAndDate = "Invalid Time & Date!!";
-    static constexpr const char* kReadOnlyNote = "read-only calendar";
+    static constexpr const char* kInsertText = ORB_TEXT("OrbCalender", "Insert");
+    static constexpr const char* kUpdateText = ORB_TEXT("OrbCalender", "Update");
+    static constexpr const char* kInvalidTimeAndDate = ORB_TEXT("OrbCalender", "Invalid Time & Date!!");
+    static constexpr const char* kReadOnlyNote = ORB_TEXT("OrbCalender", "read-only calendar");
 
     CInsertEventDlg(Prompter& prompter, const Clock& clock, QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "dialogs/insert_task_dlg.h"
 
 #include "dialogs/local_date_qt.h"
+#include "translations/qt_text.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,13 +16,13 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kTitleLabel = "Title :";
-constexpr const char* kDueLabel = "due :";
-constexpr const char* kDueCheckText = "Due Check";
-constexpr const char* kNoteLabel = "Note : ";
-constexpr const char* kNeedsActionText = "NeedsAction";
-constexpr const char* kCompleteText = "Complete";
-constexpr const char* kCancelText = "Cancel";
+constexpr const char* kTitleLabel = ORB_TEXT("OrbCalender", "Title :");
+constexpr const char* kDueLabel = ORB_TEXT("OrbCalender", "due :");
+constexpr const char* kDueCheckText = ORB_TEXT("OrbCalender", "Due Check");
+constexpr const char* kNoteLabel = ORB_TEXT("OrbCalender", "Note : ");
+constexpr const char* kNeedsActionText = ORB_TEXT("OrbCalender", "NeedsAction");
+constexpr const char* kCompleteText = ORB_TEXT("OrbCalender", "Complete");
+constexpr const char* kCancelText = ORB_TEXT("OrbCalender", "Cancel");
 constexpr const char* kDateFormat = "yyyy-MM-dd";
 
 // Pixel layout; in list mode the buttons move up to just under the title.
@@ -65,7 +66,7 @@ CInsertTaskDlg::CInsertTaskDlg(QWidget* parent) : CEditDialog(parent)
     due_->setDisplayFormat(kDateFormat);
     due_->setCalendarPopup(true);
     Place(due_, kDueDateId, {kFieldLeft, kDueTop, kDueWidth, kLineHeight});
-    dueCheck_ = new QCheckBox(QString::fromUtf8(kDueCheckText), this);
+    dueCheck_ = new QCheckBox(UiText(kDueCheckText), this);
     Place(dueCheck_, kDueCheckId, {kDueCheckLeft, kDueTop, kDueCheckWidth, kLineHeight});
 
     noteLabel_ = AddStatic(kNoteLabel, {});
@@ -74,9 +75,9 @@ CInsertTaskDlg::CInsertTaskDlg(QWidget* parent) : CEditDialog(parent)
     note_->setTabChangesFocus(true);
     Place(note_, kNoteId, {kFieldLeft, kNoteTop, kFieldWidth, kNoteHeight});
 
-    needsAction_ = new QRadioButton(QString::fromUtf8(kNeedsActionText), this);
+    needsAction_ = new QRadioButton(UiText(kNeedsActionText), this);
     Place(needsAction_, kNeedsActionId, {kFieldLeft, kStatusTop, kRadioWidth, kLineHeight});
-    complete_ = new QRadioButton(QString::fromUtf8(kCompleteText), this);
+    complete_ = new QRadioButton(UiText(kCompleteText), this);
     Place(complete_, kCompleteId, {kCompleteLeft, kStatusTop, kRadioWidth, kLineHeight});
     status_ = new QButtonGroup(this);
     status_->addButton(needsAction_, TaskEditorModel::kNeedsActionChoice);
@@ -101,7 +102,7 @@ void CInsertTaskDlg::InitDialog()
     const TaskEditorFields& fields = model_.initialFields();
 
     if (updateMode)
-        insert_->setText(QString::fromUtf8(kUpdateText));
+        insert_->setText(UiText(kUpdateText));
     title_->setText(QString::fromStdString(fields.title));
     note_->setPlainText(QString::fromStdString(fields.notes));
     due_->setDate(ToQDate(fields.due));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "core/ui_text.h"
 #include "dialogs/edit_dialog.h"
 #include "dialogs/task_editor_model.h"
 #include "tasks/task_records.h"
@@ -38,8 +39,8 @@ public:
     // What list mode takes off the bottom of the window.
     static constexpr int kListModeShrink = 130;
 
-    static constexpr const char* kInsertText = "Insert";
-    static constexpr const char* kUpdateText = "Update";
+    static constexpr const char* kInsertText = ORB_TEXT("OrbCalender", "Insert");
+    static constexpr const char* kUpdateText = ORB_TEXT("OrbCalender", "Update");
 
     explicit CInsertTaskDlg(QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "dialogs/option_dlg.h"
 
 #include "core/sync_minutes.h"
+#include "translations/qt_text.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -17,29 +18,29 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kDefaultGroup = "Default Options";
-constexpr const char* kCalendarGroup = "Calendar's Options";
-constexpr const char* kTaskGroup = "Task's Options";
-constexpr const char* kUserLabel = "ID : ";
-constexpr const char* kPassLabel = "Pass :";
-constexpr const char* kKeyLabel = "API Key :";
-constexpr const char* kShowText = "show";
-constexpr const char* kAllExpendText = "All Expend";
-constexpr const char* kDueHideText = "Due Hide";
-constexpr const char* kStartWithDesktopText = "Start with the desktop";
-constexpr const char* kRemindersText = "Reminders";
-constexpr const char* kTaskReminderLabel = "tasks at";
+constexpr const char* kDefaultGroup = ORB_TEXT("OrbCalender", "Default Options");
+constexpr const char* kCalendarGroup = ORB_TEXT("OrbCalender", "Calendar's Options");
+constexpr const char* kTaskGroup = ORB_TEXT("OrbCalender", "Task's Options");
+constexpr const char* kUserLabel = ORB_TEXT("OrbCalender", "ID : ");
+constexpr const char* kPassLabel = ORB_TEXT("OrbCalender", "Pass :");
+constexpr const char* kKeyLabel = ORB_TEXT("OrbCalender", "API Key :");
+constexpr const char* kShowText = ORB_TEXT("OrbCalender", "show");
+constexpr const char* kAllExpendText = ORB_TEXT("OrbCalender", "All Expend");
+constexpr const char* kDueHideText = ORB_TEXT("OrbCalender", "Due Hide");
+constexpr const char* kStartWithDesktopText = ORB_TEXT("OrbCalender", "Start with the desktop");
+constexpr const char* kRemindersText = ORB_TEXT("OrbCalender", "Reminders");
+constexpr const char* kTaskReminderLabel = ORB_TEXT("OrbCalender", "tasks at");
 constexpr const char* kTimeFormat = "HH:mm";
-constexpr const char* kSyncMinutesLabel = "Synchronize every N minutes";
-constexpr const char* kNeverText = "Never";
-constexpr const char* kFromLabel = "from :";
-constexpr const char* kToLabel = "to :";
-constexpr const char* kDaysLabel = "days";
-constexpr const char* kAllText = "All";
-constexpr const char* kCompletedText = "Completed";
-constexpr const char* kNeedsActionText = "NeedsAction";
-constexpr const char* kSaveText = "Save";
-constexpr const char* kCancelText = "Cancel";
+constexpr const char* kSyncMinutesLabel = ORB_TEXT("OrbCalender", "Synchronize every N minutes");
+constexpr const char* kNeverText = ORB_TEXT("OrbCalender", "Never");
+constexpr const char* kFromLabel = ORB_TEXT("OrbCalender", "from :");
+constexpr const char* kToLabel = ORB_TEXT("OrbCalender", "to :");
+constexpr const char* kDaysLabel = ORB_TEXT("OrbCalender", "days");
+constexpr const char* kAllText = ORB_TEXT("OrbCalender", "All");
+constexpr const char* kCompletedText = ORB_TEXT("OrbCalender", "Completed");
+constexpr const char* kNeedsActionText = ORB_TEXT("OrbCalender", "NeedsAction");
+constexpr const char* kSaveText = ORB_TEXT("OrbCalender", "Save");
+constexpr const char* kCancelText = ORB_TEXT("OrbCalender", "Cancel");
 
 // Pixel layout: three group boxes stacked, the buttons under them on the right.
 constexpr int kWidth = 340;
@@ -100,7 +101,7 @@ int RowTop(int groupTop, int row)
 // The box only frames its rows: a press on it moves the window like one on the bare dialog.
 void AddGroup(QWidget* dialog, const char* title, int top, int height)
 {
-    auto* group = new QGroupBox(QString::fromUtf8(title), dialog);
+    auto* group = new QGroupBox(UiText(title), dialog);
     group->setAttribute(Qt::WA_TransparentForMouseEvents);
     group->setGeometry(kGroupLeft, top, kGroupWidth, height);
 }
@@ -124,14 +125,14 @@ COptionDlg::COptionDlg(QWidget* parent) : CEditDialog(parent)
     pass_ = AddMaskedBox(kPassId, RowTop(kDefaultTop, 1));
     AddStatic(kKeyLabel, {kInnerLeft, RowTop(kDefaultTop, 2), kLabelWidth, kLineHeight});
     key_ = AddMaskedBox(kKeyId, RowTop(kDefaultTop, 2));
-    allExpend_ = new QCheckBox(QString::fromUtf8(kAllExpendText), this);
+    allExpend_ = new QCheckBox(UiText(kAllExpendText), this);
     Place(allExpend_, kAllExpendId, {kInnerLeft, RowTop(kDefaultTop, 3), kCheckWidth, kLineHeight});
-    dueHide_ = new QCheckBox(QString::fromUtf8(kDueHideText), this);
+    dueHide_ = new QCheckBox(UiText(kDueHideText), this);
     Place(dueHide_, kDueHideId, {kDueHideLeft, RowTop(kDefaultTop, 3), kCheckWidth, kLineHeight});
-    startWithDesktop_ = new QCheckBox(QString::fromUtf8(kStartWithDesktopText), this);
+    startWithDesktop_ = new QCheckBox(UiText(kStartWithDesktopText), this);
     Place(startWithDesktop_, kStartWithDesktopId,
           {kInnerLeft, RowTop(kDefaultTop, 4), kStartWithDesktopWidth, kLineHeight});
-    reminders_ = new QCheckBox(QString::fromUtf8(kRemindersText), this);
+    reminders_ = new QCheckBox(UiText(kRemindersText), this);
     Place(reminders_, kRemindersId, {kInnerLeft, RowTop(kDefaultTop, 5), kCheckWidth, kLineHeight});
     AddStatic(kTaskReminderLabel,
               {kTaskReminderLabelLeft, RowTop(kDefaultTop, 5), kTaskReminderLabelWidth, kLineHeight});
@@ -142,7 +143,7 @@ COptionDlg::COptionDlg(QWidget* parent) : CEditDialog(parent)
         AddStatic(kSyncMinutesLabel, {kInnerLeft, RowTop(kDefaultTop, 6), kSyncLabelWidth, kLineHeight});
     syncMinutes_ = new QSpinBox(this);
     syncMinutes_->setRange(0, kMaxSyncMinutes);
-    syncMinutes_->setSpecialValueText(QString::fromUtf8(kNeverText));
+    syncMinutes_->setSpecialValueText(UiText(kNeverText));
     syncLabel->setBuddy(syncMinutes_);
     Place(syncMinutes_, kSyncMinutesId, {kSyncBoxLeft, RowTop(kDefaultTop, 6), kSyncBoxWidth, kLineHeight});
 
@@ -179,7 +180,7 @@ COptionDlg::COptionDlg(QWidget* parent) : CEditDialog(parent)
          {kNeedsActionLeft, choiceTop, kNeedsActionWidth, kLineHeight}},
     };
     for (const auto& radio : radios) {
-        auto* button = new QRadioButton(QString::fromUtf8(radio.text), this);
+        auto* button = new QRadioButton(UiText(radio.text), this);
         Place(button, radio.id, radio.rect);
         viewChoice_->addButton(button, radio.choice);
     }
@@ -196,7 +197,7 @@ QLineEdit* COptionDlg::AddMaskedBox(int id, int top)
     box->setEchoMode(QLineEdit::Password);
     Place(box, id, {kFieldLeft, top, kFieldWidth, kLineHeight});
 
-    auto* show = new QCheckBox(QString::fromUtf8(kShowText), this);
+    auto* show = new QCheckBox(UiText(kShowText), this);
     show->setObjectName(QString::number(id) + QString::fromUtf8(kShowSuffix));
     show->setGeometry(kShowLeft, top, kShowWidth, kLineHeight);
     connect(show, &QCheckBox::toggled, box,

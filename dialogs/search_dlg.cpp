@@ -1,5 +1,6 @@
 #include "dialogs/search_dlg.h"
 
+#include "core/ui_text.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_header_ctrl.h"
 #include "treelist/tree_list_item.h"
@@ -48,8 +49,10 @@ struct ColumnSpec
     const char* title;
     std::uint32_t format;
 };
-constexpr ColumnSpec kColumns[kSearchColumnCount] = {
-    {"Description", 0x504144}, {"Due", 0x104444}, {"Memo", 0x104144}, {"ID", 0x104144}};
+constexpr ColumnSpec kColumns[kSearchColumnCount] = {{ORB_TEXT("OrbCalender", "Description"), 0x504144},
+                                                     {ORB_TEXT("OrbCalender", "Due"), 0x104444},
+                                                     {ORB_TEXT("OrbCalender", "Memo"), 0x104144},
+                                                     {ORB_TEXT("OrbCalender", "ID"), 0x104144}};
 
 } // namespace
 
@@ -83,7 +86,7 @@ CSearchDlg::CSearchDlg(QWidget* parent) : CEditDialog(parent), shared_(std::make
     tree_->setObjectName(QString::number(kResultsId));
     tree_->SetStyle(kResultsStyle);
     for (const ColumnSpec& column : kColumns)
-        tree_->InsertColumn(column.title, column.format);
+        tree_->InsertColumn(Translated(column.title), column.format);
     tree_->colours[kRowsBackgroundColour] = kBackground;
     tree_->textColours[kDefaultTextColour] = kRowText;
     tree_->SetNotifyHandler(this);

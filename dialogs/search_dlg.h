@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ui_text.h"
 #include "dialogs/edit_dialog.h"
 #include "dialogs/search_results.h"
 #include "treelist/tree_list_notify.h"
@@ -32,10 +33,10 @@ public:
     static constexpr int kSearchId = 1034;
     static constexpr int kResultsId = 1002;
 
-    static constexpr const char* kSearchLabel = "Search :";
-    static constexpr const char* kSearchText = "Search";
-    static constexpr const char* kSearchingText = "Searching . . .";
-    static constexpr const char* kRootText = "Calendar's";
+    static constexpr const char* kSearchLabel = ORB_TEXT("OrbCalender", "Search :");
+    static constexpr const char* kSearchText = ORB_TEXT("OrbCalender", "Search");
+    static constexpr const char* kSearchingText = ORB_TEXT("OrbCalender", "Searching . . .");
+    static constexpr const char* kRootText = "Calendar's"; // named like the main tree's branch, which stays as written
 
     explicit CSearchDlg(QWidget* parent = nullptr);
     ~CSearchDlg() override;

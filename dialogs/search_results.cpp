@@ -1,9 +1,11 @@
 #include "dialogs/search_results.h"
 
+#include "core/ui_text.h"
+
 namespace orb {
 
 namespace {
-constexpr const char* kSearchFailedPrefix = "search failed: ";
+constexpr const char* kSearchFailedPrefix = ORB_TEXT("OrbCalender", "search failed: ");
 constexpr int kCalendarLevel = 2;
 constexpr int kNameColumn = 0;
 constexpr int kIdColumn = 3;
@@ -26,7 +28,7 @@ std::vector<SearchRow> SearchRows(const SearchCalendar& calendar, const SearchAn
     if (!answer.complete) {
         SearchRow note;
         note.level = kCalendarLevel + 1;
-        note.texts[kNameColumn] = kSearchFailedPrefix + answer.failure;
+        note.texts[kNameColumn] = Translated(kSearchFailedPrefix) + answer.failure;
         rows.push_back(std::move(note));
     }
     return rows;

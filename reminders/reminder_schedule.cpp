@@ -1,5 +1,7 @@
 #include "reminders/reminder_schedule.h"
 
+#include "core/ui_text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -11,11 +13,11 @@ namespace {
 constexpr const char* kPopupMethod = "popup";
 constexpr const char* kDeclined = "declined";
 constexpr const char* kCancelled = "cancelled";
-constexpr const char* kLateMark = "(late) ";
-constexpr const char* kNoTitle = "(No title)";
-constexpr const char* kAllDay = " (all day)";
+constexpr const char* kLateMark = ORB_TEXT("OrbCalender", "(late) ");
+constexpr const char* kNoTitle = ORB_TEXT("OrbCalender", "(No title)");
+constexpr const char* kAllDay = ORB_TEXT("OrbCalender", " (all day)");
 constexpr const char* kRangeDash = " - ";
-constexpr const char* kDuePrefix = "Due ";
+constexpr const char* kDuePrefix = ORB_TEXT("OrbCalender", "Due ");
 constexpr const char* kEventKey = "event";
 constexpr const char* kTaskKey = "task";
 constexpr Instant kSecondsPerMinute = 60;
@@ -102,7 +104,7 @@ std::string ReminderSchedule::RangeText(const EventRecord& event) const
             if (last > text)
                 text += kRangeDash + last;
         }
-        return text + kAllDay;
+        return text + Translated(kAllDay);
     }
     const std::optional<Instant> start = StartOf(event.start);
     if (!start)
@@ -149,7 +151,7 @@ void ReminderSchedule::SetItems(const std::vector<CalendarRecord>& calendars, co
                         MakeReminderKey({kEventKey, calendar.id, event.id, startText, std::to_string(popup.minutes)});
                     reminder.ownerId = calendar.id;
                     reminder.itemId = event.id;
-                    reminder.summary = event.summary.empty() ? kNoTitle : event.summary;
+                    reminder.summary = event.summary.empty() ? Translated(kNoTitle) : event.summary;
                     AddLine(reminder.body, RangeText(event));
                     AddLine(reminder.body, event.location);
                     AddLine(reminder.body, calendar.summary);
@@ -167,8 +169,8 @@ void ReminderSchedule::SetItems(const std::vector<CalendarRecord>& calendars, co
                 reminder.key = MakeReminderKey({kTaskKey, list.id, task.id, FormatDate(*day)});
                 reminder.ownerId = list.id;
                 reminder.itemId = task.id;
-                reminder.summary = task.title.empty() ? kNoTitle : task.title;
-                AddLine(reminder.body, kDuePrefix + FormatDate(*day));
+                reminder.summary = task.title.empty() ? Translated(kNoTitle) : task.title;
+                AddLine(reminder.body, Translated(kDuePrefix) + FormatDate(*day));
                 AddLine(reminder.body, list.title);
                 add(std::move(reminder),
                     ToInstant({day->year, day->month, day->day, settings.taskHour, settings.taskMinute, 0}));
@@ -198,7 +200,7 @@ std::vector<Reminder> ReminderSchedule::Due(const LocalDateTime& now)
         Reminder reminder = pending.reminder;
         reminder.late = moment - dueAt > kLateAfterSeconds;
         if (reminder.late)
-            reminder.summary = kLateMark + reminder.summary;
+            reminder.summary = Translated(kLateMark) + reminder.summary;
         fired_.Add(reminder.key, pending.dueAt);
         due.push_back(std::move(reminder));
     }

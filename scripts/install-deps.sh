@@ -16,6 +16,7 @@ packages=(
     clang libclang-rt-14-dev desktop-file-utils appstream universal-ctags lintian
     libsimdjson-dev
     nghttp2-proxy
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n xclip
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "service/edit_result.h"
 
 #include "core/diagnostics.h"
+#include "core/ui_text.h"
 #include "service/http.h"
 #include "service/record_json.h"
 #include "service/requests.h"
@@ -12,9 +13,10 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kNotSentPrefix = "The change was not sent: ";
-constexpr const char* kMaybeAppliedPrefix = "The change may or may not have been applied: ";
-constexpr const char* kNextLoadShowsSuffix = ". The next load (F5) shows what the service holds.";
+constexpr const char* kNotSentPrefix = ORB_TEXT("OrbCalender", "The change was not sent: ");
+constexpr const char* kMaybeAppliedPrefix = ORB_TEXT("OrbCalender", "The change may or may not have been applied: ");
+constexpr const char* kNextLoadShowsSuffix =
+    ORB_TEXT("OrbCalender", ". The next load (F5) shows what the service holds.");
 constexpr const char* kHttpStatusPrefix = "HTTP ";
 constexpr int kStatusNotFound = 404;
 constexpr int kStatusGone = 410;
@@ -24,9 +26,10 @@ EditResult EditNotSent(ServiceContext& context, const TransportResult& transport
 {
     ReportTransportFailure(context.diagnostics, transport);
     if (NothingWasSent(transport))
-        return {EditOutcome::Failed, kNotSentPrefix + TransportFailureText(transport)};
+        return {EditOutcome::Failed, Translated(kNotSentPrefix) + TransportFailureText(transport)};
     // Lost after it left: the service may well have made the change.
-    return {EditOutcome::Failed, kMaybeAppliedPrefix + TransportFailureText(transport) + kNextLoadShowsSuffix};
+    return {EditOutcome::Failed,
+            Translated(kMaybeAppliedPrefix) + TransportFailureText(transport) + Translated(kNextLoadShowsSuffix)};
 }
 
 } // namespace
@@ -65,7 +68,7 @@ EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& tr
 EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer)
 {
     context.diagnostics.WriteLine(answer);
-    return {EditOutcome::Refused, kUnreadableAnswer};
+    return {EditOutcome::Refused, Translated(kUnreadableAnswer)};
 }
 
 std::string RefusalMessage(const std::string& answer, int status)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ui_text.h"
 #include "service/service_context.h"
 
 #include <string>
@@ -31,7 +32,7 @@ struct EditResult
 };
 
 // What a change or a listing reports when the service answered but could not be read.
-constexpr const char* kUnreadableAnswer = "the service's answer could not be read";
+constexpr const char* kUnreadableAnswer = ORB_TEXT("OrbCalender", "the service's answer could not be read");
 
 // The service's words for a refused change: the "message" of a Google error document,
 // else its "error" text, else the HTTP status.

@@ -1,4 +1,5 @@
 #include "service/listing.h"
+#include "core/ui_text.h"
 #include "service/requests.h"
 
 #include "core/diagnostics.h"
@@ -125,7 +126,7 @@ ListingFailure DescribeListingFailure(const ListingResult& result)
     case ListingOutcome::Complete:
         break;
     }
-    return {kUnreadableAnswer};
+    return {Translated(kUnreadableAnswer)};
 }
 
 } // namespace orb

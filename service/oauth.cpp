@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/diagnostics.h"
+#include "core/ui_text.h"
 #include "service/http.h"
 #include "service/record_json.h"
 #include "service/text_codec.h"
@@ -28,9 +29,9 @@ bool ParseJson(const std::string& text, Json::Value& root)
     return ParseJsonAnswer(text, root, errors);
 }
 
-constexpr const char* kUnreachable = "the sign-in service could not be reached";
-constexpr const char* kUnreadable = "the sign-in service's answer could not be read";
-constexpr const char* kRefused = "the sign-in service refused it";
+constexpr const char* kUnreachable = ORB_TEXT("OrbCalender", "the sign-in service could not be reached");
+constexpr const char* kUnreadable = ORB_TEXT("OrbCalender", "the sign-in service's answer could not be read");
+constexpr const char* kRefused = ORB_TEXT("OrbCalender", "the sign-in service refused it");
 
 constexpr const char* kInvalidGrant = "invalid_grant";
 constexpr const char* kBearer = "bearer";
@@ -80,7 +81,7 @@ std::string RefusalText(const Json::Value& root)
     const Json::Value error = root.get("error", Json::Value());
     if (text.empty() && error.isObject())
         text = MemberText(error, "message");
-    return text.empty() ? kRefused : text;
+    return text.empty() ? Translated(kRefused) : text;
 }
 
 // Posts a form to the token endpoint and takes the tokens it answers. Returns the
@@ -92,12 +93,12 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         context.transport.HttpPost(TokenEndpointUrl(context.config), body, response, kFormContentTypeLine);
     if (!result.Completed()) {
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
-        answer.failure = std::string(kUnreachable) + " " + TransportFailureText(result);
+        answer.failure = Translated(kUnreachable) + " " + TransportFailureText(result);
         return {};
     }
     Json::Value root;
     if (!ParseJson(response, root) || !root.isObject()) {
-        answer.failure = kUnreadable;
+        answer.failure = Translated(kUnreadable);
         return context.session.access_token();
     }
     if (HasErrorDocument(root)) {
@@ -108,7 +109,7 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
     const std::string accessToken = MemberText(root, "access_token");
     const std::string tokenType = MemberText(root, "token_type");
     if (!accessToken.empty() && !IsUsableToken(accessToken, tokenType)) {
-        answer.failure = kUnreadable;
+        answer.failure = Translated(kUnreadable);
         return {};
     }
     context.session.set_tokens(accessToken, tokenType);
@@ -308,7 +309,8 @@ bool RevokeToken(ServiceContext& context, const std::string& token)
     }
     if (result.status != kHttpOk) {
         Json::Value root;
-        const std::string reason = ParseJson(response, root) && root.isObject() ? RefusalText(root) : kRefused;
+        const std::string reason =
+            ParseJson(response, root) && root.isObject() ? RefusalText(root) : Translated(kRefused);
         context.diagnostics.WriteLine(kRevokeFailedLine + std::to_string(result.status) + " " + reason);
         return false;
     }

@@ -4,6 +4,7 @@
 #include "core/diagnostics.h"
 #include "core/instant.h"
 #include "core/prompter.h"
+#include "core/ui_text.h"
 #include "service/http.h"
 #include "service/listing.h"
 #include "service/oauth.h"
@@ -324,7 +325,7 @@ void ReportTaskPlacement(ServiceContext& context, const TaskPlacement& placement
     for (const std::string& id : placement.parentCycle)
         context.diagnostics.WriteLine(operationName + kParentCycleLine + id);
     if (!placement.missingParent.empty())
-        context.prompter.ShowMessage(kMissingParentMessage);
+        context.prompter.ShowMessage(Translated(kMissingParentMessage));
 }
 
 EditResult InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ui_text.h"
 #include "service/edit_result.h"
 #include "service/listing.h"
 #include "service/service_context.h"
@@ -12,7 +13,7 @@
 namespace orb {
 
 // Shown when a task names a parent the list does not hold.
-constexpr const char* kMissingParentMessage = "error!!";
+constexpr const char* kMissingParentMessage = ORB_TEXT("OrbCalender", "error!!");
 
 // The Tasks API client. Every operation blocks for its exchanges and checks the access token
 // first. A listing reports its own failures as diagnostic lines; records passed to an edit

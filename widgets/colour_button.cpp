@@ -1,6 +1,7 @@
 #include "widgets/colour_button.h"
 #include "widgets/skin_accessible.h"
 
+#include "translations/qt_text.h"
 #include "widgets/pixel_rect_qt.h"
 
 #include <QColorDialog>
@@ -12,8 +13,8 @@
 namespace orb {
 
 namespace {
-const char* const kAutomaticText = "Automatic";
-const char* const kMoreColoursText = "More Colors...";
+const char* const kAutomaticText = ORB_TEXT("OrbCalender", "Automatic");
+const char* const kMoreColoursText = ORB_TEXT("OrbCalender", "More Colors...");
 // The application-workspace colour of a standard desktop theme, the usual "automatic" colour.
 constexpr ColorRef kAppWorkspaceColour = MakeColorRef(171, 171, 171);
 constexpr int kPreferredWidth = 60;
@@ -36,7 +37,7 @@ std::optional<ColorRef> AskColourDialog(ColorRef initial, QWidget* parent)
 
 CColorButton::CColorButton(int controlId, QWidget* parent)
     : QAbstractButton(parent), controlId_(controlId), defaultColour_(kAppWorkspaceColour),
-      defaultText_(QString::fromUtf8(kAutomaticText)), customText_(QString::fromUtf8(kMoreColoursText))
+      defaultText_(UiText(kAutomaticText)), customText_(UiText(kMoreColoursText))
 {
     InstallSkinAccessibility();
     setObjectName(QString::number(controlId));

@@ -2,6 +2,7 @@
 
 #include "app/browser_sign_in/loopback_listener.h"
 #include "service/pkce.h"
+#include "translations/qt_text.h"
 
 #include <QClipboard>
 #include <QDialog>
@@ -34,13 +35,13 @@ bool BrowserSignIn::Run(const ServiceConfig& config, SignInGrant& grant, std::st
     const std::string verifier = MakeCodeVerifier();
     const std::string state = MakeState();
     if (verifier.empty() || state.empty()) {
-        failure = kNoRandomText;
+        failure = Translated(kNoRandomText);
         return false;
     }
     LoopbackListener listener;
     std::string error;
     if (!listener.Listen(state, error)) {
-        failure = kCannotListenPrefix + error;
+        failure = Translated(kCannotListenPrefix) + error;
         return false;
     }
     const std::string redirectUri = listener.RedirectUri();
@@ -48,14 +49,14 @@ bool BrowserSignIn::Run(const ServiceConfig& config, SignInGrant& grant, std::st
 
     QDialog window(parent_);
     window.setObjectName(kObjectName);
-    window.setWindowTitle(QString::fromUtf8(kTitle));
-    auto* text = new QLabel(QString::fromUtf8(kOpenedText), &window);
+    window.setWindowTitle(UiText(kTitle));
+    auto* text = new QLabel(UiText(kOpenedText), &window);
     text->setWordWrap(true);
-    auto* openAgain = new QPushButton(QString::fromUtf8(kOpenAgainText), &window);
+    auto* openAgain = new QPushButton(UiText(kOpenAgainText), &window);
     openAgain->setObjectName(kOpenAgainName);
-    auto* copyLink = new QPushButton(QString::fromUtf8(kCopyLinkText), &window);
+    auto* copyLink = new QPushButton(UiText(kCopyLinkText), &window);
     copyLink->setObjectName(kCopyLinkName);
-    auto* cancel = new QPushButton(QString::fromUtf8(kCancelText), &window);
+    auto* cancel = new QPushButton(UiText(kCancelText), &window);
     cancel->setObjectName(kCancelName);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -91,7 +92,7 @@ bool BrowserSignIn::Run(const ServiceConfig& config, SignInGrant& grant, std::st
                      [&](const std::string& reason) { end(Outcome::Failed, reason); });
     QTimer clock;
     clock.setSingleShot(true);
-    QObject::connect(&clock, &QTimer::timeout, &window, [&] { end(Outcome::Failed, kTimedOutText); });
+    QObject::connect(&clock, &QTimer::timeout, &window, [&] { end(Outcome::Failed, Translated(kTimedOutText)); });
     clock.start(timeout);
 
     opener_.Open(consentUrl_);

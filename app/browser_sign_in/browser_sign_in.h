@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ui_text.h"
 #include "core/url_opener.h"
 #include "service/oauth.h"
 #include "service/service_context.h"
@@ -19,19 +20,21 @@ class BrowserSignIn
 {
 public:
     static constexpr const char* kObjectName = "browserSignIn";
-    static constexpr const char* kTitle = "Continue in your browser";
+    static constexpr const char* kTitle = ORB_TEXT("OrbCalender", "Continue in your browser");
     static constexpr const char* kOpenedText =
-        "Your browser was opened so you can sign in to OrbCalender. Finish there to continue.";
-    static constexpr const char* kOpenAgainText = "Open again";
-    static constexpr const char* kCopyLinkText = "Copy link";
-    static constexpr const char* kCancelText = "Cancel";
+        ORB_TEXT("OrbCalender", "Your browser was opened so you can sign in to OrbCalender. Finish there to continue.");
+    static constexpr const char* kOpenAgainText = ORB_TEXT("OrbCalender", "Open again");
+    static constexpr const char* kCopyLinkText = ORB_TEXT("OrbCalender", "Copy link");
+    static constexpr const char* kCancelText = ORB_TEXT("OrbCalender", "Cancel");
     static constexpr const char* kOpenAgainName = "browserSignInOpenAgain";
     static constexpr const char* kCopyLinkName = "browserSignInCopyLink";
     static constexpr const char* kCancelName = "browserSignInCancel";
     static constexpr const char* kTimedOutText =
-        "Your browser did not come back to OrbCalender in time, so the sign-in was stopped.";
-    static constexpr const char* kNoRandomText = "OrbCalender could not make a secure sign-in request.";
-    static constexpr const char* kCannotListenPrefix = "OrbCalender could not wait for your browser: ";
+        ORB_TEXT("OrbCalender", "Your browser did not come back to OrbCalender in time, so the sign-in was stopped.");
+    static constexpr const char* kNoRandomText =
+        ORB_TEXT("OrbCalender", "OrbCalender could not make a secure sign-in request.");
+    static constexpr const char* kCannotListenPrefix =
+        ORB_TEXT("OrbCalender", "OrbCalender could not wait for your browser: ");
 
     explicit BrowserSignIn(UrlOpener& opener, QWidget* parent = nullptr);
 

@@ -1,5 +1,7 @@
 #include "app/browser_sign_in/loopback_listener.h"
 
+#include "translations/qt_text.h"
+
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
@@ -19,7 +21,9 @@ struct Reply
 
 constexpr Reply kSignedIn{200, "OK", LoopbackListener::kSignedInText};
 constexpr Reply kNotAllowed{200, "OK", LoopbackListener::kNotAllowedText};
-constexpr Reply kWrongState{400, "Bad Request", "This page does not belong to the sign-in OrbCalender is waiting for."};
+constexpr Reply kWrongState{
+    400, "Bad Request",
+    ORB_TEXT("OrbCalender", "This page does not belong to the sign-in OrbCalender is waiting for.")};
 constexpr Reply kNotFound{404, "Not Found", "Not found."};
 constexpr Reply kNotGet{405, "Method Not Allowed", "Only GET requests are answered here."};
 constexpr Reply kHeadTooLarge{431, "Request Header Fields Too Large", "The request was too large."};
@@ -52,7 +56,7 @@ void Answer(QTcpSocket* socket, const Reply& reply)
 {
     const QByteArray body = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>OrbCalender</title></head>"
                             "<body><p>" +
-                            QString::fromUtf8(reply.text).toHtmlEscaped().toUtf8() + "</p></body></html>";
+                            UiText(reply.text).toHtmlEscaped().toUtf8() + "</p></body></html>";
     const QByteArray response =
         "HTTP/1.1 " + QByteArray::number(reply.status) + " " + reply.phrase +
         "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + QByteArray::number(body.size()) +
@@ -166,7 +170,8 @@ void LoopbackListener::OnReadyRead(QTcpSocket* socket)
     if (!error.empty()) {
         Answer(socket, kNotAllowed);
         Close();
-        emit failed(error == kAccessDenied ? kAccessDeniedReason : kRefusedReasonPrefix + error + ".");
+        emit failed(error == kAccessDenied ? Translated(kAccessDeniedReason)
+                                           : Translated(kRefusedReasonPrefix) + error + ".");
     } else if (!code.empty()) {
         Answer(socket, kSignedIn);
         Close();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ui_text.h"
+
 #include <QObject>
 #include <QTcpServer>
 
@@ -22,10 +24,14 @@ class LoopbackListener : public QObject
     Q_OBJECT
 
 public:
-    static constexpr const char* kSignedInText = "Signed in to OrbCalender — you can close this tab";
-    static constexpr const char* kNotAllowedText = "Sign-in to OrbCalender was not allowed — you can close this tab";
-    static constexpr const char* kAccessDeniedReason = "You did not allow OrbCalender to use your calendars and tasks.";
-    static constexpr const char* kRefusedReasonPrefix = "The sign-in in your browser did not succeed: ";
+    static constexpr const char* kSignedInText =
+        ORB_TEXT("OrbCalender", "Signed in to OrbCalender — you can close this tab");
+    static constexpr const char* kNotAllowedText =
+        ORB_TEXT("OrbCalender", "Sign-in to OrbCalender was not allowed — you can close this tab");
+    static constexpr const char* kAccessDeniedReason =
+        ORB_TEXT("OrbCalender", "You did not allow OrbCalender to use your calendars and tasks.");
+    static constexpr const char* kRefusedReasonPrefix =
+        ORB_TEXT("OrbCalender", "The sign-in in your browser did not succeed: ");
     // A browser's request head is well under this; a longer one is refused unread.
     static constexpr std::size_t kLongestRequestHead = 8 * 1024;
     // A browser sends its request at once; a connection silent this long is not one.

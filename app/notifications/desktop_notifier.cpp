@@ -1,6 +1,8 @@
 #include "app/notifications/desktop_notifier.h"
 
 #include "app/notifications/reminder_texts.h"
+#include "translations/qt_text.h"
+
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -47,8 +49,8 @@ bool DesktopNotifier::Show(const Reminder& reminder)
     }
     QStringList actions;
     if (capabilities.value().contains("actions")) {
-        actions << kDefaultAction << kReminderOpenText << kOpenAction << kReminderOpenText << kSnoozeAction
-                << kReminderSnoozeText << kDismissAction << kReminderDismissText;
+        actions << kDefaultAction << UiText(kReminderOpenText) << kOpenAction << UiText(kReminderOpenText)
+                << kSnoozeAction << UiText(kReminderSnoozeText) << kDismissAction << UiText(kReminderDismissText);
     }
     QString body = QString::fromStdString(reminder.body);
     if (capabilities.value().contains("body-markup"))

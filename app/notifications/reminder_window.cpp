@@ -2,6 +2,7 @@
 
 #include "app/notifications/reminder_texts.h"
 #include "resources/resources.h"
+#include "translations/qt_text.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,13 +15,13 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kTitle = "Reminder";
+constexpr const char* kTitle = ORB_TEXT("OrbCalender", "Reminder");
 constexpr int kWidth = 320;
 constexpr int kMargin = 16; // from the corner of the screen's free area
 
 QPushButton* AddButton(QHBoxLayout* row, const char* text, const char* name)
 {
-    auto* button = new QPushButton(QString::fromUtf8(text));
+    auto* button = new QPushButton(UiText(text));
     button->setObjectName(name);
     row->addWidget(button);
     return button;
@@ -34,7 +35,7 @@ CReminderWindow::CReminderWindow(const Reminder& reminder)
     setObjectName(kObjectName);
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(UiText(kTitle));
     setWindowIcon(ApplicationIcon());
     setFixedWidth(kWidth);
 

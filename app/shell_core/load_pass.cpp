@@ -4,6 +4,7 @@
 #include "app/shell_core/store_merge.h"
 #include "core/diagnostics.h"
 #include "core/shorten_text.h"
+#include "core/ui_text.h"
 #include "service/calendar_client.h"
 #include "service/event_client.h"
 #include "service/oauth.h"
@@ -16,16 +17,17 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kSignInFailedPrefix = "Sign-in failed: ";
-constexpr const char* kTryAgainQuestion = "\n\nTry again?";
-constexpr const char* kPassProblemTitle = "Not everything could be loaded:";
-constexpr const char* kCalendarListName = "the calendar list";
-constexpr const char* kTaskListsName = "the task lists";
-constexpr const char* kCalendarNamed = "calendar '%s'";
-constexpr const char* kTaskListNamed = "task list '%s'";
+constexpr const char* kSignInFailedPrefix = ORB_TEXT("OrbCalender", "Sign-in failed: ");
+constexpr const char* kTryAgainQuestion = ORB_TEXT("OrbCalender", "\n\nTry again?");
+constexpr const char* kPassProblemTitle = ORB_TEXT("OrbCalender", "Not everything could be loaded:");
+constexpr const char* kCalendarListName = ORB_TEXT("OrbCalender", "the calendar list");
+constexpr const char* kTaskListsName = ORB_TEXT("OrbCalender", "the task lists");
+constexpr const char* kCalendarNamed = ORB_TEXT("OrbCalender", "calendar '%s'");
+constexpr const char* kTaskListNamed = ORB_TEXT("OrbCalender", "task list '%s'");
 // Short, so that the date still shows in a narrow window.
-constexpr const char* kOfflineTitle = "Offline: data from the last successful sync, %s.";
-constexpr const char* kNotLoadedTitle = "Not loaded:";
+constexpr const char* kOfflineTitle = ORB_TEXT("OrbCalender", "Offline: data from the last successful sync, %s.");
+constexpr const char* kNotLoadedTitle = ORB_TEXT("OrbCalender", "Not loaded:");
+constexpr const char* kMoreFailures = ORB_TEXT("OrbCalender", " and %s more");
 constexpr const char* kStampFormat = "%Y-%m-%d %H:%M";
 constexpr std::size_t kDayLength = 10; // "YYYY-MM-DD"
 constexpr const char* kCacheFailureLine = "Cache : ";
@@ -50,13 +52,15 @@ PassProblem DescribeFailures(const std::vector<std::pair<std::string, std::strin
 {
     if (failures.empty())
         return {};
-    const std::string title = lastSync.empty() ? kPassProblemTitle : WithTitle(kOfflineTitle, lastSync);
-    const std::string listTitle = lastSync.empty() ? std::string() : std::string(" ") + kNotLoadedTitle;
+    const std::string title =
+        lastSync.empty() ? Translated(kPassProblemTitle) : WithTitle(Translated(kOfflineTitle), lastSync);
+    const std::string notLoaded = Translated(kNotLoadedTitle);
+    const std::string listTitle = lastSync.empty() ? std::string() : " " + notLoaded;
     PassProblem problem;
     problem.line = title + listTitle + " " + Failure(failures.front());
     if (failures.size() > 1)
-        problem.line += " and " + std::to_string(failures.size() - 1) + " more";
-    problem.details = title + (lastSync.empty() ? std::string() : std::string("\n") + kNotLoadedTitle);
+        problem.line += WithTitle(Translated(kMoreFailures), std::to_string(failures.size() - 1));
+    problem.details = title + (lastSync.empty() ? std::string() : "\n" + notLoaded);
     for (const auto& failure : failures)
         problem.details += "\n" + Failure(failure);
     return problem;
@@ -209,8 +213,8 @@ bool SignInByLoginPage(ServiceContext& context, PassUi& ui, AppSettings& setting
         }
         // The login page simply comes back; the browser is opened again only if the user wants.
         if (context.config.UsesLoginPage())
-            context.prompter.ShowMessage(kSignInFailedPrefix + failure);
-        else if (!context.prompter.AskYesNo(kSignInFailedPrefix + failure + kTryAgainQuestion))
+            context.prompter.ShowMessage(Translated(kSignInFailedPrefix) + failure);
+        else if (!context.prompter.AskYesNo(Translated(kSignInFailedPrefix) + failure + Translated(kTryAgainQuestion)))
             return false;
     }
 }
@@ -517,7 +521,7 @@ void LoadPass::ReleaseCalendarList(PassWork& work, Wave& wave)
 {
     ++work.attempted;
     if (!wave.calendarsListed) {
-        NoteFailure(work, kCalendarListName, wave.calendarsFailure);
+        NoteFailure(work, Translated(kCalendarListName), wave.calendarsFailure);
         return;
     }
     ClaimAccount(work, wave.listedCalendars);
@@ -548,7 +552,7 @@ void LoadPass::ReleaseTaskLists(PassWork& work, Wave& wave)
     ++work.attempted;
     if (!wave.listsListed) {
         // Lists read before a failing page still join, like calendars before a failing calendar.
-        NoteFailure(work, kTaskListsName, wave.listsFailure);
+        NoteFailure(work, Translated(kTaskListsName), wave.listsFailure);
         if (wave.listedLists.empty())
             return;
     }
@@ -597,7 +601,7 @@ void LoadPass::ReleaseEvents(PassWork& work, Wave& wave, std::size_t job)
     work.doneCalendars.insert(asked.id);
     ++work.attempted;
     if (!listing.complete) {
-        NoteFailure(work, WithTitle(kCalendarNamed, DisplayName(asked)), listing.failure);
+        NoteFailure(work, WithTitle(Translated(kCalendarNamed), DisplayName(asked)), listing.failure);
         return;
     }
     listing.state.lastSuccess = work.stamp;
@@ -634,7 +638,7 @@ void LoadPass::ReleaseTasks(PassWork& work, Wave& wave, std::size_t job)
     work.doneLists.insert(asked.id);
     ++work.attempted;
     if (!listing.complete) {
-        NoteFailure(work, WithTitle(kTaskListNamed, asked.title), listing.failure);
+        NoteFailure(work, WithTitle(Translated(kTaskListNamed), asked.title), listing.failure);
         return;
     }
     listing.state.lastSuccess = work.stamp;

@@ -1,6 +1,7 @@
 #include "app/wait_window/wait_dlg.h"
 
 #include "app/shell_core/settings.h"
+#include "translations/qt_text.h"
 #include "widgets/picture_ex.h"
 
 #include <QApplication>
@@ -248,8 +249,7 @@ void CWaitDlg::paintEvent(QPaintEvent*)
         QPainter painter(&image);
         painter.setFont(WaitFont(kTitlePixelSize));
         painter.setPen(QColor::fromRgb(kTitleColor));
-        painter.drawText(layout_.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         QString::fromLatin1(kTitleText));
+        painter.drawText(layout_.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, UiText(kTitleText));
         painter.setFont(WaitFont(kMessagePixelSize));
         painter.setPen(QColor::fromRgb(kMessageColor));
         painter.drawText(layout_.message, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, message_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ui_text.h"
+
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -37,7 +39,7 @@ public:
     static constexpr int kTemplateId = 133;
     static constexpr int kPictureId = 1003;
     static constexpr int kOpacity = 100; // of 255
-    static constexpr const char* kTitleText = "Loading";
+    static constexpr const char* kTitleText = ORB_TEXT("OrbCalender", "Loading");
 
     CWaitDlg(QWidget* owner, WaitKind kind);
     ~CWaitDlg() override;

@@ -1,5 +1,6 @@
 #include "app/windows/about_dlg.h"
 
+#include "translations/qt_text.h"
 #include "widgets/owned_dialog.h"
 
 #include <QDialogButtonBox>
@@ -11,9 +12,9 @@ namespace orb {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("aboutDialog");
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(UiText(kTitle));
     auto* layout = new QVBoxLayout(this);
-    auto* version = new QLabel(QString::fromUtf8(kVersionLine), this);
+    auto* version = new QLabel(UiText(kVersionLine), this);
     version->setObjectName("aboutVersion");
     layout->addWidget(version);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ui_text.h"
+
 #include <QDialog>
 
 namespace orb {
@@ -11,8 +13,8 @@ class CAboutDlg : public QDialog
 
 public:
     static constexpr int kTemplateId = 100;
-    static constexpr const char* kTitle = "OrbCalender 정보";
-    static constexpr const char* kVersionLine = "OrbCalender, 버전 1.0";
+    static constexpr const char* kTitle = ORB_TEXT("OrbCalender", "OrbCalender 정보");
+    static constexpr const char* kVersionLine = ORB_TEXT("OrbCalender", "OrbCalender, 버전 1.0");
 
     explicit CAboutDlg(QWidget* parent = nullptr);
 };

@@ -4,6 +4,7 @@
 #include "app/wait_window/wait_dlg.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
+#include "core/ui_text.h"
 
 namespace orb {
 
@@ -14,7 +15,7 @@ bool EditRunner::RefuseWhileBusy()
         return true;
     }
     if (pass_.IsOffline()) {
-        prompter_.ShowMessage(kOfflineMessage);
+        prompter_.ShowMessage(Translated(kOfflineMessage));
         return true;
     }
     return false;
@@ -23,7 +24,7 @@ bool EditRunner::RefuseWhileBusy()
 bool EditRunner::Run(CWaitDlg& wait, const std::function<void()>& call, const std::string& waitMessage)
 {
     if (!pass_.IsBusy() && pass_.IsOffline()) {
-        prompter_.ShowMessage(kOfflineMessage);
+        prompter_.ShowMessage(Translated(kOfflineMessage));
         return false;
     }
     if (!pass_.BeginEdit()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/shorten_text.h"
+#include "core/ui_text.h"
 
 #include <functional>
 #include <string>
@@ -43,7 +44,8 @@ public:
     static constexpr const char* kRefusedLine = "Edit refused: a load or another edit is running";
     static constexpr const char* kCacheNotWrittenLine = "Cache : change not written : ";
     static constexpr const char* kOfflineMessage =
-        "You are offline: this change cannot be sent now. The data shown is from the last successful sync.";
+        ORB_TEXT("OrbCalender",
+                 "You are offline: this change cannot be sent now. The data shown is from the last successful sync.");
     // Written once an edit's wait has ended and the program is idle again.
     static constexpr const char* kWaitEndedLine = "Thread Exit";
 

@@ -7,6 +7,7 @@
 #include "core/color_ref.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
+#include "core/ui_text.h"
 #include "dialogs/event_dlg.h"
 #include "dialogs/insert_cal_dlg.h"
 #include "dialogs/insert_event_dlg.h"
@@ -105,7 +106,7 @@ EventFlows::EventFlows(ServiceContext& context, LocalStore& store, EditRunner& r
 void EventFlows::Report(const EditResult& result, const char* refusedPrefix)
 {
     if (result.outcome == EditOutcome::Refused)
-        context_.prompter.ShowMessage(refusedPrefix + result.message);
+        context_.prompter.ShowMessage(Translated(refusedPrefix) + result.message);
     else if (result.outcome == EditOutcome::Failed)
         context_.prompter.ShowMessage(result.message);
 }
@@ -235,7 +236,7 @@ bool EventFlows::DeleteEvent(QWidget*, CWaitDlg& wait, const std::string& calend
     // A reader's calendar cannot lose events; nothing is asked.
     if (!CopyEvent(store_, calendarId, eventId, found) || IsReadOnlyRole(found.accessRole))
         return false;
-    if (!context_.prompter.AskYesNo(WithTitle(kDeleteQuestion, found.event.summary)))
+    if (!context_.prompter.AskYesNo(WithTitle(Translated(kDeleteQuestion), found.event.summary)))
         return false;
     EditResult result;
     if (!runner_.Run(wait, [&] { result = orb::DeleteEvent(context_, calendarId, eventId); }))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "core/ui_text.h"
 #include "service/edit_result.h"
 #include "service/records.h"
 
@@ -46,9 +47,9 @@ public:
     // After every applied change: the tree's calendar branch and the month view follow.
     std::function<void()> changed;
 
-    static constexpr const char* kDeleteQuestion = "정말로 '%s' Event를 삭제하시겠습니까?";
+    static constexpr const char* kDeleteQuestion = ORB_TEXT("OrbCalender", "정말로 '%s' Event를 삭제하시겠습니까?");
     // A refused insert shows this, then the service's reason; other refusals the reason alone.
-    static constexpr const char* kInsertRefused = "Event Insert Fail\n";
+    static constexpr const char* kInsertRefused = ORB_TEXT("OrbCalender", "Event Insert Fail\n");
     static constexpr const char* kGoneLine = "Edit answer dropped: the record is no longer in the store";
 
 private:

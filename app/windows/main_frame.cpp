@@ -17,6 +17,7 @@
 #include "resources/resources.h"
 #include "service/http.h"
 #include "service/oauth.h"
+#include "translations/qt_text.h"
 #include "widgets/log_font_qt.h"
 
 #include <QAction>
@@ -36,13 +37,15 @@ namespace {
 
 constexpr std::size_t kTrayTipLimit = 127;
 constexpr const char* kMovedAsideMessage =
-    "The settings file could not be read; it was kept as %s and the program starts with default settings.";
+    ORB_TEXT("OrbCalender",
+             "The settings file could not be read; it was kept as %s and the program starts with default settings.");
 constexpr const char* kCacheNotOpenedLine = "Cache not opened, data kept in memory only: ";
 constexpr const char* kCacheMovedAsideLine = "Cache file moved aside: ";
 // An expiry long past: the first request renews the access token.
 constexpr long long kRenewBeforeUse = 1;
-constexpr const char* kNotReadMessage = "The settings file could not be read (%s). The program starts with default "
-                                        "settings and leaves the file as it is: nothing is saved over it.";
+constexpr const char* kNotReadMessage =
+    ORB_TEXT("OrbCalender", "The settings file could not be read (%s). The program starts with default "
+                            "settings and leaves the file as it is: nothing is saved over it.");
 
 template <class Work> void Post(QObject* target, Work work)
 {
@@ -110,7 +113,7 @@ void CMainFrame::CreateTrayIcon()
     trayMenu_ = std::make_unique<QMenu>();
     trayMenu_->setObjectName("POP_UP");
     const auto add = [this](const char* label, Command command) {
-        QAction* action = trayMenu_->addAction(label);
+        QAction* action = trayMenu_->addAction(UiText(label));
         action->setData(static_cast<int>(command));
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     };
@@ -146,9 +149,9 @@ bool CMainFrame::Create()
     // A file that could not be read may hold a good sign-in: this run never saves over it.
     settingsRead_ = SettingsFile::Load(services_.settingsPath, settings, &movedAside, &failure);
     if (!settingsRead_)
-        context.prompter.ShowMessage(WithTitle(kNotReadMessage, failure));
+        context.prompter.ShowMessage(WithTitle(Translated(kNotReadMessage), failure));
     if (!movedAside.empty())
-        context.prompter.ShowMessage(WithTitle(kMovedAsideMessage, movedAside));
+        context.prompter.ShowMessage(WithTitle(Translated(kMovedAsideMessage), movedAside));
     for (const std::string& notice : services_.startupNotices)
         context.prompter.ShowMessage(notice);
     if (!services_.windowSystemNotice.empty() && !settings.bWindowSystemTold) {
@@ -172,7 +175,7 @@ bool CMainFrame::Create()
     loadPass_->saveSettings = [this] {
         std::string why;
         if (!SaveSettings(&why))
-            services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
+            services_.context.prompter.ShowMessage(Translated(kSettingsNotSaved) + why);
     };
     // The last sync's data comes up before the sign-in, without the network.
     loadPass_->SetCache(OpenCache());
@@ -269,7 +272,7 @@ bool CMainFrame::SignIn(bool withCache)
         if (renewal.revoked) {
             // Dead for good: never offered again, and the user learns why sign-in is back.
             settings.KEY.clear();
-            context.prompter.ShowMessage(kSignInAgainMessage);
+            context.prompter.ShowMessage(Translated(kSignInAgainMessage));
         } else if (withCache) {
             // Most likely out of reach: the cached data stays up, and the first pass tries
             // again (renewing first) and says what it could not read.
@@ -403,7 +406,7 @@ bool CMainFrame::SaveSettings(std::string* why)
     std::lock_guard lock(saveMutex_);
     if (!settingsRead_) {
         if (why)
-            *why = kNotReadAtStart;
+            *why = Translated(kNotReadAtStart);
         return false;
     }
     return SettingsFile::Save(services_.settingsPath, services_.settings, why);
@@ -527,7 +530,7 @@ void CMainFrame::SignInAgainAfterRevocation()
         return;
     loadPass_->WaitForIdle();
     context.session.set_refresh_revoked(false);
-    context.prompter.ShowMessage(kSignInAgainMessage);
+    context.prompter.ShowMessage(Translated(kSignInAgainMessage));
     loadPass_->Logout(); // forgets the dead key, signs in, loads
 }
 

@@ -4,6 +4,7 @@
 #include "app/shell_core/load_pass.h"
 #include "app/shell_core/settings.h"
 #include "core/commands.h"
+#include "core/ui_text.h"
 
 #include <QObject>
 #include <QThreadPool>
@@ -111,13 +112,15 @@ public:
     void ShowPassProblem(const PassProblem& problem) override;
 
     static constexpr int kTrayIconId = 132;
-    static constexpr const char* kSignInAgainMessage =
-        "Your sign-in has expired or was withdrawn in your Google account; please sign in again.";
-    static constexpr const char* kSettingsNotSaved = "The settings could not be written: ";
-    static constexpr const char* kNotReadAtStart = "the file could not be read at start, so it is left as it is";
+    static constexpr const char* kSignInAgainMessage = ORB_TEXT(
+        "OrbCalender", "Your sign-in has expired or was withdrawn in your Google account; please sign in again.");
+    static constexpr const char* kSettingsNotSaved = ORB_TEXT("OrbCalender", "The settings could not be written: ");
+    static constexpr const char* kNotReadAtStart =
+        ORB_TEXT("OrbCalender", "the file could not be read at start, so it is left as it is");
     static constexpr const char* kSettingsNotReadBack =
-        "The settings were saved but could not be read back; the values in use stay: ";
-    static constexpr const char* kAutostartNotChanged = "Starting with the desktop could not be changed: ";
+        ORB_TEXT("OrbCalender", "The settings were saved but could not be read back; the values in use stay: ");
+    static constexpr const char* kAutostartNotChanged =
+        ORB_TEXT("OrbCalender", "Starting with the desktop could not be changed: ");
     // The searches that may run side by side.
     static constexpr int kSearchThreads = 4;
     // The cache of the signed-in account's data, beside the settings file.

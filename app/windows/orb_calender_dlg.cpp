@@ -7,6 +7,7 @@
 #include "app/windows/problem_line.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
+#include "translations/qt_text.h"
 #include "treelist/tree_list_ctrl.h"
 #include "treelist/tree_list_item.h"
 #include "treelist/tree_list_style.h"
@@ -29,7 +30,7 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kAboutMenuText = "OrbCalender 정보(&A)...";
+constexpr const char* kAboutMenuText = ORB_TEXT("OrbCalender", "OrbCalender 정보(&A)...");
 constexpr QColor kBackground(0x22, 0x22, 0x22);
 constexpr QColor kRowText(0xC8, 0xC8, 0xC8);
 constexpr int kRowsBackgroundColour = 1;
@@ -41,16 +42,18 @@ constexpr int kSelectionFills[] = {8, 9, 10}; // further selected rows, the sele
 
 constexpr const char* kInsertButtonText = "+";
 constexpr const char* kF5Line = "OnControlSynchronizing 2";
-constexpr const char* kErrorDeleteItem = "error DeleteItem";
-constexpr const char* kNoOpacityMessage = "Your OS does not support this feature";
+constexpr const char* kErrorDeleteItem = ORB_TEXT("OrbCalender", "error DeleteItem");
+constexpr const char* kNoOpacityMessage = ORB_TEXT("OrbCalender", "Your OS does not support this feature");
 
 struct ColumnSpec
 {
     const char* title;
     std::uint32_t format;
 };
-constexpr ColumnSpec kColumns[kTreeColumnCount] = {
-    {"Name", 0x504144}, {"Due", 0x104444}, {"Memo", 0x104144}, {"ID", 0x104144}};
+constexpr ColumnSpec kColumns[kTreeColumnCount] = {{ORB_TEXT("OrbCalender", "Name"), 0x504144},
+                                                   {ORB_TEXT("OrbCalender", "Due"), 0x104444},
+                                                   {ORB_TEXT("OrbCalender", "Memo"), 0x104144},
+                                                   {ORB_TEXT("OrbCalender", "ID"), 0x104144}};
 
 // At creation the first two columns leave a little more room than after a resize.
 constexpr int kCreationExtra = -5;
@@ -120,7 +123,7 @@ void COrbCalenderDlg::PrepareControls()
     tree_->SetFont(FontFromLogFont(settings_.defaultFont), settings_.defaultFont.lfHeight);
     tree_->SetDueHide(settings_.bDueHide != 0);
     for (const ColumnSpec& column : kColumns)
-        tree_->InsertColumn(column.title, column.format);
+        tree_->InsertColumn(Translated(column.title), column.format);
     tree_->colours[kRowsBackgroundColour] = kBackground;
     tree_->textColours[kDefaultTextColour] = kRowText;
     for (const int entry : kSelectionFills)
@@ -173,7 +176,7 @@ void COrbCalenderDlg::SetPassProblem(const PassProblem& problem)
 void COrbCalenderDlg::ApplyOpacity()
 {
     if (!PlatformHasWindowOpacity()) {
-        prompter_.ShowMessage(kNoOpacityMessage);
+        prompter_.ShowMessage(Translated(kNoOpacityMessage));
         return;
     }
     setWindowOpacity(settings_.Alpha / 255.0);
@@ -290,30 +293,32 @@ void COrbCalenderDlg::ShowControlMenu(const QPoint& globalPos)
     QMenu menu(this);
     menu.setObjectName("Control");
     const auto add = [this](QMenu& into, const MenuItem& item, bool checked = false, bool checkable = false) {
-        QAction* action = into.addAction(item.label);
+        QAction* action = into.addAction(UiText(item.label));
         action->setData(static_cast<int>(item.command));
         action->setCheckable(checkable);
         action->setChecked(checked);
         return action;
     };
-    add(menu, {"Synchronizing", Command::Synchronizing});
-    add(menu, {"Search Calendar", Command::SearchCalendar});
-    add(menu, {"Calendar View", Command::CalendarView});
+    add(menu, {ORB_TEXT("OrbCalender", "Synchronizing"), Command::Synchronizing});
+    add(menu, {ORB_TEXT("OrbCalender", "Search Calendar"), Command::SearchCalendar});
+    add(menu, {ORB_TEXT("OrbCalender", "Calendar View"), Command::CalendarView});
     menu.addSeparator();
-    add(menu, {"Insert Task", Command::InsertTask});
-    add(menu, {"Delete Task", Command::DeleteTask});
+    add(menu, {ORB_TEXT("OrbCalender", "Insert Task"), Command::InsertTask});
+    add(menu, {ORB_TEXT("OrbCalender", "Delete Task"), Command::DeleteTask});
     menu.addSeparator();
-    QMenu* modes = menu.addMenu("Window Mode");
-    add(*modes, {"Normal", Command::ModeNormal}, windowMode_ == kWindowModeNormal, true);
-    add(*modes, {"Top", Command::ModeTop}, windowMode_ == kWindowModeTop, true);
-    add(*modes, {"Bottom", Command::ModeBottom}, windowMode_ == kWindowModeBottom, true);
-    add(*modes, {"Resizing", Command::ModeResizing}, windowMode_ == kWindowModeResizing, true);
-    QMenu* views = menu.addMenu("Task View Mode");
-    add(*views, {"All", Command::ViewAll}, settings_.nTaskViewMode == kTaskViewAll, true);
-    add(*views, {"Completed", Command::ViewCompleted}, settings_.nTaskViewMode == kTaskViewCompleted, true);
-    add(*views, {"NeedsAction", Command::ViewNeedsAction}, settings_.nTaskViewMode == kTaskViewNeedsAction, true);
-    QMenu* preferences = menu.addMenu("Preferences");
-    add(*preferences, {"Font", Command::ListFont});
+    QMenu* modes = menu.addMenu(UiText(ORB_TEXT("OrbCalender", "Window Mode")));
+    add(*modes, {ORB_TEXT("OrbCalender", "Normal"), Command::ModeNormal}, windowMode_ == kWindowModeNormal, true);
+    add(*modes, {ORB_TEXT("OrbCalender", "Top"), Command::ModeTop}, windowMode_ == kWindowModeTop, true);
+    add(*modes, {ORB_TEXT("OrbCalender", "Bottom"), Command::ModeBottom}, windowMode_ == kWindowModeBottom, true);
+    add(*modes, {ORB_TEXT("OrbCalender", "Resizing"), Command::ModeResizing}, windowMode_ == kWindowModeResizing, true);
+    QMenu* views = menu.addMenu(UiText(ORB_TEXT("OrbCalender", "Task View Mode")));
+    add(*views, {ORB_TEXT("OrbCalender", "All"), Command::ViewAll}, settings_.nTaskViewMode == kTaskViewAll, true);
+    add(*views, {ORB_TEXT("OrbCalender", "Completed"), Command::ViewCompleted},
+        settings_.nTaskViewMode == kTaskViewCompleted, true);
+    add(*views, {ORB_TEXT("OrbCalender", "NeedsAction"), Command::ViewNeedsAction},
+        settings_.nTaskViewMode == kTaskViewNeedsAction, true);
+    QMenu* preferences = menu.addMenu(UiText(ORB_TEXT("OrbCalender", "Preferences")));
+    add(*preferences, {ORB_TEXT("OrbCalender", "Font"), Command::ListFont});
     // A borderless window has no system menu: the about item closes this menu instead.
     menu.addSeparator();
     add(menu, {kAboutMenuText, Command::About});
@@ -512,7 +517,7 @@ void COrbCalenderDlg::RebuildTaskBranch()
     if (CTreeListItem* old = FindBranchRoot(kTaskBranch, true))
         tree_->DeleteItem(old);
     else
-        prompter_.ShowMessage(kErrorDeleteItem);
+        prompter_.ShowMessage(Translated(kErrorDeleteItem));
     filling_ = true;
     CTreeListItem* root = tree_->InsertItem(kTaskBranch, kTliRoot, kTliLast);
     filling_ = false;

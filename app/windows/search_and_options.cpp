@@ -1,4 +1,5 @@
 #include "app/windows/main_frame.h"
+#include "core/ui_text.h"
 
 #include "app/qt_helpers/periodic_sync_timer.h"
 #include "app/shell_core/desktop_files.h"
@@ -44,13 +45,13 @@ void CMainFrame::ShowOptions()
     // Read back only what was written: a failed write would otherwise bring back the old
     // values, key and fonts included.
     if (!SaveSettings(&why))
-        services_.context.prompter.ShowMessage(kSettingsNotSaved + why);
+        services_.context.prompter.ShowMessage(Translated(kSettingsNotSaved) + why);
     else if (!SettingsFile::ReadBack(services_.settingsPath, settings, &why))
-        services_.context.prompter.ShowMessage(kSettingsNotReadBack + why);
+        services_.context.prompter.ShowMessage(Translated(kSettingsNotReadBack) + why);
     std::string autostartWhy;
     if (chosen.startWithDesktop != startedWithDesktop &&
         !SetAutostartEntry(services_.autostartEntry, chosen.startWithDesktop, services_.programPath, autostartWhy))
-        services_.context.prompter.ShowMessage(kAutostartNotChanged + autostartWhy);
+        services_.context.prompter.ShowMessage(Translated(kAutostartNotChanged) + autostartWhy);
     ReconfigurePeriodicSync(this, settings.nSyncMinutes);
 
     if (!mainWindow_)

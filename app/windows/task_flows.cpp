@@ -7,6 +7,7 @@
 #include "cache/local_cache.h"
 #include "core/diagnostics.h"
 #include "core/prompter.h"
+#include "core/ui_text.h"
 #include "dialogs/insert_task_dlg.h"
 #include "service/service_context.h"
 #include "tasks/tasks_client.h"
@@ -18,10 +19,10 @@ namespace orb {
 
 namespace {
 
-constexpr const char* kDeletingTaskListMessage = "Deleting Task List . . .";
-constexpr const char* kListNotCreated = "The task list '%s' was not created: ";
-constexpr const char* kListNotChanged = "The task list '%s' was not changed: ";
-constexpr const char* kTaskNotCreated = "The task '%s' was not created: ";
+constexpr const char* kDeletingTaskListMessage = ORB_TEXT("OrbCalender", "Deleting Task List . . .");
+constexpr const char* kListNotCreated = ORB_TEXT("OrbCalender", "The task list '%s' was not created: ");
+constexpr const char* kListNotChanged = ORB_TEXT("OrbCalender", "The task list '%s' was not changed: ");
+constexpr const char* kTaskNotCreated = ORB_TEXT("OrbCalender", "The task '%s' was not created: ");
 constexpr const char* kGoneLine = "Task edit answer dropped: the list is no longer in the store";
 
 struct FoundTask
@@ -83,9 +84,9 @@ void TaskFlows::Report(const char* refusedPrefix, const char* failedPattern, con
                        const EditResult& result)
 {
     if (result.outcome == EditOutcome::Refused && refusedPrefix)
-        context_.prompter.ShowMessage(refusedPrefix + result.message);
+        context_.prompter.ShowMessage(Translated(refusedPrefix) + result.message);
     else if (!result.Applied())
-        context_.prompter.ShowMessage(WithTitle(failedPattern, title) + result.message);
+        context_.prompter.ShowMessage(WithTitle(Translated(failedPattern), title) + result.message);
 }
 
 void TaskFlows::Changed()
@@ -195,7 +196,7 @@ void TaskFlows::EditTaskList(QWidget* parent, CWaitDlg& wait, const std::string&
     sent.title = editor.task.title;
     EditResult result;
     if (!runner_.Run(
-            wait, [&] { result = UpdateTaskList(context_, sent); }, kUpdatingListMessage))
+            wait, [&] { result = UpdateTaskList(context_, sent); }, Translated(kUpdatingListMessage)))
         return;
     if (result.Applied()) {
         store_.Write([&](LocalStore::Data& data) {
@@ -265,11 +266,11 @@ void TaskFlows::DeleteTaskList(CWaitDlg& wait, const std::string& listId)
             title = list->title;
         return list != nullptr;
     });
-    if (!found || !context_.prompter.AskYesNo(WithTitle(kDeleteListQuestion, title)))
+    if (!found || !context_.prompter.AskYesNo(WithTitle(Translated(kDeleteListQuestion), title)))
         return;
     EditResult result;
     if (!runner_.Run(
-            wait, [&] { result = orb::DeleteTaskList(context_, listId); }, kDeletingListMessage))
+            wait, [&] { result = orb::DeleteTaskList(context_, listId); }, Translated(kDeletingListMessage)))
         return;
     // A list the service kept stays here too.
     if (result.Applied()) {
@@ -294,7 +295,7 @@ void TaskFlows::DeleteTask(CWaitDlg& wait, const std::string& taskId)
             CollectDeepestFirst(*found.node, doomed);
         }
     });
-    if (doomed.empty() || !context_.prompter.AskYesNo(WithTitle(kDeleteTaskQuestion, doomed.back().title)))
+    if (doomed.empty() || !context_.prompter.AskYesNo(WithTitle(Translated(kDeleteTaskQuestion), doomed.back().title)))
         return;
     std::size_t deleted = 0;
     EditResult result;

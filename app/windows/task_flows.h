@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ui_text.h"
 #include "service/edit_result.h"
 
 #include <functional>
@@ -47,25 +48,26 @@ public:
     // After every edit that reached the service or changed the store.
     std::function<void()> changed;
 
-    static constexpr const char* kDeleteListQuestion = "정말로 '%s' TaskList를 삭제하시겠습니까?";
-    static constexpr const char* kDeleteTaskQuestion = "정말로 '%s' Task를 삭제하시겠습니까?";
+    static constexpr const char* kDeleteListQuestion =
+        ORB_TEXT("OrbCalender", "정말로 '%s' TaskList를 삭제하시겠습니까?");
+    static constexpr const char* kDeleteTaskQuestion = ORB_TEXT("OrbCalender", "정말로 '%s' Task를 삭제하시겠습니까?");
     // A refusal shows the operation's prefix, then the service's reason.
-    static constexpr const char* kTaskRefused = "할일 생성 실패 : "; // insert and update
-    static constexpr const char* kMoveRefused = "할일 Move 실패 : ";
-    static constexpr const char* kListInsertRefused = "할일리스트 생성 실패 : ";
-    static constexpr const char* kListUpdateRefused = "할일 리스트 업데이트 실패 : ";
-    static constexpr const char* kTaskDeleteRefused = "Task Deleted Fail!!\n";
+    static constexpr const char* kTaskRefused = ORB_TEXT("OrbCalender", "할일 생성 실패 : "); // insert and update
+    static constexpr const char* kMoveRefused = ORB_TEXT("OrbCalender", "할일 Move 실패 : ");
+    static constexpr const char* kListInsertRefused = ORB_TEXT("OrbCalender", "할일리스트 생성 실패 : ");
+    static constexpr const char* kListUpdateRefused = ORB_TEXT("OrbCalender", "할일 리스트 업데이트 실패 : ");
+    static constexpr const char* kTaskDeleteRefused = ORB_TEXT("OrbCalender", "Task Deleted Fail!!\n");
     // The wait's message line while a list is deleted or renamed.
-    static constexpr const char* kDeletingListMessage = "Deleting Task List . . .";
-    static constexpr const char* kUpdatingListMessage = "Updating Task List . . .";
+    static constexpr const char* kDeletingListMessage = ORB_TEXT("OrbCalender", "Deleting Task List . . .");
+    static constexpr const char* kUpdatingListMessage = ORB_TEXT("OrbCalender", "Updating Task List . . .");
     // Anything else that kept a change from being applied names the record; so does a
     // refused list delete, which has no text of its own.
-    static constexpr const char* kListNotDeleted = "The task list '%s' was not deleted: ";
-    static constexpr const char* kTaskNotDeleted = "The task '%s' was not deleted: ";
-    static constexpr const char* kTaskNotChanged = "The task '%s' was not changed: ";
-    static constexpr const char* kTaskNotMoved = "The task '%s' was not moved: ";
-    static constexpr const char* kCreatedNotMoved =
-        "The task '%s' was created, but not under its parent; it is at the top level of its list: ";
+    static constexpr const char* kListNotDeleted = ORB_TEXT("OrbCalender", "The task list '%s' was not deleted: ");
+    static constexpr const char* kTaskNotDeleted = ORB_TEXT("OrbCalender", "The task '%s' was not deleted: ");
+    static constexpr const char* kTaskNotChanged = ORB_TEXT("OrbCalender", "The task '%s' was not changed: ");
+    static constexpr const char* kTaskNotMoved = ORB_TEXT("OrbCalender", "The task '%s' was not moved: ");
+    static constexpr const char* kCreatedNotMoved = ORB_TEXT(
+        "OrbCalender", "The task '%s' was created, but not under its parent; it is at the top level of its list: ");
 
 private:
     // Shows why a change was not applied: a refusal after `refusedPrefix`, anything else

@@ -573,6 +573,72 @@ class QuestionStackingTest(DesktopTest):
         self.assertIsNone(self.bar_centre(s.still_shot("deleted", s.rect("calendarWindow"))), "the event is still drawn")
 
 
+class LanguageTest(DesktopTest):
+    """The delete question speaks the reader's language; its text is read the way a user copies
+    it: selected with the mouse, then taken from the X selection."""
+    BAR = QuestionStackingTest.BAR
+    QUESTIONS = {"en_US.UTF-8": "Do you really want to delete the event 'Standup'?",
+                 "ko_KR.UTF-8": "정말로 'Standup' Event를 삭제하시겠습니까?"}
+
+    def setUp(self):
+        QuestionStackingTest.setUp(self)
+
+    def bar_centre(self, shot):
+        return QuestionStackingTest.bar_centre(self, shot)
+
+    def question_text(self, question):
+        s = self.s
+        box = s.geometry(str(question))
+        shot = s.still_shot("question-text", (box["x"], box["y"], box["w"], box["h"]))
+        # The text's dark pixels, right of the icon and above the buttons.
+        dark = [(x, y) for y in range(box["y"], box["y"] + box["h"] - 50)
+                for x in range(box["x"] + 60, box["x"] + box["w"]) if max(shot.pixel(x, y)) < 90]
+        self.assertTrue(dark, "no text in the question")
+        left, top = min(x for x, _ in dark), min(y for _, y in dark)
+        right, bottom = max(x for x, _ in dark), max(y for _, y in dark)
+        # From the first glyph's left edge, which puts the selection's start before it, past the last.
+        middle = (top + bottom) // 2
+        s.xdo("mousemove", str(left + 1), str(middle), "mousedown", "1", "mousemove", str(right - 20), str(middle),
+              "mousemove", str(right + 4), str(middle), "mouseup", "1")
+        return wait_for("the selection", lambda: s.x("xclip", "-o", "-selection", "primary").strip(), 5)
+
+    def check_language(self, lang):
+        s = self.s
+        for outranking in ("LANGUAGE", "LC_ALL", "LC_MESSAGES", "ORB_LANG"):
+            s.env.pop(outranking, None)
+        s.env["LANG"] = lang
+        s.launch(Zorder=NORMAL, WindowPos=MAIN_POS, ZorderCalendar=NORMAL, WindowPosCalendar=CALENDAR_POS, bShowList=1,
+                 bShowCalendar=1)
+        self.loaded("mainWindow", "main")
+        s.xdo("mousemove", *s.at("mainWindow", 150, 10), "click", "3")
+        wait_for("the Control menu", s.popup_menu)
+        s.shot("control-menu")
+        s.xdo("key", "Escape")
+        wait_for("the Control menu to close", lambda: not s.popup_menu(), 5)
+        centre = self.bar_centre(s.still_shot("calendar", s.rect("calendarWindow")))
+        self.assertTrue(centre, "the event is not drawn")
+        s.xdo("mousemove", str(centre[0]), str(centre[1]), "click", "1", "key", "Delete")
+        question = wait_for("the question", lambda: s.transients())[0]
+        self.assertEqual(self.QUESTIONS[lang], self.question_text(question))
+        s.shot("question")
+        s.xdo("key", "Escape")
+        wait_for("the question to close", lambda: not s.transients(), 5)
+        # A free day: a double-click there opens the editor for a new event.
+        s.xdo("mousemove", *s.at("calendarWindow", 350, 400), "click", "--repeat", "2", "--delay", "120", "1")
+        editor = lambda: EditorDropDownTest.editor(self)
+        wait_for("the event editor", editor, 10)
+        s.still_shot("editor", s.rect("calendarWindow"))
+        s.xdo("key", "Escape")
+        wait_for("the editor to close", lambda: not editor(), 5)
+        self.assertNotIn(QuestionStackingTest.DELETE, s.requests())
+
+    def test_english_locale_asks_in_english(self):
+        self.check_language("en_US.UTF-8")
+
+    def test_korean_locale_asks_in_korean(self):
+        self.check_language("ko_KR.UTF-8")
+
+
 class ReminderSeed:
     """An event starting a minute and a few seconds from now with a one-minute popup, so that
     its reminder is due a few seconds after the program has loaded it."""
