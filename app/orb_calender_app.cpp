@@ -33,10 +33,10 @@ constexpr const char* kNoSettingsFolder = "The settings stay in the current fold
 // The installed menu entry: desktops match the windows to it.
 constexpr const char* kDesktopEntryId = "io.github.orbcalender.OrbCalender";
 constexpr const char* kWaylandLimitsText =
-    "This desktop runs Wayland without X11 support (XWayland), and on Wayland a program cannot "
-    "place its own windows: OrbCalender's windows open where the desktop puts them, and the "
-    "Bottom, Top and Resizing window modes cannot keep them below or above the others. "
-    "Install XWayland (the xwayland package) and start OrbCalender again to have them.";
+    ORB_TEXT("OrbCalender", "This desktop runs Wayland without X11 support (XWayland), and on Wayland a program cannot "
+                            "place its own windows: OrbCalender's windows open where the desktop puts them, and the "
+                            "Bottom, Top and Resizing window modes cannot keep them below or above the others. "
+                            "Install XWayland (the xwayland package) and start OrbCalender again to have them.");
 
 } // namespace
 
@@ -82,7 +82,7 @@ int RunOrbCalender(int argc, char** argv, const PlatformChoice& platform)
         diagnostics.WriteLine(problem);
     CMainFrame frame({settings, context, loginPage, opener, settingsPath, folders.AutostartEntry(),
                       QApplication::applicationFilePath().toStdString(), configProblems,
-                      platform.waylandLimits ? kWaylandLimitsText : ""});
+                      platform.waylandLimits ? Translated(kWaylandLimitsText) : std::string()});
     prompter.SetOwner(&frame.Owner());
     frame.baseLoopLevel = 1; // everything below runs inside app.exec()
     frame.hasTray = QSystemTrayIcon::isSystemTrayAvailable();

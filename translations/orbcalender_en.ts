@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ko_KR">
 <context>
+    <name>MonthViewAccessible</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>; </translation>
+    </message>
+</context>
+<context>
     <name>OrbCalender</name>
     <message>
         <source>Option</source>
@@ -594,6 +605,22 @@ Try again?</translation>
     <message>
         <source>search failed: </source>
         <translation>search failed: </translation>
+    </message>
+    <message>
+        <source>This desktop runs Wayland without X11 support (XWayland), and on Wayland a program cannot place its own windows: OrbCalender&apos;s windows open where the desktop puts them, and the Bottom, Top and Resizing window modes cannot keep them below or above the others. Install XWayland (the xwayland package) and start OrbCalender again to have them.</source>
+        <translation>This desktop runs Wayland without X11 support (XWayland), and on Wayland a program cannot place its own windows: OrbCalender&apos;s windows open where the desktop puts them, and the Bottom, Top and Resizing window modes cannot keep them below or above the others. Install XWayland (the xwayland package) and start OrbCalender again to have them.</translation>
+    </message>
+    <message>
+        <source>This build of OrbCalender has no embedded login page, which the [Service] section of info.dat asks for with an out-of-band RedirectUri. Remove the RedirectUri line from info.dat and start OrbCalender again to sign in through your browser.</source>
+        <translation>This build of OrbCalender has no embedded login page, which the [Service] section of info.dat asks for with an out-of-band RedirectUri. Remove the RedirectUri line from info.dat and start OrbCalender again to sign in through your browser.</translation>
+    </message>
+    <message>
+        <source>The login page could not be started: </source>
+        <translation>The login page could not be started: </translation>
+    </message>
+    <message>
+        <source>The login page ended unexpectedly: </source>
+        <translation>The login page ended unexpectedly: </translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ko_KR" sourcelanguage="ko_KR">
 <context>
+    <name>MonthViewAccessible</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>; </translation>
+    </message>
+</context>
+<context>
     <name>OrbCalender</name>
     <message>
         <source>Option</source>
@@ -594,6 +605,22 @@ Try again?</source>
     <message>
         <source>search failed: </source>
         <translation>검색 실패: </translation>
+    </message>
+    <message>
+        <source>This desktop runs Wayland without X11 support (XWayland), and on Wayland a program cannot place its own windows: OrbCalender&apos;s windows open where the desktop puts them, and the Bottom, Top and Resizing window modes cannot keep them below or above the others. Install XWayland (the xwayland package) and start OrbCalender again to have them.</source>
+        <translation>이 데스크톱은 X11 지원(XWayland) 없이 Wayland로 실행 중이며, Wayland에서는 프로그램이 자기 창의 위치를 정할 수 없습니다: OrbCalender의 창은 데스크톱이 정한 곳에 열리고, Bottom, Top, Resizing 창 모드는 창을 다른 창의 아래나 위에 둘 수 없습니다. 이 기능을 쓰려면 XWayland(xwayland 패키지)를 설치하고 OrbCalender를 다시 시작하십시오.</translation>
+    </message>
+    <message>
+        <source>This build of OrbCalender has no embedded login page, which the [Service] section of info.dat asks for with an out-of-band RedirectUri. Remove the RedirectUri line from info.dat and start OrbCalender again to sign in through your browser.</source>
+        <translation>이 OrbCalender 빌드에는 내장 로그인 페이지가 없습니다. info.dat의 [Service] 섹션이 out-of-band RedirectUri로 그 페이지를 요구합니다. info.dat에서 RedirectUri 줄을 지우고 OrbCalender를 다시 시작하면 브라우저로 로그인합니다.</translation>
+    </message>
+    <message>
+        <source>The login page could not be started: </source>
+        <translation>로그인 페이지를 시작할 수 없습니다: </translation>
+    </message>
+    <message>
+        <source>The login page ended unexpectedly: </source>
+        <translation>로그인 페이지가 예기치 않게 끝났습니다: </translation>
     </message>
 </context>
 </TS>

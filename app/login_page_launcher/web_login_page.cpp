@@ -42,7 +42,7 @@ std::string WebLoginPage::FindHelper(const std::string& programFolder)
 bool WebLoginPage::Run(const ServiceConfig& config, std::string& code)
 {
     if (helperPath_.empty()) {
-        prompter_.ShowMessage(kNoLoginPageText);
+        prompter_.ShowMessage(Translated(kNoLoginPageText));
         return false;
     }
     QProcess process;
@@ -66,7 +66,8 @@ bool WebLoginPage::Run(const ServiceConfig& config, std::string& code)
     running_ = nullptr;
 
     if (failedToStart) {
-        prompter_.ShowMessage(kNotStartedText + helperPath_ + " (" + process.errorString().toStdString() + ")");
+        prompter_.ShowMessage(Translated(kNotStartedText) + helperPath_ + " (" + process.errorString().toStdString() +
+                              ")");
         return false;
     }
     const LoginPageOutcome outcome = ReadLoginPageOutcome(
@@ -82,7 +83,7 @@ bool WebLoginPage::Run(const ServiceConfig& config, std::string& code)
     case LoginPageEnd::Failed:
         break;
     }
-    prompter_.ShowMessage(kEndedText + helperPath_ + " (" + ExitText(process) + ")");
+    prompter_.ShowMessage(Translated(kEndedText) + helperPath_ + " (" + ExitText(process) + ")");
     return false;
 }
 

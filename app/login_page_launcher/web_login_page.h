@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/shell_core/login_page.h"
+#include "core/ui_text.h"
 
 #include <QPointer>
 #include <string>
@@ -20,11 +21,11 @@ class WebLoginPage : public LoginPage
 public:
     static constexpr const char* kHelperName = "orbcalender-login-page";
     static constexpr const char* kNoLoginPageText =
-        "This build of OrbCalender has no embedded login page, which the [Service] section of "
-        "info.dat asks for with an out-of-band RedirectUri. Remove the RedirectUri line from "
-        "info.dat and start OrbCalender again to sign in through your browser.";
-    static constexpr const char* kNotStartedText = "The login page could not be started: ";
-    static constexpr const char* kEndedText = "The login page ended unexpectedly: ";
+        ORB_TEXT("OrbCalender", "This build of OrbCalender has no embedded login page, which the [Service] section of "
+                                "info.dat asks for with an out-of-band RedirectUri. Remove the RedirectUri line from "
+                                "info.dat and start OrbCalender again to sign in through your browser.");
+    static constexpr const char* kNotStartedText = ORB_TEXT("OrbCalender", "The login page could not be started: ");
+    static constexpr const char* kEndedText = ORB_TEXT("OrbCalender", "The login page ended unexpectedly: ");
 
     // `helperPath` empty: this build has no login page.
     WebLoginPage(Prompter& prompter, std::string helperPath) : prompter_(prompter), helperPath_(std::move(helperPath))
