@@ -91,8 +91,10 @@ enum class PassMode
 
 constexpr const char* kSynchronizingLine = "gSynchronizingProcess";
 constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
-// Listings a pass reads at the same time: as many as the transport opens to one host.
-constexpr std::size_t kListingsSideBySide = 32;
+// Listings a pass reads at the same time: as many streams as an HTTP/2 server takes on one
+// connection (Google's and nghttpx's 100), so a large account is read in one wave. Over
+// HTTP/1.1 the transport's 32 connections serve them and the rest wait in its queue.
+constexpr std::size_t kListingsSideBySide = 100;
 // Exit and Logout wait this long for the idle signal, then give up.
 constexpr std::chrono::milliseconds kIdleWait{500};
 
