@@ -10,8 +10,11 @@
 #include "service/oauth.h"
 #include "tasks/tasks_client.h"
 
+#include <algorithm>
 #include <deque>
+#include <optional>
 #include <set>
+#include <utility>
 
 namespace orb {
 
@@ -343,6 +346,10 @@ struct LoadPass::PassWork
     std::map<std::string, BuiltRows> listRows;
     std::size_t cacheWrites = 0;
     std::chrono::steady_clock::duration cacheTime{};
+    // When a listing's branch was last shown, and the branches changed since, in the order
+    // they changed: the tree still hears them in job order.
+    std::optional<std::chrono::steady_clock::time_point> lastShown;
+    std::vector<std::string> unshown;
 };
 
 // One set of listings read side by side, and what each brought.
@@ -476,6 +483,7 @@ void LoadPass::RunWave(PassWork& work, Wave& wave)
             else
                 ReleaseTasks(work, wave, i - offset - calendarCount);
         });
+    ShowUnshown(work);
 }
 
 void LoadPass::NoteFailure(PassWork& work, const std::string& what, const ListingFailure& failure)
@@ -620,7 +628,7 @@ void LoadPass::ReleaseEvents(PassWork& work, Wave& wave, std::size_t job)
     if (!changed)
         return;
     work.storeChanged = true;
-    ShowBranch(kCalendarBranch, &work);
+    ShowBranchSoon(kCalendarBranch, work);
 }
 
 void LoadPass::ReleaseTasks(PassWork& work, Wave& wave, std::size_t job)
@@ -660,7 +668,7 @@ void LoadPass::ReleaseTasks(PassWork& work, Wave& wave, std::size_t job)
     if (!changed)
         return;
     work.storeChanged = true;
-    ShowBranch(kTaskBranch, &work);
+    ShowBranchSoon(kTaskBranch, work);
 }
 
 void LoadPass::WriteCache(PassWork& work, const std::function<CacheResult()>& write)
@@ -669,6 +677,23 @@ void LoadPass::WriteCache(PassWork& work, const std::function<CacheResult()>& wr
     Report(write());
     work.cacheTime += std::chrono::steady_clock::now() - start;
     ++work.cacheWrites;
+}
+
+void LoadPass::ShowBranchSoon(const std::string& branch, PassWork& work)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (std::find(work.unshown.begin(), work.unshown.end(), branch) == work.unshown.end())
+        work.unshown.push_back(branch);
+    if (work.lastShown && now - *work.lastShown < kShowEvery)
+        return;
+    work.lastShown = now;
+    ShowUnshown(work);
+}
+
+void LoadPass::ShowUnshown(PassWork& work)
+{
+    for (const std::string& branch : std::exchange(work.unshown, {}))
+        ShowBranch(branch, &work);
 }
 
 void LoadPass::ShowBranch(const std::string& branch, PassWork* work)

@@ -95,6 +95,8 @@ constexpr const char* kSynchronizingBusyLine = "Synchronizing ignored: busy";
 // connection (Google's and nghttpx's 100), so a large account is read in one wave. Over
 // HTTP/1.1 the transport's 32 connections serve them and the rest wait in its queue.
 constexpr std::size_t kListingsSideBySide = 100;
+// While listings arrive, the tree hears a branch's rows at most this often.
+constexpr std::chrono::milliseconds kShowEvery{100};
 // Exit and Logout wait this long for the idle signal, then give up.
 constexpr std::chrono::milliseconds kIdleWait{500};
 
@@ -193,6 +195,11 @@ private:
     void NoteFailure(PassWork& work, const std::string& what, const ListingFailure& failure);
     // Tells the tree the branch's rows when they differ from what it was told last.
     void ShowBranch(const std::string& branch, PassWork* work);
+    // A wave of a hundred listings ends within milliseconds, and showing the whole branch
+    // after each one cost more than reading them: while a wave runs a branch is shown at
+    // most every kShowEvery, and what is left when the wave ends.
+    void ShowBranchSoon(const std::string& branch, PassWork& work);
+    void ShowUnshown(PassWork& work);
     SyncState KnownState(const std::string& key);
     void ForgetState(const std::string& key);
     bool CacheWritable() const { return cache_ && cacheAccountKnown_; }

@@ -529,5 +529,37 @@ TEST_F(SideBySideLoadTest, FaultsInOneListingLeaveTheRestAndTheNextPassRecovers)
     EXPECT_EQ(ui.problem, "");
 }
 
+TEST_F(SideBySideLoadTest, ListingsAnsweredTogetherReachTheTreeInAFewWholeUpdates)
+{
+    constexpr int kEach = 40;
+    std::string calendars, lists;
+    for (int i = 0; i < kEach; ++i) {
+        const std::string n = std::to_string(i);
+        calendars += std::string(i ? "," : "") + R"({"id": "c)" + n +
+                     R"(", "summary": "C", "accessRole": "owner", "selected": true, "events": [{"id": "e)" + n +
+                     R"(", "summary": "E", "start": {"date": "2026-12-08"}, "end": {"date": "2026-12-09"}}]})";
+        lists += std::string(i ? "," : "") + R"({"id": "l)" + n + R"(", "title": "L", "tasks": [{"id": "t)" + n +
+                 R"(", "title": "T"}]})";
+    }
+    Seed(R"({"oauth": {"accessTokens": ["t1"], "refreshTokens": ["r1"]}, "calendar": {"calendars": [)" + calendars +
+         R"(]}, "tasks": {"taskLists": [)" + lists + "]}}");
+    service.SetLatency(std::chrono::milliseconds(30)); // every listing answers at about the same time
+
+    const PassOutcome outcome = Run(kListingsSideBySide);
+    std::vector<std::string> calendarRows, taskRows;
+    for (const std::string& entry : outcome.tree)
+        (entry.starts_with("rows:Calendar's:") ? calendarRows : taskRows).push_back(entry);
+    // The two lists' rows, then a few updates instead of one per listing.
+    EXPECT_LE(calendarRows.size(), 1u + kEach / 4);
+    EXPECT_LE(taskRows.size(), 1u + kEach / 4);
+    ASSERT_GE(calendarRows.size(), 2u);
+    ASSERT_GE(taskRows.size(), 2u);
+    // Nothing read is left unshown: the last update holds every calendar's event and list's task.
+    for (int i = 0; i < kEach; ++i) {
+        EXPECT_NE((calendarRows.back() + " ").find(" e" + std::to_string(i) + " "), std::string::npos) << i;
+        EXPECT_NE((taskRows.back() + " ").find(" t" + std::to_string(i) + " "), std::string::npos) << i;
+    }
+}
+
 } // namespace
 } // namespace orb
