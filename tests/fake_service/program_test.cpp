@@ -1,19 +1,17 @@
 #include "tests/fake_service/fake_service_test_support.h"
 
 #include "tools/fake-service/form_text.h"
+#include "tools/http2-front/child_process.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-
-extern char** environ;
+#include <thread>
 
 namespace orb::fake::test {
 namespace {
@@ -22,64 +20,17 @@ namespace {
 class Program
 {
 public:
-    explicit Program(std::vector<std::string> arguments)
+    explicit Program(const std::vector<std::string>& arguments)
     {
-        int out[2];
-        int err[2];
-        if (pipe(out) != 0 || pipe(err) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addclose(&actions, err[0]);
-        arguments.insert(arguments.begin(), ORB_FAKE_SERVICE_PROGRAM);
-        std::vector<char*> argv;
-        for (auto& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, ORB_FAKE_SERVICE_PROGRAM, &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        close(err[1]);
-        out_ = out[0];
-        err_ = err[0];
-    }
-
-    ~Program()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        close(out_);
-        close(err_);
+        std::string why;
+        child_.Start(ORB_FAKE_SERVICE_PROGRAM, arguments, why, true);
     }
 
     // The next line of standard output; empty if none comes within the client time-out.
     std::string NextLine()
     {
-        auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
-        while (output_.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd watched{out_, POLLIN, 0};
-            if (poll(&watched, 1, 50) <= 0) {
-                continue;
-            }
-            char chunk[256];
-            ssize_t received = read(out_, chunk, sizeof chunk);
-            if (received <= 0) {
-                break;
-            }
-            output_.append(chunk, static_cast<std::size_t>(received));
-        }
-        const auto end = output_.find('\n');
-        std::string line = output_.substr(0, end);
-        output_.erase(0, end == std::string::npos ? end : end + 1);
+        std::string line;
+        child_.ReadLine(line, static_cast<int>(std::chrono::milliseconds(kClientTimeout).count()));
         return line;
     }
 
@@ -88,35 +39,19 @@ public:
     {
         auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
         while (std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
+            int status = -1;
+            if (!child_.Running(&status))
                 return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return -1;
     }
 
-    std::string Errors()
-    {
-        std::string text;
-        char chunk[256];
-        fcntl(err_, F_SETFL, O_NONBLOCK);
-        ssize_t received;
-        while ((received = read(err_, chunk, sizeof chunk)) > 0) {
-            text.append(chunk, static_cast<std::size_t>(received));
-        }
-        return text;
-    }
-
-    void Signal(int number) { kill(pid_, number); }
+    std::string Errors() { return child_.TakeErrors(); }
+    void Signal(int number) { kill(child_.Pid(), number); }
 
 private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-    std::string output_; // read but not yet taken as lines
+    front::ChildProcess child_;
 };
 
 int PortOf(const std::string& line)

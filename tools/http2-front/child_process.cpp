@@ -73,7 +73,8 @@ ChildProcess::~ChildProcess()
     Stop();
 }
 
-bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments, std::string& why)
+bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments, std::string& why,
+                         bool keepErrors)
 {
     const std::string found = FindProgram(program);
     if (found.empty()) {
@@ -91,16 +92,19 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    int ready[2];
-    if (::pipe2(ready, O_CLOEXEC) != 0) {
-        ::close(pipeEnds[0]);
-        ::close(pipeEnds[1]);
+    int ready[2] = {-1, -1};
+    int errorEnds[2] = {-1, -1};
+    if (::pipe2(ready, O_CLOEXEC) != 0 || (keepErrors && ::pipe2(errorEnds, O_CLOEXEC) != 0)) {
         why = std::string("no pipe: ") + std::strerror(errno);
+        for (const int fd : {pipeEnds[0], pipeEnds[1], ready[0], ready[1]})
+            ::close(fd);
         return false;
     }
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(pipeEnds[1], STDOUT_FILENO);
+        if (keepErrors)
+            ::dup2(errorEnds[1], STDERR_FILENO);
         // Signals the caller blocked (a stand-in blocks SIGTERM) must reach the child.
         sigset_t none;
         sigemptyset(&none);
@@ -112,6 +116,9 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
     }
     ::close(pipeEnds[1]);
     ::close(ready[1]);
+    if (keepErrors)
+        ::close(errorEnds[1]);
+    errors_ = errorEnds[0];
     if (pid < 0) {
         ::close(pipeEnds[0]);
         ::close(ready[0]);
@@ -171,6 +178,19 @@ bool ChildProcess::Running(int* status)
     return false;
 }
 
+std::string ChildProcess::TakeErrors()
+{
+    std::string text;
+    if (errors_ < 0)
+        return text;
+    ::fcntl(errors_, F_SETFL, O_NONBLOCK);
+    char chunk[4096];
+    ssize_t count = 0;
+    while ((count = ::read(errors_, chunk, sizeof chunk)) > 0)
+        text.append(chunk, static_cast<std::size_t>(count));
+    return text;
+}
+
 void ChildProcess::Stop()
 {
     if (pid_ > 0) {
@@ -184,9 +204,10 @@ void ChildProcess::Stop()
             pid_ = -1;
         }
     }
-    if (output_ >= 0) {
-        ::close(output_);
-        output_ = -1;
+    for (int* fd : {&output_, &errors_}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
     }
 }
 
