@@ -1,18 +1,13 @@
 #include "app/wait_window/wait_dlg.h"
 
-#include "app/shell_core/settings.h"
 #include "translations/qt_text.h"
 #include "widgets/picture_ex.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QPainter>
-#include <QTimer>
-#include <QWindow>
 
 #include <thread>
 
@@ -36,10 +31,6 @@ constexpr int kTitleIndent = 40;
 constexpr int kMessageDrop = 50;
 
 constexpr double kOpacityScale = 255.0;
-
-// How long a wait whose call ended at once stays up for the window manager to show it.
-constexpr int kLongestShowWaitMs = 500;
-constexpr int kShowPollMs = 10;
 
 QFont WaitFont(int pixelSize)
 {
@@ -91,23 +82,15 @@ WaitLayout ComputeWaitLayout(QSize size)
     return layout;
 }
 
-CWaitDlg::CWaitDlg(QWidget* owner, WaitKind kind)
-    : QWidget(owner, kind == WaitKind::Dialog ? Qt::Tool | Qt::FramelessWindowHint : Qt::Widget), owner_(owner),
-      kind_(kind), mode_(kWindowModeTop), picture_(new CPictureEx(this))
+CWaitDlg::CWaitDlg(QWidget* owner) : QWidget(owner), owner_(owner), picture_(new CPictureEx(this))
 {
     setObjectName(QString::number(kTemplateId));
     picture_->setObjectName(QString::number(kPictureId));
     picture_->LoadFromResource();
     setFocusPolicy(Qt::ClickFocus);
-    if (kind_ == WaitKind::Dialog) {
-        setWindowModality(Qt::WindowModal);
-        setWindowOpacity(kOpacity / kOpacityScale);
-        ApplyStacking();
-    } else {
-        auto* effect = new QGraphicsOpacityEffect(this);
-        effect->setOpacity(kOpacity / kOpacityScale);
-        setGraphicsEffect(effect);
-    }
+    auto* effect = new QGraphicsOpacityEffect(this);
+    effect->setOpacity(kOpacity / kOpacityScale);
+    setGraphicsEffect(effect);
     if (owner_)
         owner_->installEventFilter(this);
     hide();
@@ -117,19 +100,6 @@ CWaitDlg::~CWaitDlg()
 {
     if (owner_)
         owner_->removeEventFilter(this);
-}
-
-void CWaitDlg::SetWindowMode(int mode)
-{
-    mode_ = mode;
-    if (isHidden())
-        ApplyStacking();
-}
-
-void CWaitDlg::ApplyStacking()
-{
-    if (kind_ == WaitKind::Dialog)
-        setWindowFlag(Qt::WindowStaysOnTopHint, mode_ == kWindowModeTop);
 }
 
 void CWaitDlg::SetWaitMessage(const std::string& text)
@@ -142,26 +112,22 @@ void CWaitDlg::CoverOwner()
 {
     if (!owner_)
         return;
-    if (kind_ == WaitKind::Overlay) {
-        setGeometry(owner_->rect());
-        raise();
-    } else {
-        setGeometry(QRect(owner_->mapToGlobal(QPoint(0, 0)), owner_->size()));
-    }
+    setGeometry(owner_->rect());
+    raise();
 }
 
 void CWaitDlg::ShowWait()
 {
-    if (isHidden()) {
-        ApplyStacking();
-        QWidget* focus = QApplication::focusWidget();
-        if (focus && focus != this && owner_ && (focus == owner_ || owner_->isAncestorOf(focus)))
+    if (isHidden() && owner_) {
+        // The window's own focus child, not the application's: an editor that has just
+        // closed leaves the owner's window not yet active again.
+        QWidget* focus = owner_->window()->focusWidget();
+        if (focus && focus != this && (focus == owner_ || owner_->isAncestorOf(focus)))
             focusBefore_ = focus;
     }
     CoverOwner();
     show();
-    if (kind_ == WaitKind::Overlay)
-        setFocus(Qt::OtherFocusReason);
+    setFocus(Qt::OtherFocusReason);
     picture_->Draw();
 }
 
@@ -189,27 +155,7 @@ void CWaitDlg::RunWhileWaiting(const std::function<void()>& call)
     });
     loop.exec();
     worker.join();
-    StayUntilShown();
     EndWait();
-}
-
-void CWaitDlg::StayUntilShown()
-{
-    // A window manager still showing the window when it is hidden shows and activates it
-    // after all; the hidden window then counts as the active one and swallows every key.
-    QWindow* window = windowHandle();
-    if (kind_ != WaitKind::Dialog || !window || window->isExposed())
-        return;
-    QEventLoop loop;
-    QTimer poll;
-    QElapsedTimer waited;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (window->isExposed() || waited.hasExpired(kLongestShowWaitMs))
-            loop.quit();
-    });
-    waited.start();
-    poll.start(kShowPollMs);
-    loop.exec();
 }
 
 bool CWaitDlg::event(QEvent* event)

@@ -14,12 +14,6 @@ namespace orb {
 
 class CPictureEx;
 
-enum class WaitKind
-{
-    Overlay, // a child laid over the owner while a load pass runs
-    Dialog,  // a modal tool window over the owner during an edit
-};
-
 // Where the picture, "Loading" and the message line go in a client area of `size`.
 struct WaitLayout
 {
@@ -41,11 +35,12 @@ public:
     static constexpr int kOpacity = 100; // of 255
     static constexpr const char* kTitleText = ORB_TEXT("OrbCalender", "Loading");
 
-    CWaitDlg(QWidget* owner, WaitKind kind);
+    // A child of `owner`, laid over it while a load pass or an edit runs. Not a window of
+    // its own: a window manager that maps, activates and withdraws it late would leave the
+    // owner unfocused, deaf to every key.
+    explicit CWaitDlg(QWidget* owner);
     ~CWaitDlg() override;
 
-    // The owner's window mode: over a Top owner the dialog stays on top as well.
-    void SetWindowMode(int mode);
     // Stored, and repainted when shown.
     void SetWaitMessage(const std::string& text);
     std::string WaitMessage() const { return message_.toStdString(); }
@@ -72,12 +67,8 @@ protected:
 
 private:
     void CoverOwner();
-    void ApplyStacking();
-    void StayUntilShown();
 
     QWidget* owner_;
-    WaitKind kind_;
-    int mode_;
     QString message_;
     CPictureEx* picture_;
     WaitLayout layout_;

@@ -42,8 +42,7 @@ CCalendarDlg::CCalendarDlg(AppSettings& settings, const Clock& clock, const Loca
     connect(view_, &COrbCalendarCtrl::treeViewRequested, this, &CCalendarDlg::treeViewRequested);
     problemLine_ = new ProblemLine(prompter, this);
 
-    overlay_ = new CWaitDlg(this, WaitKind::Overlay);
-    overlay_->SetWindowMode(settings_.ZorderCalendar);
+    overlay_ = new CWaitDlg(this);
 }
 
 CCalendarDlg::~CCalendarDlg() = default;
@@ -76,7 +75,6 @@ void CCalendarDlg::SetWindowMode(int mode)
     windowMode_ = NormalizedWindowMode(mode);
     ApplyWindowMode(this, windowMode_);
     SetSizingBorder(windowMode_ == kWindowModeResizing);
-    overlay_->SetWindowMode(windowMode_);
 }
 
 void CCalendarDlg::NextWindowMode()

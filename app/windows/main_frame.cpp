@@ -161,10 +161,9 @@ bool CMainFrame::Create()
     PlaceWindow(mainWindow_.get(), settings.WindowPos);
 
     mainWindow_->SetListFont(settings.defaultFont);
-    loadingOverlay_ = new CWaitDlg(mainWindow_.get(), WaitKind::Overlay);
+    loadingOverlay_ = new CWaitDlg(mainWindow_.get());
     loadingOverlay_->setObjectName("loadingOverlay");
-    loadingOverlay_->SetWindowMode(settings.Zorder);
-    waitDialog_ = new CWaitDlg(mainWindow_.get(), WaitKind::Dialog);
+    waitDialog_ = new CWaitDlg(mainWindow_.get());
     waitDialog_->setObjectName("waitDialog");
     mainWindow_->SetWindowMode(settings.Zorder);
     CreateCalendarWindow();

@@ -196,15 +196,11 @@ void COrbCalenderDlg::SetWindowMode(int mode)
     ApplyWindowMode(this, windowMode_);
     SetSizingBorder(windowMode_ == kWindowModeResizing);
     settings_.Zorder = windowMode_;
-    // The edits' wait covers this window: over a Top window it stays on top too.
-    if (editing_)
-        editing_->wait.SetWindowMode(windowMode_);
 }
 
 void COrbCalenderDlg::SetEditing(EditTools tools)
 {
     editing_.emplace(tools);
-    tools.wait.SetWindowMode(windowMode_);
 }
 
 void COrbCalenderDlg::SetListFont(const LogFont& font)

@@ -1,6 +1,5 @@
 #include "app/wait_window/wait_dlg.h"
 
-#include "app/shell_core/settings.h"
 #include "widgets/picture_ex.h"
 
 #include <QPushButton>
@@ -66,7 +65,7 @@ TEST(CWaitDlg, LayoutCentresThePictureWithTheWordsBesideAndBelow)
 TEST(CWaitDlg, OverlayCoversTheOwnerAndPlaysOnlyWhileShown)
 {
     Owner owner;
-    CWaitDlg overlay(&owner.window, WaitKind::Overlay);
+    CWaitDlg overlay(&owner.window);
     auto* picture = owner.window.findChild<CPictureEx*>(QString::number(CWaitDlg::kPictureId));
     ASSERT_EQ(picture, overlay.Picture());
     EXPECT_FALSE(overlay.isVisible());
@@ -102,7 +101,7 @@ TEST(CWaitDlg, OverlayCoversTheOwnerAndPlaysOnlyWhileShown)
 TEST(CWaitDlg, OverlaySwallowsEveryInputUntilItEnds)
 {
     Owner owner;
-    CWaitDlg overlay(&owner.window, WaitKind::Overlay);
+    CWaitDlg overlay(&owner.window);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner.window));
     owner.ClickButton();
     ASSERT_EQ(owner.clicked->count(), 1) << "the button works without the overlay";
@@ -126,7 +125,7 @@ TEST(CWaitDlg, OverlaySwallowsEveryInputUntilItEnds)
 TEST(CWaitDlg, OverlayPaintsLoadingAndTheMessageAtItsOpacity)
 {
     Owner owner;
-    CWaitDlg overlay(&owner.window, WaitKind::Overlay);
+    CWaitDlg overlay(&owner.window);
     overlay.ShowWait();
     overlay.Picture()->Stop(); // a still picture makes the image stable
     const WaitLayout& layout = overlay.Layout();
@@ -150,34 +149,27 @@ TEST(CWaitDlg, OverlayPaintsLoadingAndTheMessageAtItsOpacity)
     EXPECT_EQ(CountPixels(image, leftMargin, dark), 0) << "centred, not left-aligned";
 }
 
-TEST(CWaitDlg, DialogIsAModalToolWindowOverTheOwnersClientArea)
+// An edit's wait starts as its editor closes, before the owner's window is active again:
+// the focus still goes back to the child that had it, not to the first in the tab chain.
+TEST(CWaitDlg, AWaitStartedWhileTheOwnerIsInactiveGivesTheFocusBackWhereItWas)
 {
     Owner owner;
-    owner.window.move(120, 80);
-    CWaitDlg dialog(&owner.window, WaitKind::Dialog);
-    dialog.SetWindowMode(kWindowModeNormal);
-    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
-    dialog.SetWindowMode(kWindowModeTop);
-    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint) << "over a Top owner it stays on top too";
+    QPushButton second("Second", &owner.window);
+    second.setGeometry(80, 5, 60, 25);
+    second.show();
+    second.setFocus();
+    QWidget editor;
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
 
-    dialog.ShowWait();
-    EXPECT_TRUE(dialog.isWindow());
-    EXPECT_EQ(dialog.windowType(), Qt::Tool);
-    EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(dialog.windowModality(), Qt::WindowModal);
-    EXPECT_EQ(dialog.geometry(), QRect(owner.window.mapToGlobal(QPoint(0, 0)), owner.window.size()));
-    EXPECT_TRUE(dialog.Picture()->IsPlaying());
-
-    EXPECT_FALSE(dialog.close()) << "the user cannot close the wait";
-    EXPECT_TRUE(dialog.isVisible());
-    owner.ClickButton();
-    EXPECT_EQ(owner.clicked->count(), 0) << "the owner is blocked";
-
-    dialog.EndWait();
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_FALSE(dialog.Picture()->IsPlaying());
-    dialog.SetWindowMode(kWindowModeBottom);
-    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    CWaitDlg overlay(&owner.window);
+    overlay.ShowWait();
+    EXPECT_FALSE(overlay.isWindow()) << "no window of its own for a window manager to hold";
+    overlay.EndWait();
+    owner.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner.window));
+    EXPECT_TRUE(second.hasFocus());
 }
 
 // The blocking call runs on a worker while the user-interface thread keeps serving the
@@ -185,7 +177,7 @@ TEST(CWaitDlg, DialogIsAModalToolWindowOverTheOwnersClientArea)
 TEST(CWaitDlg, RunWhileWaitingKeepsTheWindowAliveDuringABlockingCall)
 {
     Owner owner;
-    CWaitDlg dialog(&owner.window, WaitKind::Dialog);
+    CWaitDlg dialog(&owner.window);
     QSignalSpy frames(dialog.Picture(), &CPictureEx::frameShown);
     std::atomic<int> framesSeenByUi{0};
     QTimer watcher;
