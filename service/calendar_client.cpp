@@ -10,8 +10,6 @@
 #include "service/requests.h"
 #include "service/text_codec.h"
 
-#include <json/json.h>
-
 namespace orb {
 
 namespace {
@@ -53,7 +51,7 @@ bool ListCalendars(ServiceContext& context, std::vector<CalendarRecord>& calenda
     // Collected first, so that a failing later page leaves the store as it was.
     std::vector<CalendarRecord> listed;
     const ListingResult result = FetchListing(context, CalendarApiUrl(context.config, kCalendarListPath),
-                                              kCalendarListingFields, [&](const Json::Value& entry) {
+                                              kCalendarListingFields, [&](const JsonNode& entry) {
                                                   CalendarRecord calendar;
                                                   if (ReadCalendar(entry, calendar))
                                                       listed.push_back(std::move(calendar));
@@ -84,7 +82,7 @@ EditResult UpdateCalendar(ServiceContext& context, CalendarRecord& record, const
     EnsureAccessToken(context);
     const std::string headers = JsonRequestHeaders(context.session);
     std::string answer;
-    Json::Value root;
+    JsonAnswer root;
     EditResult result;
     TransportResult transport;
     // Only an owner may change the calendar itself; anyone may recolour their own entry.
@@ -105,7 +103,7 @@ EditResult UpdateCalendar(ServiceContext& context, CalendarRecord& record, const
     result = ReadEditAnswer(context, transport, answer, root);
     if (!result.Applied())
         return result;
-    if (!ReadCalendar(root, record))
+    if (!ReadCalendar(root.Root(), record))
         return UnreadableAnswer(context, answer);
     return result;
 }

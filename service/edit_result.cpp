@@ -7,7 +7,7 @@
 #include "service/requests.h"
 #include "service/text_codec.h"
 
-#include <json/json.h>
+#include <simdjson.h>
 
 namespace orb {
 
@@ -35,13 +35,12 @@ EditResult EditNotSent(ServiceContext& context, const TransportResult& transport
 } // namespace
 
 EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
-                          Json::Value& root)
+                          JsonAnswer& root)
 {
     if (!transport.Completed())
         return EditNotSent(context, transport);
     std::string errors;
-    if (ParseJsonAnswer(answer, root, errors) && root.isObject() && !MemberText(root, "id").empty() &&
-        IsSuccessStatus(transport.status))
+    if (root.Parse(answer, errors) && !MemberText(root.Root(), "id").empty() && IsSuccessStatus(transport.status))
         return {};
     if (!errors.empty())
         WriteParseErrors(context.diagnostics, errors);
@@ -73,14 +72,15 @@ EditResult UnreadableAnswer(ServiceContext& context, const std::string& answer)
 
 std::string RefusalMessage(const std::string& answer, int status)
 {
-    Json::Value root;
+    JsonAnswer parsed;
     std::string errors;
-    if (ParseJsonAnswer(answer, root, errors) && root.isObject()) {
-        const Json::Value& error = root["error"];
-        if (error.isObject() && !MemberText(error, "message").empty())
-            return DecodeUtf8Text(MemberText(error, "message"));
+    if (parsed.Parse(answer, errors)) {
+        const JsonNode& root = parsed.Root();
+        const std::optional<JsonNode> error = Member(root, "error");
+        if (error && !MemberText(*error, "message").empty())
+            return MemberText(*error, "message");
         if (!MemberText(root, "error").empty())
-            return DecodeUtf8Text(MemberText(root, "error"));
+            return MemberText(root, "error");
     }
     return kHttpStatusPrefix + std::to_string(status);
 }

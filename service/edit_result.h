@@ -5,12 +5,9 @@
 
 #include <string>
 
-namespace Json {
-class Value;
-}
-
 namespace orb {
 
+class JsonAnswer;
 struct TransportResult;
 
 // What became of one change sent to the service.
@@ -42,7 +39,7 @@ std::string RefusalMessage(const std::string& answer, int status);
 // diagnostics line); an answer with a success status naming a record ("id") is Applied,
 // with the record in `root`; anything else is Refused in the service's words.
 EditResult ReadEditAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer,
-                          Json::Value& root);
+                          JsonAnswer& root);
 // A deletion needs no record back: any success status is Applied, and so are 404 and 410
 // (the record is already gone).
 EditResult ReadDeletionAnswer(ServiceContext& context, const TransportResult& transport, const std::string& answer);

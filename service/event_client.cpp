@@ -11,8 +11,6 @@
 #include "service/requests.h"
 #include "service/text_codec.h"
 
-#include <json/json.h>
-
 #include <algorithm>
 #include <climits>
 
@@ -105,22 +103,21 @@ EditResult SendEvent(ServiceContext& context, EventRecord& record, bool isNew, c
                                            InsertEventBody(record), answer, JsonRequestHeaders(context.session))
               : context.transport.HttpPatch(CalendarApiUrl(context.config, EventPath(calendarId, record.id)),
                                             UpdateEventBody(record), answer, JsonRequestHeaders(context.session));
-    Json::Value root;
+    JsonAnswer root;
     EditResult result = ReadEditAnswer(context, transport, answer, root);
     if (!result.Applied())
         return result;
     EventRecord written;
-    if (!ReadEvent(root, written))
+    if (!ReadEvent(root.Root(), written))
         return UnreadableAnswer(context, answer);
     // The service's new tag, so that the next change names the version it changes.
-    ReadEventEtag(root, written);
+    ReadEventEtag(root.Root(), written);
     record = std::move(written);
     return result;
 }
 
 // A listed event with the listing's extra steps; false (and a line) for one that is not an event.
-bool ReadListedEvent(ServiceContext& context, const CalendarRecord& calendar, const Json::Value& item,
-                     EventRecord& event)
+bool ReadListedEvent(ServiceContext& context, const CalendarRecord& calendar, const JsonNode& item, EventRecord& event)
 {
     if (!ReadEvent(item, event)) {
         context.diagnostics.WriteLine(kMalformedEventLine + CalendarName(calendar));
@@ -146,7 +143,7 @@ ListingResult ReadEventChanges(ServiceContext& context, const CalendarRecord& ca
     const std::string query = "?syncToken=" + EncodeQueryValue(token) + kChangesQueryTail +
                               (context.config.fullPages ? kFullPageParameter : "");
     return FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query), kEventListingFields,
-                        [&](const Json::Value& item) {
+                        [&](const JsonNode& item) {
                             const std::string id = MemberText(item, "id");
                             if (MemberText(item, "status") == kCancelledStatus) {
                                 if (!id.empty())
@@ -244,7 +241,7 @@ EventListing ListEventChanges(ServiceContext& context, const CalendarRecord& cal
     const std::string query = "?timeMin=" + window.timeMin + "&timeMax=" + window.timeMax + kListQueryTail +
                               (context.config.fullPages ? kFullPageParameter : "");
     const ListingResult result = FetchListing(context, CalendarApiUrl(context.config, EventsPath(calendar.id) + query),
-                                              kEventListingFields, [&](const Json::Value& item) {
+                                              kEventListingFields, [&](const JsonNode& item) {
                                                   EventRecord event;
                                                   if (!ReadListedEvent(context, calendar, item, event))
                                                       return;
@@ -267,7 +264,7 @@ bool SearchEvents(ServiceContext& context, const std::string& calendarId, const 
     EnsureAccessToken(context);
     // A query value, not JSON: a search for a quote is a search for a quote.
     const std::string url = CalendarApiUrl(context.config, EventsPath(calendarId) + "?q=" + EncodeQueryValue(text));
-    const ListingResult result = FetchListing(context, url, kEventListingFields, [&](const Json::Value& item) {
+    const ListingResult result = FetchListing(context, url, kEventListingFields, [&](const JsonNode& item) {
         EventRecord event;
         if (ReadEvent(item, event))
             results.push_back(std::move(event));

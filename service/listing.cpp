@@ -8,7 +8,7 @@
 #include "service/record_json.h"
 #include "service/text_codec.h"
 
-#include <json/json.h>
+#include <simdjson.h>
 
 #include <set>
 #include <unordered_set>
@@ -41,7 +41,7 @@ std::string WithPageToken(const std::string& url, const std::string& token)
 } // namespace
 
 ListingResult FetchListing(ServiceContext& context, const std::string& url, const char* fields,
-                           const std::function<void(const Json::Value& item)>& onItem)
+                           const std::function<void(const JsonNode& item)>& onItem)
 {
     // Sent as written: commas, slashes and parentheses are allowed in a query, and the
     // selector is ours, never the user's text.
@@ -54,6 +54,7 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url, cons
     // show anything twice.
     std::unordered_set<std::string> seenIds;
     std::string pageUrl = url;
+    JsonAnswer parsed;
     for (int page = 0;; ++page) {
         if (page == kMaxPages) {
             context.diagnostics.WriteLine(kPageLimitLine);
@@ -67,36 +68,40 @@ ListingResult FetchListing(ServiceContext& context, const std::string& url, cons
             result.answer = answer;
             return result;
         }
-        Json::Value root;
-        if (!ParseJsonAnswer(answer, root, result.parseErrors)) {
+        if (!parsed.Parse(answer, result.parseErrors)) {
             result.outcome = ListingOutcome::Unreadable;
             result.answer = answer;
             return result;
         }
+        const JsonNode& root = parsed.Root();
         if (HasErrorDocument(root) || !IsSuccessStatus(status)) {
             result.outcome = ListingOutcome::Refused;
             result.answer = answer;
             return result;
         }
-        const Json::Value& items = root.isObject() ? root["items"] : root;
-        if (!root.isObject() || !(items.isNull() || items.isArray())) {
+        const std::optional<JsonNode> items = Member(root, "items");
+        if (!root.is_object() || (items && !items->is_null() && !items->is_array())) {
             result.outcome = ListingOutcome::Unreadable;
             result.answer = answer;
             result.parseErrors = kNotAListingError;
             return result;
         }
         std::size_t repeated = 0;
-        for (const Json::Value& item : items) {
-            const std::string id = item.isObject() ? MemberText(item, "id") : std::string();
-            if (!id.empty() && !seenIds.insert(id).second) {
-                ++repeated;
-                continue;
+        std::size_t listed = 0;
+        if (items && items->is_array()) {
+            for (const JsonNode item : simdjson::dom::array(*items)) {
+                ++listed;
+                const std::string id = MemberText(item, "id");
+                if (!id.empty() && !seenIds.insert(id).second) {
+                    ++repeated;
+                    continue;
+                }
+                onItem(item);
             }
-            onItem(item);
         }
         if (repeated > 0) {
             context.diagnostics.WriteLine(kRepeatedItemsLine + std::to_string(repeated));
-            if (repeated == items.size()) {
+            if (repeated == listed) {
                 context.diagnostics.WriteLine(kNothingNewLine);
                 return result;
             }

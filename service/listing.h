@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-namespace Json {
-class Value;
+namespace simdjson::dom {
+class element;
 }
 
 namespace orb {
@@ -48,7 +48,7 @@ struct ListingFailure
 // partial-answer selector); it goes last on every page's address, unless the configuration
 // turns partial answers off.
 ListingResult FetchListing(ServiceContext& context, const std::string& url, const char* fields,
-                           const std::function<void(const Json::Value& item)>& onItem);
+                           const std::function<void(const simdjson::dom::element& item)>& onItem);
 
 ListingFailure DescribeListingFailure(const ListingResult& result);
 

@@ -7,7 +7,7 @@
 #include "service/record_json.h"
 #include "service/text_codec.h"
 
-#include <json/json.h>
+#include <simdjson.h>
 
 #include <algorithm>
 #include <memory>
@@ -23,10 +23,10 @@ constexpr const char* kCalendarScopePath = "/auth/calendar";
 constexpr const char* kTasksScopePath = "/auth/tasks";
 
 // A token answer nested too deep, or otherwise unreadable, is a failed answer, never a crash.
-bool ParseJson(const std::string& text, Json::Value& root)
+bool ParseJson(const std::string& text, JsonAnswer& root)
 {
     std::string errors;
-    return ParseJsonAnswer(text, root, errors);
+    return root.Parse(text, errors) && IsObject(root.Root());
 }
 
 constexpr const char* kUnreachable = ORB_TEXT("OrbCalender", "the sign-in service could not be reached");
@@ -47,13 +47,13 @@ struct TokenAnswer
 };
 
 // Seconds in an "expires_in" member, 0 when absent or unreadable.
-int ExpiresIn(const Json::Value& root)
+int ExpiresIn(const JsonNode& root)
 {
-    const Json::Value expires = root.get("expires_in", 0);
-    if (expires.isIntegral() && expires.isConvertibleTo(Json::intValue))
-        return expires.asInt();
-    if (expires.isString())
-        return std::atoi(expires.asCString());
+    if (const std::optional<long long> seconds = MemberInteger(root, "expires_in"))
+        return *seconds >= INT_MIN && *seconds <= INT_MAX ? static_cast<int>(*seconds) : 0;
+    const std::optional<JsonNode> expires = Member(root, "expires_in");
+    if (expires && expires->is_string())
+        return std::atoi(MemberText(root, "expires_in").c_str());
     return 0;
 }
 
@@ -73,14 +73,14 @@ std::string FormValue(const std::string& value)
 }
 
 // The service's own words for a refusal: its description, else its error code.
-std::string RefusalText(const Json::Value& root)
+std::string RefusalText(const JsonNode& root)
 {
     std::string text = MemberText(root, "error_description");
     if (text.empty())
         text = MemberText(root, "error");
-    const Json::Value error = root.get("error", Json::Value());
-    if (text.empty() && error.isObject())
-        text = MemberText(error, "message");
+    const std::optional<JsonNode> error = Member(root, "error");
+    if (text.empty() && error)
+        text = MemberText(*error, "message");
     return text.empty() ? Translated(kRefused) : text;
 }
 
@@ -96,11 +96,12 @@ std::string PostTokenForm(ServiceContext& context, const std::string& body, bool
         answer.failure = Translated(kUnreachable) + " " + TransportFailureText(result);
         return {};
     }
-    Json::Value root;
-    if (!ParseJson(response, root) || !root.isObject()) {
+    JsonAnswer parsed;
+    if (!ParseJson(response, parsed)) {
         answer.failure = Translated(kUnreadable);
         return context.session.access_token();
     }
+    const JsonNode& root = parsed.Root();
     if (HasErrorDocument(root)) {
         answer.failure = RefusalText(root);
         return {};
@@ -222,9 +223,10 @@ int CheckAccessToken(ServiceContext& context, const std::string& token)
         ReportTransportFailure(context.diagnostics, result, FailureLineStyle::TokenOperation);
         return kTokenCheckFailed;
     }
-    Json::Value root;
-    if (!ParseJson(response, root) || !root.isObject())
+    JsonAnswer parsed;
+    if (!ParseJson(response, parsed))
         return context.session.expires_in();
+    const JsonNode& root = parsed.Root();
     if (HasErrorDocument(root) || !MemberText(root, "error").empty())
         return kTokenCheckFailed;
     const int seconds = ExpiresIn(root);
@@ -308,9 +310,8 @@ bool RevokeToken(ServiceContext& context, const std::string& token)
         return false;
     }
     if (result.status != kHttpOk) {
-        Json::Value root;
-        const std::string reason =
-            ParseJson(response, root) && root.isObject() ? RefusalText(root) : Translated(kRefused);
+        JsonAnswer parsed;
+        const std::string reason = ParseJson(response, parsed) ? RefusalText(parsed.Root()) : Translated(kRefused);
         context.diagnostics.WriteLine(kRevokeFailedLine + std::to_string(result.status) + " " + reason);
         return false;
     }

@@ -12,8 +12,6 @@
 #include "service/requests.h"
 #include "service/text_codec.h"
 
-#include <json/json.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -84,7 +82,7 @@ std::string Now(const ServiceContext& context)
     return FormatLocal(context.clock.Now(), kUpdatedFormat);
 }
 
-TaskInfo TaskFromJson(const Json::Value& object)
+TaskInfo TaskFromJson(const JsonNode& object)
 {
     TaskInfo task;
     task.id = MemberText(object, "id");
@@ -100,7 +98,7 @@ TaskInfo TaskFromJson(const Json::Value& object)
     return task;
 }
 
-void CopyListFields(const Json::Value& object, TaskListInfo& list)
+void CopyListFields(const JsonNode& object, TaskListInfo& list)
 {
     list.id = MemberText(object, "id");
     list.kind = MemberText(object, "kind");
@@ -112,11 +110,11 @@ void CopyListFields(const Json::Value& object, TaskListInfo& list)
 // Reads a listing to its last page, handing each element that is an object to `onItem`.
 // False, with a diagnostic line, when a page could not be read.
 ListingResult ReadPages(ServiceContext& context, const std::string& url, const char* operation, const char* fields,
-                        const std::function<void(const Json::Value&)>& onItem)
+                        const std::function<void(const JsonNode&)>& onItem)
 {
     const std::string operationName = operation;
-    const ListingResult result = FetchListing(context, url, fields, [&](const Json::Value& item) {
-        if (item.isObject())
+    const ListingResult result = FetchListing(context, url, fields, [&](const JsonNode& item) {
+        if (IsObject(item))
             onItem(item);
         else
             context.diagnostics.WriteLine(operationName + kItemNotObjectLine);
@@ -149,12 +147,12 @@ ListingResult ReadTaskChanges(ServiceContext& context, const TaskListInfo& list,
 {
     long long latest = LLONG_MIN;
     const std::string url = TasksUrl(context, list.id) + kTaskChangesQuery + EncodeQueryValue(updatedMin) + page;
-    const ListingResult result = ReadPages(context, url, kLoadTasksName, kTaskFields, [&](const Json::Value& item) {
+    const ListingResult result = ReadPages(context, url, kLoadTasksName, kTaskFields, [&](const JsonNode& item) {
         TaskInfo task = TaskFromJson(item);
         if (task.id.empty())
             return;
         latest = std::max(latest, InstantMillis(task.updated).value_or(LLONG_MIN));
-        if (item["deleted"].isBool() && item["deleted"].asBool())
+        if (MemberIsTrue(item, "deleted"))
             listing.changes.deletions.push_back(task.id);
         else
             listing.changes.upserts.push_back(std::move(task));
@@ -182,7 +180,7 @@ std::string MoveUrl(const ServiceContext& context, const std::string& listId, co
 
 // One edit that answers with a record, read as an outcome.
 EditResult SendRecordEdit(ServiceContext& context, EditVerb verb, const std::string& url, const std::string& body,
-                          Json::Value& record)
+                          JsonAnswer& record)
 {
     EnsureAccessToken(context);
     // A move carries no body and so no content type.
@@ -253,7 +251,7 @@ bool ListTaskLists(ServiceContext& context, std::vector<TaskListInfo>& taskLists
     const std::string url = ListsUrl(context) + (context.config.fullPages ? kFullListsPage : "");
     const std::size_t before = taskLists.size();
     const ListingResult result =
-        ReadPages(context, url, kLoadTaskListsName, kTaskListFields, [&](const Json::Value& item) {
+        ReadPages(context, url, kLoadTaskListsName, kTaskListFields, [&](const JsonNode& item) {
             TaskListInfo list;
             CopyListFields(item, list);
             if (list.id.empty()) {
@@ -296,7 +294,7 @@ TaskListing LoadTaskChanges(ServiceContext& context, const TaskListInfo& list, c
     const std::string operationName = kLoadTasksName;
     const ListingResult result = ReadPages(
         context, TasksUrl(context, list.id) + kTaskQuery + page, kLoadTasksName, kTaskFields,
-        [&](const Json::Value& item) {
+        [&](const JsonNode& item) {
             TaskInfo task = TaskFromJson(item);
             if (task.id.empty()) {
                 context.diagnostics.WriteLine(operationName + kTaskWithoutIdLine + task.title);
@@ -330,21 +328,21 @@ void ReportTaskPlacement(ServiceContext& context, const TaskPlacement& placement
 
 EditResult InsertTaskList(ServiceContext& context, const std::string& title, TaskListInfo& list)
 {
-    Json::Value record;
+    JsonAnswer record;
     EditResult result =
         SendRecordEdit(context, EditVerb::Post, ListsUrl(context), TaskListInsertBody(title, Now(context)), record);
     if (result.Applied())
-        CopyListFields(record, list);
+        CopyListFields(record.Root(), list);
     return result;
 }
 
 EditResult UpdateTaskList(ServiceContext& context, TaskListInfo& list)
 {
-    Json::Value record;
+    JsonAnswer record;
     EditResult result = SendRecordEdit(context, EditVerb::Put, ListUrl(context, list.id),
                                        TaskListUpdateBody(list, Now(context)), record);
     if (result.Applied())
-        CopyListFields(record, list);
+        CopyListFields(record.Root(), list);
     return result;
 }
 
@@ -356,12 +354,12 @@ EditResult DeleteTaskList(ServiceContext& context, const std::string& listId)
 TaskCreation InsertTask(ServiceContext& context, TaskInfo& task, const std::string& listId, const std::string& parentId)
 {
     TaskCreation creation;
-    Json::Value record;
+    JsonAnswer record;
     creation.created =
         SendRecordEdit(context, EditVerb::Post, TasksUrl(context, listId), TaskInsertBody(task, Now(context)), record);
     if (!creation.created.Applied())
         return creation;
-    task = TaskFromJson(record);
+    task = TaskFromJson(record.Root());
     if (!parentId.empty())
         creation.moved = MoveTask(context, listId, parentId, task.id, task);
     return creation;
@@ -369,26 +367,26 @@ TaskCreation InsertTask(ServiceContext& context, TaskInfo& task, const std::stri
 
 EditResult UpdateTask(ServiceContext& context, TaskInfo& task, const std::string& listId)
 {
-    Json::Value record;
+    JsonAnswer record;
     EditResult result = SendRecordEdit(context, EditVerb::Put, TaskUrl(context, listId, task.id),
                                        TaskUpdateBody(task, Now(context)), record);
     if (result.Applied())
-        task = TaskFromJson(record);
+        task = TaskFromJson(record.Root());
     return result;
 }
 
 EditResult MoveTask(ServiceContext& context, const std::string& listId, const std::string& parentId,
                     const std::string& taskId, TaskInfo& task)
 {
-    Json::Value record;
+    JsonAnswer record;
     EditResult result =
         SendRecordEdit(context, EditVerb::Post, MoveUrl(context, listId, parentId, taskId), std::string(), record);
     if (!result.Applied())
         return result;
     // Another task in the answer would be a move we did not ask for.
-    if (MemberText(record, "id") != taskId)
-        return UnreadableAnswer(context, record.toStyledString());
-    task = TaskFromJson(record);
+    if (MemberText(record.Root(), "id") != taskId)
+        return UnreadableAnswer(context, JsonText(record.Root()));
+    task = TaskFromJson(record.Root());
     return result;
 }
 

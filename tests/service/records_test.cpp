@@ -1,19 +1,22 @@
 #include "service/record_json.h"
 #include "service/records.h"
 
-#include <json/json.h>
-
 #include <gtest/gtest.h>
+#include <simdjson.h>
+
+#include <deque>
 
 namespace orb {
 namespace {
 
-Json::Value ParseOrDie(const std::string& text)
+JsonNode ParseOrDie(const std::string& text)
 {
-    Json::Value root;
+    // A node lives as long as its answer: these live to the end of the run.
+    static std::deque<JsonAnswer> answers;
+    JsonAnswer& answer = answers.emplace_back();
     std::string errors;
-    EXPECT_TRUE(ParseJsonAnswer(text, root, errors)) << errors;
-    return root;
+    EXPECT_TRUE(answer.Parse(text, errors)) << errors;
+    return answer.Root();
 }
 
 EventRecord EventOn(const std::string& id, const std::string& date, const std::string& dateTime = "")
@@ -38,7 +41,7 @@ TEST(EventColorTable, LooksUpIdsOneToElevenAndNothingElse)
 
 TEST(EventRecordFromJson, ReadsFieldsCreatorAndTimes)
 {
-    const Json::Value item = ParseOrDie(R"({"id":"e1","kind":"calendar#event","summary":"회의",
+    const JsonNode item = ParseOrDie(R"({"id":"e1","kind":"calendar#event","summary":"회의",
         "description":"d","location":"l","created":"c","updated":"u","status":"confirmed","colorId":"5",
         "creator":{"id":"p","email":"me@example.com","displayName":"Me","self":true},
         "start":{"dateTime":"2026-12-08T08:00:00+09:00","timeZone":"Asia/Seoul"},
@@ -104,7 +107,7 @@ TEST(EventRecordFromJson, MalformedElementsAreRejectedAndLeaveTheRecordAlone)
 
 TEST(EventRecordFromJson, OddScalarsAndBrokenUtf8BecomeHarmlessText)
 {
-    const std::string text = "{\"id\":\"e\",\"summary\":\"a\xff\",\"colorId\":123456789012345678901234567890,"
+    const std::string text = "{\"id\":\"e\",\"summary\":\"a\xff\",\"colorId\":12345678901234567890,"
                              "\"location\":null,\"start\":{\"date\":\"2026-12-08\"}}";
     EventRecord event;
     ASSERT_TRUE(ReadEvent(ParseOrDie(text), event));
@@ -117,7 +120,7 @@ TEST(EventRecordFromJson, RemindersAndTheUsersOwnAnswerAreKeptAndOddEntriesSkipp
 {
     // Minutes beyond four weeks, negative, fractional or textual are no reminder the
     // service could have set; the event itself must still be read.
-    const Json::Value item = ParseOrDie(R"({"id":"e","start":{"date":"2026-12-08"},
+    const JsonNode item = ParseOrDie(R"({"id":"e","start":{"date":"2026-12-08"},
         "reminders":{"useDefault":false,"overrides":[{"method":"popup","minutes":10},
             {"method":"email","minutes":1440},{"method":"popup","minutes":40321},{"method":"popup","minutes":-5},
             {"method":"popup","minutes":2.5},{"method":"popup","minutes":"7"},"popup",{"minutes":0}]},
@@ -156,14 +159,41 @@ TEST(CalendarRecordFromJson, DefaultRemindersAreReadAndReplacedOnRefresh)
 
 TEST(JsonAnswer, UnparsableAndTooDeepTextsFailWithoutThrowing)
 {
-    Json::Value root;
+    JsonAnswer answer;
     std::string errors;
-    EXPECT_FALSE(ParseJsonAnswer("", root, errors));
+    EXPECT_FALSE(answer.Parse("", errors));
     EXPECT_FALSE(errors.empty());
-    EXPECT_FALSE(ParseJsonAnswer("<html>502</html>", root, errors));
-    EXPECT_FALSE(ParseJsonAnswer("{\"a\":1e400}", root, errors));
-    EXPECT_FALSE(ParseJsonAnswer(std::string(100000, '['), root, errors));
-    EXPECT_TRUE(root.isNull());
+    EXPECT_FALSE(answer.Parse("<html>502</html>", errors));
+    EXPECT_FALSE(answer.Parse("{\"a\":1e400}", errors));
+    // Beyond 64 bits a whole number is no number the services write.
+    EXPECT_FALSE(answer.Parse("{\"a\":123456789012345678901234567890}", errors));
+    EXPECT_FALSE(answer.Parse(std::string(100000, '['), errors));
+    EXPECT_TRUE(answer.Root().is_null()) << "a failed parse leaves a root to ask";
+    EXPECT_EQ(MemberText(answer.Root(), "id"), "");
+    const auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+    EXPECT_TRUE(answer.Parse(nested(kJsonDepthLimit - 1), errors)) << errors;
+    EXPECT_FALSE(answer.Parse(nested(kJsonDepthLimit + 1), errors));
+}
+
+// What jsoncpp's reading gave before, kept: texts with broken sequences mended wherever
+// they stand, the last of a repeated member, numbers and booleans as text.
+TEST(JsonAnswer, BrokenTextsRepeatedMembersAndNumbersReadAsBefore)
+{
+    const JsonNode item = ParseOrDie("{\"id\":\"e\",\"id\":\"e2\",\"summary\":\"\xC3(\xF0\x9F\x98\",\"location\":12,"
+                                     "\"description\":-3.5,\"colorId\":2.0,\"status\":true,\"kind\":null,"
+                                     "\"start\":{\"date\":\"2026-12-08\"},\"start\":{\"date\":\"2026-12-09\"},"
+                                     "\"\xFF\":\"\xED\xA0\x80\"}");
+    EventRecord event;
+    ASSERT_TRUE(ReadEvent(item, event));
+    EXPECT_EQ(event.id, "e2");
+    EXPECT_EQ(event.summary, "\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(event.location, "12");
+    EXPECT_EQ(event.description, "-3.5");
+    EXPECT_EQ(event.colorId, "2.0");
+    EXPECT_EQ(event.status, "true");
+    EXPECT_EQ(event.kind, "");
+    EXPECT_EQ(event.start.date, "2026-12-09");
+    EXPECT_EQ(MemberText(item, "\xEF\xBF\xBD"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(JsonAnswer, OnlyANonEmptyErrorContainerIsARefusal)

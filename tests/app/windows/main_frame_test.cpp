@@ -248,27 +248,6 @@ TEST_F(ShellTest, CalendarWindowModesAndKeys)
     EXPECT_EQ(ReadBack().ZorderCalendar, 1);
 }
 
-TEST_F(ShellTest, TheEditWaitStaysOnTopExactlyWhileTheMainWindowDoes)
-{
-    AppSettings stored;
-    stored.KEY = "stored-refresh";
-    stored.Zorder = 1; // Bottom
-    ASSERT_TRUE(SettingsFile::Save(path, stored));
-    MakeFrame();
-    ASSERT_TRUE(frame->Create());
-    WaitForIdleShell();
-    const auto* wait = frame->MainWindow()->findChild<CWaitDlg*>("waitDialog");
-    ASSERT_NE(wait, nullptr);
-    EXPECT_FALSE(wait->windowFlags() & Qt::WindowStaysOnTopHint);
-    for (const auto& [command, onTop] : {std::pair{Command::ModeTop, true}, std::pair{Command::ModeNormal, false},
-                                         std::pair{Command::ModeResizing, false}, std::pair{Command::ModeTop, true}}) {
-        frame->MainWindow()->RunCommand(command);
-        EXPECT_EQ(static_cast<bool>(wait->windowFlags() & Qt::WindowStaysOnTopHint), onTop)
-            << static_cast<int>(command);
-    }
-    ExitAndWait();
-}
-
 // Each case opens something modal from the window and asks to exit while it is open; the
 // window it lives in must outlive its loop. A case a run: an exit stops the transport for good.
 class ExitWithModalOpenTest : public ShellTest, public ::testing::WithParamInterface<int>

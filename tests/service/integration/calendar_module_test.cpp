@@ -5,6 +5,7 @@
 #include "tests/service/integration/calendar_fixture.h"
 
 #include <json/json.h>
+#include <sstream>
 
 namespace orb::test {
 namespace {
@@ -47,7 +48,9 @@ protected:
         EXPECT_EQ(result, kHttpCompleted) << verb << " " << path;
         Json::Value root;
         std::string errors;
-        ParseJsonAnswer(text, root, errors);
+        Json::CharReaderBuilder builder;
+        std::istringstream in(text);
+        Json::parseFromStream(builder, in, &root, &errors);
         if (root.isObject() && root["error"].isObject())
             answer.reason = root["error"]["errors"][0]["reason"].asString();
         return answer;

@@ -167,7 +167,8 @@ TEST_F(CachedPassTest, AnUnchangedAccountIsOneWaveOfSmallAnswersAndTheTreeIsTold
     const std::vector<std::string> rowsBefore = shell->tree.Entries();
     service.ClearRequests();
     service.ResetTrafficCounters();
-    service.SetLatency(std::chrono::milliseconds(50));
+    // Long enough that all six are in flight together even on a loaded, sanitized build.
+    service.SetLatency(std::chrono::milliseconds(250));
 
     shell->pass.FullLoad();
     std::vector<std::string> targets = Targets();
