@@ -10,8 +10,7 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
+#include <iterator>
 
 namespace orb {
 namespace {
@@ -87,18 +86,18 @@ TEST(MonthNamesTest, MonthViewAndDayTitleNameMonthsAndDaysInTheChosenLanguage)
     };
     test::FixedClock clock({2026, 12, 10, 10, 0, 0});
     for (const Expected& expected : languages) {
-        const CatalogueScope scope(expected.catalogue);
-        ASSERT_TRUE(scope.loaded()) << expected.catalogue;
         const char* language = expected.catalogue ? expected.catalogue : "source";
+        const CatalogueScope scope(expected.catalogue);
+        ASSERT_TRUE(scope.loaded()) << language;
 
         MonthViewSettings settings;
         COrbCalendarCtrl view(settings, clock);
         view.resize(700, 680);
         view.UpdateLayout();
         EXPECT_EQ(FullMonthName(view.displayDate()), expected.header) << language;
-        ASSERT_GE(view.cells().size(), 7u);
-        for (int column = 0; column < 7; ++column)
-            EXPECT_EQ(ShortWeekdayName(view.cells()[static_cast<std::size_t>(column)].date), expected.strip[column])
+        ASSERT_GE(view.cells().size(), std::size(expected.strip));
+        for (std::size_t column = 0; column < std::size(expected.strip); ++column)
+            EXPECT_EQ(ShortWeekdayName(view.cells()[column].date), expected.strip[column])
                 << language << " column " << column;
         EXPECT_EQ(CellDateText(view.cells()[2].date, false), expected.firstOfMonthCell) << language;
         EXPECT_EQ(CellDateText(view.cells()[0].date, true), expected.firstCell) << language;
