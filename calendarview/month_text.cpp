@@ -6,14 +6,8 @@ namespace orb {
 
 namespace {
 
-constexpr std::size_t kShortNameLength = 3;
 constexpr const char* kTodayPrefix = ORB_TEXT("OrbCalender", "Today ");
 constexpr const char* kTodayDateFormat = "%Y-%m-%d";
-
-bool IsContinuationByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 } // namespace
 
@@ -29,23 +23,12 @@ std::string FullWeekdayName(const DateValue& date)
 
 std::string ShortMonthName(const DateValue& date)
 {
-    return FirstCharacters(FullMonthName(date), kShortNameLength);
+    return date.IsValid() ? FormatLocal(date.ToLocal(), "%b") : std::string();
 }
 
 std::string ShortWeekdayName(const DateValue& date)
 {
-    return FirstCharacters(FullWeekdayName(date), kShortNameLength);
-}
-
-std::string FirstCharacters(std::string_view text, std::size_t count)
-{
-    std::size_t end = 0;
-    for (std::size_t taken = 0; end < text.size() && taken < count; ++taken) {
-        ++end;
-        while (end < text.size() && IsContinuationByte(text[end]))
-            ++end;
-    }
-    return std::string(text.substr(0, end));
+    return date.IsValid() ? FormatLocal(date.ToLocal(), "%a") : std::string();
 }
 
 std::string CellDateText(const DateValue& date, bool firstCell)

@@ -3,20 +3,16 @@
 #include "calendarview/date_value.h"
 
 #include <string>
-#include <string_view>
 
 namespace orb {
 
-// Names under the process locale ("%B", "%A"); empty for an invalid date.
+// Names in the language the windows speak ("January", "1월"); empty for an invalid date.
 std::string FullMonthName(const DateValue& date);
 std::string FullWeekdayName(const DateValue& date);
 
-// The first three characters of the names, as the grid shows them ("Jan", "Sun").
+// The short forms the grid shows ("Jan", "Sun"; "1월", "일").
 std::string ShortMonthName(const DateValue& date);
 std::string ShortWeekdayName(const DateValue& date);
-
-// The first `count` characters of a UTF-8 text (never a broken sequence).
-std::string FirstCharacters(std::string_view text, std::size_t count);
 
 // The day number of a cell; the 1st of a month and the first cell also name the month
 // ("Jan 1").

@@ -1,8 +1,82 @@
 #include "core/clock.h"
 
+#include "core/ui_text.h"
+
 #include <ctime>
 
 namespace orb {
+
+namespace {
+
+constexpr int kMonthsPerYear = 12;
+constexpr int kDaysPerWeek = 7;
+
+constexpr const char* kMonthNames[kMonthsPerYear] = {
+    ORB_TEXT("OrbCalender", "January"), ORB_TEXT("OrbCalender", "February"), ORB_TEXT("OrbCalender", "March"),
+    ORB_TEXT("OrbCalender", "April"),   ORB_TEXT("OrbCalender", "May"),      ORB_TEXT("OrbCalender", "June"),
+    ORB_TEXT("OrbCalender", "July"),    ORB_TEXT("OrbCalender", "August"),   ORB_TEXT("OrbCalender", "September"),
+    ORB_TEXT("OrbCalender", "October"), ORB_TEXT("OrbCalender", "November"), ORB_TEXT("OrbCalender", "December")};
+constexpr const char* kShortMonthNames[kMonthsPerYear] = {
+    ORB_TEXT("OrbCalender", "Jan"), ORB_TEXT("OrbCalender", "Feb"), ORB_TEXT("OrbCalender", "Mar"),
+    ORB_TEXT("OrbCalender", "Apr"), ORB_TEXT("OrbCalender", "May"), ORB_TEXT("OrbCalender", "Jun"),
+    ORB_TEXT("OrbCalender", "Jul"), ORB_TEXT("OrbCalender", "Aug"), ORB_TEXT("OrbCalender", "Sep"),
+    ORB_TEXT("OrbCalender", "Oct"), ORB_TEXT("OrbCalender", "Nov"), ORB_TEXT("OrbCalender", "Dec")};
+constexpr const char* kWeekdayNames[kDaysPerWeek] = {
+    ORB_TEXT("OrbCalender", "Sunday"),    ORB_TEXT("OrbCalender", "Monday"),   ORB_TEXT("OrbCalender", "Tuesday"),
+    ORB_TEXT("OrbCalender", "Wednesday"), ORB_TEXT("OrbCalender", "Thursday"), ORB_TEXT("OrbCalender", "Friday"),
+    ORB_TEXT("OrbCalender", "Saturday")};
+constexpr const char* kShortWeekdayNames[kDaysPerWeek] = {
+    ORB_TEXT("OrbCalender", "Sun"), ORB_TEXT("OrbCalender", "Mon"), ORB_TEXT("OrbCalender", "Tue"),
+    ORB_TEXT("OrbCalender", "Wed"), ORB_TEXT("OrbCalender", "Thu"), ORB_TEXT("OrbCalender", "Fri"),
+    ORB_TEXT("OrbCalender", "Sat")};
+
+// The name a month or weekday conversion stands for, or null for any other conversion.
+const char* NameFor(char conversion, const std::tm& local)
+{
+    const bool knownMonth = local.tm_mon >= 0 && local.tm_mon < kMonthsPerYear;
+    const bool knownDay = local.tm_wday >= 0 && local.tm_wday < kDaysPerWeek;
+    switch (conversion) {
+    case 'B':
+        return knownMonth ? kMonthNames[local.tm_mon] : nullptr;
+    case 'b':
+    case 'h':
+        return knownMonth ? kShortMonthNames[local.tm_mon] : nullptr;
+    case 'A':
+        return knownDay ? kWeekdayNames[local.tm_wday] : nullptr;
+    case 'a':
+        return knownDay ? kShortWeekdayNames[local.tm_wday] : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+// strftime names months and days in the C library's locale, which is not the language the
+// windows speak (and is often plain C), so the names go into the format as literal text.
+std::string WithNamesWritten(const char* format, const std::tm& local)
+{
+    std::string written;
+    for (const char* at = format; *at != '\0'; ++at) {
+        if (*at != '%' || at[1] == '\0') {
+            written += *at;
+            continue;
+        }
+        ++at;
+        const char* name = NameFor(*at, local);
+        if (!name) {
+            written += '%';
+            written += *at;
+            continue;
+        }
+        for (const char c : Translated(name)) {
+            written += c;
+            if (c == '%')
+                written += '%';
+        }
+    }
+    return written;
+}
+
+} // namespace
 
 LocalDateTime SystemClock::Now() const
 {
@@ -72,8 +146,9 @@ std::string FormatLocal(const LocalDateTime& when, const char* format)
     local.tm_sec = when.second;
     local.tm_wday = DayOfWeek(when);
     local.tm_isdst = -1;
+    const std::string written = WithNamesWritten(format, local);
     char buffer[256];
-    const std::size_t length = std::strftime(buffer, sizeof buffer, format, &local);
+    const std::size_t length = std::strftime(buffer, sizeof buffer, written.c_str(), &local);
     return std::string(buffer, length);
 }
 

@@ -45,7 +45,8 @@ LocalDateTime AddDays(const LocalDateTime& when, int days);
 // 0 Sunday .. 6 Saturday.
 int DayOfWeek(const LocalDateTime& when);
 
-// strftime of a local reading under the process locale.
+// strftime of a local reading. Month and weekday names (%B %b %A %a) are the catalogue's, in
+// the language the windows speak; the other conversions follow the process locale.
 std::string FormatLocal(const LocalDateTime& when, const char* format);
 
 } // namespace orb

@@ -137,13 +137,5 @@ TEST(MonthTextTest, CellLabelsNameTheMonthOnTheFirstAndOnTheFirstCell)
     EXPECT_EQ(ShortWeekdayName(DateValue::FromCivil(2024, 9, 1)), "Sun");
 }
 
-TEST(MonthTextTest, ShortNamesCutWholeCharacters)
-{
-    EXPECT_EQ(FirstCharacters("월요일", 3), "월요일");
-    EXPECT_EQ(FirstCharacters("월요일입니다", 2), "월요");
-    EXPECT_EQ(FirstCharacters("Sa", 3), "Sa");
-    EXPECT_EQ(FirstCharacters("", 3), "");
-}
-
 } // namespace
 } // namespace orb
