@@ -124,7 +124,9 @@ void PaintWeekdayStrip(QPainter& painter, const QRect& client, int lineHeight, c
     for (int i = 0; i < kWeekdayColumns; ++i) {
         const auto x = static_cast<int>(a + i * columnWidth);
         painter.setPen(ToQColor(DayTextColor(day, false)));
-        DrawText(painter, {x, b + 2, static_cast<int>(x + columnWidth), b + 2 + lineHeight},
+        // Kept inside the strip: a taller fallback face (Hangul under a Latin font) would
+        // otherwise lose its bottom under the first row of cells.
+        DrawText(painter, {x, b + 1, static_cast<int>(x + columnWidth), b + lineHeight},
                  QString::fromStdString(ShortWeekdayName(day)), Qt::AlignCenter, &elided);
         Fill(painter, {x, b + 2, x + 1, b + lineHeight - 2}, kWeekdaySeparator);
         day = day.AddDays(1);
