@@ -66,6 +66,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The Korean texts of the program need a font that has them.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-nanum")
+# The Korean texts of the program need a font that has them; a session with Wayland alone
+# runs the program through Qt's Wayland plugin.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-nanum, qt6-wayland")
 include(CPack)
