@@ -9,26 +9,32 @@ namespace {
 constexpr const char* kTodayPrefix = ORB_TEXT("OrbCalender", "Today ");
 constexpr const char* kTodayDateFormat = "%Y-%m-%d";
 
+// Empty for a date that is not one.
+std::string Formatted(const DateValue& date, const char* format)
+{
+    return date.IsValid() ? FormatLocal(date.ToLocal(), format) : std::string();
+}
+
 } // namespace
 
 std::string FullMonthName(const DateValue& date)
 {
-    return date.IsValid() ? FormatLocal(date.ToLocal(), "%B") : std::string();
+    return Formatted(date, "%B");
 }
 
 std::string FullWeekdayName(const DateValue& date)
 {
-    return date.IsValid() ? FormatLocal(date.ToLocal(), "%A") : std::string();
+    return Formatted(date, "%A");
 }
 
 std::string ShortMonthName(const DateValue& date)
 {
-    return date.IsValid() ? FormatLocal(date.ToLocal(), "%b") : std::string();
+    return Formatted(date, "%b");
 }
 
 std::string ShortWeekdayName(const DateValue& date)
 {
-    return date.IsValid() ? FormatLocal(date.ToLocal(), "%a") : std::string();
+    return Formatted(date, "%a");
 }
 
 std::string CellDateText(const DateValue& date, bool firstCell)
@@ -43,8 +49,7 @@ std::string CellDateText(const DateValue& date, bool firstCell)
 
 std::string TodayLabel(const DateValue& today)
 {
-    return Translated(kTodayPrefix) +
-           (today.IsValid() ? FormatLocal(today.ToLocal(), kTodayDateFormat) : std::string());
+    return Translated(kTodayPrefix) + Formatted(today, kTodayDateFormat);
 }
 
 } // namespace orb

@@ -77,10 +77,12 @@ std::string RefusalMessage(const std::string& answer, int status)
     if (parsed.Parse(answer, errors)) {
         const JsonNode& root = parsed.Root();
         const std::optional<JsonNode> error = Member(root, "error");
-        if (error && !MemberText(*error, "message").empty())
-            return MemberText(*error, "message");
-        if (!MemberText(root, "error").empty())
-            return MemberText(root, "error");
+        const std::string message = error ? MemberText(*error, "message") : std::string();
+        if (!message.empty())
+            return message;
+        const std::string code = MemberText(root, "error");
+        if (!code.empty())
+            return code;
     }
     return kHttpStatusPrefix + std::to_string(status);
 }
